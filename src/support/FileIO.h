@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "support/Status.h"
+
+namespace pictora {
+
+// Reads a whole file into `bytes`. Fails with a message naming the file when it
+// cannot be opened or read, or is larger than `maxBytes`.
+Status ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
+                     std::uint64_t maxBytes = UINT64_C(1) << 32);
+
+// Writes `bytes` to a temporary file beside `path` and renames it over `path`,
+// so a failed write (disk full, folder missing) never leaves a truncated file
+// where a good one stood.
+Status WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+
+// Size of a file in bytes, or -1 when it cannot be examined.
+std::int64_t FileSize(const std::string& path);
+
+}  // namespace pictora
