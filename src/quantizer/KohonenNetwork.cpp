@@ -1,0 +1,72 @@
+#include "quantizer/KohonenNetwork.h"
+
+#include <string>
+
+namespace pictora {
+
+void KohonenNetwork::Configure(std::uint32_t rows, std::uint32_t columns, const Plane* source) {
+    ReleaseWork();
+    rows_ = rows;
+    columns_ = columns;
+    SetSource(source);
+}
+
+void KohonenNetwork::SetSource(const Plane* source) {
+    if (source != nullptr) source_ = source;
+}
+
+void KohonenNetwork::SetPlaneSize(std::uint32_t rows, std::uint32_t columns) {
+    rows_ = rows;
+    columns_ = columns;
+}
+
+void KohonenNetwork::Reset(std::uint32_t dimension) {
+    ReleaseWork();
+    dimension_ = dimension;
+    neurons_.SetDimension(dimension);
+    rebuilt_.Allocate(rows_, columns_);
+    rebuiltCopy_.Allocate(rows_, columns_);
+    mask_.Allocate(rows_, columns_);
+    const std::uint64_t capacity = dimension == 0 ? 0 : static_cast<std::uint64_t>(rows_) * columns_ / dimension;
+    codes_.assign(capacity, 0);
+    block_.Resize(dimension);
+}
+
+void KohonenNetwork::ReleaseWork() {
+    neuronCount_ = 0;
+    block_.Release();
+    codes_.clear();
+    codes_.shrink_to_fit();
+    rebuilt_.Release();
+    rebuiltCopy_.Release();
+    mask_.Release();
+}
+
+void KohonenNetwork::Destroy() {
+    ReleaseWork();
+    neurons_.Clear();
+}
+
+void KohonenNetwork::RefreshPixels() {
+    for (std::uint32_t i = 0; i < neuronCount_; ++i) neurons_.At(i).WeightsToPixels();
+}
+
+Status KohonenNetwork::CheckReady() const {
+    const std::uint32_t side = BlockSide(dimension_);
+    if (dimension_ == 0 || side * side != dimension_)
+        return Status::Error("block dimension " + std::to_string(dimension_) + " is not the square of a side of at least 1");
+    if (block_.Dimension() != dimension_ || rebuilt_.Height() < rows_ || rebuilt_.Width() < columns_)
+        return Status::Error("the channel has not been reset for coding");
+    if (rows_ > kMaxSide || columns_ > kMaxSide)
+        return Status::Error("plane of " + std::to_string(columns_) + " x " + std::to_string(rows_) +
+                             " pixels is larger than 65535 on a side");
+    if (rows_ < side || columns_ < side)
+        return Status::Error("plane of " + std::to_string(columns_) + " x " + std::to_string(rows_) +
+                             " pixels is smaller than one block of " + std::to_string(side) + " x " +
+                             std::to_string(side));
+    if (source_ == nullptr || source_->Height() < rows_ || source_->Width() < columns_)
+        return Status::Error("the channel has no source plane of its size");
+    return Status::Ok();
+}
+
+}  // namespace pictora

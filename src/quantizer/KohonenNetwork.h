@@ -1,0 +1,102 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "quantizer/BlockVector.h"
+#include "quantizer/NeuronList.h"
+#include "support/Plane.h"
+#include "support/Status.h"
+
+namespace pictora {
+
+// The growing codebook of one colour channel, with the channel's plane size,
+// the code of every block and the planes rebuilt from those codes.
+//
+// Blocks are the n x n squares (n = trunc(sqrt(d))) whose corners lie on
+// multiples of n; they are visited in raster order. Pixels right of the last
+// full block column and below the last full block row belong to no block.
+class KohonenNetwork {
+public:
+    // Largest plane side: block positions and neuron origins are 16-bit.
+    static constexpr std::uint32_t kMaxSide = 65535;
+
+    void Configure(std::uint32_t rows, std::uint32_t columns, const Plane* source = nullptr);
+    void SetSource(const Plane* source);
+    void SetPlaneSize(std::uint32_t rows, std::uint32_t columns);
+    std::uint32_t Rows() const { return rows_; }
+    std::uint32_t Columns() const { return columns_; }
+
+    // Empties the codebook and allocates the work arrays for blocks of d pixels
+    // at the current plane size; the rebuilt planes and the mask start at zero.
+    void Reset(std::uint32_t dimension);
+    void ReleaseWork();
+    void Destroy();
+    void RefreshPixels();
+
+    // Whether a training or coding pass can run: d a square of at least 1,
+    // the work arrays allocated, a source bound that covers the plane, and a
+    // plane that holds at least one full block and fits 16-bit positions.
+    Status CheckReady() const;
+
+    // Training: `passes` raster scans; a block within radius R of its nearest
+    // neuron moves that neuron toward itself by alfa, any other block becomes a
+    // new neuron (threshold T = 1 - R*R/2 on the similarity).
+    Status TrainingPass(double radius, double alfa, std::uint32_t passes);
+    // Codes every block as its nearest neuron, then removes the neurons that
+    // code no block and codes again with the pruned list.
+    Status CodeBlocks();
+    void ComputeCodedSize(int mode);
+    // One step of the coding job: training, coding with pruning, pixel refresh
+    // and coded size.
+    Status TrainStep(double radius, double alfa, std::uint32_t passes, int mode);
+    // Pastes each block's neuron back into `rebuilt` and `rebuiltCopy`; with
+    // drawMasks also frames, in `mask`, where each neuron in use was created.
+    void Rebuild(bool drawMasks);
+
+    std::uint32_t Dimension() const { return dimension_; }
+    std::uint32_t NeuronCount() const { return neuronCount_; }
+    std::uint32_t PrunedCount() const { return prunedCount_; }
+    std::uint32_t CodebookBytes() const { return codebookBytes_; }
+    std::uint32_t BlockCount() const { return blockCount_; }
+    std::uint32_t CodedBytes() const { return codedBytes_; }
+    double Ratio() const { return ratio_; }
+    std::uint32_t Wins(std::uint32_t i) const { return neurons_.At(i).wins; }
+    std::uint32_t Trainings(std::uint32_t i) const { return neurons_.At(i).trainings; }
+
+    const NeuronList& Neurons() const { return neurons_; }
+    NeuronList& Neurons() { return neurons_; }
+    const std::vector<std::uint32_t>& Codes() const { return codes_; }
+    std::vector<std::uint32_t>& Codes() { return codes_; }
+    void SetNeuronCount(std::uint32_t count) { neuronCount_ = count; }
+
+    Plane& Rebuilt() { return rebuilt_; }
+    const Plane& Rebuilt() const { return rebuilt_; }
+    Plane& RebuiltCopy() { return rebuiltCopy_; }
+    const Plane& RebuiltCopy() const { return rebuiltCopy_; }
+    const Plane& Mask() const { return mask_; }
+
+private:
+    void CodingScan();
+    void DrawOriginFrame(const Neuron& neuron, std::uint32_t side);
+    void Mark(std::uint32_t row, std::uint32_t column);
+
+    std::uint32_t rows_ = 0;
+    std::uint32_t columns_ = 0;
+    std::uint32_t dimension_ = 0;
+    const Plane* source_ = nullptr;
+    BlockVector block_;
+    NeuronList neurons_;
+    std::vector<std::uint32_t> codes_;
+    std::uint32_t neuronCount_ = 0;
+    std::uint32_t prunedCount_ = 0;
+    std::uint32_t codebookBytes_ = 0;
+    std::uint32_t blockCount_ = 0;
+    std::uint32_t codedBytes_ = 0;
+    double ratio_ = 0.0;
+    Plane rebuilt_;
+    Plane rebuiltCopy_;
+    Plane mask_;
+};
+
+}  // namespace pictora

@@ -1,0 +1,50 @@
+#include "quantizer/Neuron.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "support/Truncate.h"
+
+namespace pictora {
+
+void Neuron::Allocate(std::uint32_t d) {
+    trainings = 0;
+    wins = 0;
+    dimension = d;
+    weights.assign(d + 1, 0.0);
+    pixels.assign(d + 1, 0);
+}
+
+void Neuron::SetWeights(const double* vector) { std::copy(vector, vector + dimension + 1, weights.begin()); }
+
+void Neuron::SetPixels(const std::uint8_t* bytes) { std::copy(bytes, bytes + dimension + 1, pixels.begin()); }
+
+void Neuron::CopyPixels(std::uint8_t* out) const { std::copy(pixels.begin(), pixels.end(), out); }
+
+double Neuron::Similarity(const double* vector) const {
+    double sum = 0.0;
+    for (std::uint32_t i = 0; i <= dimension; ++i) sum += weights[i] * vector[i];
+    return sum;
+}
+
+void Neuron::MoveToward(const double* vector, double alfa) {
+    for (std::uint32_t i = 0; i <= dimension; ++i) {
+        double delta = (vector[i] - weights[i]) * alfa;
+        weights[i] = weights[i] + delta;
+    }
+    ++trainings;
+}
+
+void Neuron::WeightsToPixels() {
+    const double root = std::sqrt(static_cast<double>(dimension));
+    for (std::uint32_t i = 0; i <= dimension; ++i) {
+        pixels[i] = static_cast<std::uint8_t>(TruncateToInt64(root * weights[i] * 255) & 0xFF);
+    }
+}
+
+void Neuron::PixelsToWeights() {
+    const double scale = std::sqrt(static_cast<double>(dimension)) * 255;
+    for (std::uint32_t i = 0; i <= dimension; ++i) weights[i] = pixels[i] / scale;
+}
+
+}  // namespace pictora

@@ -1,0 +1,191 @@
+#include "quantizer/KohonenNetwork.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numeric>
+#include <random>
+
+namespace pictora {
+namespace {
+
+Plane NoisePlane(std::uint32_t rows, std::uint32_t columns, std::uint32_t seed) {
+    Plane plane(rows, columns);
+    std::mt19937 random(seed);
+    for (std::uint32_t i = 0; i < rows; ++i)
+        for (std::uint32_t j = 0; j < columns; ++j)
+            plane[i][j] = static_cast<std::uint8_t>((i * 7 + j * 3) % 200 + random() % 56);
+    return plane;
+}
+
+struct Channel {
+    Plane source;
+    KohonenNetwork network;
+    Channel(Plane plane, std::uint32_t dimension) : source(std::move(plane)) {
+        network.Configure(source.Height(), source.Width(), &source);
+        network.Reset(dimension);
+    }
+};
+
+TEST(KohonenNetworkTest, FirstBlockBecomesNeuronZeroAndLargeRadiusKeepsOneNeuron) {
+    Channel channel(NoisePlane(24, 24, 1), 9);
+    ASSERT_TRUE(channel.network.TrainingPass(1.5, 0.1, 1));
+    ASSERT_EQ(channel.network.NeuronCount(), 1u);
+    const Neuron& only = channel.network.Neurons().At(0);
+    EXPECT_EQ(only.originX, 0);
+    EXPECT_EQ(only.originY, 0);
+    EXPECT_EQ(only.trainings, 63u);  // 64 blocks, every one after the first moves it
+}
+
+TEST(KohonenNetworkTest, ZeroRadiusSplitsEvenIdenticalBlocksWhoseLengthIsBelowOne) {
+    Plane plane(2, 4);
+    plane.Fill(100);  // two identical 2 x 2 blocks with a truncated augmentation
+    Channel channel(std::move(plane), 4);
+    ASSERT_TRUE(channel.network.TrainingPass(0.0, 0.5, 1));
+    EXPECT_EQ(channel.network.NeuronCount(), 2u);
+}
+
+TEST(KohonenNetworkTest, ZeroPassesChangeNothing) {
+    Channel channel(NoisePlane(16, 16, 2), 16);
+    ASSERT_TRUE(channel.network.TrainingPass(0.1, 0.1, 0));
+    EXPECT_EQ(channel.network.NeuronCount(), 0u);
+    EXPECT_EQ(channel.network.Neurons().Count(), 0u);
+}
+
+TEST(KohonenNetworkTest, SecondPassRevisitsEveryBlock) {
+    Channel once(NoisePlane(32, 32, 3), 16);
+    Channel twice(NoisePlane(32, 32, 3), 16);
+    ASSERT_TRUE(once.network.TrainingPass(0.3, 0.2, 1));
+    ASSERT_TRUE(twice.network.TrainingPass(0.3, 0.2, 2));
+    std::uint64_t first = 0, second = 0;
+    for (std::uint32_t i = 0; i < once.network.NeuronCount(); ++i) first += once.network.Trainings(i);
+    for (std::uint32_t i = 0; i < twice.network.NeuronCount(); ++i) second += twice.network.Trainings(i);
+    EXPECT_EQ(first + once.network.NeuronCount(), 64u);
+    EXPECT_EQ(second + twice.network.NeuronCount(), 128u);
+}
+
+TEST(KohonenNetworkTest, CodingPrunesUnusedNeuronsAndRecodesWithNewPositions) {
+    Channel channel(NoisePlane(30, 30, 4), 9);
+    ASSERT_TRUE(channel.network.TrainingPass(0.2, 0.1, 1));
+    const std::uint32_t trained = channel.network.NeuronCount();
+    // A neuron no block can prefer, put first so every position shifts.
+    NeuronList& list = channel.network.Neurons();
+    std::vector<double> far(10, 0.0);
+    list.Append(far.data(), 0, 0);
+    channel.network.SetNeuronCount(trained + 1);
+
+    ASSERT_TRUE(channel.network.CodeBlocks());
+    EXPECT_GE(channel.network.PrunedCount(), 1u);
+    EXPECT_EQ(channel.network.NeuronCount(), list.Count());
+    std::uint64_t wins = 0;
+    for (std::uint32_t i = 0; i < channel.network.NeuronCount(); ++i) {
+        EXPECT_GE(channel.network.Wins(i), 1u);
+        wins += channel.network.Wins(i);
+    }
+    EXPECT_EQ(wins, 100u);
+    for (std::uint32_t b = 0; b < 100; ++b) EXPECT_LT(channel.network.Codes()[b], channel.network.NeuronCount());
+}
+
+TEST(KohonenNetworkTest, CodedSizeUsesTheBitLengthOfTheCount) {
+    Plane plane(10, 10);
+    plane.Fill(50);
+    Channel channel(std::move(plane), 9);
+    ASSERT_TRUE(channel.network.TrainStep(1.5, 0.1, 1, 1));
+    EXPECT_EQ(channel.network.NeuronCount(), 1u);
+    EXPECT_EQ(channel.network.BlockCount(), 11u);               // 100 / 9, edges included
+    EXPECT_EQ(channel.network.CodedBytes(), 9u + 11u / 8u);      // index width 1
+    EXPECT_DOUBLE_EQ(channel.network.Ratio(), 10.0 / 100.0);
+
+    channel.network.SetNeuronCount(4);  // only the arithmetic is examined here
+    channel.network.ComputeCodedSize(1);
+    EXPECT_EQ(channel.network.CodedBytes(), 36u + (3u * 11u) / 8u);
+    channel.network.SetNeuronCount(8);
+    channel.network.ComputeCodedSize(1);
+    EXPECT_EQ(channel.network.CodedBytes(), 72u + (4u * 11u) / 8u);
+}
+
+TEST(KohonenNetworkTest, HalfSizeChromaIsMeasuredAgainstTheFullPlane) {
+    Channel channel(NoisePlane(40, 50, 5), 25);
+    ASSERT_TRUE(channel.network.TrainStep(0.4, 0.1, 1, 2));
+    EXPECT_EQ(channel.network.BlockCount(), 80u);
+    EXPECT_DOUBLE_EQ(channel.network.Ratio(), channel.network.CodedBytes() / 8000.0);
+}
+
+TEST(KohonenNetworkTest, RebuildLeavesTheEdgeRemainderAtZero) {
+    Channel channel(NoisePlane(10, 10, 6), 9);
+    ASSERT_TRUE(channel.network.TrainStep(0.05, 0.1, 1, 1));
+    channel.network.Rebuild(false);
+    const Plane& rebuilt = channel.network.Rebuilt();
+    for (std::uint32_t i = 0; i < 10; ++i) {
+        EXPECT_EQ(rebuilt[i][9], 0);
+        EXPECT_EQ(rebuilt[9][i], 0);
+    }
+    EXPECT_EQ(rebuilt, channel.network.RebuiltCopy());
+    // Each block equals the pixel form of its neuron.
+    const Neuron& first = channel.network.Neurons().At(channel.network.Codes()[0]);
+    EXPECT_EQ(rebuilt[1][2], first.pixels[5]);
+    for (std::uint32_t i = 0; i < 10; ++i)
+        for (std::uint32_t j = 0; j < 10; ++j) EXPECT_EQ(channel.network.Mask()[i][j], 0);
+}
+
+TEST(KohonenNetworkTest, MasksFrameTheOriginOfEachNeuronInUse) {
+    // Block A (top-left) is bright, block B (to its right) dark; with a huge
+    // radius one neuron, born at A, codes both.
+    Plane plane(4, 8);
+    for (std::uint32_t i = 0; i < 4; ++i)
+        for (std::uint32_t j = 0; j < 8; ++j) plane[i][j] = j < 4 ? 200 : 10;
+    Channel channel(std::move(plane), 16);
+    ASSERT_TRUE(channel.network.TrainStep(1.5, 0.5, 1, 1));
+    ASSERT_EQ(channel.network.NeuronCount(), 1u);
+    channel.network.Rebuild(true);
+    const Plane& mask = channel.network.Mask();
+    const std::uint8_t expected[4][8] = {{255, 255, 255, 255, 0, 0, 0, 0},
+                                         {255, 255, 255, 255, 0, 0, 0, 0},
+                                         {255, 255, 255, 255, 0, 0, 0, 0},
+                                         {255, 255, 255, 255, 0, 0, 0, 0}};
+    for (std::uint32_t i = 0; i < 4; ++i)
+        for (std::uint32_t j = 0; j < 8; ++j) EXPECT_EQ(mask[i][j], expected[i][j]) << i << "," << j;
+}
+
+TEST(KohonenNetworkTest, SinglePixelBlocksMarkOnlyTheirPixel) {
+    Plane plane(3, 3);
+    plane.Fill(9);
+    Channel channel(std::move(plane), 1);
+    ASSERT_TRUE(channel.network.TrainStep(1.5, 0.1, 1, 1));
+    channel.network.Rebuild(true);
+    EXPECT_EQ(channel.network.Mask()[0][0], 255);
+    EXPECT_EQ(channel.network.Mask()[0][1], 0);
+    EXPECT_EQ(channel.network.Mask()[1][0], 0);
+}
+
+TEST(KohonenNetworkTest, RefusesPassesItCannotRun) {
+    Plane small = NoisePlane(5, 12, 7);
+    KohonenNetwork network;
+    network.Configure(5, 12, &small);
+    network.Reset(36);  // 6 x 6 blocks do not fit five rows
+    EXPECT_FALSE(network.TrainStep(0.1, 0.1, 1, 1));
+    network.Reset(0);
+    EXPECT_FALSE(network.TrainingPass(0.1, 0.1, 1));
+    network.Reset(8);  // not a square
+    EXPECT_FALSE(network.TrainingPass(0.1, 0.1, 1));
+    network.Reset(4);
+    EXPECT_FALSE(network.CodeBlocks());  // no neuron yet
+    EXPECT_TRUE(network.TrainStep(0.1, 0.1, 1, 1));
+
+    KohonenNetwork unbound;
+    unbound.Configure(8, 8);
+    unbound.Reset(4);
+    EXPECT_FALSE(unbound.TrainingPass(0.1, 0.1, 1));
+}
+
+TEST(KohonenNetworkTest, ReleaseWorkHidesTheNeuronsItStillHolds) {
+    Channel channel(NoisePlane(16, 16, 8), 16);
+    ASSERT_TRUE(channel.network.TrainStep(0.2, 0.1, 1, 1));
+    ASSERT_GT(channel.network.Neurons().Count(), 0u);
+    channel.network.ReleaseWork();
+    EXPECT_EQ(channel.network.NeuronCount(), 0u);
+    EXPECT_FALSE(channel.network.TrainingPass(0.2, 0.1, 1));
+}
+
+}  // namespace
+}  // namespace pictora
