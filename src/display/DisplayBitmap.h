@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace pictora {
+
+// The 40-byte header of a device-independent bitmap, with the fixed values
+// every display uses: 24 bits per pixel, uncompressed, 72 dots per inch, no
+// palette. Width, height and image size are set per bitmap.
+struct BitmapInfoHeader {
+    std::uint32_t size = 40;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::uint16_t planes = 1;
+    std::uint16_t bitCount = 24;
+    std::uint32_t compression = 0;
+    std::uint32_t sizeImage = 0;
+    std::int32_t xPelsPerMeter = 2834;
+    std::int32_t yPelsPerMeter = 2834;
+    std::uint32_t clrUsed = 0;
+    std::uint32_t clrImportant = 0;
+};
+
+struct DisplayColour {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+};
+
+// A 24-bit bitmap ready to be handed to the screen: 3 bytes per pixel in the
+// order blue, green, red; rows from the bottom of the image to the top; each
+// row padded with zero bytes to a multiple of 4 bytes.
+struct DisplayBitmap {
+    BitmapInfoHeader header;
+    std::vector<std::uint8_t> pixels;
+
+    int Width() const { return header.width; }
+    int Height() const { return header.height; }
+    // Bytes of one padded row of `columns` pixels.
+    static std::uint32_t RowBytes(std::uint32_t columns) { return (3 * columns + 3) / 4 * 4; }
+};
+
+// Builds a rows x columns bitmap on the fixed header whose pixel at image row
+// i (counted from the top) and column j is colourAt(i, j). An image without
+// pixels gives no bitmap (null), as the screen cannot make one.
+template <typename ColourAt>
+std::shared_ptr<const DisplayBitmap> MakeDisplayBitmap(const BitmapInfoHeader& fixed, std::uint32_t rows,
+                                                       std::uint32_t columns, ColourAt colourAt) {
+    if (rows == 0 || columns == 0) return nullptr;
+    auto bitmap = std::make_shared<DisplayBitmap>();
+    const std::uint32_t rowBytes = DisplayBitmap::RowBytes(columns);
+    bitmap->header = fixed;
+    bitmap->header.width = static_cast<std::int32_t>(columns);
+    bitmap->header.height = static_cast<std::int32_t>(rows);
+    bitmap->header.sizeImage = rowBytes * rows;
+    bitmap->pixels.assign(static_cast<std::size_t>(rowBytes) * rows, 0);
+    for (std::uint32_t i = 0; i < rows; ++i) {
+        std::uint8_t* out = bitmap->pixels.data() + static_cast<std::size_t>(rows - 1 - i) * rowBytes;
+        for (std::uint32_t j = 0; j < columns; ++j) {
+            const DisplayColour colour = colourAt(i, j);
+            *out++ = colour.blue;
+            *out++ = colour.green;
+            *out++ = colour.red;
+        }
+    }
+    return bitmap;
+}
+
+}  // namespace pictora

@@ -1,0 +1,124 @@
+#include "image/ImageBuffer.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <limits>
+
+#include "image/ChromaResampling.h"
+#include "image/ColorConversion.h"
+#include "image/PngImage.h"
+#include "support/DebugLog.h"
+
+namespace pictora {
+namespace {
+
+void CopyRegion(Plane& destination, const Plane& source, std::uint32_t rows, std::uint32_t columns) {
+    for (std::uint32_t i = 0; i < rows; ++i) {
+        std::copy_n(source[i], columns, destination[i]);
+    }
+}
+
+}  // namespace
+
+void ImageBuffer::Reset() {
+    Release();
+    std::fill(std::begin(mse), std::end(mse), 0.0);
+    std::fill(std::begin(psnr), std::end(psnr), 0.0);
+    psnrRgb = 0;
+}
+
+void ImageBuffer::Release() {
+    rgb.reset();
+    for (Plane* plane : {&lumaY, &chromaCb, &chromaCr, &chromaCb420, &chromaCr420}) {
+        plane->Release();
+    }
+}
+
+void ImageBuffer::Allocate(std::int32_t height, std::int32_t width) {
+    assert(height >= 0 && width >= 0);
+    Release();
+    const auto rows = static_cast<std::uint32_t>(height);
+    const auto columns = static_cast<std::uint32_t>(width);
+    rgb = std::make_unique<RgbImage>();
+    rgb->height = height;
+    rgb->width = width;
+    for (Plane* plane : {&rgb->red, &rgb->green, &rgb->blue, &lumaY, &chromaCb, &chromaCr}) {
+        plane->Allocate(rows, columns);
+    }
+}
+
+Status ImageBuffer::LoadPng(const std::string& path) {
+    Release();
+    auto png = std::make_unique<PngImage>();
+    DebugLog("png\n");
+    const int result = png->Load(path);
+    DebugLog("carregado\n");
+    if (result != PngImage::kOk) return Status::Error(png->LastError());
+
+    rgb = std::move(png);
+    const auto rows = static_cast<std::uint32_t>(rgb->height);
+    const auto columns = static_cast<std::uint32_t>(rgb->width);
+    lumaY.Allocate(rows, columns);
+    chromaCb.Allocate(rows, columns);
+    chromaCr.Allocate(rows, columns);
+    RgbToYCbCr(rows, columns, rgb->red, rgb->green, rgb->blue, lumaY, chromaCb, chromaCr);
+    chromaCb420 = chromaCb;
+    chromaCr420 = chromaCr;
+    Decimate420(rows, columns, chromaCb420);
+    Decimate420(rows, columns, chromaCr420);
+    return Status::Ok();
+}
+
+int ImageBuffer::GetHeight() const { return rgb ? rgb->height : 0; }
+
+int ImageBuffer::GetWidth() const { return rgb ? rgb->width : 0; }
+
+void ImageBuffer::CopyPlanes(int target, const Plane& a, const Plane& b, const Plane& c) {
+    if (!rgb) return;
+    const auto rows = static_cast<std::uint32_t>(GetHeight());
+    const auto columns = static_cast<std::uint32_t>(GetWidth());
+    const bool toRgb = target == 1;
+    CopyRegion(toRgb ? rgb->red : lumaY, a, rows, columns);
+    CopyRegion(toRgb ? rgb->green : chromaCb, b, rows, columns);
+    CopyRegion(toRgb ? rgb->blue : chromaCr, c, rows, columns);
+}
+
+double ImageBuffer::GetPsnr(int index) const {
+    if (index >= 0 && index < 3) return psnr[index];
+    if (index == 6) return psnrRgb;
+    return std::numeric_limits<double>::quiet_NaN();
+}
+
+std::uint32_t ImageBuffer::Compare(const ImageBuffer& other) {
+    const auto rows = static_cast<std::uint32_t>(other.GetHeight());
+    const auto columns = static_cast<std::uint32_t>(other.GetWidth());
+    std::fill(std::begin(mse), std::end(mse), 0.0);
+    const std::uint32_t count = columns * rows;
+    if (count != 0) {
+        const Plane* const mine[3] = {&rgb->red, &rgb->green, &rgb->blue};
+        const Plane* const theirs[3] = {&other.rgb->red, &other.rgb->green, &other.rgb->blue};
+        for (std::uint32_t i = 0; i < rows; ++i) {
+            for (std::uint32_t j = 0; j < columns; ++j) {
+                for (int k = 0; k < 3; ++k) {
+                    const int difference = (*mine[k])[i][j] - (*theirs[k])[i][j];
+                    mse[k] += difference * difference;
+                }
+            }
+        }
+    }
+    // With no samples the reciprocal is +inf and the errors come out NaN.
+    const double reciprocal = 1.0 / count;
+    for (double& error : mse) error *= reciprocal;
+    return count;
+}
+
+void ImageBuffer::ComputePsnr(const ImageBuffer& other) {
+    Compare(other);
+    // Peak 255 squared; the mean of the three errors is formed with the
+    // constant one third, not by dividing by 3.
+    for (int k = 0; k < 3; ++k) psnr[k] = 10 * std::log10(65025 / mse[k]);
+    psnrRgb = 10 * std::log10(65025 / ((mse[2] + mse[0] + mse[1]) * 0.3333333333333333));
+}
+
+}  // namespace pictora

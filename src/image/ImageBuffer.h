@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "image/RgbImage.h"
+#include "support/Plane.h"
+#include "support/Status.h"
+
+namespace pictora {
+
+// One image in memory: its RGB planes (inside `rgb`), full-resolution Y, Cb,
+// Cr planes, the two 4:2:0 chroma planes and the quality figures of the last
+// comparison with another image. The coding pipeline keeps two: the source
+// image, loaded from a PNG file, and the reconstruction.
+//
+// All planes have the size of `rgb`. The 4:2:0 planes are allocated at full
+// size too; their decimated samples fill the top-left height/2 x width/2
+// region (halves rounded down) and the rest keeps the full-resolution chroma.
+// No lock of its own: the pipeline decides which thread uses it when.
+class ImageBuffer {
+public:
+    // Per plane in the order R, G, B, written by Compare and ComputePsnr.
+    double mse[3]{};
+    double psnr[3]{};
+    double psnrRgb = 0;
+
+    std::unique_ptr<RgbImage> rgb;  // null while the buffer is empty
+    Plane lumaY;
+    Plane chromaCb;
+    Plane chromaCr;
+    Plane chromaCb420;
+    Plane chromaCr420;
+
+    // Back to the state of a new buffer: empty, quality figures 0.
+    void Reset();
+    // Frees the image and every plane; keeps the quality figures.
+    void Release();
+    // Replaces the contents by a zero-filled image of that size with its
+    // Y, Cb, Cr planes, the 4:2:0 planes left empty. Used for reconstructions.
+    void Allocate(std::int32_t height, std::int32_t width);
+    // Replaces the contents by a PNG file and derives Y, Cb, Cr and the 4:2:0
+    // chroma. On failure the buffer is left empty and the message names the file.
+    Status LoadPng(const std::string& path);
+
+    // The image's size, 0 when the buffer is empty.
+    int GetHeight() const;
+    int GetWidth() const;
+
+    // Copies three planes of at least the buffer's size into it: target 1
+    // into red, green, blue, any other target into Y, Cb, Cr.
+    void CopyPlanes(int target, const Plane& a, const Plane& b, const Plane& c);
+
+    // Index 0, 1, 2: pSNR of R, G, B; 6: pSNR of the mean RGB error; any
+    // other index gives NaN.
+    double GetPsnr(int index) const;
+
+    // Called on the source with the reconstruction (of at most the source's
+    // size): fills `mse` over the reconstruction's area and returns its
+    // sample count per plane.
+    std::uint32_t Compare(const ImageBuffer& other);
+    // Compare, then the pSNR of each plane and of the mean error. An error of
+    // 0 gives +inf, an empty image NaN; both are kept as they are.
+    void ComputePsnr(const ImageBuffer& other);
+};
+
+}  // namespace pictora

@@ -1,0 +1,119 @@
+#include "image/PngImage.h"
+
+#include <utility>
+#include <vector>
+
+#include "image/PngReader.h"
+#include "image/PngWriter.h"
+#include "support/FileIO.h"
+
+namespace pictora {
+namespace {
+
+// The row-pointer array libpng reads into or writes from.
+std::vector<png_bytep> RowPointers(Plane& rows) { return {rows.Rows(), rows.Rows() + rows.Height()}; }
+
+// The rows as written: R, G, B triples for selector 0, else the samples of
+// plane 1, 2 or 3 (red, green, blue).
+Plane PixelRows(const RgbImage& image, int selector) {
+    const auto rowCount = static_cast<std::uint32_t>(image.height);
+    const auto columns = static_cast<std::uint32_t>(image.width);
+    if (selector != 0) {
+        const Plane* const planes[] = {&image.red, &image.green, &image.blue};
+        return *planes[selector - 1];
+    }
+    Plane pixels(rowCount, 3 * columns);
+    for (std::uint32_t i = 0; i < rowCount; ++i) {
+        for (std::uint32_t j = 0; j < columns; ++j) {
+            pixels[i][3 * j] = image.red[i][j];
+            pixels[i][3 * j + 1] = image.green[i][j];
+            pixels[i][3 * j + 2] = image.blue[i][j];
+        }
+    }
+    return pixels;
+}
+
+}  // namespace
+
+int PngImage::Load(const std::string& path) {
+    std::vector<std::uint8_t> file;
+    if (Status read = ReadWholeFile(path, file); !read) return Fail(kCannotOpen, read.message());
+
+    PngReader reader(file);
+    PngHeader header;
+    if (!reader.ReadHeader(header)) return Fail(kLibpngError, path + ": damaged PNG: " + reader.Error());
+    colorType = static_cast<std::uint8_t>(header.colorType);
+    bitDepth = static_cast<std::uint8_t>(header.bitDepth);
+    if (header.colorType != PNG_COLOR_TYPE_RGB) {
+        return Fail(kNotRgb, path + ": not an RGB PNG (colour type " + std::to_string(header.colorType) + ")");
+    }
+    if (header.width > kMaxSide || header.height > kMaxSide) {
+        return Fail(kUnsupported, path + ": " + std::to_string(header.width) + " x " +
+                                      std::to_string(header.height) + " pixels, more than " +
+                                      std::to_string(kMaxSide) + " on a side");
+    }
+
+    Plane pixels(header.height, static_cast<std::uint32_t>(header.rowBytes));
+    std::vector<png_bytep> rows = RowPointers(pixels);
+    if (!reader.ReadRows(rows.data())) return Fail(kLibpngError, path + ": damaged PNG: " + reader.Error());
+
+    height = static_cast<std::int32_t>(header.height);
+    width = static_cast<std::int32_t>(header.width);
+    red.Allocate(header.height, header.width);
+    green.Allocate(header.height, header.width);
+    blue.Allocate(header.height, header.width);
+    for (std::uint32_t i = 0; i < header.height; ++i) {
+        for (std::uint32_t j = 0; j < header.width; ++j) {
+            red[i][j] = pixels[i][3 * j];
+            green[i][j] = pixels[i][3 * j + 1];
+            blue[i][j] = pixels[i][3 * j + 2];
+        }
+    }
+    return kOk;
+}
+
+int PngImage::Save(const std::string& path, int selector) {
+    if (selector < 0 || selector > 3) {
+        return Fail(kUnsupported, path + ": no plane to write for selector " + std::to_string(selector));
+    }
+    if (height <= 0 || width <= 0 || !PlanesMatchSize()) {
+        return Fail(kUnsupported, path + ": the image has no planes of its size to write");
+    }
+    colorType = selector == 0 ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_GRAY;
+    bitDepth = 8;
+
+    Plane pixels = PixelRows(*this, selector);
+    std::vector<std::uint8_t> encoded;
+    std::vector<png_bytep> rows = RowPointers(pixels);
+    PngWriter writer(encoded);
+    if (!writer.Write(static_cast<std::uint32_t>(width), pixels.Height(), colorType, rows.data())) {
+        return Fail(kLibpngError, path + ": libpng error: " + writer.Error());
+    }
+    if (Status written = WriteFileAtomically(path, encoded); !written) return Fail(kCannotOpen, written.message());
+    return kOk;
+}
+
+void PngImage::Resize(std::int32_t newHeight, std::int32_t newWidth) {
+    if (height == newHeight && width == newWidth && PlanesMatchSize()) return;
+    height = newHeight;
+    width = newWidth;
+    red.Allocate(static_cast<std::uint32_t>(height), static_cast<std::uint32_t>(width));
+    green.Allocate(static_cast<std::uint32_t>(height), static_cast<std::uint32_t>(width));
+    blue.Allocate(static_cast<std::uint32_t>(height), static_cast<std::uint32_t>(width));
+}
+
+bool PngImage::PlanesMatchSize() const {
+    const auto rows = static_cast<std::uint32_t>(height);
+    const auto columns = static_cast<std::uint32_t>(width);
+    for (const Plane* plane : {&red, &green, &blue}) {
+        if (plane->Height() != rows || plane->Width() != columns) return false;
+    }
+    return true;
+}
+
+int PngImage::Fail(int code, std::string message) {
+    lastError_ = std::move(message);
+    return code;
+}
+
+}  // namespace pictora

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "image/RgbImage.h"
+
+namespace pictora {
+
+// The RgbImage read from and written to PNG files. Reads RGB files without
+// alpha (colour type 2); 16-bit samples are cut to their high 8 bits, since
+// everything downstream works on 8-bit planes. Writes 8-bit RGB, or one plane
+// as greyscale. A failure leaves the size and planes as they were and a
+// message naming the file in LastError().
+class PngImage : public RgbImage {
+public:
+    // Result codes of Load and Save.
+    static constexpr int kOk = 0;
+    static constexpr int kCannotOpen = 1;    // the file system refused to read or write the file
+    static constexpr int kNotRgb = 2;        // colour type other than RGB without alpha
+    static constexpr int kLibpngError = 3;   // a damaged file, or libpng failed to encode
+    static constexpr int kUnsupported = 4;   // a side beyond kMaxSide, or nothing valid to write
+    // The largest side read, which keeps the sample count of a plane within
+    // 32 bits for the quality measure.
+    static constexpr std::uint32_t kMaxSide = 65535;
+
+    int Load(const std::string& path) override;
+    // Selector 0 writes an RGB image, 1, 2 or 3 the red, green or blue plane
+    // as greyscale. The file is written beside `path` and renamed over it, so
+    // a failed save never leaves a truncated file behind.
+    int Save(const std::string& path, int selector) override;
+    // Gives the image zero-filled planes of that (non-negative) size, ready
+    // to be filled and saved; an image already of that size is left as it is.
+    void Resize(std::int32_t height, std::int32_t width);
+    const std::string& LastError() const { return lastError_; }
+
+    std::uint8_t colorType = 0;  // of the file last read, or 2 (RGB) / 0 (grey) last written
+    std::uint8_t bitDepth = 0;   // of the file last read, or 8 when writing
+
+private:
+    bool PlanesMatchSize() const;
+    int Fail(int code, std::string message);
+
+    std::string lastError_;
+};
+
+}  // namespace pictora

@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "image/ImageBuffer.h"
+
+namespace pictora {
+namespace {
+
+// R, G, B samples base + i + j, base + 1 + i + j, base + 2 + i + j.
+ImageBuffer Ramp(std::int32_t height, std::int32_t width, int base) {
+    ImageBuffer buffer;
+    buffer.Allocate(height, width);
+    Plane* planes[3] = {&buffer.rgb->red, &buffer.rgb->green, &buffer.rgb->blue};
+    for (int k = 0; k < 3; ++k)
+        for (std::int32_t i = 0; i < height; ++i)
+            for (std::int32_t j = 0; j < width; ++j) (*planes[k])[i][j] = static_cast<std::uint8_t>(base + k + i + j);
+    return buffer;
+}
+
+TEST(ImageQuality, IdenticalImagesHaveInfinitePsnr) {
+    ImageBuffer source = Ramp(4, 6, 10);
+    source.ComputePsnr(Ramp(4, 6, 10));
+    for (int index : {0, 1, 2, 6}) EXPECT_EQ(source.GetPsnr(index), INFINITY) << index;
+}
+
+TEST(ImageQuality, OffByOneEverywhereGivesPeakOver65025) {
+    ImageBuffer source = Ramp(4, 6, 10);
+    source.ComputePsnr(Ramp(4, 6, 11));
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(source.mse[k], 1.0);
+        EXPECT_NEAR(source.GetPsnr(k), 48.1308036, 1e-6);
+    }
+    EXPECT_EQ(source.GetPsnr(6), source.GetPsnr(0));
+}
+
+TEST(ImageQuality, MeanRgbErrorUsesAllThreePlanes) {
+    ImageBuffer source = Ramp(2, 2, 10);
+    ImageBuffer rebuilt = Ramp(2, 2, 10);
+    rebuilt.rgb->red[0][0] += 4;   // mse R = 16 / 4
+    rebuilt.rgb->blue[1][1] -= 2;  // mse B = 4 / 4
+    source.ComputePsnr(rebuilt);
+    EXPECT_EQ(source.mse[0], 4.0);
+    EXPECT_EQ(source.mse[1], 0.0);
+    EXPECT_EQ(source.mse[2], 1.0);
+    EXPECT_NEAR(source.GetPsnr(6), 10 * std::log10(65025 / (5.0 / 3)), 1e-9);
+}
+
+TEST(ImageQuality, CountsTheReconstructionsSamples) {
+    ImageBuffer source = Ramp(5, 7, 10);
+    EXPECT_EQ(source.Compare(Ramp(2, 3, 10)), 6u);
+    EXPECT_EQ(source.mse[0], 0.0);
+    source.ComputePsnr(ImageBuffer());
+    EXPECT_TRUE(std::isnan(source.mse[0]));
+    EXPECT_TRUE(std::isnan(source.GetPsnr(6)));
+}
+
+}  // namespace
+}  // namespace pictora

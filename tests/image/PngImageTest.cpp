@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <png.h>
+
+#include <algorithm>
+#include <csetjmp>
+#include <filesystem>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "common/TempFolder.h"
+#include "image/PngImage.h"
+#include "support/FileIO.h"
+
+namespace pictora {
+namespace {
+
+using testing::TempFolder;
+using testing::TestData;
+
+// Writes PNG files in layouts the program itself never writes (interlaced,
+// 16-bit). `rows` holds the encoded bytes of each row.
+bool WriteRawPng(const std::string& path, std::uint32_t width, int bitDepth, int interlace,
+                 std::vector<std::vector<std::uint8_t>>& rows) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    std::vector<png_bytep> pointers;
+    for (auto& row : rows) pointers.push_back(row.data());
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    bool ok = false;
+    if (setjmp(png_jmpbuf(png)) == 0) {
+        png_init_io(png, file);
+        png_set_IHDR(png, info, width, static_cast<png_uint_32>(rows.size()), bitDepth, PNG_COLOR_TYPE_RGB,
+                     interlace, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(png, info);
+        png_write_image(png, pointers.data());
+        png_write_end(png, nullptr);
+        ok = true;
+    }
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+    return ok;
+}
+
+std::vector<std::vector<std::uint8_t>> InterleavedRows(const PngImage& image) {
+    std::vector<std::vector<std::uint8_t>> rows;
+    for (std::int32_t i = 0; i < image.height; ++i) {
+        std::vector<std::uint8_t>& row = rows.emplace_back();
+        for (std::int32_t j = 0; j < image.width; ++j) {
+            row.insert(row.end(), {image.red[i][j], image.green[i][j], image.blue[i][j]});
+        }
+    }
+    return rows;
+}
+
+void ExpectSamePlanes(const PngImage& a, const PngImage& b) {
+    EXPECT_EQ(a.height, b.height);
+    EXPECT_EQ(a.width, b.width);
+    EXPECT_TRUE(a.red == b.red && a.green == b.green && a.blue == b.blue);
+}
+
+class PngImageTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(photo_.Load(TestData("photo64-a.png")), PngImage::kOk); }
+
+    PngImage photo_;
+    TempFolder folder_;
+};
+
+TEST_F(PngImageTest, SavedRgbLoadsBackToTheSamePlanes) {
+    const std::string path = folder_.File("copy.png");
+    ASSERT_EQ(photo_.Save(path, 0), PngImage::kOk);
+    PngImage copy;
+    ASSERT_EQ(copy.Load(path), PngImage::kOk);
+    ExpectSamePlanes(copy, photo_);
+    EXPECT_EQ(copy.colorType, 2);
+    EXPECT_EQ(copy.bitDepth, 8);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.File("")),
+                            std::filesystem::directory_iterator()),
+              1);  // no temporary file left beside it
+}
+
+TEST_F(PngImageTest, PlaneSelectorWritesGreyscale) {
+    const std::string path = folder_.File("green.png");
+    ASSERT_EQ(photo_.Save(path, 2), PngImage::kOk);
+    EXPECT_EQ(photo_.colorType, 0);
+
+    png_image grey{};
+    grey.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&grey, path.c_str()));
+    EXPECT_EQ(grey.format, static_cast<png_uint_32>(PNG_FORMAT_GRAY));
+    ASSERT_EQ(grey.width, 64u);
+    std::vector<std::uint8_t> samples(PNG_IMAGE_SIZE(grey));
+    ASSERT_TRUE(png_image_finish_read(&grey, nullptr, samples.data(), 0, nullptr));
+    EXPECT_EQ(samples[0], photo_.green[0][0]);
+    EXPECT_EQ(samples[64 * 10 + 37], photo_.green[10][37]);
+    EXPECT_EQ(samples.back(), photo_.green[63][63]);
+}
+
+TEST_F(PngImageTest, SelectorOutsideRangeWritesNothing) {
+    const std::string path = folder_.File("kept.png");
+    const std::vector<std::uint8_t> kept = {1, 2, 3};
+    ASSERT_TRUE(WriteFileAtomically(path, kept));
+    for (int selector : {-1, 4}) {
+        EXPECT_EQ(photo_.Save(path, selector), PngImage::kUnsupported);
+        EXPECT_NE(photo_.LastError().find("selector"), std::string::npos);
+    }
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(path, bytes));
+    EXPECT_EQ(bytes, kept);
+}
+
+TEST_F(PngImageTest, UnwritablePathFailsWithCodeOne) {
+    const std::string path = folder_.File("missing-folder/out.png");
+    EXPECT_EQ(photo_.Save(path, 0), PngImage::kCannotOpen);
+    EXPECT_NE(photo_.LastError().find(path), std::string::npos);
+}
+
+TEST_F(PngImageTest, InterlacedFileLoadsLikeItsPlainTwin) {
+    const std::string path = folder_.File("interlaced.png");
+    auto rows = InterleavedRows(photo_);
+    ASSERT_TRUE(WriteRawPng(path, 64, 8, PNG_INTERLACE_ADAM7, rows));
+    PngImage twin;
+    ASSERT_EQ(twin.Load(path), PngImage::kOk);
+    ExpectSamePlanes(twin, photo_);
+}
+
+TEST_F(PngImageTest, SixteenBitSamplesKeepTheirHighByte) {
+    const std::string path = folder_.File("deep.png");
+    std::vector<std::vector<std::uint8_t>> rows = {{0xAB, 0x12, 0x00, 0xFF, 0x01, 0x80, 0xFF, 0xFF, 0x7F, 0xFF, 0x00, 0x01}};
+    ASSERT_TRUE(WriteRawPng(path, 2, 16, PNG_INTERLACE_NONE, rows));
+    PngImage deep;
+    ASSERT_EQ(deep.Load(path), PngImage::kOk);
+    EXPECT_EQ(deep.bitDepth, 16);
+    EXPECT_EQ(deep.red[0][0], 0xAB);
+    EXPECT_EQ(deep.green[0][0], 0x00);
+    EXPECT_EQ(deep.blue[0][0], 0x01);
+    EXPECT_EQ(deep.red[0][1], 0xFF);
+    EXPECT_EQ(deep.green[0][1], 0x7F);
+    EXPECT_EQ(deep.blue[0][1], 0x00);
+
+    PngImage suite;
+    ASSERT_EQ(suite.Load(TestData("refuse/rgb16-64.png")), PngImage::kOk);
+    EXPECT_EQ(suite.height, 64);
+    EXPECT_EQ(suite.width, 64);
+    EXPECT_FALSE(suite.red == suite.green || suite.green == suite.blue);  // a colour gradient, not flat
+}
+
+TEST_F(PngImageTest, RefusesOtherColourTypesAndKeepsTheImage) {
+    for (const char* name : {"refuse/palette-64.png", "refuse/gray4-32.png"}) {
+        PngImage image = photo_;
+        EXPECT_EQ(image.Load(TestData(name)), PngImage::kNotRgb) << name;
+        EXPECT_NE(image.LastError().find("colour type"), std::string::npos);
+        ExpectSamePlanes(image, photo_);
+    }
+}
+
+TEST_F(PngImageTest, DamagedFilesFailWithLibpngsMessage) {
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(TestData("photo64-a.png"), bytes));
+    std::vector<std::uint8_t> truncated(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 2));
+    std::vector<std::uint8_t> flipped = bytes;
+    const std::string chunk = "IDAT";
+    const auto idat = std::search(flipped.begin(), flipped.end(), chunk.begin(), chunk.end());
+    ASSERT_NE(idat, flipped.end());
+    for (auto byte = idat + 40; byte != idat + 80; ++byte) *byte ^= 0x5A;
+    const std::vector<std::uint8_t> text = {'n', 'o', 't', ' ', 'a', ' ', 'P', 'N', 'G', '\n'};
+
+    for (const auto& damaged : {truncated, flipped, text}) {
+        const std::string path = folder_.File("damaged.png");
+        ASSERT_TRUE(WriteFileAtomically(path, damaged));
+        PngImage image = photo_;
+        EXPECT_EQ(image.Load(path), PngImage::kLibpngError);
+        EXPECT_NE(image.LastError().find("damaged PNG: "), std::string::npos) << image.LastError();
+        EXPECT_GT(image.LastError().size(), path.size() + 15);
+        ExpectSamePlanes(image, photo_);
+    }
+}
+
+TEST_F(PngImageTest, RefusesSidesBeyondTheLimit) {
+    const std::string path = folder_.File("wide.png");
+    std::vector<std::vector<std::uint8_t>> rows(1, std::vector<std::uint8_t>(3 * 65536));
+    ASSERT_TRUE(WriteRawPng(path, 65536, 8, PNG_INTERLACE_NONE, rows));
+    PngImage image;
+    EXPECT_EQ(image.Load(path), PngImage::kUnsupported);
+    EXPECT_EQ(image.height, 0);
+}
+
+TEST_F(PngImageTest, ResizeKeepsSamplesOnlyAtTheSameSize) {
+    photo_.Resize(64, 64);
+    EXPECT_NE(photo_.green, Plane(64, 64));
+    photo_.Resize(3, 5);
+    EXPECT_EQ(photo_.height, 3);
+    EXPECT_EQ(photo_.width, 5);
+    EXPECT_EQ(photo_.green, Plane(3, 5));
+}
+
+}  // namespace
+}  // namespace pictora
