@@ -22,6 +22,7 @@ void KohonenNetwork::CodingScan() {
             neuron.used = true;
             ++neuron.wins;
         }
+        ReportRow("coding", rowEnd, row);
     }
 }
 

@@ -51,6 +51,10 @@ void KohonenNetwork::RefreshPixels() {
     for (std::uint32_t i = 0; i < neuronCount_; ++i) neurons_.At(i).WeightsToPixels();
 }
 
+void KohonenNetwork::ReportRow(const char* phase, std::uint32_t rowEnd, std::uint32_t row) const {
+    if (progress_) progress_(phase, row + BlockSide(dimension_), rowEnd);
+}
+
 Status KohonenNetwork::CheckReady() const {
     const std::uint32_t side = BlockSide(dimension_);
     if (dimension_ == 0 || side * side != dimension_)

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "quantizer/BlockVector.h"
 #include "quantizer/NeuronList.h"
+#include "support/ByteStream.h"
 #include "support/Plane.h"
 #include "support/Status.h"
 
@@ -18,6 +20,10 @@ namespace pictora {
 // full block column and below the last full block row belong to no block.
 class KohonenNetwork {
 public:
+    // Told after every block row of a training or coding scan: the phase
+    // ("training" or "coding"), the rows done and the plane's rows.
+    using RowProgress = std::function<void(const char* phase, std::uint32_t rowsDone, std::uint32_t rows)>;
+
     // Largest plane side: block positions and neuron origins are 16-bit.
     static constexpr std::uint32_t kMaxSide = 65535;
 
@@ -54,7 +60,25 @@ public:
     // drawMasks also frames, in `mask`, where each neuron in use was created.
     void Rebuild(bool drawMasks);
 
+    // Appends the channel's section of a coded-image file: its plane size,
+    // block dimension, codebook in pixel form and packed codes. Needs a coding
+    // pass and RefreshPixels since the last training.
+    Status WriteCoded(ByteWriter& out) const;
+    // Reads one coded-image section, checked whole before anything changes,
+    // replaces the codebook and codes and rebuilds the channel (no masks).
+    // The work planes get planeRows x planeColumns when those are larger than
+    // the section's plane (the half-size chroma of 4:2:0 later takes the
+    // upsampled image); 0 means the section's own size.
+    Status ReadCoded(ByteReader& in, std::uint32_t planeRows = 0, std::uint32_t planeColumns = 0);
+    // Appends one codebook section with the neurons' full-precision weights.
+    Status WriteCodebook(ByteWriter& out, int colourCode) const;
+    // Reads one checked codebook section into the network at its current plane
+    // size and source, replacing its neurons; `colourCode` gets the section's
+    // colour-space byte. Pixels are computed later, by RefreshPixels.
+    Status ReadCodebook(ByteReader& in, int& colourCode);
+
     std::uint32_t Dimension() const { return dimension_; }
+    const Plane* Source() const { return source_; }
     std::uint32_t NeuronCount() const { return neuronCount_; }
     std::uint32_t PrunedCount() const { return prunedCount_; }
     std::uint32_t CodebookBytes() const { return codebookBytes_; }
@@ -69,6 +93,7 @@ public:
     const std::vector<std::uint32_t>& Codes() const { return codes_; }
     std::vector<std::uint32_t>& Codes() { return codes_; }
     void SetNeuronCount(std::uint32_t count) { neuronCount_ = count; }
+    void SetProgress(RowProgress progress) { progress_ = std::move(progress); }
 
     Plane& Rebuilt() { return rebuilt_; }
     const Plane& Rebuilt() const { return rebuilt_; }
@@ -80,6 +105,7 @@ private:
     void CodingScan();
     void DrawOriginFrame(const Neuron& neuron, std::uint32_t side);
     void Mark(std::uint32_t row, std::uint32_t column);
+    void ReportRow(const char* phase, std::uint32_t rowEnd, std::uint32_t row) const;
 
     std::uint32_t rows_ = 0;
     std::uint32_t columns_ = 0;
@@ -97,6 +123,7 @@ private:
     Plane rebuilt_;
     Plane rebuiltCopy_;
     Plane mask_;
+    RowProgress progress_;
 };
 
 }  // namespace pictora

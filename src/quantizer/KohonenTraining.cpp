@@ -28,6 +28,7 @@ Status KohonenNetwork::TrainingPass(double radius, double alfa, std::uint32_t pa
                     ++count;
                 }
             }
+            ReportRow("training", rowEnd, row);
         }
     }
     neuronCount_ = count;

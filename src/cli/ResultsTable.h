@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdio>
+
+#include "pipeline/ResultsRow.h"
+
+namespace pictora::cli {
+
+// Prints results rows as aligned text columns under the list's captions.
+class ResultsTable {
+public:
+    explicit ResultsTable(std::FILE* out) : out_(out) {}
+    void PrintHeader() const;
+    void PrintRow(const ResultsRow& row) const;
+
+private:
+    void PrintCells(const char* const* cells) const;
+    std::FILE* out_;
+};
+
+}  // namespace pictora::cli

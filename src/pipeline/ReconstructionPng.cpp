@@ -1,0 +1,26 @@
+// Saving the reconstruction of ImageCompressor as a PNG file.
+#include "image/PngImage.h"
+#include "pipeline/ImageCompressor.h"
+
+namespace pictora {
+
+Status ImageCompressor::SaveReconstructionPng(const std::string& path) const {
+    const std::uint32_t rows = channels_[0].Rows();
+    const std::uint32_t columns = channels_[0].Columns();
+    for (const KohonenNetwork& channel : channels_) {
+        if (rows == 0 || channel.RebuiltCopy().Height() < rows || channel.RebuiltCopy().Width() < columns)
+            return Status::Error("there is no reconstructed image to save");
+    }
+    PngImage image;
+    image.Resize(static_cast<std::int32_t>(rows), static_cast<std::int32_t>(columns));
+    Plane* targets[3] = {&image.red, &image.green, &image.blue};
+    for (int c = 0; c < 3; ++c) {
+        const Plane& source = channels_[c].RebuiltCopy();
+        for (std::uint32_t i = 0; i < rows; ++i)
+            for (std::uint32_t j = 0; j < columns; ++j) (*targets[c])[i][j] = source[i][j];
+    }
+    if (image.Save(path, 0) != 0) return Status::Error(image.LastError());
+    return Status::Ok();
+}
+
+}  // namespace pictora
