@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "cli/Commands.h"
+#include "common/TempFolder.h"
+#include "image/PngImage.h"
+#include "support/FileIO.h"
+
+namespace pictora::cli {
+namespace {
+
+using pictora::testing::TempFolder;
+using pictora::testing::TestData;
+
+class FileCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::testing::internal::CaptureStdout();
+        ASSERT_EQ(RunTrain({TestData("photo64-c.png"), "--color-space", "ycbcr420", "--block", "4,4,2", "--steps",
+                            "2", "-o", File("c.mqc"), "-o", File("c.COD"), "-o", File("c.png")}),
+                  kExitOk);
+        ::testing::internal::GetCapturedStdout();
+    }
+    std::string File(const char* name) const { return folder_.File(name); }
+
+    TempFolder folder_;
+};
+
+TEST_F(FileCommandsTest, DecodeRebuildsTheTrainedImage) {
+    ASSERT_EQ(RunDecode({File("c.mqc"), "-o", File("d.png"), "-o", File("again.mqc")}), kExitOk);
+    std::vector<std::uint8_t> trained, decoded, coded, recoded;
+    ASSERT_TRUE(ReadWholeFile(File("c.png"), trained));
+    ASSERT_TRUE(ReadWholeFile(File("d.png"), decoded));
+    EXPECT_EQ(decoded, trained);
+    ASSERT_TRUE(ReadWholeFile(File("c.mqc"), coded));
+    ASSERT_TRUE(ReadWholeFile(File("again.mqc"), recoded));
+    EXPECT_EQ(recoded, coded);
+}
+
+TEST_F(FileCommandsTest, ApplyPrintsOneLoadedFileRow) {
+    ::testing::internal::CaptureStdout();
+    ASSERT_EQ(RunApply({TestData("photo64-d.png"), File("c.COD"), "--results", File("a.csv"), "-o", File("a.png")}),
+              kExitOk);
+    ASSERT_EQ(RunApply({TestData("photo64-d.png"), File("c.COD") + ":3", File("c.COD") + ":2", File("c.COD")}),
+              kExitOk);
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(printed.find("  ---"), std::string::npos);
+    EXPECT_NE(printed.find(" ("), std::string::npos);
+    std::ifstream csv(File("a.csv"));
+    std::string header, row;
+    std::getline(csv, header);
+    std::getline(csv, row);
+    EXPECT_EQ(row.substr(0, 2), "0,");
+    PngImage applied;
+    EXPECT_EQ(applied.Load(File("a.png")), 0);
+}
+
+TEST_F(FileCommandsTest, InfoDescribesChannelsAndSections) {
+    ::testing::internal::CaptureStdout();
+    ASSERT_EQ(RunInfo({File("c.mqc")}), kExitOk);
+    ASSERT_EQ(RunInfo({File("c.COD")}), kExitOk);
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(printed.find("colour space YCbCr (4:2:0)"), std::string::npos);
+    EXPECT_NE(printed.find("channel 1: 32 x 32 pixels, block 4 x 4"), std::string::npos);
+    EXPECT_NE(printed.find("channel 2: 32 x 32 pixels, block 2 x 2"), std::string::npos);
+    EXPECT_NE(printed.find("codebook 3: block 2 x 2"), std::string::npos);
+}
+
+TEST_F(FileCommandsTest, BadFilesAndUsageAreTold) {
+    std::vector<std::uint8_t> coded;
+    ASSERT_TRUE(ReadWholeFile(File("c.mqc"), coded));
+    coded.resize(coded.size() / 2);
+    ASSERT_TRUE(WriteFileAtomically(File("cut.mqc"), coded));
+
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(RunDecode({File("cut.mqc"), "-o", File("x.png")}), kExitBadFile);
+    EXPECT_EQ(RunInfo({File("cut.mqc")}), kExitBadFile);
+    EXPECT_EQ(RunInfo({File("c.mqc") + ".absent"}), kExitUsage);
+    EXPECT_EQ(RunInfo({File("absent.cod")}), kExitBadFile);
+    EXPECT_EQ(RunApply({TestData("photo64-d.png"), File("c.mqc")}), kExitBadFile);
+    EXPECT_EQ(RunApply({TestData("photo64-d.png"), File("c.COD") + ":4", File("c.COD"), File("c.COD")}), kExitBadFile);
+    EXPECT_EQ(RunApply({TestData("photo64-d.png"), File("c.COD") + ":0", File("c.COD"), File("c.COD")}), kExitUsage);
+    EXPECT_EQ(RunApply({TestData("photo64-d.png"), File("c.COD"), File("c.COD")}), kExitUsage);
+    EXPECT_EQ(RunDecode({File("c.mqc")}), kExitUsage);
+    EXPECT_EQ(RunDecode({File("c.mqc"), "-o", File("x.jpg")}), kExitUsage);
+    const std::string messages = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(messages.find("cut.mqc"), std::string::npos);
+    EXPECT_NE(messages.find("absent.cod"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace pictora::cli

@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "common/SyntheticPng.h"
+#include "common/TempFolder.h"
+#include "pipeline/ImageCompressor.h"
+#include "support/FileIO.h"
+
+namespace pictora {
+namespace {
+
+using testing::TempFolder;
+using testing::TestData;
+using Bytes = std::vector<std::uint8_t>;
+
+TrainingJob Job(int colorSpace, std::uint32_t side, bool restart, int filterIndex = kNoFilter) {
+    TrainingJob job;
+    for (ChannelJob& channel : job.channels) {
+        channel.passes = 1;
+        channel.dimension = side * side;
+    }
+    job.colorSpace = colorSpace;
+    job.restart = restart;
+    job.filterIndex = filterIndex;
+    return job;
+}
+
+std::uint32_t U32At(const Bytes& bytes, std::size_t offset) {
+    return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 | static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
+}
+
+Bytes Encode(const ImageCompressor& compressor) {
+    Bytes bytes;
+    EXPECT_TRUE(compressor.EncodeCodedImage(bytes));
+    return bytes;
+}
+
+TEST(CodedImageFilesTest, ChannelSectionsFollowTheLayout) {
+    TempFolder folder;
+    ASSERT_TRUE(testing::CropPng(TestData("photo64-a.png"), folder.File("a.png"), 48, 64));
+    ImageCompressor compressor;
+    ASSERT_TRUE(compressor.LoadImage(folder.File("a.png")));
+    ASSERT_TRUE(compressor.TrainAndCode(Job(kColorSpaceRgb, 3, true)));
+    const Bytes bytes = Encode(compressor);
+
+    ASSERT_GE(bytes.size(), 16u);
+    EXPECT_EQ(bytes[0], 0x40);
+    EXPECT_EQ(bytes[1], 0x00);
+    EXPECT_EQ(bytes[2], 0x00);
+    EXPECT_EQ(bytes[3], 0x01);  // RGB
+    EXPECT_EQ(U32At(bytes, 4), 48u);
+    EXPECT_EQ(U32At(bytes, 8), 9u);
+    const std::uint32_t count = U32At(bytes, 12);
+    EXPECT_EQ(count, static_cast<std::uint32_t>(compressor.GetNeuronCount(0)));
+    std::uint32_t width = 0;
+    while ((count >> width) != 0) ++width;
+    const std::size_t block = 16 + count * 9;
+    EXPECT_EQ(bytes[block], width);
+    EXPECT_EQ(U32At(bytes, block + 1), width * 341);  // 64 * 48 / 9 entries, 336 of them blocks
+    const std::size_t words = (width * 341 + 31) / 32;
+    EXPECT_EQ(U32At(bytes, block + 5 + 4 * words), 64u);  // channel 1 starts with its plain width
+}
+
+TEST(CodedImageFilesTest, HalfSizeChromaSectionsAndTheColourCode) {
+    TempFolder folder;
+    ASSERT_TRUE(testing::CropPng(TestData("photo64-b.png"), folder.File("b.png"), 48, 64));
+    ImageCompressor compressor;
+    ASSERT_TRUE(compressor.LoadImage(folder.File("b.png")));
+    ASSERT_TRUE(compressor.TrainAndCode(Job(kColorSpaceYCbCr420, 4, true)));
+    const Bytes bytes = Encode(compressor);
+    EXPECT_EQ(U32At(bytes, 0), 0x02000040u);
+
+    ImageCompressor decoder;
+    ASSERT_TRUE(decoder.DecodeCodedImage(bytes));
+    EXPECT_EQ(decoder.ColorSpace(), kColorSpaceYCbCr420);
+    EXPECT_EQ(decoder.Channel(1).Rows(), 24u);
+    EXPECT_EQ(decoder.Channel(1).Columns(), 32u);
+}
+
+struct RoundTripCase {
+    int colorSpace;
+    std::int32_t height, width;
+    std::uint32_t side;
+};
+
+class CodedRoundTripTest : public ::testing::TestWithParam<RoundTripCase> {};
+
+TEST_P(CodedRoundTripTest, DecodingShowsWhatTrainingProducedAndReencodesByteForByte) {
+    const RoundTripCase param = GetParam();
+    TempFolder folder;
+    ASSERT_TRUE(testing::CropPng(TestData("photo64-c.png"), folder.File("c.png"), param.height, param.width));
+    ImageCompressor trained;
+    ASSERT_TRUE(trained.LoadImage(folder.File("c.png")));
+    ASSERT_TRUE(trained.TrainAndCode(Job(param.colorSpace, param.side, true)));
+    ASSERT_TRUE(trained.TrainAndCode(Job(param.colorSpace, param.side, false)));
+    ASSERT_TRUE(trained.WriteCodedFile(folder.File("c.mqc")));
+
+    ImageCompressor decoder;
+    ASSERT_TRUE(decoder.DecodeCodedFile(folder.File("c.mqc")));
+    for (int c = 0; c < 3; ++c) {
+        const Plane& expected = trained.Channel(c).RebuiltCopy();
+        const Plane& actual = decoder.Channel(c).RebuiltCopy();
+        for (std::int32_t i = 0; i < param.height; ++i)
+            for (std::int32_t j = 0; j < param.width; ++j)
+                ASSERT_EQ(actual[i][j], expected[i][j]) << "channel " << c << " at " << i << "," << j;
+        EXPECT_EQ(decoder.GetNeuronCount(c), trained.GetNeuronCount(c));
+    }
+    EXPECT_NE(decoder.GetBitmap(3), nullptr);
+    EXPECT_EQ(Encode(decoder), Encode(trained));
+}
+
+INSTANTIATE_TEST_SUITE_P(ColourSpacesAndOddSizes, CodedRoundTripTest,
+                         ::testing::Values(RoundTripCase{kColorSpaceRgb, 64, 64, 8},
+                                           RoundTripCase{kColorSpaceYCbCr444, 45, 61, 3},
+                                           RoundTripCase{kColorSpaceYCbCr420, 64, 64, 4},
+                                           RoundTripCase{kColorSpaceYCbCr420, 47, 63, 5},
+                                           RoundTripCase{kColorSpaceYCbCr420, 33, 64, 2}));
+
+TEST(CodedImageFilesTest, UnknownColourCodeDecodesWithoutConversion) {
+    ImageCompressor trained;
+    ASSERT_TRUE(trained.LoadImage(TestData("photo64-d.png")));
+    ASSERT_TRUE(trained.TrainAndCode(Job(kColorSpaceYCbCr444, 8, true)));
+    Bytes bytes = Encode(trained);
+    bytes[3] = 7;
+    ImageCompressor decoder;
+    ASSERT_TRUE(decoder.DecodeCodedImage(bytes));
+    EXPECT_EQ(decoder.ColorSpace(), kColorSpaceNone);
+    EXPECT_EQ(decoder.Channel(1).RebuiltCopy(), decoder.Channel(1).Rebuilt());
+}
+
+TEST(CodedImageFilesTest, AnUntrainedChannelIsWrittenEmptyAndReadBack) {
+    TempFolder folder;
+    ASSERT_TRUE(testing::CropPng(TestData("photo64-a.png"), folder.File("a.png"), 20, 20));
+    ImageCompressor trained;
+    ASSERT_TRUE(trained.LoadImage(folder.File("a.png")));
+    EXPECT_FALSE(trained.TrainAndCode(Job(kColorSpaceYCbCr420, 12, true)));  // chroma 10 x 10 holds no block
+    const Bytes bytes = Encode(trained);
+    ImageCompressor decoder;
+    ASSERT_TRUE(decoder.DecodeCodedImage(bytes));
+    EXPECT_EQ(decoder.GetNeuronCount(1), 0);
+    EXPECT_EQ(decoder.GetNeuronCount(0), trained.GetNeuronCount(0));
+}
+
+// Every refused file leaves the compressor exactly as it was.
+class DamagedCodedFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(source_.LoadImage(TestData("photo64-b.png")));
+        ASSERT_TRUE(source_.TrainAndCode(Job(kColorSpaceYCbCr420, 4, true)));
+        good_ = Encode(source_);
+        ASSERT_TRUE(target_.LoadImage(TestData("photo64-a.png")));
+        ASSERT_TRUE(target_.TrainAndCode(Job(kColorSpaceRgb, 8, true)));
+        before_ = Encode(target_);
+    }
+
+    void ExpectRefusedOrDecoded(const Bytes& bytes) {
+        Status status = target_.DecodeCodedImage(bytes);
+        if (!status) {
+            EXPECT_FALSE(status.message().empty());
+            EXPECT_EQ(Encode(target_), before_);
+            EXPECT_EQ(target_.ColorSpace(), kColorSpaceRgb);
+        } else {
+            ASSERT_TRUE(target_.TrainAndCode(Job(kColorSpaceRgb, 8, true)));  // back to the known state
+        }
+    }
+
+    ImageCompressor source_, target_;
+    Bytes good_, before_;
+};
+
+TEST_F(DamagedCodedFileTest, EveryTruncationIsRefused) {
+    for (std::size_t length = 0; length < good_.size(); length += 1 + length / 16) {
+        Bytes cut(good_.begin(), good_.begin() + static_cast<std::ptrdiff_t>(length));
+        EXPECT_FALSE(target_.DecodeCodedImage(cut)) << length;
+        EXPECT_EQ(Encode(target_), before_);
+    }
+    Bytes longer = good_;
+    longer.push_back(0);
+    EXPECT_FALSE(target_.DecodeCodedImage(longer));
+}
+
+TEST_F(DamagedCodedFileTest, FlippedBitsAndRandomFilesNeverCorruptTheState) {
+    std::mt19937 random(42);
+    for (int trial = 0; trial < 300; ++trial) {
+        Bytes flipped = good_;
+        const std::size_t at = random() % std::min<std::size_t>(flipped.size(), trial % 2 ? 64 : flipped.size());
+        flipped[at] ^= static_cast<std::uint8_t>(1u << (random() % 8));
+        ExpectRefusedOrDecoded(flipped);
+    }
+    for (int trial = 0; trial < 100; ++trial) {
+        Bytes noise(random() % 2000);
+        for (auto& byte : noise) byte = static_cast<std::uint8_t>(random());
+        ExpectRefusedOrDecoded(noise);
+    }
+}
+
+TEST_F(DamagedCodedFileTest, HeaderFieldsThatCannotBeTrustedAreNamed) {
+    Bytes badDimension = good_;
+    badDimension[8] = 8;  // not a square
+    Status status = target_.DecodeCodedImage(badDimension);
+    EXPECT_FALSE(status);
+    EXPECT_NE(status.message().find("block dimension 8"), std::string::npos) << status.message();
+
+    Bytes hugeCount = good_;
+    hugeCount[14] = 0xFF;  // K in the millions, with no pixels to back it
+    EXPECT_FALSE(target_.DecodeCodedImage(hugeCount));
+    EXPECT_EQ(Encode(target_), before_);
+    EXPECT_FALSE(target_.DecodeCodedFile("/nonexistent/file.mqc"));
+}
+
+}  // namespace
+}  // namespace pictora
