@@ -1,9 +1,39 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything in build/ and runs every test.
+# Installs what is missing, builds and runs the tests.
+#   ./test.sh             every test, in build/
+#   ./test.sh --sanitize  every non-GUI test under AddressSanitizer and
+#                         UndefinedBehaviorSanitizer, in build-asan/
+#   ./test.sh --tsan      the worker-thread tests under ThreadSanitizer, in build-tsan/
 set -euo pipefail
 cd "$(dirname "$0")"
 
+mode="${1:-}"
 tools/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPICTORA_BUILD_TESTS=ON
-cmake --build build -j "$(nproc)"
-ctest --test-dir build --output-on-failure -j "$(nproc)"
+
+jobs="$(nproc)"
+case "$mode" in
+  "")
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPICTORA_BUILD_TESTS=ON
+    cmake --build build -j "$jobs"
+    ctest --test-dir build --output-on-failure -j "$jobs"
+    ;;
+  --sanitize)
+    flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+    cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPICTORA_BUILD_TESTS=ON \
+      -DPICTORA_BUILD_GUI=OFF -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags"
+    cmake --build build-asan -j "$jobs"
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+      ctest --test-dir build-asan --output-on-failure -j "$jobs"
+    ;;
+  --tsan)
+    flags="-fsanitize=thread -fno-omit-frame-pointer"
+    cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPICTORA_BUILD_TESTS=ON \
+      -DPICTORA_BUILD_GUI=OFF -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags"
+    cmake --build build-tsan -j "$jobs" --target worker_tests
+    TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -j "$jobs" -R '^worker_tests\.'
+    ;;
+  *)
+    echo "usage: $0 [--sanitize|--tsan]" >&2
+    exit 2
+    ;;
+esac

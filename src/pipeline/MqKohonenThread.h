@@ -1,0 +1,111 @@
+#pragma once
+
+#include <array>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "pipeline/TrainingJob.h"
+#include "support/Status.h"
+
+namespace pictora {
+
+class ImageCompressor;
+
+// The worker thread that runs every coding command, so that the interface
+// stays responsive while a codebook trains. The interface thread posts one
+// command at a time; the worker runs it and announces the end through the
+// completion handler, in which it waits until the owner has read the results
+// (and, after a training step, perhaps posted the next one).
+//
+// Posting keeps the semantics of an auto-reset start event: a second post
+// before the worker wakes replaces the first, and the worker runs only the
+// latest. File commands (1 to 5) also take a ready token, held while one is
+// pending or running; they are refused while the worker has any command
+// pending or running. Training posts never wait.
+class MqKohonenThread {
+public:
+    // Completion messages: after a training step, after a file command.
+    static constexpr int kTrainingDone = 1125;
+    static constexpr int kFileDone = 1126;
+    // Longest path a command takes, terminator included.
+    static constexpr std::size_t kPathCapacity = 256;
+
+    enum Command { kTrain = 0, kDecode = 1, kHuffmanDecode = 2, kArithmeticDecode = 3, kApplyCodebook = 4, kApplyCodebooks = 5 };
+
+    // Called on the worker thread with kTrainingDone or kFileDone; the worker
+    // waits for it to return. It may post the next command.
+    using CompletionHandler = std::function<void(int message)>;
+
+    explicit MqKohonenThread(ImageCompressor* compressor);
+    // Ends the loop after the command in progress and joins the thread.
+    ~MqKohonenThread();
+    MqKohonenThread(const MqKohonenThread&) = delete;
+    MqKohonenThread& operator=(const MqKohonenThread&) = delete;
+
+    // Set before Start.
+    void SetCompletionHandler(CompletionHandler handler);
+    void Start();
+    // Ends the loop after the command in progress (a pending one is dropped)
+    // and joins the thread. Must not be called from the completion handler.
+    void Stop();
+
+    // Posts a training step; never waits and never fails.
+    bool StartTrainingJob(const TrainingJob& job, int entropyMode);
+    // File commands: false, with nothing changed, while another command is
+    // pending or running, or when a path does not fit kPathCapacity.
+    bool StartDecode(const std::string& path);
+    bool StartHuffmanDecode(const std::string& path);
+    bool StartArithmeticDecode(const std::string& path);
+    bool StartApplyCodebook(const std::string& path);
+    bool StartApplyCodebooks(const std::array<std::string, 3>& paths, const std::array<int, 3>& positions);
+
+    // Waits until no command is pending or running. Not from the handler.
+    void WaitForIdle();
+    bool IsIdle() const;
+
+    // Results of the command last completed, read in the handler or when idle:
+    // the lossless-stage rate of the last training step (0 without a lossless
+    // stage or when it could not be measured), and what the command reported.
+    double EntropyRatio() const;
+    Status LastStatus() const;
+    int LastCommand() const;
+
+private:
+    struct Request {
+        int command = kTrain;
+        TrainingJob job;
+        int entropyMode = 0;
+        std::array<std::string, 3> paths;
+        std::array<int, 3> positions{};
+    };
+
+    bool PostFileCommand(Request request, std::size_t pathCount);
+    void Post(Request request);
+    void Run();
+    void RunTraining(const Request& request);
+    double MeasureLosslessStage(int entropyMode);
+    Status RunFileCommand(const Request& request);
+    Status DecodeThroughCoder(int entropyMode, const std::string& path);
+    void Complete(int command, int message, Status status);
+
+    ImageCompressor* compressor_;
+    CompletionHandler handler_;
+    std::thread thread_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    bool startSignalled_ = false;   // the auto-reset start event
+    bool stopping_ = false;
+    bool running_ = false;          // a command is being run
+    bool readyTokenFree_ = true;    // the ready token of file commands
+    Request pending_;
+
+    double entropyRatio_ = 0.0;
+    Status lastStatus_ = Status::Ok();
+    int lastCommand_ = kTrain;
+};
+
+}  // namespace pictora

@@ -1,0 +1,177 @@
+#include "pipeline/MqKohonenThread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <future>
+#include <mutex>
+#include <vector>
+
+#include "common/TempFolder.h"
+#include "pipeline/ImageCompressor.h"
+
+namespace pictora {
+namespace {
+
+using testing::TempFolder;
+using testing::TestData;
+
+TrainingJob Job(std::uint32_t passes, bool restart, std::uint32_t side = 8) {
+    TrainingJob job;
+    for (ChannelJob& channel : job.channels) {
+        channel.passes = passes;
+        channel.dimension = side * side;
+    }
+    job.restart = restart;
+    return job;
+}
+
+// Records every completion; `onMessage` may post the next command.
+struct Recorder {
+    std::mutex mutex;
+    std::vector<int> messages;
+    std::vector<int> neuronCounts;
+    std::vector<bool> succeeded;
+
+    std::vector<int> Messages() {
+        std::lock_guard lock(mutex);
+        return messages;
+    }
+};
+
+class WorkerTest : public ::testing::Test {
+protected:
+    void Install(std::function<void(int)> extra = nullptr) {
+        worker_.SetCompletionHandler([this, extra](int message) {
+            {
+                std::lock_guard lock(recorder_.mutex);
+                recorder_.messages.push_back(message);
+                recorder_.neuronCounts.push_back(compressor_.GetNeuronCount(-1));
+                recorder_.succeeded.push_back(worker_.LastStatus().ok());
+            }
+            if (extra) extra(message);
+        });
+    }
+
+    ImageCompressor compressor_;
+    MqKohonenThread worker_{&compressor_};
+    Recorder recorder_;
+};
+
+TEST_F(WorkerTest, AChainOfStepsPostedFromTheHandlerRunsToTheEnd) {
+    ASSERT_TRUE(compressor_.LoadImage(TestData("photo64-a.png")));
+    int stepsLeft = 4;
+    Install([&](int) {
+        if (--stepsLeft > 0) worker_.StartTrainingJob(Job(1, false, 4), 0);
+    });
+    worker_.Start();
+    worker_.StartTrainingJob(Job(1, true, 4), 0);
+    while (recorder_.Messages().size() < 4) worker_.WaitForIdle();
+    worker_.WaitForIdle();
+    EXPECT_EQ(recorder_.Messages(), (std::vector<int>{1125, 1125, 1125, 1125}));
+    EXPECT_EQ(worker_.EntropyRatio(), 0.0);
+    EXPECT_GT(compressor_.GetNeuronCount(-1), 0);
+}
+
+TEST_F(WorkerTest, TwoPostsBeforeTheWorkerWakesRunOnceWithTheSecond) {
+    ASSERT_TRUE(compressor_.LoadImage(TestData("photo64-b.png")));
+    Install();
+    worker_.StartTrainingJob(Job(1, true, 2), 0);
+    worker_.StartTrainingJob(Job(1, true, 8), 0);
+    worker_.Start();
+    worker_.WaitForIdle();
+    EXPECT_EQ(recorder_.Messages().size(), 1u);
+    EXPECT_EQ(compressor_.Channel(0).Dimension(), 64u);
+}
+
+TEST_F(WorkerTest, AJobWithoutAnImageStillAnswers) {
+    Install();
+    worker_.Start();
+    worker_.StartTrainingJob(Job(1, true), 1);
+    worker_.WaitForIdle();
+    EXPECT_EQ(recorder_.Messages(), std::vector<int>{1125});
+    EXPECT_EQ(worker_.EntropyRatio(), 0.0);  // nothing to code: measured as 0, not a crash
+}
+
+TEST_F(WorkerTest, FileCommandsAreRefusedWhileAnotherRunsAndAcceptedAfter) {
+    ASSERT_TRUE(compressor_.LoadImage(TestData("photo64-c.png")));
+    ASSERT_TRUE(compressor_.TrainAndCode(Job(1, true)));
+    TempFolder folder;
+    ASSERT_TRUE(compressor_.WriteCodedFile(folder.File("c.mqc")));
+    std::atomic<bool> refusedInside{false};
+    Install([&](int message) {
+        if (message == 1126) refusedInside = !worker_.StartDecode(folder.File("c.mqc"));
+    });
+    worker_.Start();
+    ASSERT_TRUE(worker_.StartDecode(folder.File("c.mqc")));
+    worker_.WaitForIdle();
+    EXPECT_TRUE(refusedInside);
+    ASSERT_TRUE(worker_.StartDecode(folder.File("c.mqc")));
+    worker_.WaitForIdle();
+    EXPECT_EQ(recorder_.Messages(), (std::vector<int>{1126, 1126}));
+    EXPECT_EQ(worker_.LastCommand(), MqKohonenThread::kDecode);
+}
+
+TEST_F(WorkerTest, RefusedFilesStillAnswerAndSayWhy) {
+    TempFolder folder;
+    Install();
+    worker_.Start();
+    ASSERT_TRUE(worker_.StartDecode(folder.File("absent.mqc")));
+    worker_.WaitForIdle();
+    ASSERT_TRUE(worker_.StartApplyCodebook(folder.File("absent.cod")));
+    worker_.WaitForIdle();
+    ASSERT_TRUE(worker_.StartHuffmanDecode(folder.File("absent.huf")));
+    worker_.WaitForIdle();
+    EXPECT_EQ(recorder_.Messages(), (std::vector<int>{1126, 1126, 1126}));
+    EXPECT_EQ(recorder_.succeeded, (std::vector<bool>{false, false, false}));
+    EXPECT_NE(worker_.LastStatus().message().find("absent.huf"), std::string::npos);
+}
+
+TEST_F(WorkerTest, PathsThatDoNotFitAreRefused) {
+    Install();
+    worker_.Start();
+    const std::string longPath(MqKohonenThread::kPathCapacity, 'x');
+    EXPECT_FALSE(worker_.StartDecode(longPath));
+    EXPECT_FALSE(worker_.StartApplyCodebooks({"a", longPath, "c"}, {1, 1, 1}));
+    EXPECT_TRUE(worker_.IsIdle());
+    // The refusal took no token.
+    TempFolder folder;
+    EXPECT_TRUE(worker_.StartDecode(folder.File("absent.mqc")));
+    worker_.WaitForIdle();
+}
+
+TEST_F(WorkerTest, TheLosslessStageIsMeasuredAfterEachStep) {
+    ASSERT_TRUE(compressor_.LoadImage(TestData("photo64-d.png")));
+    std::vector<double> ratios;
+    Install([&](int) { ratios.push_back(worker_.EntropyRatio()); });
+    worker_.Start();
+    for (int mode : {1, 2, 0}) {
+        worker_.StartTrainingJob(Job(1, mode == 1, 4), mode);
+        worker_.WaitForIdle();
+    }
+    ASSERT_EQ(ratios.size(), 3u);
+    EXPECT_GT(ratios[0], 0.0);
+    EXPECT_GT(ratios[1], 0.0);
+    EXPECT_EQ(ratios[2], 0.0);
+}
+
+TEST(WorkerLifetimeTest, StoppingMidChainJoinsCleanly) {
+    ImageCompressor compressor;
+    ASSERT_TRUE(compressor.LoadImage(TestData("photo64-a.png")));
+    std::promise<void> firstStep;
+    std::atomic<int> steps{0};
+    {
+        MqKohonenThread worker(&compressor);
+        worker.SetCompletionHandler([&](int) {
+            if (steps++ == 0) firstStep.set_value();
+            worker.StartTrainingJob(Job(1, false, 4), 0);  // an endless chain
+        });
+        worker.Start();
+        worker.StartTrainingJob(Job(1, true, 4), 0);
+        firstStep.get_future().wait();
+    }  // the destructor ends the chain after the step in progress
+    EXPECT_GE(steps.load(), 1);
+}
+
+}  // namespace
+}  // namespace pictora
