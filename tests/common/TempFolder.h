@@ -14,8 +14,10 @@ class TempFolder {
 public:
     TempFolder() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::temp_directory_path() /
-                ("pictora-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" + info->name());
+        std::string name = "pictora-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" + info->name();
+        for (char& c : name)
+            if (c == '/') c = '_';  // parameterised tests have slashes in their names
+        path_ = std::filesystem::temp_directory_path() / name;
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
