@@ -3,7 +3,8 @@
 # only those that are missing. Runs apt-get through sudo when not root.
 set -euo pipefail
 
-packages=(cmake g++ make ninja-build pkg-config libpng-dev zlib1g-dev libgtest-dev libbenchmark-dev)
+packages=(cmake g++ make ninja-build pkg-config libpng-dev zlib1g-dev libgtest-dev libbenchmark-dev
+          libhwy-dev qt6-base-dev fonts-dejavu-core)
 packages+=("$@")
 
 missing=()
