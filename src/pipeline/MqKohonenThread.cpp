@@ -25,12 +25,21 @@ void MqKohonenThread::Start() {
     if (!thread_.joinable()) thread_ = std::thread(&MqKohonenThread::Run, this);
 }
 
-void MqKohonenThread::Stop() {
+void MqKohonenThread::RequestStop() {
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
     }
     changed_.notify_all();
+}
+
+bool MqKohonenThread::Finished() const {
+    std::lock_guard lock(mutex_);
+    return finished_ || !thread_.joinable();
+}
+
+void MqKohonenThread::Stop() {
+    RequestStop();
     if (thread_.joinable()) thread_.join();
 }
 
@@ -121,7 +130,10 @@ void MqKohonenThread::Run() {
         {
             std::unique_lock lock(mutex_);
             changed_.wait(lock, [this] { return startSignalled_ || stopping_; });
-            if (stopping_) break;
+            if (stopping_) {
+                finished_ = true;
+                break;
+            }
             startSignalled_ = false;  // the wait consumes the event
             running_ = true;
             request = std::move(pending_);

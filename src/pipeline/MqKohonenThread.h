@@ -51,6 +51,10 @@ public:
     // Ends the loop after the command in progress (a pending one is dropped)
     // and joins the thread. Must not be called from the completion handler.
     void Stop();
+    // Asks the loop to end after the command in progress, without waiting; an
+    // owner whose handler needs its own thread keeps serving it until Finished.
+    void RequestStop();
+    bool Finished() const;
 
     // Posts a training step; never waits and never fails.
     bool StartTrainingJob(const TrainingJob& job, int entropyMode);
@@ -99,6 +103,7 @@ private:
     std::condition_variable changed_;
     bool startSignalled_ = false;   // the auto-reset start event
     bool stopping_ = false;
+    bool finished_ = false;         // the loop has ended
     bool running_ = false;          // a command is being run
     bool readyTokenFree_ = true;    // the ready token of file commands
     Request pending_;

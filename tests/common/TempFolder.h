@@ -1,7 +1,6 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
+#include <atomic>
 #include <filesystem>
 #include <string>
 
@@ -9,15 +8,14 @@
 
 namespace pictora::testing {
 
-// A fresh folder per test, removed afterwards.
+// A fresh folder per use, removed afterwards; unique across processes and
+// tests running at the same time.
 class TempFolder {
 public:
     TempFolder() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = "pictora-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" + info->name();
-        for (char& c : name)
-            if (c == '/') c = '_';  // parameterised tests have slashes in their names
-        path_ = std::filesystem::temp_directory_path() / name;
+        static std::atomic<int> counter{0};
+        path_ = std::filesystem::temp_directory_path() /
+                ("pictora-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
