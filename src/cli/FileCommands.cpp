@@ -8,6 +8,7 @@
 #include "cli/OutputFiles.h"
 #include "cli/ResultsTable.h"
 #include "pipeline/ImageCompressor.h"
+#include "pipeline/ResultFiles.h"
 #include "quantizer/CodebookSection.h"
 #include "support/FileIO.h"
 #include "support/Truncate.h"
@@ -67,8 +68,18 @@ const char* ColourSpaceName(int code) {
 
 int DescribeCodedImage(const std::string& path) {
     ImageCompressor compressor;
-    if (Status decoded = compressor.DecodeCodedFile(path); !decoded) return ReportBadFile(decoded.message());
-    std::printf("%s: coded image, colour space %s\n", path.c_str(), ColourSpaceName(compressor.ColorSpace()));
+    std::size_t codedSize = 0;
+    if (Status decoded = DecodeResultFile(compressor, path, &codedSize); !decoded) return ReportBadFile(decoded.message());
+    const char* stage = ResultFileKindOf(path) == ResultFileKind::Huffman      ? "Huffman"
+                        : ResultFileKindOf(path) == ResultFileKind::Arithmetic ? "arithmetic"
+                                                                               : nullptr;
+    if (stage == nullptr) {
+        std::printf("%s: coded image of %zu bytes, colour space %s\n", path.c_str(), codedSize,
+                    ColourSpaceName(compressor.ColorSpace()));
+    } else {
+        std::printf("%s: %s-coded image, %lld bytes; coded image of %zu bytes, colour space %s\n", path.c_str(), stage,
+                    static_cast<long long>(FileSize(path)), codedSize, ColourSpaceName(compressor.ColorSpace()));
+    }
     for (int c = 0; c < 3; ++c) {
         const KohonenNetwork& channel = compressor.Channel(c);
         const std::uint32_t side = BlockSide(channel.Dimension());
@@ -108,7 +119,7 @@ int RunDecode(const std::vector<std::string>& arguments) {
     if (parsed.positional.size() != 1 || parsed.outputs.empty())
         return ReportUsageError("decode takes one coded image and at least one -o OUT");
     ImageCompressor compressor;
-    if (Status decoded = compressor.DecodeCodedFile(parsed.positional[0]); !decoded)
+    if (Status decoded = DecodeResultFile(compressor, parsed.positional[0]); !decoded)
         return ReportBadFile(decoded.message());
     if (Status written = WriteOutputs(compressor, parsed.outputs); !written) return ReportBadFile(written.message());
     return kExitOk;
@@ -150,10 +161,13 @@ int RunApply(const std::vector<std::string>& arguments) {
 
 int RunInfo(const std::vector<std::string>& arguments) {
     if (arguments.size() != 1) return ReportUsageError("info takes one coded image or codebook file");
-    const std::string extension = LowerExtension(arguments[0]);
-    if (extension == ".mqc") return DescribeCodedImage(arguments[0]);
-    if (extension == ".cod") return DescribeCodebookFile(arguments[0]);
-    return ReportUsageError("cannot tell what " + arguments[0] + " holds (use .mqc or .cod)");
+    switch (ResultFileKindOf(arguments[0])) {
+        case ResultFileKind::Coded:
+        case ResultFileKind::Huffman:
+        case ResultFileKind::Arithmetic: return DescribeCodedImage(arguments[0]);
+        case ResultFileKind::Codebook: return DescribeCodebookFile(arguments[0]);
+        default: return ReportUsageError("cannot tell what " + arguments[0] + " holds (use .mqc, .huf, .art or .cod)");
+    }
 }
 
 }  // namespace pictora::cli

@@ -6,10 +6,10 @@ namespace pictora::cli {
 
 const char* UsageText() {
     return "usage: pictora-cli train IMAGE.png [options] [-o OUT]...\n"
-           "       pictora-cli decode CODED.mqc -o OUT.png\n"
+           "       pictora-cli decode CODED.mqc|CODED.huf|CODED.art -o OUT.png\n"
            "       pictora-cli apply IMAGE.png BOOK.cod [-o OUT]... [--results FILE.csv]\n"
            "       pictora-cli apply IMAGE.png R.cod:1 G.cod:2 B.cod:3 [-o OUT]... [--results FILE.csv]\n"
-           "       pictora-cli info FILE.mqc|FILE.cod\n"
+           "       pictora-cli info FILE.mqc|FILE.huf|FILE.art|FILE.cod\n"
            "\n"
            "train   trains one codebook per colour channel on an 8-bit RGB PNG image,\n"
            "        step by step, printing one row of results after every step\n"
@@ -25,9 +25,11 @@ const char* UsageText() {
            "  --radius R|R0,R1,R2        training radius R (0.1)\n"
            "  --alfa A|A0,A1,A2          learning rate ALFA (0.1)\n"
            "  --filter none|3|5|7|9      box low-pass filter on the reconstruction (none)\n"
+           "  --entropy none|huffman|arithmetic   lossless stage measured after each step (none)\n"
            "  --results FILE.csv         also write the rows as CSV\n"
            "  -o OUT                     write a result, the kind chosen by extension:\n"
-           "                             .png reconstruction, .mqc coded image, .cod codebooks\n"
+           "                             .png reconstruction, .mqc coded image, .huf or .art\n"
+           "                             coded image through a lossless coder, .cod codebooks\n"
            "\n"
            "exit status: 0 success, 1 unreadable or unsupported file, 2 usage error\n";
 }

@@ -12,6 +12,7 @@
 #include "cli/ResultsTable.h"
 #include "cli/TrainOptions.h"
 #include "pipeline/ImageCompressor.h"
+#include "pipeline/ResultFiles.h"
 
 namespace pictora::cli {
 namespace {
@@ -37,6 +38,18 @@ void ShowProgress(ImageCompressor& compressor, const int& step) {
 }
 
 void ClearProgressLine() { std::fputs("\r\033[K", stderr); }
+
+// The lossless stage's share of the coded image: coded size after the stage
+// over the size before it.
+Status MeasureLosslessStage(const ImageCompressor& compressor, int entropyMode, double& ratio) {
+    ratio = 0.0;
+    if (entropyMode == 0) return Status::Ok();
+    std::vector<std::uint8_t> packed;
+    std::size_t codedSize = 0;
+    if (Status encoded = EncodeLosslessImage(compressor, entropyMode, packed, codedSize); !encoded) return encoded;
+    ratio = static_cast<double>(packed.size()) / static_cast<double>(codedSize);
+    return Status::Ok();
+}
 
 bool AnyStepsLeft(const std::array<std::uint32_t, 3>& steps) {
     return std::any_of(steps.begin(), steps.end(), [](std::uint32_t s) { return s > 0; });
@@ -73,8 +86,11 @@ int RunTrain(const std::vector<std::string>& arguments) {
         if (!trained) return ReportBadFile(options.imagePath + ": " + trained.message());
         for (std::uint32_t& left : stepsLeft)
             if (left > 0) --left;
-        table.PrintRow(FormatResultsRow(compressor, ResultKind::TrainingStep, step, 0.0));
-        csv.Add(FormatResultsCsvLine(compressor, step, 0.0));
+        double entropyRatio = 0.0;
+        if (Status measured = MeasureLosslessStage(compressor, options.entropyMode, entropyRatio); !measured)
+            return ReportBadFile(measured.message());
+        table.PrintRow(FormatResultsRow(compressor, ResultKind::TrainingStep, step, entropyRatio));
+        csv.Add(FormatResultsCsvLine(compressor, step, entropyRatio));
         ++step;
     } while (AnyStepsLeft(stepsLeft));
 

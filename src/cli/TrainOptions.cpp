@@ -63,6 +63,14 @@ bool ParseFilter(const std::string& text, int& index) {
     return true;
 }
 
+bool ParseEntropy(const std::string& text, int& mode) {
+    if (text == "none") mode = 0;
+    else if (text == "huffman") mode = 1;
+    else if (text == "arithmetic") mode = 2;
+    else return false;
+    return true;
+}
+
 bool ParseBlockSide(const std::string& text, std::uint32_t& side) {
     return ParseUnsigned(text, side) && side >= 2 && side <= 12;
 }
@@ -93,6 +101,7 @@ bool ParseTrainOptions(const std::vector<std::string>& arguments, TrainOptions& 
         else if (argument == "--radius") ok = ParseTriple(value, options.radius, ParseReal);
         else if (argument == "--alfa") ok = ParseTriple(value, options.alfa, ParseReal);
         else if (argument == "--filter") ok = ParseFilter(value, options.filterIndex);
+        else if (argument == "--entropy") ok = ParseEntropy(value, options.entropyMode);
         else if (argument == "--results") options.resultsPath = value;
         else if (argument == "-o") options.outputs.push_back(value);
         else {

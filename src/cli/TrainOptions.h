@@ -18,6 +18,7 @@ struct TrainOptions {
     std::array<double, 3> radius{0.1, 0.1, 0.1};
     std::array<double, 3> alfa{0.1, 0.1, 0.1};
     int filterIndex = kNoFilter;
+    int entropyMode = 0;  // lossless stage measured after each step: 0 none, 1 Huffman, 2 arithmetic
     std::string resultsPath;
     std::vector<std::string> outputs;
 };

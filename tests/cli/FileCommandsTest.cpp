@@ -38,6 +38,41 @@ TEST_F(FileCommandsTest, DecodeRebuildsTheTrainedImage) {
     EXPECT_EQ(recoded, coded);
 }
 
+TEST_F(FileCommandsTest, LosslessFormsDecodeToTheSameImage) {
+    ::testing::internal::CaptureStdout();
+    ASSERT_EQ(RunTrain({TestData("photo64-c.png"), "--color-space", "ycbcr420", "--block", "4,4,2", "--steps", "2",
+                        "--entropy", "arithmetic", "--results", File("r.csv"), "-o", File("c.HUF"), "-o",
+                        File("c.art")}),
+              kExitOk);
+    ASSERT_EQ(RunInfo({File("c.HUF")}), kExitOk);
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(printed.find("Huffman-coded image"), std::string::npos);
+    std::ifstream csv(File("r.csv"));
+    std::string header, first;
+    std::getline(csv, header);
+    std::getline(csv, first);
+    EXPECT_EQ(first.find(",0,0,"), std::string::npos) << first;  // the lossless rates are filled
+
+    std::vector<std::uint8_t> trained, fromHuffman, fromArithmetic;
+    ASSERT_TRUE(ReadWholeFile(File("c.png"), trained));
+    ASSERT_EQ(RunDecode({File("c.HUF"), "-o", File("h.png")}), kExitOk);
+    ASSERT_EQ(RunDecode({File("c.art"), "-o", File("a.png")}), kExitOk);
+    ASSERT_TRUE(ReadWholeFile(File("h.png"), fromHuffman));
+    ASSERT_TRUE(ReadWholeFile(File("a.png"), fromArithmetic));
+    EXPECT_EQ(fromHuffman, trained);
+    EXPECT_EQ(fromArithmetic, trained);
+
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(RunDecode({File("c.mqc"), "-o", File("x.png")}), kExitOk);
+    std::vector<std::uint8_t> coded;
+    ASSERT_TRUE(ReadWholeFile(File("c.art"), coded));
+    coded.resize(coded.size() - 3);
+    ASSERT_TRUE(WriteFileAtomically(File("cut.art"), coded));
+    EXPECT_EQ(RunDecode({File("cut.art"), "-o", File("x.png")}), kExitBadFile);
+    EXPECT_EQ(RunTrain({TestData("photo64-c.png"), "--entropy", "zip"}), kExitUsage);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("cut.art"), std::string::npos);
+}
+
 TEST_F(FileCommandsTest, ApplyPrintsOneLoadedFileRow) {
     ::testing::internal::CaptureStdout();
     ASSERT_EQ(RunApply({TestData("photo64-d.png"), File("c.COD"), "--results", File("a.csv"), "-o", File("a.png")}),
