@@ -33,13 +33,13 @@ void DisplaySet::InitDisplays() {
 
 void DisplaySet::FreeDisplays() {
     std::lock_guard lock(slotsMutex);
-    for (Bitmap& slot : slots) slot.reset();
+    for (Bitmap& slot : slotBitmaps) slot.reset();
 }
 
 std::shared_ptr<const DisplayBitmap> DisplaySet::GetDisplay(int slot) const {
     if (slot < 0 || slot >= kSlotCount) return nullptr;
     std::lock_guard lock(slotsMutex);
-    return slots[static_cast<std::size_t>(slot)];
+    return slotBitmaps[static_cast<std::size_t>(slot)];
 }
 
 void DisplaySet::BuildSourceDisplays(const ImageBuffer& image) {
@@ -111,7 +111,7 @@ void DisplaySet::BuildMaskDisplays(const ImageBuffer& image, int colourSpace, co
 template <std::size_t Count>
 void DisplaySet::Publish(int firstSlot, const std::array<Bitmap, Count>& group) {
     std::lock_guard lock(slotsMutex);
-    for (std::size_t k = 0; k < Count; ++k) slots[static_cast<std::size_t>(firstSlot) + k] = group[k];
+    for (std::size_t k = 0; k < Count; ++k) slotBitmaps[static_cast<std::size_t>(firstSlot) + k] = group[k];
 }
 
 }  // namespace pictora

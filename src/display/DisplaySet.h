@@ -55,7 +55,7 @@ private:
     // so the two threads never write a shared header.
     BitmapInfoHeader header;
     mutable std::mutex slotsMutex;
-    std::array<Bitmap, kSlotCount> slots;
+    std::array<Bitmap, kSlotCount> slotBitmaps;
 };
 
 }  // namespace pictora

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace pictora {
+
+class ImageCompressor;
+class MqKohonenThread;
+class UserDialogs;
+
+// What the Open and Save commands need of the form that runs them.
+class CommandTarget {
+public:
+    virtual ~CommandTarget() = default;
+    virtual UserDialogs& Dialogs() = 0;
+    // Loads a PNG as the source image; tells the user itself when it cannot.
+    virtual bool LoadImage(const QString& path) = 0;
+    virtual MqKohonenThread& Worker() = 0;
+    virtual const ImageCompressor& Compressor() const = 0;
+    // Puts both image tab bars back on their first tab.
+    virtual void ResetImageTabs() = 0;
+};
+
+}  // namespace pictora

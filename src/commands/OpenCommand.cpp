@@ -1,0 +1,106 @@
+#include "commands/OpenCommand.h"
+
+#include <array>
+
+#include "commands/CommandTarget.h"
+#include "commands/UserDialogs.h"
+#include "pipeline/ImageCompressor.h"
+#include "pipeline/MqKohonenThread.h"
+
+namespace pictora {
+
+const char* const kOpenFilter =
+    "Imagens (*.png);;Imagens Codificadas (Sem Compressão) (*.mqc);;Imagens Codificadas (Huffman) (*.huf);;"
+    "Imagens Codificadas (Aritmético) (*.art);;CodeBook (*.cod)";
+
+namespace {
+
+enum class FileKind { Png, Coded, Huffman, Arithmetic, Codebook, Unknown };
+
+FileKind Classify(const QString& path) {
+    if (path.contains(QStringLiteral(".png"))) return FileKind::Png;
+    if (path.contains(QStringLiteral(".mqc"))) return FileKind::Coded;
+    if (path.contains(QStringLiteral(".huf"))) return FileKind::Huffman;
+    if (path.contains(QStringLiteral(".art"))) return FileKind::Arithmetic;
+    if (path.contains(QStringLiteral(".cod"))) return FileKind::Codebook;
+    return FileKind::Unknown;
+}
+
+void Tell(CommandTarget& target, const char* text, UserDialogs::Icon icon = UserDialogs::Icon::Information) {
+    target.Dialogs().ShowMessage(QString::fromUtf8(text), icon);
+}
+
+bool FitsRequest(const QString& path) {
+    return path.toStdString().size() < MqKohonenThread::kPathCapacity;
+}
+
+// A request the worker refused: it is still busy with an earlier one.
+void TellWhenRefused(CommandTarget& target, bool accepted) {
+    if (!accepted)
+        Tell(target, "O processamento anterior ainda não terminou. Tente novamente quando ele acabar.");
+}
+
+void OpenCodebooks(CommandTarget& target, const QStringList& paths) {
+    if (!target.Compressor().IsImageLoaded()) {
+        Tell(target, "Inicialmente você precisa carregar uma imagem");
+        return;
+    }
+    if (paths.size() == 1) {
+        TellWhenRefused(target, target.Worker().StartApplyCodebook(paths[0].toStdString()));
+        return;
+    }
+    if (paths.size() != 3) {
+        Tell(target,
+             "Inicialmente você deve selecionar 1 arquivo ou 3 arquivos para carregar o codebook de três "
+             "arquivos distintos ");
+        return;
+    }
+    // The last file chosen feeds R/Y, the first B/Cr.
+    const std::array<QString, 3> rows = {paths[2], paths[1], paths[0]};
+    const std::array<int, 3> choices = target.Dialogs().AskCodebookOrder(rows);
+    const std::array<std::string, 3> files = {rows[0].toStdString(), rows[1].toStdString(), rows[2].toStdString()};
+    TellWhenRefused(target, target.Worker().StartApplyCodebooks(files, choices));
+}
+
+}  // namespace
+
+void RunOpenCommand(CommandTarget& target) {
+    const QStringList paths = target.Dialogs().AskOpenPaths(QString::fromUtf8(kOpenFilter));
+    if (paths.isEmpty()) {
+        target.ResetImageTabs();
+        return;
+    }
+    OpenPaths(target, paths);
+}
+
+void OpenPaths(CommandTarget& target, const QStringList& paths) {
+    if (paths.isEmpty()) return;
+    const QString& first = paths[0];
+    const FileKind kind = Classify(first);
+    if (kind == FileKind::Png) {
+        if (!target.LoadImage(first)) target.ResetImageTabs();
+        return;
+    }
+    if (kind != FileKind::Unknown) {
+        // Only a codebook load uses more than the first file.
+        for (const QString& path : kind == FileKind::Codebook ? paths : QStringList{first}) {
+            if (!FitsRequest(path)) {
+                Tell(target, "O caminho do arquivo é longo demais: use um caminho de até 255 caracteres.",
+                     UserDialogs::Icon::Warning);
+                target.ResetImageTabs();
+                return;
+            }
+        }
+    }
+    std::string path = first.toStdString();
+    switch (kind) {
+        case FileKind::Coded: TellWhenRefused(target, target.Worker().StartDecode(path)); break;
+        case FileKind::Huffman: TellWhenRefused(target, target.Worker().StartHuffmanDecode(path)); break;
+        case FileKind::Arithmetic: TellWhenRefused(target, target.Worker().StartArithmeticDecode(path)); break;
+        case FileKind::Codebook: OpenCodebooks(target, paths); break;
+        default: target.Dialogs().ShowMessage(QString::fromUtf8("Arquivo Inválido"), UserDialogs::Icon::None); break;
+    }
+    target.ResetImageTabs();
+}
+
+}  // namespace pictora

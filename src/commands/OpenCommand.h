@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QStringList>
+
+namespace pictora {
+
+class CommandTarget;
+
+// The file dialog's filter of the Open command.
+extern const char* const kOpenFilter;
+
+// Asks for files and opens them (OpenPaths); a cancelled dialog only puts the
+// image tabs back on their first tab.
+void RunOpenCommand(CommandTarget& target);
+
+// Opens what the first path names, told apart by the first of ".png", ".mqc",
+// ".huf", ".art", ".cod" found anywhere in it (case counts): a PNG is loaded
+// at once, coded images and codebooks go to the worker. Three .cod files are
+// assigned to channels in the codebook order dialog.
+void OpenPaths(CommandTarget& target, const QStringList& paths);
+
+}  // namespace pictora

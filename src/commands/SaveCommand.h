@@ -1,0 +1,17 @@
+#pragma once
+
+namespace pictora {
+
+class CommandTarget;
+
+// The file dialog's filter of the Save command.
+extern const char* const kSaveFilter;
+
+// Asks for a name and saves the current result, the kind chosen by the typed
+// extension (case ignored): .mqc coded image, .huf or .art coded image through
+// the Huffman or arithmetic coder, .cod codebooks, .png reconstruction. Any
+// other name is explained and asked for again. Nothing is saved before an
+// image has been coded, nor while the worker runs a step.
+void RunSaveCommand(CommandTarget& target);
+
+}  // namespace pictora

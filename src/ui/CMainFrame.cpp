@@ -1,0 +1,64 @@
+#include "ui/CMainFrame.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QStatusBar>
+
+#include "ui/CAboutDlg.h"
+#include "ui/CPictoraView.h"
+
+namespace pictora {
+
+CMainFrame::CMainFrame(std::unique_ptr<UserDialogs> dialogs)
+    : QMainWindow(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+    document_.OnNewDocument();
+    view_ = new CPictoraView(this, std::move(dialogs));
+    setCentralWidget(view_);
+    CreateMenus();
+    CreateStatusBar();
+    setFixedSize(1024, 768);
+    view_->OnInitialUpdate();
+}
+
+void CMainFrame::CreateMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&Arquivo"));
+    // "Ctrl+A" is only the item's text; the accelerators below open and save.
+    QAction* open = file->addAction(QStringLiteral("&Abrir...\tCtrl+A"), view_, &CPictoraView::OnFileOpen);
+    open->setStatusTip(QStringLiteral("Abrir Arquivo"));
+    QAction* save = file->addAction(QStringLiteral("&Salvar\tCtrl+S"), view_, &CPictoraView::OnFileSave);
+    save->setStatusTip(QStringLiteral("Salvar Arquivo"));
+    file->addSeparator();
+    file->addSeparator();
+    QAction* exit = file->addAction(QStringLiteral("Sair"), this, &QWidget::close);
+    exit->setStatusTip(QStringLiteral("Sair"));
+
+    QMenu* about = menuBar()->addMenu(QStringLiteral("&Sobre"));
+    QAction* aboutBox = about->addAction(QStringLiteral("&Sobre Pictora..."), this, [this] {
+        CAboutDlg dialog(this);
+        dialog.exec();
+    });
+    aboutBox->setStatusTip(QString::fromUtf8("Mostrar informações extras"));
+
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this, [this] { view_->OnFileOpen(); });
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this, [this] { view_->OnFileSave(); });
+}
+
+void CMainFrame::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->showMessage(QStringLiteral("Pronto"));
+    for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
+        auto* label = new QLabel(QString::fromLatin1(indicator), bar);
+        label->setObjectName(QString::fromLatin1(indicator));
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        bar->addPermanentWidget(label);
+    }
+    // After a menu's status tip the idle text comes back.
+    connect(bar, &QStatusBar::messageChanged, this, [bar](const QString& text) {
+        if (text.isEmpty()) bar->showMessage(QStringLiteral("Pronto"));
+    });
+}
+
+}  // namespace pictora

@@ -1,0 +1,36 @@
+#include "ui/CPictoraApp.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include "ui/CMainFrame.h"
+#include "ui/MqSplash.h"
+
+namespace pictora {
+
+namespace {
+constexpr int kSplashMilliseconds = 3000;
+}
+
+CPictoraApp::CPictoraApp() = default;
+CPictoraApp::~CPictoraApp() = default;
+
+bool CPictoraApp::InitInstance() {
+    frame_ = std::make_unique<CMainFrame>();
+    frame_->setWindowTitle(QStringLiteral("Pictora por Quintar"));
+    frame_->show();
+
+    splash_ = std::make_unique<MqSplash>(frame_.get());
+    QRect area(QPoint(0, 0), splash_->size());
+    area.moveCenter(frame_->geometry().center());
+    splash_->move(area.topLeft());
+    splash_->show();
+    splash_->repaint();
+    // The splash goes away after three seconds; meanwhile the window keeps
+    // painting and the worker already waits for commands.
+    QTimer::singleShot(kSplashMilliseconds, splash_.get(), &QWidget::hide);
+    return true;
+}
+
+}  // namespace pictora

@@ -1,0 +1,287 @@
+#include "ui/CPictoraView.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QThread>
+#include <cstdlib>
+
+#include "display/ImagePicture.h"
+#include "support/DebugLog.h"
+
+namespace pictora {
+namespace {
+
+const char* const kStartCaption = "Aplicar Rede Neural  à Imagem";  // the form's own, two spaces
+const char* const kEndCaption = "Aplicar Rede Neural à Imagem";     // set at the end of a run
+const char* const kStopCaption = "Parar";
+
+bool ParseSteps(const QString& text, std::uint32_t& value) {
+    const QString trimmed = text.trimmed();
+    bool ok = false;
+    const qulonglong parsed = trimmed.toULongLong(&ok);
+    if (!ok || trimmed.startsWith('+') || parsed > 0xFFFFFFFFull) return false;
+    value = static_cast<std::uint32_t>(parsed);
+    return true;
+}
+
+bool ParseReal(const QString& text, double& value) {
+    const QByteArray bytes = text.trimmed().toUtf8();
+    if (bytes.isEmpty()) return false;
+    char* end = nullptr;
+    const double parsed = std::strtod(bytes.constData(), &end);
+    if (end != bytes.constData() + bytes.size()) return false;
+    value = parsed;
+    return true;
+}
+
+QString FormatReal(double value) { return QString::asprintf("%.15g", value); }
+
+}  // namespace
+
+CPictoraView::CPictoraView(QWidget* parent, std::unique_ptr<UserDialogs> dialogs)
+    : QWidget(parent),
+      dialogs_(dialogs ? std::move(dialogs) : std::make_unique<WidgetDialogs>(this)),
+      worker_(std::make_unique<MqKohonenThread>(&compressor_)) {
+    CreateControls();
+    ConnectControls();
+    WriteFields();
+    setAcceptDrops(true);
+}
+
+CPictoraView::~CPictoraView() {
+    // The worker may be waiting for this thread to show its last step: keep
+    // serving it (the handler returns at once now) until the loop has ended.
+    closing_ = true;
+    worker_->RequestStop();
+    while (!worker_->Finished()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
+    }
+    worker_->Stop();
+}
+
+void CPictoraView::ConnectControls() {
+    connect(controls_.start, &QPushButton::clicked, this, &CPictoraView::StartOrStop);
+    connect(controls_.sameParameters, &QCheckBox::clicked, this, &CPictoraView::ToggleSameParameters);
+    connect(controls_.showCodebookMasks, &QCheckBox::clicked, this, [this] {
+        showCodebookMasks_ = !showCodebookMasks_;
+        ShowSourceChannel();
+    });
+    connect(controls_.filterType, &QComboBox::activated, this, &CPictoraView::FillFilterSizes);
+    connect(controls_.sourceTabs, &QTabBar::currentChanged, this, &CPictoraView::ShowSourceChannel);
+    connect(controls_.codedTabs, &QTabBar::currentChanged, this, &CPictoraView::ShowCodedChannel);
+    connect(controls_.resultsTabs, &QTabBar::currentChanged, this, &CPictoraView::SwitchResultsView);
+}
+
+void CPictoraView::OnInitialUpdate() {
+    if (initialised_) return;  // a second update would start a second worker
+    initialised_ = true;
+    controls_.sourcePicture->SetTitle(QStringLiteral("Original"));
+    controls_.codedPicture->SetTitle(QStringLiteral("Codificada"));
+    SetUpResultsViews();
+    for (const char* item : {"Espaço de Cores", "RGB", "YCbCr (4:4:4)", "YCbCr (4:2:0)"})
+        controls_.colourSpace->addItem(QString::fromUtf8(item));
+    controls_.colourSpace->setCurrentIndex(0);
+    for (const char* item : {"Nenhum", "Huffman", "Aritmético"}) controls_.lossless->addItem(QString::fromUtf8(item));
+    controls_.lossless->setCurrentIndex(-1);
+
+    worker_->SetCompletionHandler([this](int message) {
+        if (closing_) return;
+        // Shown on the interface thread while the worker waits, so every
+        // result read there is stable.
+        QMetaObject::invokeMethod(this, [this, message] { OnWorkerMessage(message); }, Qt::BlockingQueuedConnection);
+    });
+    worker_->Start();
+}
+
+bool CPictoraView::ReadFields() {
+    auto readSteps = [this](QLineEdit* field, std::uint32_t& value) {
+        if (ParseSteps(field->text(), value)) return true;
+        dialogs_->ShowMessage(QString::fromUtf8("Digite um número inteiro positivo."), UserDialogs::Icon::Warning);
+        field->setFocus();
+        return false;
+    };
+    auto readReal = [this](QLineEdit* field, double& value) {
+        if (ParseReal(field->text(), value)) return true;
+        dialogs_->ShowMessage(QString::fromUtf8("Digite um número."), UserDialogs::Icon::Warning);
+        field->setFocus();
+        return false;
+    };
+    // The order in which the form has always exchanged its fields.
+    return readSteps(controls_.steps[0], channels_[0].steps) && readReal(controls_.radius[0], channels_[0].R) &&
+           readReal(controls_.alfa[0], channels_[0].ALFA) &&
+           ((heightText_ = controls_.heightField->text()), (widthText_ = controls_.widthField->text()), true) &&
+           readSteps(controls_.steps[1], channels_[1].steps) && readSteps(controls_.steps[2], channels_[2].steps) &&
+           readReal(controls_.radius[1], channels_[1].R) && readReal(controls_.radius[2], channels_[2].R) &&
+           readReal(controls_.alfa[1], channels_[1].ALFA) && readReal(controls_.alfa[2], channels_[2].ALFA);
+}
+
+void CPictoraView::WriteFields() {
+    for (std::size_t c = 0; c < 3; ++c) {
+        controls_.steps[c]->setText(QString::number(channels_[c].steps));
+        controls_.radius[c]->setText(FormatReal(channels_[c].R));
+        controls_.alfa[c]->setText(FormatReal(channels_[c].ALFA));
+    }
+    controls_.widthField->setText(widthText_);
+    controls_.heightField->setText(heightText_);
+}
+
+void CPictoraView::ToggleSameParameters() {
+    sameParameters_ = !sameParameters_;
+    controls_.sameParameters->setChecked(sameParameters_);
+    for (std::size_t c = 1; c < 3; ++c) {
+        controls_.steps[c]->setEnabled(!sameParameters_);
+        controls_.radius[c]->setEnabled(!sameParameters_);
+        controls_.alfa[c]->setEnabled(!sameParameters_);
+        controls_.blockSize[c]->setEnabled(!sameParameters_);
+    }
+}
+
+void CPictoraView::FillFilterSizes() {
+    const int type = controls_.filterType->currentIndex();
+    if (type != 1 && type != 2) return;
+    controls_.filterSize->clear();
+    for (const char* size : {"3 x 3", "5 x 5", "7 x 7", "9 x 9"}) controls_.filterSize->addItem(size);
+    controls_.filterSize->setCurrentIndex(0);
+}
+
+bool CPictoraView::LoadImage(const QString& path) {
+    if (!worker_->IsIdle()) {
+        dialogs_->ShowMessage(QString::fromUtf8("Aguarde o fim do passo em andamento para carregar outra imagem."),
+                              UserDialogs::Icon::Information);
+        return false;
+    }
+    if (Status loaded = compressor_.LoadImage(path.toStdString()); !loaded) {
+        dialogs_->ShowMessage(QString::fromUtf8("Não foi possível carregar a imagem \"%1\".\n\n%2")
+                                  .arg(path, QString::fromStdString(loaded.message())),
+                              UserDialogs::Icon::Warning);
+        return false;
+    }
+    for (QComboBox* list : controls_.blockSize) {
+        list->clear();
+        for (int side = 2; side <= 12; ++side) list->addItem(QString::asprintf("%i X %i", side, side));
+        list->setCurrentIndex(6);
+    }
+    controls_.filterType->clear();
+    controls_.filterType->addItem(QString::fromUtf8("Não Filtrar"));
+    controls_.filterType->addItem(QString::fromUtf8("Retangular"));
+    controls_.filterType->setCurrentIndex(0);
+    widthText_ = QString::asprintf("%i", compressor_.GetImageWidth());
+    heightText_ = QString::asprintf("%i", compressor_.GetImageHeight());
+    WriteFields();
+    ShowSourceChannel();
+    flags_.imageReloaded = true;
+    return true;
+}
+
+TrainingJob CPictoraView::MakeJob(bool restart) const {
+    TrainingJob job;
+    for (std::size_t c = 0; c < 3; ++c) {
+        job.channels[c].radius = channels_[c].R;
+        job.channels[c].alfa = channels_[c].ALFA;
+        job.channels[c].passes = channels_[c].steps != 0 ? 1 : 0;
+        job.channels[c].dimension = BlockDimensionFromSelection(controls_.blockSize[c]->currentIndex());
+    }
+    job.filterIndex =
+        FilterIndexFromSelections(controls_.filterType->currentIndex(), controls_.filterSize->currentIndex());
+    job.restart = restart;
+    job.colorSpace = ColorSpaceFromSelection(controls_.colourSpace->currentIndex());
+    return job;
+}
+
+void CPictoraView::PostStep(bool restart) {
+    worker_->StartTrainingJob(MakeJob(restart), EntropyModeFromSelection(controls_.lossless->currentIndex()));
+    CountDownSteps(channels_);
+}
+
+void CPictoraView::StartOrStop() {
+    const ClickAction action = DecideClick(flags_);
+    if (action == ClickAction::RequestStop) return;  // the button keeps "Parar" until the step ends
+    if (action == ClickAction::NewRun) {
+        DebugLog("\n\n\nReinicializando\n\n\n");
+        ClearResults();
+        compressor_.PrepareNewRun();
+    }
+    controls_.start->setText(QString::fromUtf8(kStopCaption));
+    ReadFields();  // a field that does not parse stops the exchange, not the start
+    if (sameParameters_) {
+        for (std::size_t c = 1; c < 3; ++c) {
+            channels_[c] = channels_[0];
+            controls_.blockSize[c]->setCurrentIndex(controls_.blockSize[0]->currentIndex());
+        }
+        WriteFields();
+    }
+    PostStep(action == ClickAction::NewRun);
+}
+
+void CPictoraView::ContinueOrFinish() {
+    if (DecideContinue(flags_, channels_)) {
+        PostStep(false);
+        return;
+    }
+    controls_.start->setText(QString::fromUtf8(kEndCaption));
+}
+
+void CPictoraView::ShowSourceChannel() {
+    const int tab = controls_.sourceTabs->currentIndex();
+    WriteFields();
+    const int maskSlot = MaskSlot(tab);
+    const bool maskShown = showCodebookMasks_ && maskSlot >= 0 && compressor_.GetBitmap(maskSlot) != nullptr;
+    const int slot = SourceSlot(tab, controls_.colourSpace->currentIndex(), maskShown);
+    if (slot >= 0) controls_.sourcePicture->SetBitmap(compressor_.GetBitmap(slot));
+    ReadFields();
+    SwitchResultsView();
+}
+
+void CPictoraView::ShowCodedChannel() {
+    const int slot = CodedSlot(controls_.codedTabs->currentIndex());
+    if (slot >= 0) controls_.codedPicture->SetBitmap(compressor_.GetBitmap(slot));
+}
+
+void CPictoraView::OnWorkerMessage(int message) {
+    if (closing_) return;
+    if (message == MqKohonenThread::kTrainingDone) {
+        HandleTrainingDone();
+    } else {
+        HandleFileDone();
+    }
+    emit WorkerMessageHandled(message);
+}
+
+void CPictoraView::HandleTrainingDone() {
+    DebugLog("Mensagem recebida com sucesso\n");
+    if (Status status = worker_->LastStatus(); !status) {
+        dialogs_->ShowMessage(
+            QString::fromUtf8("Um ou mais canais não puderam ser treinados: o bloco escolhido é maior que o "
+                              "plano do canal.\n\n%1")
+                .arg(QString::fromStdString(status.message())),
+            UserDialogs::Icon::Warning);
+    }
+    ShowSourceChannel();
+    ShowCodedChannel();
+    InsertResultsRow(flags_.stepRow - 1, FormatResultsRow(compressor_, ResultKind::TrainingStep, flags_.stepRow,
+                                                          worker_->EntropyRatio()));
+    FillChart();
+    ++flags_.stepRow;
+    ContinueOrFinish();
+    WriteFields();
+}
+
+void CPictoraView::HandleFileDone() {
+    if (Status status = worker_->LastStatus(); !status) {
+        dialogs_->ShowMessage(QString::fromUtf8("Arquivo Inválido\n\n%1").arg(QString::fromStdString(status.message())),
+                              UserDialogs::Icon::Warning);
+        return;
+    }
+    ShowCodedChannel();
+    flags_.stepRow = 1;
+    InsertResultsRow(0, FormatResultsRow(compressor_, ResultKind::FileLoaded, flags_.stepRow, 0.0));
+    FillChart();
+    WriteFields();
+}
+
+}  // namespace pictora

@@ -1,0 +1,146 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <atomic>
+#include <memory>
+
+#include "commands/CommandTarget.h"
+#include "pipeline/ImageCompressor.h"
+#include "pipeline/MqKohonenThread.h"
+#include "pipeline/ResultsRow.h"
+#include "ui/FormMapping.h"
+#include "ui/RunControl.h"
+#include "commands/UserDialogs.h"
+
+class QCheckBox;
+class QMimeData;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QTabBar;
+class QTreeWidget;
+
+namespace pictora {
+
+class ImagePicture;
+class MqGrafico;
+
+// The form: every coding parameter, the source and coded images channel by
+// channel, the start/stop button and the results. It owns the coding
+// pipeline, the worker thread that runs it, the chart window and the two
+// picture controls.
+class CPictoraView : public QWidget, public CommandTarget {
+    Q_OBJECT
+
+public:
+    // The controls of the form, named after what they hold.
+    struct Controls {
+        QCheckBox* sameParameters = nullptr;
+        std::array<QLineEdit*, 3> steps{};
+        std::array<QLineEdit*, 3> radius{};
+        std::array<QLineEdit*, 3> alfa{};
+        std::array<QComboBox*, 3> blockSize{};
+        QComboBox* colourSpace = nullptr;
+        QComboBox* filterType = nullptr;
+        QComboBox* filterSize = nullptr;
+        QComboBox* lossless = nullptr;
+        QPushButton* start = nullptr;
+        QTabBar* sourceTabs = nullptr;
+        QLineEdit* widthField = nullptr;
+        QLineEdit* heightField = nullptr;
+        ImagePicture* sourcePicture = nullptr;
+        QTabBar* codedTabs = nullptr;
+        ImagePicture* codedPicture = nullptr;
+        QCheckBox* showCodebookMasks = nullptr;
+        QTabBar* resultsTabs = nullptr;
+        QTreeWidget* resultsList = nullptr;
+        MqGrafico* chart = nullptr;
+    };
+
+    // `dialogs` answers the form's questions (real dialogs when null).
+    explicit CPictoraView(QWidget* parent = nullptr, std::unique_ptr<UserDialogs> dialogs = nullptr);
+    ~CPictoraView() override;
+
+    // Fills the lists and tabs and starts the worker thread; once.
+    void OnInitialUpdate();
+
+    // Loads a PNG as the source image (refused while a step runs). A failure
+    // is told in a message and leaves the form as it was.
+    bool LoadImage(const QString& path) override;
+
+    // The Open and Save commands of the menu and accelerators.
+    void OnFileOpen();
+    void OnFileSave();
+    // Opens the first local file of dropped data as the Open command would;
+    // false when the data names none.
+    bool OpenDropped(const QMimeData& data);
+
+    // The start button: starts, resumes, or asks to stop after the step in progress.
+    void StartOrStop();
+
+    // Parameters <-> fields. Reading stops at the first field that does not
+    // hold a number, after telling the user; earlier fields are taken.
+    bool ReadFields();
+    void WriteFields();
+
+    void ShowSourceChannel();
+    void ShowCodedChannel();
+
+    const Controls& GetControls() const { return controls_; }
+    const ChannelSettingsSet& Channels() const { return channels_; }
+    const RunFlags& Flags() const { return flags_; }
+    const ImageCompressor& Compressor() const override { return compressor_; }
+    MqKohonenThread& Worker() override { return *worker_; }
+    UserDialogs& Dialogs() override { return *dialogs_; }
+    void ResetImageTabs() override;
+    bool IsRunning() const { return !flags_.awaitingStart || flags_.stopRequested; }
+
+protected:
+    // A file dropped on the form opens as if it were chosen in the Open dialog.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+signals:
+    // A training step or file command has been shown (after its results row).
+    void WorkerMessageHandled(int message);
+
+private:
+    void CreateControls();
+    void CreateParameterControls();
+    void CreateImageControls();
+    void CreateResultsControls();
+    void ConnectControls();
+
+    void ToggleSameParameters();
+    void FillFilterSizes();
+    TrainingJob MakeJob(bool restart) const;
+    void PostStep(bool restart);
+    void ContinueOrFinish();
+
+    void SetUpResultsViews();
+    void OnWorkerMessage(int message);
+    void HandleTrainingDone();
+    void HandleFileDone();
+    void InsertResultsRow(int position, const ResultsRow& row);
+    void ClearResults();
+    void SwitchResultsView();
+    void FillChart();
+
+    std::unique_ptr<UserDialogs> dialogs_;
+    Controls controls_;
+    ChannelSettingsSet channels_{};
+    QString widthText_;
+    QString heightText_;
+    RunFlags flags_;
+    bool showCodebookMasks_ = false;
+    bool sameParameters_ = false;
+    bool listShowing_ = true;
+    bool initialised_ = false;
+
+    ImageCompressor compressor_;
+    std::unique_ptr<MqKohonenThread> worker_;
+    std::atomic<bool> closing_{false};
+};
+
+}  // namespace pictora

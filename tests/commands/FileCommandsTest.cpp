@@ -1,0 +1,246 @@
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTest>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include "commands/CDialogOrdemCodeBook.h"
+#include "common/TempFolder.h"
+#include "display/ImagePicture.h"
+#include "support/FileIO.h"
+#include "ui/CPictoraView.h"
+#include "commands/ScriptedDialogs.h"
+
+using namespace pictora;
+
+using pictora::testing::TempFolder;
+
+namespace {
+
+QString Data(const char* name) { return QString::fromStdString(pictora::testing::TestData(name)); }
+
+struct Form {
+    ScriptedDialogs::Script dialogs;
+    std::unique_ptr<CPictoraView> view;
+    std::unique_ptr<QSignalSpy> handled;
+
+    Form() {
+        view = std::make_unique<CPictoraView>(nullptr, std::make_unique<ScriptedDialogs>(dialogs));
+        view->OnInitialUpdate();
+        handled = std::make_unique<QSignalSpy>(view.get(), &CPictoraView::WorkerMessageHandled);
+    }
+    const CPictoraView::Controls& c() const { return view->GetControls(); }
+    bool Wait(int count) {
+        QElapsedTimer timer;
+        timer.start();
+        while (handled->count() < count && timer.elapsed() < 60000) handled->wait(100);
+        return handled->count() >= count && QTest::qWaitFor([this] { return view->Worker().IsIdle(); });
+    }
+    void Open(QStringList paths) {
+        dialogs.openAnswers.push_back(std::move(paths));
+        view->OnFileOpen();
+    }
+    void Save(const QString& path) {
+        dialogs.saveAnswers.push_back(path);
+        view->OnFileSave();
+    }
+    // Loads a photo and runs one step with the defaults.
+    bool Train(const char* photo) {
+        Open({Data(photo)});
+        const int before = handled->count();
+        QTest::mouseClick(c().start, Qt::LeftButton);
+        return Wait(before + 1);
+    }
+    std::vector<std::uint8_t> CodedPixels() const { return c().codedPicture->Bitmap()->pixels; }
+    QString LastMessage() const { return dialogs.messages.empty() ? QString() : dialogs.messages.back(); }
+};
+
+}  // namespace
+
+class FileCommandsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void openingAPngRefillsTheLists() {
+        Form form;
+        form.Open({Data("photo64-a.png"), Data("photo64-b.png")});
+        QCOMPARE(form.c().blockSize[1]->currentText(), QString("8 X 8"));
+        QCOMPARE(form.c().filterType->currentText(), QString::fromUtf8("Não Filtrar"));
+        QCOMPARE(form.c().widthField->text(), QString("64"));
+        QVERIFY(form.view->Compressor().IsImageLoaded());
+        QVERIFY(form.dialogs.messages.empty());
+    }
+
+    void everyKindSavedOpensBackAsTheTrainedPicture() {
+        TempFolder folder;
+        Form form;
+        QVERIFY(form.Train("photo64-c.png"));
+        const std::vector<std::uint8_t> trained = form.CodedPixels();
+        for (const char* name : {"a.mqc", "b.huf", "c.art", "d.MQC", "e.HUF", "f.Art", "g.cod", "h.png", "i.PNG"}) {
+            form.Save(QString::fromStdString(folder.File(name)));
+            QVERIFY2(FileSize(folder.File(name)) > 0, name);
+        }
+        QVERIFY(form.dialogs.messages.empty());
+
+        int expected = form.handled->count();
+        for (const char* name : {"a.mqc", "b.huf", "c.art"}) {
+            Form reader;  // a fresh form: decoding needs no source image
+            reader.Open({QString::fromStdString(folder.File(name))});
+            QVERIFY2(reader.Wait(1), name);
+            reader.c().codedTabs->setCurrentIndex(0);
+            reader.view->ShowCodedChannel();
+            QCOMPARE(reader.CodedPixels(), trained);
+            QCOMPARE(reader.c().resultsList->topLevelItem(0)->text(0), QString("---"));
+        }
+        // Upper-case extensions were saved as their kind, as the Open command
+        // (which is case-sensitive) shows: it refuses the name, not the file.
+        form.Open({QString::fromStdString(folder.File("d.MQC"))});
+        QCOMPARE(form.LastMessage(), QString::fromUtf8("Arquivo Inválido"));
+        std::vector<std::uint8_t> lower, upper;
+        QVERIFY(ReadWholeFile(folder.File("a.mqc"), lower));
+        QVERIFY(ReadWholeFile(folder.File("d.MQC"), upper));
+        QCOMPARE(upper, lower);
+        QCOMPARE(form.handled->count(), expected);
+    }
+
+    void codebooksApplyFromOneFileOrThreeInTheChosenOrder() {
+        TempFolder folder;
+        Form trainer;
+        QVERIFY(trainer.Train("photo64-a.png"));
+        const QString a = QString::fromStdString(folder.File("a.cod"));
+        trainer.Save(a);
+
+        Form form;
+        form.Open({a});
+        QCOMPARE(form.LastMessage(), QString::fromUtf8("Inicialmente você precisa carregar uma imagem"));
+        form.Open({Data("photo64-b.png")});
+        form.Open({a});
+        QVERIFY(form.Wait(1));
+        QCOMPARE(form.c().resultsList->topLevelItemCount(), 1);
+        QVERIFY(form.c().resultsList->topLevelItem(0)->text(1).contains("("));
+
+        const QString b = QString::fromStdString(folder.File("b.cod"));
+        const QString c = QString::fromStdString(folder.File("c.cod"));
+        QVERIFY(QFile::copy(a, b) && QFile::copy(a, c));
+        form.dialogs.orderAnswers.push_back({3, 3, 1});
+        form.Open({a, b, c});
+        QVERIFY(form.Wait(2));
+        QCOMPARE(form.dialogs.orderQuestions.back()[0], c);  // the last chosen feeds R/Y
+        QCOMPARE(form.dialogs.orderQuestions.back()[2], a);
+        const ImageCompressor& compressor = form.view->Compressor();
+        QCOMPARE(compressor.GetNeuronCount(0) + compressor.GetPrunedCount(0),
+                 trainer.view->Compressor().GetNeuronCount(2));
+        QCOMPARE(compressor.GetNeuronCount(2) + compressor.GetPrunedCount(2),
+                 trainer.view->Compressor().GetNeuronCount(0));
+        QCOMPARE(form.c().resultsList->topLevelItemCount(), 2);
+
+        form.Open({a, b});
+        QVERIFY(form.LastMessage().startsWith(QString::fromUtf8("Inicialmente você deve selecionar 1 arquivo ou 3")));
+        QVERIFY(form.LastMessage().endsWith(' '));
+    }
+
+    void namesAndFilesThatCannotBeOpenedAreTold() {
+        TempFolder folder;
+        Form form;
+        form.c().sourceTabs->setCurrentIndex(2);
+        form.Open({});  // cancelled
+        QCOMPARE(form.c().sourceTabs->currentIndex(), 0);
+        QVERIFY(form.dialogs.messages.empty());
+        form.Open({Data("photo64-a.png").replace(".png", ".PNG")});
+        QCOMPARE(form.LastMessage(), QString::fromUtf8("Arquivo Inválido"));
+
+        QVERIFY(form.Train("photo64-a.png"));
+        const int rows = form.c().resultsList->topLevelItemCount();
+        const std::vector<std::uint8_t> before = form.CodedPixels();
+        std::vector<std::uint8_t> junk(300, 7);
+        QVERIFY(WriteFileAtomically(folder.File("junk.mqc"), junk));
+        form.Open({QString::fromStdString(folder.File("junk.mqc"))});
+        QVERIFY(form.Wait(2));
+        QVERIFY(form.LastMessage().startsWith(QString::fromUtf8("Arquivo Inválido")));
+        QVERIFY(form.LastMessage().contains("junk.mqc"));
+        QCOMPARE(form.c().resultsList->topLevelItemCount(), rows);
+        QCOMPARE(form.CodedPixels(), before);
+
+        const QString longName = QString::fromStdString(folder.File(std::string(260, 'x') + ".mqc"));
+        form.Open({longName});
+        QVERIFY(form.LastMessage().contains("longo demais"));
+    }
+
+    void aBusyWorkerIsTold() {
+        Form form;
+        form.Open({Data("photo500-tiger.png")});
+        form.c().steps[0]->setText("20");
+        QTest::mouseClick(form.c().start, Qt::LeftButton);
+        QVERIFY(form.handled->wait(30000));  // step 2 is posted by now
+        TempFolder folder;
+        form.Open({Data("photo64-a.png").replace(".png", ".mqc")});
+        QVERIFY(form.LastMessage().contains("ainda não terminou"));
+        form.Save(QString::fromStdString(folder.File("busy.mqc")));
+        QVERIFY(form.LastMessage().startsWith("Aguarde"));
+        QCOMPARE(FileSize(folder.File("busy.mqc")), std::int64_t(-1));
+        QTest::mouseClick(form.c().start, Qt::LeftButton);  // stop, and let the form go
+        QVERIFY(form.Wait(2));
+    }
+
+    void saveAsksAgainForANameWithoutAKnownExtension() {
+        TempFolder folder;
+        Form form;
+        form.Save(QString::fromStdString(folder.File("early.mqc")));  // nothing coded yet: nothing, silently
+        QVERIFY(form.dialogs.messages.empty());
+        QCOMPARE(FileSize(folder.File("early.mqc")), std::int64_t(-1));
+
+        QVERIFY(form.Train("photo64-b.png"));
+        form.dialogs.saveAnswers = {QString::fromStdString(folder.File("noextension")),
+                                    QString::fromStdString(folder.File("picture.bmp")),
+                                    QString::fromStdString(folder.File("fine.cod"))};
+        const int asked = form.dialogs.saveQuestions;
+        form.view->OnFileSave();
+        QCOMPARE(form.dialogs.saveQuestions - asked, 3);
+        QCOMPARE(form.dialogs.messages.size(), std::size_t(2));
+        QVERIFY(form.dialogs.messages[0].startsWith(QString::fromUtf8("Você deve digitar a extensão")));
+        QVERIFY(FileSize(folder.File("fine.cod")) > 0);
+
+        std::vector<std::uint8_t> old{1, 2, 3};
+        QVERIFY(WriteFileAtomically(folder.File("keep.png"), old));
+        form.Save(QString::fromStdString(folder.File("missing/keep.png")));
+        QVERIFY(form.LastMessage().startsWith(QString::fromUtf8("Não foi possível salvar")));
+        QCOMPARE(FileSize(folder.File("keep.png")), std::int64_t(3));
+    }
+
+    void aDroppedFileOpensLikeTheOpenCommand() {
+        Form form;
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(Data("photo64-d.png"))});
+        QVERIFY(form.view->acceptDrops());
+        QVERIFY(form.view->OpenDropped(data));
+        QVERIFY(form.view->Compressor().IsImageLoaded());
+        QCOMPARE(form.c().blockSize[0]->currentIndex(), 6);
+    }
+
+    void theOrderDialogStartsUnmarkedAndTheLastClickCounts() {
+        CDialogOrdemCodeBook dialog;
+        dialog.SetFiles("r.cod", "g.cod", "b.cod");
+        QCOMPARE(dialog.FileField(1)->text(), QString("g.cod"));
+        QVERIFY(dialog.FileField(0)->isReadOnly());
+        for (int row = 0; row < 3; ++row)
+            for (int choice = 1; choice <= 3; ++choice) QVERIFY(!dialog.Choice(row, choice)->isChecked());
+        QCOMPARE(dialog.choiceR, 1);
+        QCOMPARE(dialog.choiceG, 2);
+        QCOMPARE(dialog.choiceB, 3);
+        dialog.Choice(0, 3)->click();
+        dialog.Choice(0, 1)->click();
+        dialog.Choice(2, 1)->click();
+        QCOMPARE(dialog.choiceR, 1);
+        QCOMPARE(dialog.choiceB, 1);
+        QCOMPARE(dialog.Choice(1, 1)->text(), QString(" R / Y"));
+        QCOMPARE(dialog.windowTitle(), QString("Selecione quais CodeBooks devem ser carregados"));
+    }
+};
+
+QTEST_MAIN(FileCommandsTest)
+#include "FileCommandsTest.moc"

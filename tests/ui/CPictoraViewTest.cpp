@@ -1,0 +1,232 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "common/TempFolder.h"
+#include "display/ImagePicture.h"
+#include "ui/CPictoraView.h"
+#include "commands/ScriptedDialogs.h"
+
+using namespace pictora;
+
+
+namespace {
+
+QString Data(const char* name) { return QString::fromStdString(pictora::testing::TestData(name)); }
+
+struct Form {
+    ScriptedDialogs::Script dialogs;
+    std::unique_ptr<CPictoraView> view;
+    std::unique_ptr<QSignalSpy> handled;
+
+    Form() {
+        view = std::make_unique<CPictoraView>(nullptr, std::make_unique<ScriptedDialogs>(dialogs));
+        view->OnInitialUpdate();
+        handled = std::make_unique<QSignalSpy>(view.get(), &CPictoraView::WorkerMessageHandled);
+    }
+    const CPictoraView::Controls& c() const { return view->GetControls(); }
+    void SetSteps(const char* a, const char* b, const char* d) {
+        c().steps[0]->setText(a);
+        c().steps[1]->setText(b);
+        c().steps[2]->setText(d);
+    }
+    bool WaitForMessages(int count, int timeout = 60000) {
+        QElapsedTimer timer;
+        timer.start();
+        while (handled->count() < count && timer.elapsed() < timeout) handled->wait(200);
+        return handled->count() >= count;
+    }
+    QString Cell(int row, int column) const { return c().resultsList->topLevelItem(row)->text(column); }
+    QString StepsText() const {
+        return c().steps[0]->text() + "," + c().steps[1]->text() + "," + c().steps[2]->text();
+    }
+};
+
+TrainingJob Job(std::array<std::uint32_t, 3> passes, bool restart) {
+    TrainingJob job;
+    for (std::size_t k = 0; k < 3; ++k) {
+        job.channels[k].passes = passes[k];
+        job.channels[k].dimension = 64;
+    }
+    job.restart = restart;
+    return job;
+}
+
+}  // namespace
+
+class FormTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void defaultsBeforeAndAfterAnImage() {
+        Form form;
+        QCOMPARE(form.StepsText(), QString("1,1,1"));
+        QCOMPARE(form.c().radius[1]->text(), QString("0.1"));
+        QCOMPARE(form.c().alfa[2]->text(), QString("0.1"));
+        QCOMPARE(form.c().widthField->text(), QString());
+        QCOMPARE(form.c().colourSpace->currentText(), QString::fromUtf8("Espaço de Cores"));
+        QCOMPARE(form.c().colourSpace->count(), 4);
+        QCOMPARE(form.c().lossless->currentIndex(), -1);
+        QCOMPARE(form.c().lossless->count(), 3);
+        QCOMPARE(form.c().blockSize[0]->count(), 0);
+        QCOMPARE(form.c().filterType->count(), 0);
+        QCOMPARE(form.c().start->text(), QString::fromUtf8("Aplicar Rede Neural  à Imagem"));
+        QCOMPARE(form.c().sourceTabs->tabText(2), QString("G/Cb"));
+        QCOMPARE(form.c().codedTabs->tabText(3), QString("B"));
+        QCOMPARE(form.c().sourcePicture->Title(), QString("Original"));
+        QVERIFY(form.c().resultsList->isVisible() || !form.view->isVisible());
+
+        QVERIFY(form.view->LoadImage(Data("photo64-a.png")));
+        QCOMPARE(form.c().blockSize[2]->count(), 11);
+        QCOMPARE(form.c().blockSize[0]->currentText(), QString("8 X 8"));
+        QCOMPARE(form.c().blockSize[1]->itemText(10), QString("12 X 12"));
+        QCOMPARE(form.c().filterType->currentText(), QString::fromUtf8("Não Filtrar"));
+        QCOMPARE(form.c().widthField->text(), QString("64"));
+        QCOMPARE(form.c().heightField->text(), QString("64"));
+        QVERIFY(form.c().sourcePicture->Bitmap() != nullptr);
+        QVERIFY(form.view->Flags().imageReloaded);
+
+        form.c().filterType->setCurrentIndex(1);
+        emit form.c().filterType->activated(1);
+        QCOMPARE(form.c().filterSize->count(), 4);
+        QCOMPARE(form.c().filterSize->currentText(), QString("3 x 3"));
+    }
+
+    void aFailedLoadTellsTheUserAndKeepsTheForm() {
+        Form form;
+        QVERIFY(form.view->LoadImage(Data("photo64-b.png")));
+        QVERIFY(!form.view->LoadImage(Data("refuse/palette-64.png")));
+        QCOMPARE(form.dialogs.messages.size(), std::size_t(1));
+        QVERIFY(form.dialogs.messages[0].contains("palette-64.png"));
+        QCOMPARE(form.c().widthField->text(), QString("64"));
+    }
+
+    void stepsThreeOneOneAddThreeRowsAndCountDown() {
+        Form form;
+        QVERIFY(form.view->LoadImage(Data("photo64-c.png")));
+        form.SetSteps("3", "1", "1");
+        QTest::mouseClick(form.c().start, Qt::LeftButton);
+        QCOMPARE(form.c().start->text(), QString("Parar"));
+        QVERIFY(form.WaitForMessages(1));
+        QCOMPARE(form.StepsText(), QString("1,0,0"));
+        QVERIFY(form.WaitForMessages(3));
+        QTRY_VERIFY(form.view->Worker().IsIdle());
+        QCOMPARE(form.StepsText(), QString("0,0,0"));
+        QCOMPARE(form.c().start->text(), QString::fromUtf8("Aplicar Rede Neural à Imagem"));
+        QCOMPARE(form.c().resultsList->topLevelItemCount(), 3);
+
+        // The rows hold what the engine computes for the same three jobs.
+        ImageCompressor engine;
+        QVERIFY(engine.LoadImage(pictora::testing::TestData("photo64-c.png")));
+        const std::array<std::array<std::uint32_t, 3>, 3> passes = {{{1, 1, 1}, {1, 0, 0}, {1, 0, 0}}};
+        for (int step = 0; step < 3; ++step) {
+            QVERIFY(engine.TrainAndCode(Job(passes[static_cast<std::size_t>(step)], step == 0)));
+            const ResultsRow row = FormatResultsRow(engine, ResultKind::TrainingStep, step + 1, 0.0);
+            for (int column = 0; column < kResultsColumnCount; ++column)
+                QCOMPARE(form.Cell(step, column), QString::fromStdString(row[static_cast<std::size_t>(column)]));
+        }
+    }
+
+    void aStopPausesAfterTheStepAndAClickResumes() {
+        Form form;
+        QVERIFY(form.view->LoadImage(Data("photo64-d.png")));
+        form.SetSteps("5", "0", "0");
+        QTest::mouseClick(form.c().start, Qt::LeftButton);
+        QVERIFY(form.WaitForMessages(1));
+        QTest::mouseClick(form.c().start, Qt::LeftButton);  // during the second step
+        QTest::mouseClick(form.c().start, Qt::LeftButton);  // twice behaves like once
+        QCOMPARE(form.c().start->text(), QString("Parar"));
+        QVERIFY(form.WaitForMessages(2));
+        QTRY_VERIFY(form.view->Worker().IsIdle());
+        QCOMPARE(form.c().start->text(), QString::fromUtf8("Aplicar Rede Neural à Imagem"));
+        QCOMPARE(form.c().steps[0]->text(), QString("3"));
+        QCOMPARE(form.c().resultsList->topLevelItemCount(), 2);
+        const int neurons = form.view->Compressor().GetNeuronCount(0);
+
+        QTest::mouseClick(form.c().start, Qt::LeftButton);  // resumes with restart 0
+        QVERIFY(form.WaitForMessages(5));
+        QTRY_VERIFY(form.view->Worker().IsIdle());
+        QCOMPARE(form.c().resultsList->topLevelItemCount(), 5);
+        QCOMPARE(form.Cell(4, 0), QString("5"));
+        QVERIFY(form.view->Compressor().GetNeuronCount(0) >= neurons - neurons / 2);
+        QVERIFY(form.view->Flags().needsReset);
+
+        QTest::mouseClick(form.c().start, Qt::LeftButton);  // finished: a new run
+        QVERIFY(form.WaitForMessages(6));
+        QTRY_VERIFY(form.view->Worker().IsIdle());
+        QCOMPARE(form.c().resultsList->topLevelItemCount(), 1);
+        QCOMPARE(form.Cell(0, 0), QString("1"));
+    }
+
+    void sameParametersGreyOutAndCopyChannelZero() {
+        Form form;
+        QVERIFY(form.view->LoadImage(Data("photo64-a.png")));
+        QTest::mouseClick(form.c().sameParameters, Qt::LeftButton);
+        QVERIFY(!form.c().steps[1]->isEnabled());
+        QVERIFY(!form.c().blockSize[2]->isEnabled());
+        QVERIFY(form.c().steps[0]->isEnabled());
+        form.c().radius[0]->setText("0.25");
+        form.c().blockSize[0]->setCurrentIndex(2);
+        QTest::mouseClick(form.c().start, Qt::LeftButton);
+        QCOMPARE(form.c().radius[2]->text(), QString("0.25"));
+        QCOMPARE(form.c().blockSize[1]->currentIndex(), 2);
+        QVERIFY(form.WaitForMessages(1));
+        QCOMPARE(form.view->Compressor().Channel(2).Dimension(), 16u);
+        QTRY_VERIFY(form.view->Worker().IsIdle());
+        QTest::mouseClick(form.c().sameParameters, Qt::LeftButton);
+        QVERIFY(form.c().steps[1]->isEnabled());
+    }
+
+    void anInvalidNumberIsToldAndStopsTheExchange() {
+        Form form;
+        form.c().alfa[0]->setText("abc");
+        form.c().steps[1]->setText("7");
+        QVERIFY(!form.view->ReadFields());
+        QCOMPARE(form.dialogs.messages.size(), std::size_t(1));
+        QCOMPARE(form.view->Channels()[1].steps, 1u);  // after the bad field: not read
+        form.c().alfa[0]->setText("0.5");
+        QVERIFY(form.view->ReadFields());
+        QCOMPARE(form.view->Channels()[1].steps, 7u);
+        form.c().alfa[0]->setText("0.75");
+        form.c().sourceTabs->setCurrentIndex(1);  // the tab handler writes the stored value back
+        QCOMPARE(form.c().alfa[0]->text(), QString("0.5"));
+    }
+
+    void sourceTabsFollowTheColourSpaceAndMasks() {
+        Form form;
+        QVERIFY(form.view->LoadImage(Data("photo64-b.png")));
+        form.c().colourSpace->setCurrentIndex(3);
+        form.c().sourceTabs->setCurrentIndex(2);
+        QCOMPARE(form.c().sourcePicture->Bitmap(), form.view->Compressor().GetBitmap(15));
+        form.c().colourSpace->setCurrentIndex(2);
+        form.view->ShowSourceChannel();
+        QCOMPARE(form.c().sourcePicture->Bitmap(), form.view->Compressor().GetBitmap(13));
+        QTest::mouseClick(form.c().showCodebookMasks, Qt::LeftButton);  // no masks yet: still the plane
+        QCOMPARE(form.c().sourcePicture->Bitmap(), form.view->Compressor().GetBitmap(13));
+        QTest::mouseClick(form.c().start, Qt::LeftButton);
+        QVERIFY(form.WaitForMessages(1));
+        QCOMPARE(form.c().sourcePicture->Bitmap(), form.view->Compressor().GetBitmap(5));
+        form.c().codedTabs->setCurrentIndex(1);
+        QCOMPARE(form.c().codedPicture->Bitmap(), form.view->Compressor().GetBitmap(0));
+    }
+
+    void loadingWhileAStepRunsIsRefusedAndQuittingIsClean() {
+        auto form = std::make_unique<Form>();
+        QVERIFY(form->view->LoadImage(Data("photo500-tiger.png")));
+        form->SetSteps("50", "50", "50");
+        QTest::mouseClick(form->c().start, Qt::LeftButton);
+        QVERIFY(form->WaitForMessages(1));
+        QVERIFY(!form->view->LoadImage(Data("photo64-a.png")));
+        QCOMPARE(form->dialogs.messages.size(), std::size_t(1));
+        QVERIFY(form->dialogs.messages[0].startsWith(QString::fromUtf8("Aguarde")));
+        form.reset();  // quits in the middle of the run: the worker stops and joins
+    }
+};
+
+QTEST_MAIN(FormTest)
+#include "CPictoraViewTest.moc"

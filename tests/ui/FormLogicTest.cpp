@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include "pipeline/TrainingJob.h"
+#include "ui/FormMapping.h"
+#include "ui/RunControl.h"
+
+namespace pictora {
+namespace {
+
+TEST(FormMappingTest, ListSelectionsMapToTheValuesOfAStep) {
+    EXPECT_EQ(ColorSpaceFromSelection(0), kColorSpaceRgb);
+    EXPECT_EQ(ColorSpaceFromSelection(1), kColorSpaceRgb);
+    EXPECT_EQ(ColorSpaceFromSelection(2), kColorSpaceYCbCr444);
+    EXPECT_EQ(ColorSpaceFromSelection(3), kColorSpaceYCbCr420);
+    EXPECT_EQ(ColorSpaceFromSelection(-1), kColorSpaceNone);
+    EXPECT_EQ(EntropyModeFromSelection(-1), 0);
+    EXPECT_EQ(EntropyModeFromSelection(2), 2);
+    EXPECT_EQ(FilterIndexFromSelections(0, 2), kNoFilter);
+    EXPECT_EQ(FilterIndexFromSelections(1, 2), 2);
+    EXPECT_EQ(FilterIndexFromSelections(1, -1), kNoFilter);
+    EXPECT_EQ(FilterIndexFromSelections(-1, -1), kNoFilter);
+    EXPECT_EQ(BlockDimensionFromSelection(6), 64u);
+    EXPECT_EQ(BlockDimensionFromSelection(0), 4u);
+    EXPECT_EQ(BlockDimensionFromSelection(10), 144u);
+    EXPECT_EQ(BlockDimensionFromSelection(-1), 1u);
+}
+
+TEST(FormMappingTest, SourceTabsShowTheSlotsOfTheirColourSpace) {
+    // Rows: tabs RGB, R/Y, G/Cb, B/Cr; columns: "Espaço de Cores", RGB, 4:4:4, 4:2:0.
+    const int expected[4][4] = {{11, 11, 11, 11}, {8, 8, 12, 12}, {9, 9, 13, 15}, {10, 10, 14, 16}};
+    for (int tab = 0; tab < 4; ++tab)
+        for (int colour = 0; colour < 4; ++colour)
+            EXPECT_EQ(SourceSlot(tab, colour, false), expected[tab][colour]) << tab << "," << colour;
+    EXPECT_EQ(SourceSlot(2, 3, true), 5);
+    EXPECT_EQ(SourceSlot(0, 3, true), 11);
+    EXPECT_EQ(SourceSlot(-1, 0, false), -1);
+    EXPECT_EQ(CodedSlot(0), 3);
+    EXPECT_EQ(CodedSlot(3), 2);
+    EXPECT_EQ(CodedSlot(4), -1);
+}
+
+ChannelSettingsSet Steps(std::uint32_t a, std::uint32_t b, std::uint32_t c) {
+    ChannelSettingsSet channels;
+    channels[0].steps = a;
+    channels[1].steps = b;
+    channels[2].steps = c;
+    return channels;
+}
+
+TEST(RunControlTest, FiveStatesFollowTheClicksAndSteps) {
+    RunFlags flags;  // Fresh
+    EXPECT_EQ(DecideClick(flags), ClickAction::NewRun);  // -> Running
+    EXPECT_FALSE(flags.awaitingStart);
+    EXPECT_FALSE(flags.needsReset);
+
+    ChannelSettingsSet channels = Steps(4, 0, 0);
+    EXPECT_TRUE(DecideContinue(flags, channels));           // still Running
+    EXPECT_EQ(DecideClick(flags), ClickAction::RequestStop);  // -> Stopping
+    EXPECT_EQ(DecideClick(flags), ClickAction::RequestStop);  // a second click changes nothing
+    EXPECT_TRUE(flags.stopRequested);
+    EXPECT_FALSE(DecideContinue(flags, channels));            // -> Paused
+    EXPECT_FALSE(flags.stopRequested);
+    EXPECT_FALSE(flags.needsReset);
+    EXPECT_EQ(DecideClick(flags), ClickAction::Resume);       // -> Running
+
+    channels = Steps(0, 0, 0);
+    EXPECT_FALSE(DecideContinue(flags, channels));            // -> Finished
+    EXPECT_TRUE(flags.needsReset);
+    flags.stepRow = 5;
+    EXPECT_EQ(DecideClick(flags), ClickAction::NewRun);
+    EXPECT_EQ(flags.stepRow, 1);
+}
+
+TEST(RunControlTest, ANewImageMakesTheNextResumeANewRun) {
+    RunFlags flags;
+    DecideClick(flags);
+    DecideClick(flags);                          // stop requested
+    DecideContinue(flags, Steps(3, 0, 0));       // paused
+    flags.imageReloaded = true;
+    EXPECT_EQ(DecideClick(flags), ClickAction::NewRun);
+    EXPECT_FALSE(flags.imageReloaded);
+}
+
+TEST(RunControlTest, CountDownStopsAtZero) {
+    ChannelSettingsSet channels = Steps(3, 1, 0);
+    CountDownSteps(channels);
+    EXPECT_EQ(channels[0].steps, 2u);
+    EXPECT_EQ(channels[1].steps, 0u);
+    EXPECT_EQ(channels[2].steps, 0u);
+}
+
+}  // namespace
+}  // namespace pictora

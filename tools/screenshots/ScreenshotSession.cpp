@@ -1,0 +1,131 @@
+// pictora-screenshots OUTPUT_FOLDER SAMPLE.png
+// Runs the desktop application through a short scripted session and saves
+// a PNG screenshot of each state: start-up, splash, about box, the loaded
+// sample, three training steps, every image tab, every chart, the codebook
+// order dialog and a decoded Huffman file.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+
+#include "commands/CDialogOrdemCodeBook.h"
+#include "commands/ScriptedDialogs.h"
+#include "ui/CAboutDlg.h"
+#include "ui/CMainFrame.h"
+#include "ui/CPictoraView.h"
+#include "ui/MqSplash.h"
+
+using namespace pictora;
+
+namespace {
+
+class Session {
+public:
+    explicit Session(QString folder) : folder_(std::move(folder)) {}
+
+    bool Save(QWidget& widget, const QString& name) {
+        QApplication::processEvents();
+        const QString path = QDir(folder_).filePath(name + ".png");
+        const bool saved = widget.grab().save(path);
+        std::printf("%s %s\n", saved ? "saved" : "FAILED", path.toLocal8Bit().constData());
+        ok_ = ok_ && saved;
+        return saved;
+    }
+    bool Ok() const { return ok_; }
+
+private:
+    QString folder_;
+    bool ok_ = true;
+};
+
+// Serves the interface thread until the view has shown `count` worker messages.
+bool WaitForMessages(CPictoraView& view, int& handled, int count) {
+    QElapsedTimer timer;
+    timer.start();
+    while (handled < count && timer.elapsed() < 120000) QApplication::processEvents(QEventLoop::AllEvents, 50);
+    while (!view.Worker().IsIdle() && timer.elapsed() < 120000) QApplication::processEvents(QEventLoop::AllEvents, 50);
+    return handled >= count;
+}
+
+std::unique_ptr<CMainFrame> MakeFrame(ScriptedDialogs::Script& script, int& handled) {
+    auto frame = std::make_unique<CMainFrame>(std::make_unique<ScriptedDialogs>(script));
+    frame->setWindowTitle(QStringLiteral("Pictora por Quintar"));
+    QObject::connect(frame->View(), &CPictoraView::WorkerMessageHandled, [&handled] { ++handled; });
+    frame->show();
+    return frame;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: pictora-screenshots OUTPUT_FOLDER SAMPLE.png\n");
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    const QString sample = QString::fromLocal8Bit(argv[2]);
+    QDir().mkpath(folder);
+    Session shots(folder);
+    QTemporaryDir work;
+
+    ScriptedDialogs::Script script;
+    int handled = 0;
+    auto frame = MakeFrame(script, handled);
+    CPictoraView& view = *frame->View();
+    const CPictoraView::Controls& controls = view.GetControls();
+    shots.Save(*frame, "01-start");
+    MqSplash splash(frame.get());
+    splash.show();
+    shots.Save(splash, "02-splash");
+    splash.hide();
+    CAboutDlg about(frame.get());
+    about.show();
+    shots.Save(about, "03-about");
+    about.hide();
+
+    script.openAnswers.push_back({sample});
+    view.OnFileOpen();
+    shots.Save(*frame, "04-sample-loaded");
+
+    for (auto* field : controls.steps) field->setText(QStringLiteral("3"));
+    view.StartOrStop();
+    if (!WaitForMessages(view, handled, 3)) return 1;
+    shots.Save(*frame, "05-three-steps");
+    for (int tab = 0; tab < 4; ++tab) {
+        controls.sourceTabs->setCurrentIndex(tab);
+        shots.Save(*frame, QStringLiteral("06-source-tab-%1").arg(tab));
+    }
+    for (int tab = 0; tab < 4; ++tab) {
+        controls.codedTabs->setCurrentIndex(tab);
+        shots.Save(*frame, QStringLiteral("07-coded-tab-%1").arg(tab));
+    }
+    controls.sourceTabs->setCurrentIndex(0);
+    for (int tab = 1; tab < 5; ++tab) {
+        controls.resultsTabs->setCurrentIndex(tab);
+        shots.Save(*frame, QStringLiteral("08-chart-%1").arg(tab));
+    }
+    controls.resultsTabs->setCurrentIndex(0);
+
+    CDialogOrdemCodeBook order(frame.get());
+    order.SetFiles(work.filePath("c.cod"), work.filePath("b.cod"), work.filePath("a.cod"));
+    order.show();
+    shots.Save(order, "09-codebook-order-dialog");
+    order.hide();
+
+    const QString huffman = work.filePath("sample.huf");
+    script.saveAnswers.push_back(huffman);
+    view.OnFileSave();
+    ScriptedDialogs::Script readerScript;
+    int readerHandled = 0;
+    auto reader = MakeFrame(readerScript, readerHandled);
+    readerScript.openAnswers.push_back({huffman});
+    reader->View()->OnFileOpen();
+    if (!WaitForMessages(*reader->View(), readerHandled, 1)) return 1;
+    shots.Save(*reader, "10-decoded-huf");
+    return shots.Ok() ? 0 : 1;
+}
