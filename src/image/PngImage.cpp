@@ -52,6 +52,11 @@ int PngImage::Load(const std::string& path) {
                                       std::to_string(header.height) + " pixels, more than " +
                                       std::to_string(kMaxSide) + " on a side");
     }
+    if (static_cast<std::uint64_t>(header.width) * header.height > kMaxPixels) {
+        return Fail(kUnsupported, path + ": " + std::to_string(header.width) + " x " +
+                                      std::to_string(header.height) + " pixels, more than " +
+                                      std::to_string(kMaxPixels) + " in all");
+    }
 
     Plane pixels(header.height, static_cast<std::uint32_t>(header.rowBytes));
     std::vector<png_bytep> rows = RowPointers(pixels);

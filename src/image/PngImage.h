@@ -23,6 +23,9 @@ public:
     // The largest side read, which keeps the sample count of a plane within
     // 32 bits for the quality measure.
     static constexpr std::uint32_t kMaxSide = 65535;
+    // The most pixels read: the coding pipeline keeps some twenty planes of
+    // the image's size, which at this size take about 5 GiB.
+    static constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 28;
 
     int Load(const std::string& path) override;
     // Selector 0 writes an RGB image, 1, 2 or 3 the red, green or blue plane

@@ -4,11 +4,13 @@
 #include "image/ChromaResampling.h"
 #include "image/ColorConversion.h"
 #include "pipeline/ImageCompressor.h"
+#include "quantizer/CodedSection.h"
 #include "support/FileIO.h"
 
 namespace pictora {
 
 Status ImageCompressor::EncodeCodedImage(std::vector<std::uint8_t>& bytes) const {
+    if (channels_[0].NeuronCount() == 0) return Status::Error("nothing has been coded in channel 0");
     std::vector<std::uint8_t> encoded;
     ByteWriter out(encoded);
     for (int c = 0; c < 3; ++c) {
@@ -35,6 +37,11 @@ Status ImageCompressor::DecodeCodedImage(std::span<const std::uint8_t> bytes) {
     const std::uint32_t stored = firstWord >> 24;
     const int colorSpace = stored <= 2 ? static_cast<int>(stored) : kColorSpaceNone;
 
+    // Channel 0 sets the size of every plane; only its codes can justify it.
+    CodedSectionHeader first;
+    if (Status read = ReadCodedSectionHeader(in, first); !read) return Status::Error("channel 0: " + read.message());
+    if (first.neuronCount == 0) return Status::Error("channel 0 holds no codebook");
+    in.Seek(0);
     Channels decoded;
     if (Status read = decoded[0].ReadCoded(in); !read) return Status::Error("channel 0: " + read.message());
     const std::uint32_t rows = decoded[0].Rows();

@@ -67,8 +67,16 @@ Status KohonenNetwork::WriteCodebook(ByteWriter& out, int colourCode) const {
 }
 
 Status KohonenNetwork::ReadCodebook(ByteReader& in, int& colourCode) {
+    const std::size_t start = in.Position();
     CodebookSectionHeader header;
     if (Status read = ReadCodebookSectionHeader(in, header); !read) return read;
+    // Checked before anything is allocated for blocks of that size.
+    const std::uint32_t side = BlockSide(header.dimension);
+    if (side > rows_ || side > columns_) {
+        in.Seek(start);
+        return Status::Error("codebook section: blocks of " + std::to_string(side) + " x " + std::to_string(side) +
+                             " do not fit a plane of " + std::to_string(columns_) + " x " + std::to_string(rows_));
+    }
     Configure(rows_, columns_);
     Reset(header.dimension);
     std::vector<double> weights(header.dimension + 1);

@@ -112,6 +112,9 @@ Status KohonenNetwork::ReadCoded(ByteReader& in, std::uint32_t planeRows, std::u
     if (planeRows == 0) planeRows = header.rows;
     if (planeColumns == 0) planeColumns = header.columns;
     if (planeRows < header.rows || planeColumns < header.columns) return fail("plane larger than its image");
+    // Even an empty channel gets work arrays for its blocks: they must fit the planes.
+    if (header.Side() > std::max<std::uint32_t>(1, std::min(planeRows, planeColumns)))
+        return fail("block dimension " + std::to_string(header.dimension) + " does not fit the image");
 
     std::span<const std::uint8_t> pixels;
     (void)in.GetBytes(static_cast<std::size_t>(header.neuronCount) * header.dimension, pixels);

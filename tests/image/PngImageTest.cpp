@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <csetjmp>
@@ -186,6 +187,25 @@ TEST_F(PngImageTest, RefusesSidesBeyondTheLimit) {
     PngImage image;
     EXPECT_EQ(image.Load(path), PngImage::kUnsupported);
     EXPECT_EQ(image.height, 0);
+}
+
+TEST_F(PngImageTest, RefusesMorePixelsThanThePipelineCanHoldBeforeReadingThem) {
+    // A one-row image whose header then claims 20000 x 20000 pixels.
+    const std::string path = folder_.File("huge.png");
+    std::vector<std::vector<std::uint8_t>> rows(1, std::vector<std::uint8_t>(3 * 20000));
+    ASSERT_TRUE(WriteRawPng(path, 20000, 8, PNG_INTERLACE_NONE, rows));
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(path, bytes));
+    bytes[20] = 0;  // height 1 -> 0x4E20 = 20000, big-endian at offset 16
+    bytes[21] = 0;
+    bytes[22] = 0x4E;
+    bytes[23] = 0x20;
+    const uLong crc = crc32(crc32(0, nullptr, 0), bytes.data() + 12, 17);
+    for (int k = 0; k < 4; ++k) bytes[29 + k] = static_cast<std::uint8_t>(crc >> (24 - 8 * k));
+    ASSERT_TRUE(WriteFileAtomically(path, bytes));
+    PngImage image;
+    EXPECT_EQ(image.Load(path), PngImage::kUnsupported);
+    EXPECT_NE(image.LastError().find("in all"), std::string::npos) << image.LastError();
 }
 
 TEST_F(PngImageTest, ResizeKeepsSamplesOnlyAtTheSameSize) {

@@ -142,6 +142,27 @@ TEST(CodedImageFilesTest, AnUntrainedChannelIsWrittenEmptyAndReadBack) {
     EXPECT_EQ(decoder.GetNeuronCount(0), trained.GetNeuronCount(0));
 }
 
+TEST(CodedImageFilesTest, AChannelZeroWithoutCodebookIsNeitherWrittenNorRead) {
+    ImageCompressor trained;
+    ASSERT_TRUE(trained.LoadImage(TestData("photo64-a.png")));
+    TrainingJob job = Job(kColorSpaceRgb, 4, true);
+    job.channels[0].passes = 0;
+    ASSERT_TRUE(trained.TrainAndCode(job));
+    Bytes bytes;
+    EXPECT_FALSE(trained.EncodeCodedImage(bytes));
+
+    // Nothing in such a file justifies its planes: 65535 x 65535 from 30 bytes.
+    Bytes empty;
+    ByteWriter out(empty);
+    for (std::uint32_t value : {0x0100FFFFu, 65535u, 4u, 0u}) out.PutU32(value);
+    out.PutU8(0);
+    out.PutU32(0);
+    ImageCompressor decoder;
+    Status status = decoder.DecodeCodedImage(empty);
+    EXPECT_FALSE(status);
+    EXPECT_NE(status.message().find("channel 0 holds no codebook"), std::string::npos);
+}
+
 // Every refused file leaves the compressor exactly as it was.
 class DamagedCodedFileTest : public ::testing::Test {
 protected:

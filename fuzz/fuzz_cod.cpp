@@ -1,0 +1,54 @@
+// The codebook reader and both codebook applications, on a small loaded
+// image: any bytes code the image or are refused.
+//
+// Input: byte 0 chooses one file (even) or three; for three, bytes 1 and 2
+// cut the rest into three files and byte 3 holds the three section
+// positions (two bits each, 0 meaning position 0, which must be refused).
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "FuzzFiles.h"
+#include "image/PngImage.h"
+#include "pipeline/ImageCompressor.h"
+
+namespace {
+
+pictora::ImageCompressor& Compressor() {
+    static pictora::ImageCompressor* compressor = [] {
+        pictora::PngImage image;
+        image.Resize(24, 30);
+        for (int i = 0; i < 24; ++i)
+            for (int j = 0; j < 30; ++j) {
+                image.red[i][j] = static_cast<std::uint8_t>(i * 9 + j);
+                image.green[i][j] = static_cast<std::uint8_t>(j * 7);
+                image.blue[i][j] = static_cast<std::uint8_t>((i ^ j) * 5);
+            }
+        const std::string path = pictora::fuzz::ScratchPath("image.png");
+        auto* loaded = new pictora::ImageCompressor;
+        if (image.Save(path, 0) != 0 || !loaded->LoadImage(path)) __builtin_trap();
+        return loaded;
+    }();
+    return *compressor;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 4) return 0;
+    pictora::ImageCompressor& compressor = Compressor();
+    if (data[0] % 2 == 0) {
+        (void)compressor.ApplyCodebookFile(pictora::fuzz::WriteScratch("book.cod", {data + 1, size - 1}));
+        return 0;
+    }
+    const std::size_t rest = size - 4;
+    const std::size_t first = rest == 0 ? 0 : data[1] * rest / 256;
+    const std::size_t second = first + (rest - first == 0 ? 0 : data[2] * (rest - first) / 256);
+    const std::uint8_t* body = data + 4;
+    std::array<std::string, 3> paths = {pictora::fuzz::WriteScratch("r.cod", {body, first}),
+                                        pictora::fuzz::WriteScratch("g.cod", {body + first, second - first}),
+                                        pictora::fuzz::WriteScratch("b.cod", {body + second, rest - second})};
+    const std::array<int, 3> positions = {data[3] & 3, (data[3] >> 2) & 3, (data[3] >> 4) & 3};
+    (void)compressor.ApplyCodebookFiles(paths, positions);
+    return 0;
+}

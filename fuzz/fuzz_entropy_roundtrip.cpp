@@ -1,0 +1,18 @@
+// Both lossless coders give back exactly what they coded. Byte 0 picks the
+// coder; the rest is the input.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "entropy/EntropyCoderSlot.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    const int mode = data[0] % 2 == 0 ? pictora::kEntropyModeHuffman : pictora::kEntropyModeArithmetic;
+    const std::span<const std::uint8_t> input(data + 1, size - 1);
+    std::vector<std::uint8_t> coded, decoded;
+    if (!pictora::EncodeBytesWith(mode, input, coded)) __builtin_trap();
+    if (!pictora::DecodeBytesWith(mode, coded, decoded)) __builtin_trap();
+    if (decoded.size() != input.size() || !std::equal(decoded.begin(), decoded.end(), input.begin())) __builtin_trap();
+    return 0;
+}
