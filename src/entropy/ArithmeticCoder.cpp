@@ -1,5 +1,7 @@
 #include "entropy/ArithmeticCoder.h"
 
+#include <algorithm>
+
 #include <string>
 
 #include "entropy/ArithmeticModel.h"
@@ -152,7 +154,9 @@ Status ArithmeticCoder::DecodeBytes(std::span<const std::uint8_t> in, std::vecto
 
     const Range range(precision);
     DebugLog("R %u\n", static_cast<std::uint32_t>(range.Full()));
-    out.reserve(inputLength);
+    // A skewed model codes many bytes in few bits, so the announced length is
+    // not trusted for memory: the output grows as symbols are decoded.
+    out.reserve(std::min<std::size_t>(inputLength, 64 * in.size()));
     // [u, v]: the code values still consistent with the bits read so far.
     std::int64_t low = 0;
     std::int64_t high = range.Full() - 1;
