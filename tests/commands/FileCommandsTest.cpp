@@ -10,55 +10,17 @@
 #include <QUrl>
 
 #include "commands/CDialogOrdemCodeBook.h"
-#include "common/TempFolder.h"
-#include "display/ImagePicture.h"
 #include "support/FileIO.h"
 #include "ui/CPictoraView.h"
-#include "commands/ScriptedDialogs.h"
+#include "ui/FormHarness.h"
 
 using namespace pictora;
+using pictora::testing::Data;
+using pictora::testing::Form;
 
 using pictora::testing::TempFolder;
 
 namespace {
-
-QString Data(const char* name) { return QString::fromStdString(pictora::testing::TestData(name)); }
-
-struct Form {
-    ScriptedDialogs::Script dialogs;
-    std::unique_ptr<CPictoraView> view;
-    std::unique_ptr<QSignalSpy> handled;
-
-    Form() {
-        view = std::make_unique<CPictoraView>(nullptr, std::make_unique<ScriptedDialogs>(dialogs));
-        view->OnInitialUpdate();
-        handled = std::make_unique<QSignalSpy>(view.get(), &CPictoraView::WorkerMessageHandled);
-    }
-    const CPictoraView::Controls& c() const { return view->GetControls(); }
-    bool Wait(int count) {
-        QElapsedTimer timer;
-        timer.start();
-        while (handled->count() < count && timer.elapsed() < 60000) handled->wait(100);
-        return handled->count() >= count && QTest::qWaitFor([this] { return view->Worker().IsIdle(); });
-    }
-    void Open(QStringList paths) {
-        dialogs.openAnswers.push_back(std::move(paths));
-        view->OnFileOpen();
-    }
-    void Save(const QString& path) {
-        dialogs.saveAnswers.push_back(path);
-        view->OnFileSave();
-    }
-    // Loads a photo and runs one step with the defaults.
-    bool Train(const char* photo) {
-        Open({Data(photo)});
-        const int before = handled->count();
-        QTest::mouseClick(c().start, Qt::LeftButton);
-        return Wait(before + 1);
-    }
-    std::vector<std::uint8_t> CodedPixels() const { return c().codedPicture->Bitmap()->pixels; }
-    QString LastMessage() const { return dialogs.messages.empty() ? QString() : dialogs.messages.back(); }
-};
 
 }  // namespace
 
@@ -91,7 +53,7 @@ private slots:
         for (const char* name : {"a.mqc", "b.huf", "c.art"}) {
             Form reader;  // a fresh form: decoding needs no source image
             reader.Open({QString::fromStdString(folder.File(name))});
-            QVERIFY2(reader.Wait(1), name);
+            QVERIFY2(reader.WaitUntilIdleAfter(1), name);
             reader.c().codedTabs->setCurrentIndex(0);
             reader.view->ShowCodedChannel();
             QCOMPARE(reader.CodedPixels(), trained);
@@ -120,7 +82,7 @@ private slots:
         QCOMPARE(form.LastMessage(), QString::fromUtf8("Inicialmente você precisa carregar uma imagem"));
         form.Open({Data("photo64-b.png")});
         form.Open({a});
-        QVERIFY(form.Wait(1));
+        QVERIFY(form.WaitUntilIdleAfter(1));
         QCOMPARE(form.c().resultsList->topLevelItemCount(), 1);
         QVERIFY(form.c().resultsList->topLevelItem(0)->text(1).contains("("));
 
@@ -129,7 +91,7 @@ private slots:
         QVERIFY(QFile::copy(a, b) && QFile::copy(a, c));
         form.dialogs.orderAnswers.push_back({3, 3, 1});
         form.Open({a, b, c});
-        QVERIFY(form.Wait(2));
+        QVERIFY(form.WaitUntilIdleAfter(2));
         QCOMPARE(form.dialogs.orderQuestions.back()[0], c);  // the last chosen feeds R/Y
         QCOMPARE(form.dialogs.orderQuestions.back()[2], a);
         const ImageCompressor& compressor = form.view->Compressor();
@@ -160,7 +122,7 @@ private slots:
         std::vector<std::uint8_t> junk(300, 7);
         QVERIFY(WriteFileAtomically(folder.File("junk.mqc"), junk));
         form.Open({QString::fromStdString(folder.File("junk.mqc"))});
-        QVERIFY(form.Wait(2));
+        QVERIFY(form.WaitUntilIdleAfter(2));
         QVERIFY(form.LastMessage().startsWith(QString::fromUtf8("Arquivo Inválido")));
         QVERIFY(form.LastMessage().contains("junk.mqc"));
         QCOMPARE(form.c().resultsList->topLevelItemCount(), rows);
@@ -184,7 +146,7 @@ private slots:
         QVERIFY(form.LastMessage().startsWith("Aguarde"));
         QCOMPARE(FileSize(folder.File("busy.mqc")), std::int64_t(-1));
         QTest::mouseClick(form.c().start, Qt::LeftButton);  // stop, and let the form go
-        QVERIFY(form.Wait(2));
+        QVERIFY(form.WaitUntilIdleAfter(2));
     }
 
     void saveAsksAgainForANameWithoutAKnownExtension() {

@@ -3,6 +3,7 @@
 #include <random>
 
 #include "common/SyntheticPng.h"
+#include "common/Jobs.h"
 #include "common/TempFolder.h"
 #include "pipeline/ImageCompressor.h"
 #include "quantizer/CodebookSection.h"
@@ -15,16 +16,7 @@ using testing::TempFolder;
 using testing::TestData;
 using Bytes = std::vector<std::uint8_t>;
 
-TrainingJob Job(int colorSpace, std::uint32_t side) {
-    TrainingJob job;
-    for (ChannelJob& channel : job.channels) {
-        channel.passes = 1;
-        channel.dimension = side * side;
-    }
-    job.colorSpace = colorSpace;
-    job.restart = true;
-    return job;
-}
+TrainingJob Job(int colorSpace, std::uint32_t side) { return testing::MakeJob(colorSpace, side, {1, 1, 1}, true); }
 
 TEST(CodebookSectionTest, ThreeNeuronsOfNineMakeA248ByteSection) {
     Plane plane(3, 3);

@@ -3,6 +3,7 @@
 #include <random>
 
 #include "common/SyntheticPng.h"
+#include "common/Jobs.h"
 #include "common/TempFolder.h"
 #include "pipeline/ImageCompressor.h"
 #include "support/FileIO.h"
@@ -15,15 +16,7 @@ using testing::TestData;
 using Bytes = std::vector<std::uint8_t>;
 
 TrainingJob Job(int colorSpace, std::uint32_t side, bool restart, int filterIndex = kNoFilter) {
-    TrainingJob job;
-    for (ChannelJob& channel : job.channels) {
-        channel.passes = 1;
-        channel.dimension = side * side;
-    }
-    job.colorSpace = colorSpace;
-    job.restart = restart;
-    job.filterIndex = filterIndex;
-    return job;
+    return testing::MakeJob(colorSpace, side, {1, 1, 1}, restart, filterIndex);
 }
 
 std::uint32_t U32At(const Bytes& bytes, std::size_t offset) {

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "common/SyntheticPng.h"
+#include "common/Jobs.h"
 #include "common/TempFolder.h"
 #include "image/BoxFilter.h"
 #include "image/ColorConversion.h"
@@ -16,20 +17,7 @@ namespace {
 using testing::TempFolder;
 using testing::TestData;
 
-TrainingJob Job(int colorSpace, std::uint32_t side, std::array<std::uint32_t, 3> passes, bool restart,
-                int filterIndex = kNoFilter) {
-    TrainingJob job;
-    for (std::size_t c = 0; c < 3; ++c) {
-        job.channels[c].radius = 0.1;
-        job.channels[c].alfa = 0.1;
-        job.channels[c].passes = passes[c];
-        job.channels[c].dimension = side * side;
-    }
-    job.filterIndex = filterIndex;
-    job.restart = restart;
-    job.colorSpace = colorSpace;
-    return job;
-}
+using testing::MakeJob;
 
 void ExpectReconstructionIs(const ImageCompressor& compressor, const Plane& r, const Plane& g, const Plane& b) {
     const RgbImage& rgb = *compressor.Reconstruction().rgb;
@@ -43,7 +31,7 @@ void ExpectReconstructionIs(const ImageCompressor& compressor, const Plane& r, c
 
 TEST(ImageCompressorTest, JobWithoutImageOnlyRecordsTheColourSpace) {
     ImageCompressor compressor;
-    EXPECT_TRUE(compressor.TrainAndCode(Job(kColorSpaceYCbCr420, 8, {1, 1, 1}, true)));
+    EXPECT_TRUE(compressor.TrainAndCode(MakeJob(kColorSpaceYCbCr420, 8, {1, 1, 1}, true)));
     EXPECT_EQ(compressor.ColorSpace(), kColorSpaceYCbCr420);
     EXPECT_EQ(compressor.GetNeuronCount(-1), 0);
     EXPECT_FALSE(compressor.IsImageLoaded());
@@ -53,7 +41,7 @@ TEST(ImageCompressorTest, JobWithoutImageOnlyRecordsTheColourSpace) {
 TEST(ImageCompressorTest, FailedLoadKeepsTheImageItHad) {
     ImageCompressor compressor;
     ASSERT_TRUE(compressor.LoadImage(TestData("photo64-a.png")));
-    ASSERT_TRUE(compressor.TrainAndCode(Job(kColorSpaceRgb, 8, {1, 1, 1}, true)));
+    ASSERT_TRUE(compressor.TrainAndCode(MakeJob(kColorSpaceRgb, 8, {1, 1, 1}, true)));
     const int neurons = compressor.GetNeuronCount(-1);
 
     Status refused = compressor.LoadImage(TestData("refuse/palette-64.png"));
@@ -71,8 +59,8 @@ TEST_P(ColourSpaceJobTest, TwoStepsCodeMeasureAndDrawTheImage) {
     const int colorSpace = GetParam();
     ImageCompressor compressor;
     ASSERT_TRUE(compressor.LoadImage(TestData("photo64-b.png")));
-    ASSERT_TRUE(compressor.TrainAndCode(Job(colorSpace, 4, {1, 1, 1}, true)));
-    ASSERT_TRUE(compressor.TrainAndCode(Job(colorSpace, 4, {1, 1, 1}, false)));
+    ASSERT_TRUE(compressor.TrainAndCode(MakeJob(colorSpace, 4, {1, 1, 1}, true)));
+    ASSERT_TRUE(compressor.TrainAndCode(MakeJob(colorSpace, 4, {1, 1, 1}, false)));
 
     const std::uint32_t chromaSide = colorSpace == kColorSpaceYCbCr420 ? 32 : 64;
     EXPECT_EQ(compressor.Channel(1).Rows(), chromaSide);
@@ -95,8 +83,8 @@ TEST_P(ColourSpaceJobTest, TwoStepsCodeMeasureAndDrawTheImage) {
     // The same inputs give the same numbers on every run.
     ImageCompressor again;
     ASSERT_TRUE(again.LoadImage(TestData("photo64-b.png")));
-    ASSERT_TRUE(again.TrainAndCode(Job(colorSpace, 4, {1, 1, 1}, true)));
-    ASSERT_TRUE(again.TrainAndCode(Job(colorSpace, 4, {1, 1, 1}, false)));
+    ASSERT_TRUE(again.TrainAndCode(MakeJob(colorSpace, 4, {1, 1, 1}, true)));
+    ASSERT_TRUE(again.TrainAndCode(MakeJob(colorSpace, 4, {1, 1, 1}, false)));
     EXPECT_EQ(FormatResultsCsvLine(again, 2, 0.0), FormatResultsCsvLine(compressor, 2, 0.0));
 }
 
@@ -106,10 +94,10 @@ INSTANTIATE_TEST_SUITE_P(AllColourSpaces, ColourSpaceJobTest,
 TEST(ImageCompressorTest, IdleChannelsEnterConversionWithTheirOwnReconstruction) {
     ImageCompressor compressor;
     ASSERT_TRUE(compressor.LoadImage(TestData("photo64-c.png")));
-    ASSERT_TRUE(compressor.TrainAndCode(Job(kColorSpaceYCbCr444, 4, {1, 1, 1}, true)));
+    ASSERT_TRUE(compressor.TrainAndCode(MakeJob(kColorSpaceYCbCr444, 4, {1, 1, 1}, true)));
     const Plane cb = compressor.Channel(1).Rebuilt();
     const Plane cr = compressor.Channel(2).Rebuilt();
-    for (int job = 0; job < 2; ++job) ASSERT_TRUE(compressor.TrainAndCode(Job(kColorSpaceYCbCr444, 4, {1, 0, 0}, false)));
+    for (int job = 0; job < 2; ++job) ASSERT_TRUE(compressor.TrainAndCode(MakeJob(kColorSpaceYCbCr444, 4, {1, 0, 0}, false)));
 
     EXPECT_EQ(compressor.Channel(1).Rebuilt(), cb);
     EXPECT_EQ(compressor.Channel(2).Rebuilt(), cr);
@@ -123,7 +111,7 @@ TEST(ImageCompressorTest, OddSizedYCbCr420CodesHalfPlanesRoundedDown) {
     ASSERT_TRUE(testing::CropPng(TestData("photo64-d.png"), folder.File("odd.png"), 29, 37));
     ImageCompressor compressor;
     ASSERT_TRUE(compressor.LoadImage(folder.File("odd.png")));
-    ASSERT_TRUE(compressor.TrainAndCode(Job(kColorSpaceYCbCr420, 3, {1, 1, 1}, true, 1)));
+    ASSERT_TRUE(compressor.TrainAndCode(MakeJob(kColorSpaceYCbCr420, 3, {1, 1, 1}, true, 1)));
     EXPECT_EQ(compressor.Channel(0).Rows(), 29u);
     EXPECT_EQ(compressor.Channel(1).Rows(), 14u);
     EXPECT_EQ(compressor.Channel(1).Columns(), 18u);
@@ -135,8 +123,8 @@ TEST(ImageCompressorTest, TheFilterIsPartOfWhatIsMeasured) {
     ImageCompressor plain, filtered;
     ASSERT_TRUE(plain.LoadImage(TestData("photo64-a.png")));
     ASSERT_TRUE(filtered.LoadImage(TestData("photo64-a.png")));
-    ASSERT_TRUE(plain.TrainAndCode(Job(kColorSpaceRgb, 4, {1, 1, 1}, true)));
-    ASSERT_TRUE(filtered.TrainAndCode(Job(kColorSpaceRgb, 4, {1, 1, 1}, true, 0)));
+    ASSERT_TRUE(plain.TrainAndCode(MakeJob(kColorSpaceRgb, 4, {1, 1, 1}, true)));
+    ASSERT_TRUE(filtered.TrainAndCode(MakeJob(kColorSpaceRgb, 4, {1, 1, 1}, true, 0)));
 
     Plane r = plain.Channel(0).Rebuilt(), g = plain.Channel(1).Rebuilt(), b = plain.Channel(2).Rebuilt();
     BoxFilter(r, 64, 64, 0);
@@ -152,7 +140,7 @@ TEST(ImageCompressorTest, ABlockLargerThanAPlaneIsReportedAndTheOtherChannelsRun
     ASSERT_TRUE(testing::CropPng(TestData("photo64-a.png"), folder.File("small.png"), 20, 20));
     ImageCompressor compressor;
     ASSERT_TRUE(compressor.LoadImage(folder.File("small.png")));
-    Status status = compressor.TrainAndCode(Job(kColorSpaceYCbCr420, 12, {1, 1, 1}, true));
+    Status status = compressor.TrainAndCode(MakeJob(kColorSpaceYCbCr420, 12, {1, 1, 1}, true));
     EXPECT_FALSE(status);
     EXPECT_NE(status.message().find("channel 1"), std::string::npos);
     EXPECT_NE(status.message().find("channel 2"), std::string::npos);
@@ -163,7 +151,7 @@ TEST(ImageCompressorTest, ABlockLargerThanAPlaneIsReportedAndTheOtherChannelsRun
 TEST(ImageCompressorTest, AContinuingJobAfterANewImageStartsAfresh) {
     ImageCompressor compressor;
     ASSERT_TRUE(compressor.LoadImage(TestData("photo64-a.png")));
-    ASSERT_TRUE(compressor.TrainAndCode(Job(kColorSpaceRgb, 8, {1, 1, 1}, false)));
+    ASSERT_TRUE(compressor.TrainAndCode(MakeJob(kColorSpaceRgb, 8, {1, 1, 1}, false)));
     EXPECT_GT(compressor.GetNeuronCount(-1), 0);
 }
 
@@ -172,7 +160,7 @@ TEST(ImageCompressorTest, SavesTheMeasuredReconstructionAsPng) {
     ImageCompressor compressor;
     EXPECT_FALSE(compressor.SaveReconstructionPng(folder.File("none.png")));
     ASSERT_TRUE(compressor.LoadImage(TestData("photo64-b.png")));
-    ASSERT_TRUE(compressor.TrainAndCode(Job(kColorSpaceYCbCr444, 8, {1, 1, 1}, true, 2)));
+    ASSERT_TRUE(compressor.TrainAndCode(MakeJob(kColorSpaceYCbCr444, 8, {1, 1, 1}, true, 2)));
     ASSERT_TRUE(compressor.SaveReconstructionPng(folder.File("out.png")));
 
     PngImage saved;

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <vector>
 
+#include "common/Jobs.h"
 #include "common/TempFolder.h"
 #include "pipeline/ImageCompressor.h"
 
@@ -17,13 +18,7 @@ using testing::TempFolder;
 using testing::TestData;
 
 TrainingJob Job(std::uint32_t passes, bool restart, std::uint32_t side = 8) {
-    TrainingJob job;
-    for (ChannelJob& channel : job.channels) {
-        channel.passes = passes;
-        channel.dimension = side * side;
-    }
-    job.restart = restart;
-    return job;
+    return testing::MakeJob(kColorSpaceRgb, side, {passes, passes, passes}, restart);
 }
 
 // Records every completion; `onMessage` may post the next command.

@@ -7,54 +7,18 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "common/TempFolder.h"
-#include "display/ImagePicture.h"
+#include "common/Jobs.h"
 #include "ui/CPictoraView.h"
-#include "commands/ScriptedDialogs.h"
+#include "ui/FormHarness.h"
 
 using namespace pictora;
-
+using pictora::testing::Data;
+using pictora::testing::Form;
 
 namespace {
 
-QString Data(const char* name) { return QString::fromStdString(pictora::testing::TestData(name)); }
-
-struct Form {
-    ScriptedDialogs::Script dialogs;
-    std::unique_ptr<CPictoraView> view;
-    std::unique_ptr<QSignalSpy> handled;
-
-    Form() {
-        view = std::make_unique<CPictoraView>(nullptr, std::make_unique<ScriptedDialogs>(dialogs));
-        view->OnInitialUpdate();
-        handled = std::make_unique<QSignalSpy>(view.get(), &CPictoraView::WorkerMessageHandled);
-    }
-    const CPictoraView::Controls& c() const { return view->GetControls(); }
-    void SetSteps(const char* a, const char* b, const char* d) {
-        c().steps[0]->setText(a);
-        c().steps[1]->setText(b);
-        c().steps[2]->setText(d);
-    }
-    bool WaitForMessages(int count, int timeout = 60000) {
-        QElapsedTimer timer;
-        timer.start();
-        while (handled->count() < count && timer.elapsed() < timeout) handled->wait(200);
-        return handled->count() >= count;
-    }
-    QString Cell(int row, int column) const { return c().resultsList->topLevelItem(row)->text(column); }
-    QString StepsText() const {
-        return c().steps[0]->text() + "," + c().steps[1]->text() + "," + c().steps[2]->text();
-    }
-};
-
 TrainingJob Job(std::array<std::uint32_t, 3> passes, bool restart) {
-    TrainingJob job;
-    for (std::size_t k = 0; k < 3; ++k) {
-        job.channels[k].passes = passes[k];
-        job.channels[k].dimension = 64;
-    }
-    job.restart = restart;
-    return job;
+    return pictora::testing::MakeJob(kColorSpaceRgb, 8, passes, restart);
 }
 
 }  // namespace

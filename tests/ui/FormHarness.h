@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeWidget>
+#include <memory>
+
+#include "commands/ScriptedDialogs.h"
+#include "common/TempFolder.h"
+#include "display/ImagePicture.h"
+#include "ui/CPictoraView.h"
+
+namespace pictora::testing {
+
+inline QString Data(const char* name) { return QString::fromStdString(TestData(name)); }
+
+// A form whose dialogs answer from a script, with helpers to drive it and
+// to wait for the worker.
+struct Form {
+    ScriptedDialogs::Script dialogs;
+    std::unique_ptr<CPictoraView> view;
+    std::unique_ptr<QSignalSpy> handled;
+
+    Form() {
+        view = std::make_unique<CPictoraView>(nullptr, std::make_unique<ScriptedDialogs>(dialogs));
+        view->OnInitialUpdate();
+        handled = std::make_unique<QSignalSpy>(view.get(), &CPictoraView::WorkerMessageHandled);
+    }
+    const CPictoraView::Controls& c() const { return view->GetControls(); }
+
+    // Serves the interface thread until `count` worker messages have been shown.
+    bool WaitForMessages(int count) {
+        QElapsedTimer timer;
+        timer.start();
+        while (handled->count() < count && timer.elapsed() < 60000) handled->wait(100);
+        return handled->count() >= count;
+    }
+    // The same, and then until the worker has nothing left to do.
+    bool WaitUntilIdleAfter(int count) {
+        return WaitForMessages(count) && QTest::qWaitFor([this] { return view->Worker().IsIdle(); }, 60000);
+    }
+
+    void SetSteps(const char* r, const char* g, const char* b) {
+        c().steps[0]->setText(r);
+        c().steps[1]->setText(g);
+        c().steps[2]->setText(b);
+    }
+    QString StepsText() const {
+        return c().steps[0]->text() + "," + c().steps[1]->text() + "," + c().steps[2]->text();
+    }
+    QString Cell(int row, int column) const { return c().resultsList->topLevelItem(row)->text(column); }
+
+    void Open(QStringList paths) {
+        dialogs.openAnswers.push_back(std::move(paths));
+        view->OnFileOpen();
+    }
+    void Save(const QString& path) {
+        dialogs.saveAnswers.push_back(path);
+        view->OnFileSave();
+    }
+    // Opens a photo and runs one step with the defaults.
+    bool Train(const char* photo) {
+        Open({Data(photo)});
+        const int before = handled->count();
+        QTest::mouseClick(c().start, Qt::LeftButton);
+        return WaitUntilIdleAfter(before + 1);
+    }
+    std::vector<std::uint8_t> CodedPixels() const { return c().codedPicture->Bitmap()->pixels; }
+    QString LastMessage() const { return dialogs.messages.empty() ? QString() : dialogs.messages.back(); }
+};
+
+}  // namespace pictora::testing
