@@ -27,6 +27,8 @@ const char* UsageText() {
            "  --filter none|3|5|7|9      box low-pass filter on the reconstruction (none)\n"
            "  --entropy none|huffman|arithmetic   lossless stage measured after each step (none)\n"
            "  --results FILE.csv         also write the rows as CSV\n"
+           "  --reference-search         search with the plain scan, one neuron after another on\n"
+           "                             one thread: the same results, slower, for comparison\n"
            "  -o OUT                     write a result, the kind chosen by extension:\n"
            "                             .png reconstruction, .mqc coded image, .huf or .art\n"
            "                             coded image through a lossless coder, .cod codebooks\n"

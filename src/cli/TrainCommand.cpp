@@ -64,6 +64,7 @@ int RunTrain(const std::vector<std::string>& arguments) {
         return ReportUsageError(error);
 
     ImageCompressor compressor;
+    compressor.SetReferenceSearch(options.referenceSearch);
     if (Status loaded = compressor.LoadImage(options.imagePath); !loaded) return ReportBadFile(loaded.message());
     CsvResults csv;
     if (Status opened = csv.Open(options.resultsPath); !opened) return ReportBadFile(opened.message());

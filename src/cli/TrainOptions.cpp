@@ -80,6 +80,10 @@ bool ParseBlockSide(const std::string& text, std::uint32_t& side) {
 bool ParseTrainOptions(const std::vector<std::string>& arguments, TrainOptions& options, std::string& error) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        if (argument == "--reference-search") {
+            options.referenceSearch = true;
+            continue;
+        }
         const bool takesValue = argument.size() > 1 && argument[0] == '-';
         if (!takesValue) {
             if (!options.imagePath.empty()) {

@@ -21,6 +21,8 @@ struct TrainOptions {
     int entropyMode = 0;  // lossless stage measured after each step: 0 none, 1 Huffman, 2 arithmetic
     std::string resultsPath;
     std::vector<std::string> outputs;
+    // Search with the plain ordered scan instead of the indexed vector search.
+    bool referenceSearch = false;
 };
 
 // Parses the arguments that follow `train`. Returns false with a one-line

@@ -91,6 +91,7 @@ Status ImageCompressor::ApplyLoadedCodebooks(Channels& loaded, int colorSpace) {
     }
     for (int c = 0; c < 3; ++c) {
         InstallProgress(loaded[c], c);
+        loaded[c].SetReferenceSearch(referenceSearch_);
         loaded[c].RefreshPixels();
         (void)loaded[c].CodeBlocks();  // checked above: it cannot fail
         loaded[c].Rebuild(false);

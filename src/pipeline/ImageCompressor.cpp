@@ -45,11 +45,17 @@ void ImageCompressor::InstallProgress(KohonenNetwork& channel, int c) const {
     });
 }
 
+void ImageCompressor::SetReferenceSearch(bool reference) {
+    referenceSearch_ = reference;
+    for (KohonenNetwork& channel : channels_) channel.SetReferenceSearch(reference);
+}
+
 // Takes networks read from a file in place of the current ones.
 void ImageCompressor::AdoptChannels(Channels& channels, int colorSpace) {
     for (int c = 0; c < 3; ++c) {
         channels_[c] = std::move(channels[c]);
         InstallProgress(channels_[c], c);
+        channels_[c].SetReferenceSearch(referenceSearch_);
     }
     colorSpace_ = colorSpace;
 }

@@ -1,28 +1,62 @@
 // Coding, coded size and reconstruction of KohonenNetwork.
+#include <algorithm>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "quantizer/KohonenNetwork.h"
-#include "quantizer/NearestNeuron.h"
+#include "quantizer/WorkerPool.h"
 #include "support/Truncate.h"
 
 namespace pictora {
 
+// Blocks are coded independently of each other once the neurons are fixed, so
+// the fast search codes whole block rows on every core; the reference search
+// stays the plain single-threaded scan. Progress is reported by the calling
+// thread after each batch of rows, and wins and marks are counted afterwards
+// in block order.
 void KohonenNetwork::CodingScan() {
     const std::uint32_t side = block_.Side();
-    const std::uint32_t rowEnd = side * (rows_ / side);
-    const std::uint32_t columnEnd = side * (columns_ / side);
-    std::uint32_t block = 0;
-    for (std::uint32_t row = 0; row < rowEnd; row += side) {
-        for (std::uint32_t column = 0; column < columnEnd; column += side) {
-            block_.Gather(*source_, row, column);
-            std::int64_t found = FindNearestNeuron(neurons_, neuronCount_, block_.Values(), 0.0);
-            const std::uint32_t winner = found < 0 ? 0 : static_cast<std::uint32_t>(found);
-            codes_[block++] = winner;
-            Neuron& neuron = neurons_.At(winner);
-            neuron.used = true;
-            ++neuron.wins;
+    const std::uint32_t blockRows = rows_ / side;
+    WorkerPool& pool = WorkerPool::Shared();
+    const bool parallel = !search_.Reference();
+    const unsigned participants = parallel ? pool.Participants() : 1;
+    std::vector<BlockVector> scratch(participants);
+    for (BlockVector& block : scratch) block.Resize(dimension_);
+    std::vector<BlockRow> rows(participants);
+
+    const std::uint32_t batch = 16 * participants;
+    for (std::uint32_t first = 0; first < blockRows; first += batch) {
+        const std::uint32_t end = std::min(blockRows, first + batch);
+        if (parallel) {
+            pool.Run(end - first, [&](unsigned part, unsigned participant) {
+                CodeBlockRow(scratch[participant], rows[participant], first + part);
+            });
+        } else {
+            for (std::uint32_t r = first; r < end; ++r) CodeBlockRow(scratch[0], rows[0], r);
         }
-        ReportRow("coding", rowEnd, row);
+        for (std::uint32_t r = first; r < end; ++r) ReportRow("coding", side * blockRows, r * side);
+    }
+
+    const std::uint32_t blocks = blockRows * (columns_ / side);
+    for (std::uint32_t b = 0; b < blocks; ++b) {
+        Neuron& neuron = neurons_.At(codes_[b]);
+        neuron.used = true;
+        ++neuron.wins;
+    }
+}
+
+void KohonenNetwork::CodeBlockRow(BlockVector& scratch, BlockRow& blocks, std::uint32_t blockRow) {
+    const std::uint32_t side = scratch.Side();
+    const std::uint32_t blocksPerRow = columns_ / side;
+    const bool hinted = trained_.size() == (rows_ / side) * blocksPerRow;
+    blocks.Prepare(*source_, blockRow, blocksPerRow, scratch, search_);
+    for (std::uint32_t k = 0; k < blocksPerRow; ++k) {
+        const std::uint32_t b = blockRow * blocksPerRow + k;
+        const bool trusted = hinted && trained_[b] < neuronCount_;
+        const std::int64_t hint = trusted ? static_cast<std::int64_t>(trained_[b]) : -1;
+        const std::int64_t found = search_.Find(neurons_, neuronCount_, blocks.Vector(k), blocks.Sketch(k), 0.0, hint);
+        codes_[b] = found < 0 ? 0 : static_cast<std::uint32_t>(found);
     }
 }
 
@@ -32,16 +66,40 @@ Status KohonenNetwork::CodeBlocks() {
 
     neurons_.ClearUsedMarks();
     neurons_.ClearWins();
+    search_.Rebuild(neurons_, neuronCount_);
     CodingScan();
+    search_.Release();  // every pass indexes the neurons afresh
+    trained_.clear();
+    const std::vector<std::uint32_t> renumbered = SurvivorPositions();
     neurons_.PruneUnused();
     neuronCount_ = neurons_.Count();
     prunedCount_ = neurons_.Removed();
-    if (prunedCount_ > 0) {
+    if (prunedCount_ == 0) return Status::Ok();
+    if (search_.Reference()) {
         // Positions shifted: code again against the pruned list.
         neurons_.ClearWins();
         CodingScan();
+        return Status::Ok();
     }
+    // Coding again would choose the same neurons: a removed neuron won no
+    // block, so it was neither a block's best similarity nor the last of
+    // equal ones, and removing it changes no block's winner. Only positions
+    // change, and the wins each neuron counted stay right.
+    const std::uint32_t side = block_.Side();
+    const std::uint32_t blocks = (rows_ / side) * (columns_ / side);
+    for (std::uint32_t b = 0; b < blocks; ++b) codes_[b] = renumbered[codes_[b]];
     return Status::Ok();
+}
+
+// The position each neuron will have once the unused ones are removed.
+std::vector<std::uint32_t> KohonenNetwork::SurvivorPositions() const {
+    std::vector<std::uint32_t> positions(neurons_.Count(), 0);
+    std::uint32_t next = 0;
+    for (std::uint32_t i = 0; i < neurons_.Count(); ++i) {
+        positions[i] = next;
+        if (neurons_.At(i).used) ++next;
+    }
+    return positions;
 }
 
 void KohonenNetwork::ComputeCodedSize(int mode) {
@@ -74,21 +132,24 @@ void KohonenNetwork::Rebuild(bool drawMasks) {
         for (std::uint32_t k = 0; k < blocksPerRow; ++k) {
             const Neuron& neuron = neurons_.At(codes_[block++]);
             for (std::uint32_t i = 0; i < side; ++i) {
-                std::uint8_t* rebuiltRow = rebuilt_[r * side + i] + k * side;
-                std::uint8_t* copyRow = rebuiltCopy_[r * side + i] + k * side;
-                for (std::uint32_t j = 0; j < side; ++j) {
-                    rebuiltRow[j] = neuron.pixels[i * side + j];
-                    copyRow[j] = rebuiltRow[j];
-                }
+                const std::uint8_t* pixels = neuron.pixels.data() + i * side;
+                std::memcpy(rebuilt_[r * side + i] + k * side, pixels, side);
+                std::memcpy(rebuiltCopy_[r * side + i] + k * side, pixels, side);
             }
         }
     }
     if (!drawMasks) return;
 
-    for (std::uint32_t i = 0; i < rows_; ++i)
-        for (std::uint32_t j = 0; j < columns_; ++j) mask_[i][j] = 0;
+    for (std::uint32_t i = 0; i < rows_; ++i) std::memset(mask_[i], 0, columns_);
+    // A neuron's frame sits where it was created, whichever blocks it codes:
+    // drawing it once per neuron in use gives the same mask.
+    std::vector<bool> framed(neuronCount_, false);
     const std::uint32_t blocks = blockRows * blocksPerRow;
-    for (block = 0; block < blocks; ++block) DrawOriginFrame(neurons_.At(codes_[block]), side);
+    for (block = 0; block < blocks; ++block) {
+        if (framed[codes_[block]]) continue;
+        framed[codes_[block]] = true;
+        DrawOriginFrame(neurons_.At(codes_[block]), side);
+    }
 }
 
 // A frame two pixels wide around the square where the neuron was created.

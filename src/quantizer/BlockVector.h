@@ -24,6 +24,10 @@ public:
     const std::int64_t* Pixels() const { return pixels_.data(); }
     std::uint32_t Dimension() const { return dimension_; }
     std::uint32_t Side() const { return side_; }
+    // N: Values() are Pixels() / N.
+    std::int64_t Scale() const { return blockScale_; }
+    // The sum of the squares of the d pixels (not of the augmentation).
+    std::int64_t SumOfSquares() const { return sumOfSquares_; }
 
 private:
     void Normalise();
@@ -31,8 +35,10 @@ private:
     std::uint32_t dimension_ = 0;
     std::uint32_t side_ = 0;
     std::int64_t blockScale_ = 0;
+    std::int64_t sumOfSquares_ = 0;
     std::vector<std::int64_t> pixels_;
     std::vector<double> vector_;
+    std::vector<double> quotients_;  // x / N for x = 0 .. N
 };
 
 // n = trunc(sqrt(d)), the side of the square blocks of dimension d.

@@ -35,6 +35,8 @@ void KohonenNetwork::Reset(std::uint32_t dimension) {
 void KohonenNetwork::ReleaseWork() {
     neuronCount_ = 0;
     block_.Release();
+    trained_.clear();
+    trained_.shrink_to_fit();
     codes_.clear();
     codes_.shrink_to_fit();
     rebuilt_.Release();

@@ -4,7 +4,9 @@
 #include <functional>
 #include <vector>
 
+#include "quantizer/BlockRow.h"
 #include "quantizer/BlockVector.h"
+#include "quantizer/NeuronSearch.h"
 #include "quantizer/NeuronList.h"
 #include "support/ByteStream.h"
 #include "support/Plane.h"
@@ -94,6 +96,10 @@ public:
     std::vector<std::uint32_t>& Codes() { return codes_; }
     void SetNeuronCount(std::uint32_t count) { neuronCount_ = count; }
     void SetProgress(RowProgress progress) { progress_ = std::move(progress); }
+    // Whether training and coding use the plain ordered scan, one neuron after
+    // another on one thread, instead of the indexed vector search. Both give
+    // the same results; the plain scan is the reference the other is held to.
+    void SetReferenceSearch(bool reference) { search_.SetReference(reference); }
 
     Plane& Rebuilt() { return rebuilt_; }
     const Plane& Rebuilt() const { return rebuilt_; }
@@ -102,7 +108,11 @@ public:
     const Plane& Mask() const { return mask_; }
 
 private:
+    void TrainBlockRow(const BlockRow& blocks, std::uint32_t blockRow, double threshold, double alfa,
+                       std::uint32_t& count);
     void CodingScan();
+    void CodeBlockRow(BlockVector& scratch, BlockRow& blocks, std::uint32_t blockRow);
+    std::vector<std::uint32_t> SurvivorPositions() const;
     void DrawOriginFrame(const Neuron& neuron, std::uint32_t side);
     void Mark(std::uint32_t row, std::uint32_t column);
     void ReportRow(const char* phase, std::uint32_t rowEnd, std::uint32_t row) const;
@@ -113,6 +123,11 @@ private:
     const Plane* source_ = nullptr;
     BlockVector block_;
     NeuronList neurons_;
+    NeuronSearch search_;
+    // The neuron each block trained (moved or became) in the latest training
+    // pass: a good first guess at the neuron that codes it next. Empty when
+    // positions have shifted since.
+    std::vector<std::uint32_t> trained_;
     std::vector<std::uint32_t> codes_;
     std::uint32_t neuronCount_ = 0;
     std::uint32_t prunedCount_ = 0;

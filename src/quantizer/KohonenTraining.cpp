@@ -1,9 +1,17 @@
 // Training pass of KohonenNetwork: a growing, winner-only competitive scheme.
+#include <array>
+#include <vector>
+
+#include "quantizer/BlockRow.h"
 #include "quantizer/KohonenNetwork.h"
-#include "quantizer/NearestNeuron.h"
+#include "quantizer/WorkerPool.h"
 
 namespace pictora {
 
+// Blocks are trained one after another, since each may move or add a neuron
+// the next one searches. Only the preparation of the blocks is independent of
+// the neurons: with the fast search, the next row is prepared on another core
+// while this one trains, unless the searches themselves use all cores.
 Status KohonenNetwork::TrainingPass(double radius, double alfa, std::uint32_t passes) {
     if (passes == 0) return Status::Ok();
     if (Status ready = CheckReady(); !ready) return ready;
@@ -11,28 +19,60 @@ Status KohonenNetwork::TrainingPass(double radius, double alfa, std::uint32_t pa
     std::uint32_t count = neuronCount_;
     const double threshold = 1.0 - radius * radius * 0.5;
     const std::uint32_t side = block_.Side();
-    const std::uint32_t rowEnd = side * (rows_ / side);
-    const std::uint32_t columnEnd = side * (columns_ / side);
+    const std::uint32_t blockRows = rows_ / side;
+    const std::uint32_t blocksPerRow = columns_ / side;
+    search_.Rebuild(neurons_, count);
+    trained_.assign(blockRows * blocksPerRow, 0);
+
+    WorkerPool& pool = WorkerPool::Shared();
+    std::vector<BlockVector> scratch(pool.Participants());
+    for (BlockVector& block : scratch) block.Resize(dimension_);
+    std::array<BlockRow, 2> ready;
+    ready[0].Prepare(*source_, 0, blocksPerRow, scratch[0], search_);
+    std::uint32_t current = 0;
 
     for (std::uint32_t pass = 0; pass < passes; ++pass) {
-        for (std::uint32_t row = 0; row < rowEnd; row += side) {
-            for (std::uint32_t column = 0; column < columnEnd; column += side) {
-                block_.Gather(*source_, row, column);
-                const std::int64_t winner =
-                    count == 0 ? -1 : FindNearestNeuron(neurons_, count, block_.Values(), threshold);
-                if (winner >= 0) {
-                    neurons_.At(static_cast<std::uint32_t>(winner)).MoveToward(block_.Values(), alfa);
-                } else {
-                    neurons_.Append(block_.Values(), static_cast<std::uint16_t>(column),
-                                    static_cast<std::uint16_t>(row));
-                    ++count;
-                }
+        for (std::uint32_t r = 0; r < blockRows; ++r) {
+            const bool last = pass + 1 == passes && r + 1 == blockRows;
+            const std::uint32_t next = r + 1 == blockRows ? 0 : r + 1;
+            const auto work = [&](unsigned part, unsigned participant) {
+                if (part == 0) TrainBlockRow(ready[current], r, threshold, alfa, count);
+                else ready[1 - current].Prepare(*source_, next, blocksPerRow, scratch[participant], search_);
+            };
+            if (search_.Reference() || search_.Exhaustive()) {
+                for (unsigned part = 0; part < (last ? 1u : 2u); ++part) work(part, 0);
+            } else {
+                pool.Run(last ? 1 : 2, work);
             }
-            ReportRow("training", rowEnd, row);
+            current = 1 - current;
+            ReportRow("training", side * blockRows, r * side);
         }
     }
     neuronCount_ = count;
+    search_.Release();  // every pass indexes the neurons afresh
     return Status::Ok();
+}
+
+void KohonenNetwork::TrainBlockRow(const BlockRow& blocks, std::uint32_t blockRow, double threshold, double alfa,
+                                   std::uint32_t& count) {
+    const std::uint32_t side = block_.Side();
+    const std::uint32_t blocksPerRow = columns_ / side;
+    for (std::uint32_t k = 0; k < blocksPerRow; ++k) {
+        const double* vector = blocks.Vector(k);
+        const std::int64_t winner =
+            count == 0 ? -1 : search_.Find(neurons_, count, vector, blocks.Sketch(k), threshold);
+        const std::uint32_t b = blockRow * blocksPerRow + k;
+        if (winner >= 0) {
+            const auto position = static_cast<std::uint32_t>(winner);
+            neurons_.At(position).MoveToward(vector, alfa);
+            search_.Moved(position, neurons_.At(position));
+            trained_[b] = position;
+        } else {
+            neurons_.Append(vector, static_cast<std::uint16_t>(k * side), static_cast<std::uint16_t>(blockRow * side));
+            search_.Appended(neurons_);
+            trained_[b] = count++;
+        }
+    }
 }
 
 }  // namespace pictora

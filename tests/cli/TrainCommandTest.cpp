@@ -40,6 +40,40 @@ TEST(TrainCommandTest, RunsTheStepsAndWritesResultsAndReconstruction) {
     EXPECT_EQ(saved.width, 64);
 }
 
+std::string Contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// The plain scan and the fast search write the same files, byte for byte:
+// coded image, codebooks (full-precision weights), reconstruction and the
+// results with every pSNR and rate to 17 digits, in every colour space.
+TEST(TrainCommandTest, ReferenceSearchWritesTheSameFiles) {
+    TempFolder folder;
+    for (const char* space : {"rgb", "ycbcr444", "ycbcr420"}) {
+        SCOPED_TRACE(space);
+        for (const char* mode : {"plain", "fast"}) {
+            std::vector<std::string> arguments = {TestData("photo64-b.png"), "--color-space", space,
+                                                  "--block", "3,4,5", "--radius", "0.05,0.2,0.1",
+                                                  "--alfa", "0.3,0.1,1", "--steps", "3,2,3",
+                                                  "--results", folder.File(std::string(mode) + ".csv")};
+            for (const char* extension : {".mqc", ".cod", ".png"})
+                arguments.insert(arguments.end(), {"-o", folder.File(mode + std::string(extension))});
+            if (std::string(mode) == "plain") arguments.push_back("--reference-search");
+            ::testing::internal::CaptureStdout();
+            ASSERT_EQ(RunTrain(arguments), kExitOk);
+            ::testing::internal::GetCapturedStdout();
+        }
+        for (const char* extension : {".csv", ".mqc", ".cod", ".png"}) {
+            const std::string plain = Contents(folder.File(std::string("plain") + extension));
+            EXPECT_FALSE(plain.empty()) << extension;
+            EXPECT_EQ(plain, Contents(folder.File(std::string("fast") + extension))) << extension;
+        }
+    }
+}
+
 TEST(TrainCommandTest, ExitCodesTellBadFilesFromBadUsage) {
     TempFolder folder;
     ::testing::internal::CaptureStderr();

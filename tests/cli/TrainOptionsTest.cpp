@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/Commands.h"
+
 namespace pictora::cli {
 namespace {
 
@@ -38,6 +40,19 @@ TEST(TrainOptionsTest, ListsGiveOneValuePerChannel) {
     EXPECT_EQ(options.filterIndex, 3);
     EXPECT_EQ(options.outputs, (std::vector<std::string>{"a.png", "b.png"}));
     EXPECT_EQ(options.resultsPath, "r.csv");
+}
+
+TEST(TrainOptionsTest, ReferenceSearchIsAFlagWithoutValue) {
+    TrainOptions defaults;
+    std::string error;
+    ASSERT_TRUE(Parse({"image.png", "--steps", "2"}, defaults, error)) << error;
+    EXPECT_FALSE(defaults.referenceSearch);
+    TrainOptions options;
+    ASSERT_TRUE(Parse({"--reference-search", "image.png", "--steps", "2"}, options, error)) << error;
+    EXPECT_TRUE(options.referenceSearch);
+    EXPECT_EQ(options.imagePath, "image.png");
+    EXPECT_EQ(options.steps[1], 2u);
+    EXPECT_NE(std::string(UsageText()).find("--reference-search"), std::string::npos);
 }
 
 TEST(TrainOptionsTest, RefusesWhatTheEngineCannotUse) {

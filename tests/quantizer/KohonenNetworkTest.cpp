@@ -64,6 +64,23 @@ TEST(KohonenNetworkTest, SecondPassRevisitsEveryBlock) {
     EXPECT_EQ(second + twice.network.NeuronCount(), 128u);
 }
 
+TEST(KohonenNetworkTest, TwoPassesAreOnePassTwice) {
+    for (bool reference : {true, false}) {
+        Channel once(NoisePlane(37, 45, 9), 9);
+        Channel twice(NoisePlane(37, 45, 9), 9);
+        once.network.SetReferenceSearch(reference);
+        twice.network.SetReferenceSearch(reference);
+        ASSERT_TRUE(once.network.TrainingPass(0.3, 0.2, 1));
+        ASSERT_TRUE(once.network.TrainingPass(0.3, 0.2, 1));
+        ASSERT_TRUE(twice.network.TrainingPass(0.3, 0.2, 2));
+        ASSERT_EQ(once.network.NeuronCount(), twice.network.NeuronCount());
+        for (std::uint32_t i = 0; i < once.network.NeuronCount(); ++i) {
+            EXPECT_EQ(once.network.Neurons().At(i).weights, twice.network.Neurons().At(i).weights);
+            EXPECT_EQ(once.network.Trainings(i), twice.network.Trainings(i));
+        }
+    }
+}
+
 TEST(KohonenNetworkTest, CodingPrunesUnusedNeuronsAndRecodesWithNewPositions) {
     Channel channel(NoisePlane(30, 30, 4), 9);
     ASSERT_TRUE(channel.network.TrainingPass(0.2, 0.1, 1));

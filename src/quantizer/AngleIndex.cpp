@@ -1,0 +1,116 @@
+#include "quantizer/AngleIndex.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace pictora {
+
+AngleIndex::EdgeTable::EdgeTable() {
+    for (std::uint32_t b = 0; b < kMostBuckets; ++b) {
+        const double angle = -std::numbers::pi + 2.0 * std::numbers::pi * b / kMostBuckets;
+        cosines[b] = std::cos(angle);
+        sines[b] = std::sin(angle);
+    }
+}
+
+void AngleIndex::Reset(std::uint32_t components, std::uint32_t buckets) {
+    static const EdgeTable edges;
+    components_ = components;
+    edges_ = &edges;
+    edgeStride_ = kMostBuckets / buckets;
+    buckets_.assign(buckets, Bucket{});
+    occupied_.fill(0);
+    slots_.clear();
+    untamedMarks_.clear();
+    untamed_ = 0;
+    normBound_ = 0.0;
+}
+
+std::uint32_t AngleIndex::BucketOf(double angle) const {
+    const double count = static_cast<double>(buckets_.size());
+    const double place = std::floor((angle + std::numbers::pi) / (2.0 * std::numbers::pi) * count);
+    return static_cast<std::uint32_t>(std::clamp(place, 0.0, count - 1.0));
+}
+
+void AngleIndex::Append(const double* weights, const VectorSketch& sketch) {
+    slots_.push_back(Location{0, 0});
+    untamedMarks_.push_back(0);
+    const std::uint32_t position = Size() - 1;
+    Track(position, sketch);
+    Place(position, weights, sketch);
+}
+
+void AngleIndex::Update(std::uint32_t position, const double* weights, const VectorSketch& sketch) {
+    const Location where = slots_[position];
+    Track(position, sketch);
+    if (BucketFor(sketch) == where.bucket) {
+        Write(buckets_[where.bucket], where.slot, weights, sketch.terms.data(), position);
+        return;
+    }
+    Remove(where);
+    Place(position, weights, sketch);
+}
+
+// Untamed neurons all go to bucket 0: while one exists the searches ignore the
+// buckets' order and scan every tile.
+std::uint32_t AngleIndex::BucketFor(const VectorSketch& sketch) const {
+    return sketch.tame ? BucketOf(sketch.angle) : 0;
+}
+
+void AngleIndex::Track(std::uint32_t position, const VectorSketch& sketch) {
+    const std::uint8_t untamed = sketch.tame ? 0 : 1;
+    untamed_ = untamed_ - untamedMarks_[position] + untamed;
+    untamedMarks_[position] = untamed;
+    if (sketch.tame) normBound_ = std::max(normBound_, sketch.norm);
+}
+
+void AngleIndex::Place(std::uint32_t position, const double* weights, const VectorSketch& sketch) {
+    const std::uint32_t bucket = BucketFor(sketch);
+    Bucket& target = buckets_[bucket];
+    const std::uint32_t slot = target.count++;
+    occupied_[bucket / 64] |= std::uint64_t{1} << (bucket % 64);
+    slots_[position] = Location{bucket, slot};
+    Write(target, slot, weights, sketch.terms.data(), position);
+}
+
+void AngleIndex::Write(Bucket& bucket, std::uint32_t slot, const double* weights, const double* terms,
+                       std::uint32_t position) {
+    const std::uint32_t tile = slot / kLanes;
+    const std::uint32_t lane = slot % kLanes;
+    if (bucket.positions.size() <= slot) {
+        bucket.weights.resize(bucket.weights.size() + static_cast<std::size_t>(components_) * kLanes, 0.0);
+        bucket.terms.resize(bucket.terms.size() + VectorSketch::kTerms * kLanes, 0.0);
+        bucket.positions.resize(bucket.positions.size() + kLanes, 0);
+    }
+    double* tileWeights = bucket.weights.data() + static_cast<std::size_t>(tile) * components_ * kLanes;
+    for (std::uint32_t k = 0; k < components_; ++k) tileWeights[k * kLanes + lane] = weights[k];
+    double* tileTerms = bucket.terms.data() + static_cast<std::size_t>(tile) * VectorSketch::kTerms * kLanes;
+    for (std::uint32_t k = 0; k < VectorSketch::kTerms; ++k) tileTerms[k * kLanes + lane] = terms[k];
+    bucket.positions[slot] = position;
+}
+
+// Moves the bucket's last neuron into the hole and clears the lane it leaves,
+// so the bucket stays packed and its spare lanes stay zero.
+void AngleIndex::Remove(const Location& where) {
+    Bucket& bucket = buckets_[where.bucket];
+    const std::uint32_t last = --bucket.count;
+    const std::size_t weightStride = static_cast<std::size_t>(components_) * kLanes;
+    const std::size_t termStride = static_cast<std::size_t>(VectorSketch::kTerms) * kLanes;
+    double* lastWeights = bucket.weights.data() + (last / kLanes) * weightStride + last % kLanes;
+    double* lastTerms = bucket.terms.data() + (last / kLanes) * termStride + last % kLanes;
+    if (where.slot != last) {
+        double* holeWeights = bucket.weights.data() + (where.slot / kLanes) * weightStride + where.slot % kLanes;
+        double* holeTerms = bucket.terms.data() + (where.slot / kLanes) * termStride + where.slot % kLanes;
+        for (std::uint32_t k = 0; k < components_; ++k) holeWeights[k * kLanes] = lastWeights[k * kLanes];
+        for (std::uint32_t k = 0; k < VectorSketch::kTerms; ++k) holeTerms[k * kLanes] = lastTerms[k * kLanes];
+        const std::uint32_t moved = bucket.positions[last];
+        bucket.positions[where.slot] = moved;
+        slots_[moved].slot = where.slot;
+    }
+    for (std::uint32_t k = 0; k < components_; ++k) lastWeights[k * kLanes] = 0.0;
+    for (std::uint32_t k = 0; k < VectorSketch::kTerms; ++k) lastTerms[k * kLanes] = 0.0;
+    if (last == 0) occupied_[where.bucket / 64] &= ~(std::uint64_t{1} << (where.bucket % 64));
+}
+
+}  // namespace pictora

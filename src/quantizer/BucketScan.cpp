@@ -1,0 +1,56 @@
+#include "quantizer/BucketScan.h"
+
+#include <algorithm>
+
+#include "quantizer/TileKernels.h"
+
+namespace pictora {
+namespace {
+
+constexpr std::uint32_t kLanes = AngleIndex::kLanes;
+// Tiles whose bounds are computed per kernel call.
+constexpr std::uint32_t kBoundGroup = 32;
+
+}  // namespace
+
+void TileBatch::Add(const AngleIndex::Bucket& bucket, std::uint32_t tile) {
+    buckets_[count_] = &bucket;
+    tiles_[count_] = tile;
+    if (++count_ == kSize) Flush();
+}
+
+void TileBatch::Flush() {
+    std::array<const double*, kSize> weights{};
+    alignas(64) std::array<double, kSize * kLanes> similarities;
+    const std::size_t tileSize = static_cast<std::size_t>(components_) * kLanes;
+    for (std::uint32_t i = 0; i < count_; ++i) weights[i] = buckets_[i]->weights.data() + tiles_[i] * tileSize;
+    TileSimilarities(weights.data(), count_, components_, vector_, similarities.data());
+    for (std::uint32_t i = 0; i < count_; ++i) {
+        const AngleIndex::Bucket& bucket = *buckets_[i];
+        const std::uint32_t first = tiles_[i] * kLanes;
+        const std::uint32_t lanes = std::min(kLanes, bucket.count - first);
+        for (std::uint32_t l = 0; l < lanes; ++l) {
+            best_.Offer(similarities[i * kLanes + l], bucket.positions[first + l]);
+        }
+    }
+    count_ = 0;
+}
+
+void ScanBucket(const AngleIndex::Bucket& bucket, const VectorSketch& block, double margin, TileBatch& batch,
+                std::uint32_t skippedTile) {
+    const std::uint32_t tiles = bucket.Tiles();
+    std::array<std::uint8_t, kBoundGroup> passing;
+    for (std::uint32_t first = 0; first < tiles; first += kBoundGroup) {
+        const std::uint32_t count = std::min(kBoundGroup, tiles - first);
+        TilesReaching(bucket.terms.data() + static_cast<std::size_t>(first) * VectorSketch::kTerms * kLanes, count,
+                      block.terms.data(), batch.Best().value - margin, passing.data());
+        for (std::uint32_t t = 0; t < count; ++t)
+            if (passing[t] != 0 && first + t != skippedTile) batch.Add(bucket, first + t);
+    }
+}
+
+void ScanTiles(const AngleIndex::Bucket& bucket, std::uint32_t first, std::uint32_t end, TileBatch& batch) {
+    for (std::uint32_t t = first; t < end; ++t) batch.Add(bucket, t);
+}
+
+}  // namespace pictora

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "quantizer/AngleIndex.h"
+#include "quantizer/BestNeuron.h"
+#include "quantizer/VectorSketch.h"
+
+namespace pictora {
+
+// Tiles of a search waiting for their similarities. They are computed a few
+// at a time, so that the chains of additions of several tiles overlap, and
+// offered lane by lane to the search's winner; lanes past a bucket's last
+// neuron are padding and never offered.
+class TileBatch {
+public:
+    TileBatch(const double* vector, std::uint32_t components, BestNeuron& best)
+        : vector_(vector), components_(components), best_(best) {}
+
+    // Queues one tile; computes the queue once it is full.
+    void Add(const AngleIndex::Bucket& bucket, std::uint32_t tile);
+    // Computes and offers every queued tile.
+    void Flush();
+    const BestNeuron& Best() const { return best_; }
+
+private:
+    static constexpr std::uint32_t kSize = 8;
+    const double* vector_;
+    std::uint32_t components_;
+    BestNeuron& best_;
+    std::uint32_t count_ = 0;
+    std::array<const AngleIndex::Bucket*, kSize> buckets_{};
+    std::array<std::uint32_t, kSize> tiles_{};
+};
+
+// Queues every tile of the bucket, but `skippedTile`, in which some lane has a
+// sketch bound of at least the batch's best similarity minus `margin`.
+void ScanBucket(const AngleIndex::Bucket& bucket, const VectorSketch& block, double margin, TileBatch& batch,
+                std::uint32_t skippedTile);
+
+// Queues tiles first .. end-1 of the bucket.
+void ScanTiles(const AngleIndex::Bucket& bucket, std::uint32_t first, std::uint32_t end, TileBatch& batch);
+
+}  // namespace pictora

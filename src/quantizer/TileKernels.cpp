@@ -1,0 +1,103 @@
+// Highway compiles this file once per instruction set and picks the best one
+// the processor supports at the first call.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "quantizer/TileKernels.cpp"
+#include <hwy/foreach_target.h>  // must come before highway.h
+#include <hwy/highway.h>
+
+#include "quantizer/AngleIndex.h"
+#include "quantizer/TileKernels.h"
+#include "quantizer/VectorSketch.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace pictora {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+constexpr std::size_t kLanes = AngleIndex::kLanes;
+
+// Four tiles at a time keep four independent chains of additions in flight,
+// which hides the latency of each addition; every chain still adds its lanes'
+// products in component order, exactly as the plain loop does.
+void TileSimilaritiesFor(const double* const* tiles, std::uint32_t count, std::uint32_t components,
+                         const double* vector, double* out) {
+    const hn::CappedTag<double, kLanes> d;
+    const std::size_t step = hn::Lanes(d);
+    std::uint32_t t = 0;
+    for (; t + 4 <= count; t += 4) {
+        for (std::size_t j = 0; j < kLanes; j += step) {
+            const double* w0 = tiles[t] + j;
+            const double* w1 = tiles[t + 1] + j;
+            const double* w2 = tiles[t + 2] + j;
+            const double* w3 = tiles[t + 3] + j;
+            auto s0 = hn::Zero(d);
+            auto s1 = hn::Zero(d);
+            auto s2 = hn::Zero(d);
+            auto s3 = hn::Zero(d);
+            for (std::uint32_t k = 0; k < components; ++k) {
+                const auto x = hn::Set(d, vector[k]);
+                const std::size_t at = k * kLanes;
+                s0 = hn::Add(s0, hn::Mul(hn::Load(d, w0 + at), x));
+                s1 = hn::Add(s1, hn::Mul(hn::Load(d, w1 + at), x));
+                s2 = hn::Add(s2, hn::Mul(hn::Load(d, w2 + at), x));
+                s3 = hn::Add(s3, hn::Mul(hn::Load(d, w3 + at), x));
+            }
+            hn::Store(s0, d, out + t * kLanes + j);
+            hn::Store(s1, d, out + (t + 1) * kLanes + j);
+            hn::Store(s2, d, out + (t + 2) * kLanes + j);
+            hn::Store(s3, d, out + (t + 3) * kLanes + j);
+        }
+    }
+    for (; t < count; ++t) {
+        for (std::size_t j = 0; j < kLanes; j += step) {
+            const double* w = tiles[t] + j;
+            auto s = hn::Zero(d);
+            for (std::uint32_t k = 0; k < components; ++k) {
+                s = hn::Add(s, hn::Mul(hn::Load(d, w + k * kLanes), hn::Set(d, vector[k])));
+            }
+            hn::Store(s, d, out + t * kLanes + j);
+        }
+    }
+}
+
+void TilesReachingFor(const double* terms, std::uint32_t tiles, const double* blockTerms, double threshold,
+                      std::uint8_t* passing) {
+    const hn::CappedTag<double, kLanes> d;
+    const std::size_t step = hn::Lanes(d);
+    const auto limit = hn::Set(d, threshold);
+    for (std::uint32_t t = 0; t < tiles; ++t) {
+        const double* tile = terms + static_cast<std::size_t>(t) * VectorSketch::kTerms * kLanes;
+        bool reached = false;
+        for (std::size_t j = 0; j < kLanes; j += step) {
+            auto bound = hn::Mul(hn::Load(d, tile + j), hn::Set(d, blockTerms[0]));
+            for (std::uint32_t k = 1; k < VectorSketch::kTerms; ++k) {
+                bound = hn::Add(bound, hn::Mul(hn::Load(d, tile + k * kLanes + j), hn::Set(d, blockTerms[k])));
+            }
+            reached = reached || !hn::AllFalse(d, hn::Ge(bound, limit));
+        }
+        passing[t] = reached ? 1 : 0;
+    }
+}
+
+}  // namespace HWY_NAMESPACE
+}  // namespace pictora
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace pictora {
+
+HWY_EXPORT(TileSimilaritiesFor);
+HWY_EXPORT(TilesReachingFor);
+
+void TileSimilarities(const double* const* tiles, std::uint32_t count, std::uint32_t components, const double* vector,
+                      double* out) {
+    HWY_DYNAMIC_DISPATCH(TileSimilaritiesFor)(tiles, count, components, vector, out);
+}
+
+void TilesReaching(const double* terms, std::uint32_t tiles, const double* blockTerms, double threshold,
+                   std::uint8_t* passing) {
+    HWY_DYNAMIC_DISPATCH(TilesReachingFor)(terms, tiles, blockTerms, threshold, passing);
+}
+
+}  // namespace pictora
+#endif  // HWY_ONCE

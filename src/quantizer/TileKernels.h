@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+namespace pictora {
+
+// Vector kernels over tiles of AngleIndex::kLanes neurons stored
+// component-major. The instruction set (SSE4, AVX2, AVX-512, ...) is chosen at
+// run time for the processor at hand; each lane holds one neuron, so the
+// results are the same doubles on every one of them.
+
+// `out` must be 64-byte aligned, like the tiles.
+// out[t * kLanes + l] = similarity of lane l of tiles[t] with `vector`: the
+// sum of weight * component over `components` components, from component 0
+// upward, starting at 0.0, each product rounded before it is added (never a
+// fused multiply-add). This is bit for bit the similarity of the plain scan.
+void TileSimilarities(const double* const* tiles, std::uint32_t count, std::uint32_t components, const double* vector,
+                      double* out);
+
+// passing[t] = 1 when some lane of tile t has a sketch bound (the dot product
+// of its terms with `blockTerms`) at or above `threshold`, else 0; a NaN bound
+// or threshold never passes. `terms` holds `tiles` consecutive term tiles.
+void TilesReaching(const double* terms, std::uint32_t tiles, const double* blockTerms, double threshold,
+                   std::uint8_t* passing);
+
+}  // namespace pictora

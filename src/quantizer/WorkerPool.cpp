@@ -1,0 +1,97 @@
+#include "quantizer/WorkerPool.h"
+
+namespace pictora {
+namespace {
+
+// Rounds of the spin before a thread sleeps: some tens of microseconds. (A
+// pause instruction in the loop made jobs slower here.)
+constexpr int kSpins = 20000;
+
+thread_local bool insidePart = false;
+
+void RunInline(unsigned parts, const WorkerPool::Task& task) {
+    for (unsigned part = 0; part < parts; ++part) task(part, 0);
+}
+
+}  // namespace
+
+WorkerPool& WorkerPool::Shared() {
+    static WorkerPool pool(std::thread::hardware_concurrency() > 1 ? std::thread::hardware_concurrency() - 1 : 0);
+    return pool;
+}
+
+WorkerPool::WorkerPool(unsigned helpers) {
+    for (unsigned h = 0; h < helpers; ++h) helpers_.emplace_back([this, h] { HelperLoop(h + 1); });
+}
+
+WorkerPool::~WorkerPool() {
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        stopping_ = true;
+        generation_.fetch_add(1, std::memory_order_release);
+    }
+    wake_.notify_all();
+    for (std::thread& helper : helpers_) helper.join();
+}
+
+// Threads only sleep on the condition variables after spinning, and say so
+// under the lock first, so a job or its end is signalled with a system call
+// only when someone sleeps.
+void WorkerPool::Run(unsigned parts, const Task& task) {
+    if (parts <= 1 || helpers_.empty() || insidePart) return RunInline(parts, task);
+    std::unique_lock<std::mutex> job(jobLock_, std::try_to_lock);
+    if (!job.owns_lock()) return RunInline(parts, task);
+
+    bool wakeHelpers = false;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        task_ = &task;
+        parts_ = parts;
+        nextPart_.store(0, std::memory_order_relaxed);
+        helpersBusy_.store(static_cast<unsigned>(helpers_.size()), std::memory_order_relaxed);
+        generation_.fetch_add(1, std::memory_order_release);
+        wakeHelpers = sleepingHelpers_ > 0;
+    }
+    if (wakeHelpers) wake_.notify_all();
+    TakeParts(0);
+
+    for (int spin = 0; spin < kSpins && helpersBusy_.load(std::memory_order_acquire) != 0; ++spin) {
+    }
+    if (helpersBusy_.load(std::memory_order_acquire) != 0) {
+        std::unique_lock<std::mutex> guard(lock_);
+        callerSleeping_ = true;
+        finished_.wait(guard, [this] { return helpersBusy_.load(std::memory_order_acquire) == 0; });
+        callerSleeping_ = false;
+    }
+}
+
+void WorkerPool::TakeParts(unsigned participant) {
+    insidePart = true;
+    for (unsigned part = nextPart_.fetch_add(1); part < parts_; part = nextPart_.fetch_add(1)) {
+        (*task_)(part, participant);
+    }
+    insidePart = false;
+}
+
+void WorkerPool::HelperLoop(unsigned participant) {
+    std::uint64_t seen = 0;
+    for (;;) {
+        for (int spin = 0; spin < kSpins && generation_.load(std::memory_order_acquire) == seen; ++spin) {
+        }
+        {
+            std::unique_lock<std::mutex> guard(lock_);
+            ++sleepingHelpers_;
+            wake_.wait(guard, [&] { return generation_.load(std::memory_order_acquire) != seen; });
+            --sleepingHelpers_;
+            seen = generation_.load(std::memory_order_relaxed);
+            if (stopping_) return;
+        }
+        TakeParts(participant);
+        if (helpersBusy_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            std::lock_guard<std::mutex> guard(lock_);
+            if (callerSleeping_) finished_.notify_one();
+        }
+    }
+}
+
+}  // namespace pictora

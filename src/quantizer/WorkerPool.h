@@ -1,0 +1,63 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace pictora {
+
+// Spreads the parts of one job over the processor's cores: the calling thread
+// and a few helper threads take parts until none is left, and Run returns when
+// all are done. The caller (the worker thread that runs training and coding)
+// stays the only thread that sees the job start and end; helpers only run
+// parts.
+//
+// Helpers spin for a short while after a job before they sleep, so that jobs
+// a few microseconds apart (one per block of a training pass) do not pay for
+// waking a thread each time.
+class WorkerPool {
+public:
+    using Task = std::function<void(unsigned part, unsigned participant)>;
+
+    // One pool per process, with a helper for every core but the caller's.
+    static WorkerPool& Shared();
+
+    explicit WorkerPool(unsigned helpers);
+    ~WorkerPool();
+    WorkerPool(const WorkerPool&) = delete;
+    WorkerPool& operator=(const WorkerPool&) = delete;
+
+    // Threads that may run parts at once: the helpers and the caller.
+    unsigned Participants() const { return static_cast<unsigned>(helpers_.size()) + 1; }
+
+    // Runs task(part, participant) for every part in 0 .. parts-1, where
+    // participant (0 .. Participants()-1) tells which thread runs it, so that
+    // tasks can keep scratch space per participant. A Run from inside a task,
+    // or from a second thread while a job runs, runs its parts one after the
+    // other on the calling thread.
+    void Run(unsigned parts, const Task& task);
+
+private:
+    void HelperLoop(unsigned participant);
+    void TakeParts(unsigned participant);
+
+    std::mutex jobLock_;  // held by the caller for the whole job
+    std::mutex lock_;
+    std::condition_variable wake_;
+    std::condition_variable finished_;
+    std::atomic<std::uint64_t> generation_{0};
+    std::atomic<unsigned> nextPart_{0};
+    std::atomic<unsigned> helpersBusy_{0};
+    const Task* task_ = nullptr;  // the job's fields are written under lock_
+    unsigned parts_ = 0;
+    unsigned sleepingHelpers_ = 0;
+    bool callerSleeping_ = false;
+    bool stopping_ = false;
+    std::vector<std::thread> helpers_;
+};
+
+}  // namespace pictora

@@ -1,0 +1,122 @@
+#include "quantizer/AngleIndex.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <random>
+#include <vector>
+
+namespace pictora {
+namespace {
+
+constexpr std::uint32_t kLanes = AngleIndex::kLanes;
+constexpr std::uint32_t kComponents = 5;
+
+VectorSketch SketchAt(double angle, double norm) {
+    VectorSketch sketch;
+    sketch.angle = angle;
+    sketch.norm = norm;
+    sketch.tame = std::isfinite(norm);
+    sketch.terms = {std::cos(angle), std::sin(angle), 0.5, -0.5, norm};
+    return sketch;
+}
+
+// Every position is stored exactly once, with its latest weights and terms,
+// in the bucket of its angle (untamed ones in bucket 0); buckets are packed,
+// their spare lanes zero, and exactly the non-empty ones are marked occupied.
+void ExpectHolds(const AngleIndex& index, const std::vector<std::vector<double>>& weights,
+                 const std::vector<VectorSketch>& sketches) {
+    std::vector<int> seen(weights.size(), 0);
+    std::uint32_t untamed = 0;
+    for (const VectorSketch& sketch : sketches) untamed += sketch.tame ? 0 : 1;
+    EXPECT_EQ(index.UntamedCount(), untamed);
+    const std::uint32_t buckets = index.BucketCount();
+    for (std::uint32_t b = 0; b < buckets; ++b) {
+        const AngleIndex::Bucket& bucket = index.At(b);
+        EXPECT_EQ(index.NextOccupied((b + buckets - 1) % buckets, 1, +1, 1) == 1, bucket.count > 0) << b;
+        for (std::uint32_t slot = 0; slot < bucket.Tiles() * kLanes; ++slot) {
+            const std::uint32_t tile = slot / kLanes;
+            const std::uint32_t lane = slot % kLanes;
+            const std::uint32_t position = slot < bucket.count ? bucket.positions[slot] : 0;
+            for (std::uint32_t k = 0; k < kComponents; ++k) {
+                const double stored = bucket.weights[(tile * kComponents + k) * kLanes + lane];
+                ASSERT_EQ(stored, slot < bucket.count ? weights[position][k] : 0.0) << "bucket " << b << ", " << slot;
+            }
+            if (slot >= bucket.count) continue;
+            ++seen[position];
+            EXPECT_EQ(b, sketches[position].tame ? index.BucketOf(sketches[position].angle) : 0u);
+            EXPECT_EQ(index.Where(position).bucket, b);
+            EXPECT_EQ(index.Where(position).slot, slot);
+            for (std::uint32_t k = 0; k < VectorSketch::kTerms; ++k) {
+                EXPECT_EQ(std::bit_cast<std::uint64_t>(bucket.terms[(tile * VectorSketch::kTerms + k) * kLanes + lane]),
+                          std::bit_cast<std::uint64_t>(sketches[position].terms[k]));
+            }
+        }
+    }
+    for (std::size_t i = 0; i < seen.size(); ++i) EXPECT_EQ(seen[i], 1) << "position " << i;
+}
+
+TEST(AngleIndexTest, AppendsAndMovesKeepEveryNeuronInItsBucket) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (std::uint32_t buckets : {AngleIndex::kFewestBuckets, AngleIndex::kMostBuckets}) {
+        AngleIndex index;
+        index.Reset(kComponents, buckets);
+        std::vector<std::vector<double>> weights;
+        std::vector<VectorSketch> sketches;
+        for (int step = 0; step < 3000; ++step) {
+            // Angles crowd into a few buckets that drift, so buckets fill
+            // several tiles, neurons leave holes inside tiles and buckets empty.
+            const double angle = -2.0 + static_cast<double>(random() % 4 + step / 500) * 0.3 + 1e-4 * unit(random);
+            const double norm = step % 97 == 0 ? std::numeric_limits<double>::quiet_NaN() : 0.5 + unit(random);
+            std::vector<double> w(kComponents);
+            for (double& x : w) x = unit(random);
+            if (weights.size() < 40 || step % 3 == 0) {
+                index.Append(w.data(), SketchAt(angle, norm));
+                weights.push_back(w);
+                sketches.push_back(SketchAt(angle, norm));
+            } else {
+                const auto position = static_cast<std::uint32_t>(random() % weights.size());
+                index.Update(position, w.data(), SketchAt(angle, norm));
+                weights[position] = w;
+                sketches[position] = SketchAt(angle, norm);
+            }
+        }
+        ExpectHolds(index, weights, sketches);
+        // All to one place: every other bucket empties.
+        for (std::uint32_t position = 0; position < weights.size(); ++position) {
+            sketches[position] = SketchAt(1.0, 1.0);
+            index.Update(position, weights[position].data(), sketches[position]);
+        }
+        ExpectHolds(index, weights, sketches);
+        double largest = 0.0;
+        for (const VectorSketch& sketch : sketches) largest = sketch.tame ? std::max(largest, sketch.norm) : largest;
+        EXPECT_GE(index.NormBound(), largest);
+    }
+}
+
+TEST(AngleIndexTest, BucketsSplitTheCircleEvenly) {
+    AngleIndex index;
+    for (std::uint32_t buckets = AngleIndex::kFewestBuckets; buckets <= AngleIndex::kMostBuckets; buckets *= 2) {
+        index.Reset(kComponents, buckets);
+        ASSERT_EQ(index.BucketCount(), buckets);
+        EXPECT_EQ(index.BucketOf(-std::numbers::pi), 0u);
+        EXPECT_EQ(index.BucketOf(std::numbers::pi), buckets - 1);
+        const double width = 2.0 * std::numbers::pi / buckets;
+        for (std::int64_t b = -3; b < static_cast<std::int64_t>(buckets) + 3; ++b) {
+            const double edge = -std::numbers::pi + static_cast<double>(b) * width;
+            EXPECT_NEAR(index.EdgeCosine(b), std::cos(edge), 1e-15);
+            EXPECT_NEAR(index.EdgeSine(b), std::sin(edge), 1e-15);
+            if (b >= 0 && b < static_cast<std::int64_t>(buckets)) {
+                EXPECT_EQ(index.BucketOf(edge + width / 2), static_cast<std::uint32_t>(b));
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace pictora

@@ -1,0 +1,101 @@
+#include "quantizer/TileKernels.h"
+
+#include <gtest/gtest.h>
+#include <hwy/targets.h>
+
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "quantizer/AlignedVector.h"
+#include "quantizer/AngleIndex.h"
+#include "quantizer/Neuron.h"
+#include "quantizer/VectorSketch.h"
+
+namespace pictora {
+namespace {
+
+constexpr std::uint32_t kLanes = AngleIndex::kLanes;
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Runs the body on every instruction set this build has code for and this
+// processor runs.
+template <typename Body>
+void ForEachTarget(Body body) {
+    for (std::int64_t target : hwy::SupportedAndGeneratedTargets()) {
+        hwy::SetSupportedTargetsForTest(target);
+        SCOPED_TRACE(hwy::TargetName(target));
+        body();
+    }
+    hwy::SetSupportedTargetsForTest(0);
+}
+
+// Values of very different sizes and signs, and now and then an infinity or
+// a NaN: their sums depend on the order of the additions and on whether a
+// product is rounded before it is added.
+double Awkward(std::mt19937_64& random) {
+    const double special[] = {kInf, -kInf, kNaN, -0.0};
+    if (random() % 200 == 0) return special[random() % 4];
+    const double mantissa = std::uniform_real_distribution<double>(-1.0, 1.0)(random);
+    return std::ldexp(mantissa, static_cast<int>(random() % 61) - 30);
+}
+
+TEST(TileKernelsTest, SimilaritiesAreThePlainLoopBitForBitOnEveryTarget) {
+    std::mt19937_64 random(7);
+    ForEachTarget([&] {
+        for (std::uint32_t components : {2u, 17u, 65u, 145u}) {
+            for (std::uint32_t count : {1u, 4u, 5u, 8u}) {
+                AlignedVector<double> tiles(static_cast<std::size_t>(count) * components * kLanes);
+                std::vector<Neuron> neurons(count * kLanes);
+                std::vector<const double*> pointers;
+                for (std::uint32_t n = 0; n < count * kLanes; ++n) {
+                    neurons[n].Allocate(components - 1);
+                    for (std::uint32_t k = 0; k < components; ++k) {
+                        neurons[n].weights[k] = Awkward(random);
+                        tiles[((n / kLanes) * components + k) * kLanes + n % kLanes] = neurons[n].weights[k];
+                    }
+                }
+                for (std::uint32_t t = 0; t < count; ++t) pointers.push_back(&tiles[t * components * kLanes]);
+                std::vector<double> vector(components);
+                for (double& x : vector) x = Awkward(random);
+                AlignedVector<double> out(count * kLanes);
+                TileSimilarities(pointers.data(), count, components, vector.data(), out.data());
+                for (std::uint32_t n = 0; n < count * kLanes; ++n) {
+                    // Any NaN is as good as another: none ever wins a search.
+                    const double plain = neurons[n].Similarity(vector.data());
+                    if (std::isnan(plain) && std::isnan(out[n])) continue;
+                    ASSERT_EQ(std::bit_cast<std::uint64_t>(out[n]), std::bit_cast<std::uint64_t>(plain))
+                        << components << " components, " << count << " tiles, neuron " << n;
+                }
+            }
+        }
+    });
+}
+
+TEST(TileKernelsTest, ATileReachesWhenOneLaneMeetsTheThresholdExactly) {
+    ForEachTarget([&] {
+        constexpr std::uint32_t kTerms = VectorSketch::kTerms;
+        AlignedVector<double> terms(3 * kTerms * kLanes, 0.0);
+        const double block[kTerms] = {0.5, 0.25, 1.0, 0.0, 2.0};
+        terms[0 * kLanes + 6] = 1.0;  // tile 0, lane 6: 0.5 * 1 + 0.25 * 2 = 1.0 exactly
+        terms[1 * kLanes + 6] = 2.0;
+        for (std::uint32_t l = 0; l < kLanes; ++l) terms[(kTerms + 2) * kLanes + l] = std::nextafter(1.0, 0.0);
+        terms[(2 * kTerms + 4) * kLanes + 1] = kNaN;  // tile 2: a NaN lane never reaches
+        std::uint8_t passing[3];
+        TilesReaching(terms.data(), 3, block, 1.0, passing);
+        EXPECT_EQ(passing[0], 1);
+        EXPECT_EQ(passing[1], 0);
+        EXPECT_EQ(passing[2], 0);
+        terms[(2 * kTerms + 4) * kLanes + 7] = kInf;
+        TilesReaching(terms.data(), 3, block, 1.0, passing);
+        EXPECT_EQ(passing[2], 1);
+        TilesReaching(terms.data(), 3, block, kNaN, passing);
+        EXPECT_EQ(passing[0] + passing[1] + passing[2], 0);
+    });
+}
+
+}  // namespace
+}  // namespace pictora

@@ -1,0 +1,57 @@
+#include "quantizer/WorkerPool.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace pictora {
+namespace {
+
+TEST(WorkerPoolTest, EveryPartRunsOnceAndNoParticipantRunsTwoAtOnce) {
+    for (unsigned helpers : {0u, 1u, 3u}) {
+        WorkerPool pool(helpers);
+        ASSERT_EQ(pool.Participants(), helpers + 1);
+        for (unsigned parts : {0u, 1u, 7u, 100u}) {
+            std::vector<std::atomic<int>> runs(parts);
+            std::vector<std::atomic<int>> busy(pool.Participants());
+            std::atomic<bool> overlap{false};
+            for (int round = 0; round < 50; ++round) {
+                pool.Run(parts, [&](unsigned part, unsigned participant) {
+                    if (busy.at(participant).fetch_add(1) != 0) overlap = true;
+                    ++runs[part];
+                    busy[participant].fetch_sub(1);
+                });
+            }
+            for (unsigned part = 0; part < parts; ++part) EXPECT_EQ(runs[part].load(), 50);
+            EXPECT_FALSE(overlap);
+        }
+    }
+}
+
+TEST(WorkerPoolTest, ARunInsideAPartOrBesideAnotherRunsOnItsCaller) {
+    WorkerPool pool(2);
+    std::atomic<int> inner{0};
+    pool.Run(3, [&](unsigned, unsigned) {
+        const std::thread::id self = std::this_thread::get_id();
+        pool.Run(4, [&](unsigned, unsigned participant) {
+            EXPECT_EQ(std::this_thread::get_id(), self);
+            EXPECT_EQ(participant, 0u);
+            ++inner;
+        });
+    });
+    EXPECT_EQ(inner.load(), 12);
+
+    std::atomic<long> total{0};
+    auto caller = [&] {
+        for (int round = 0; round < 300; ++round) pool.Run(5, [&](unsigned part, unsigned) { total += part; });
+    };
+    std::thread other(caller);
+    caller();
+    other.join();
+    EXPECT_EQ(total.load(), 2L * 300 * 10);
+}
+
+}  // namespace
+}  // namespace pictora
