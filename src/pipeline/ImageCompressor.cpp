@@ -1,5 +1,6 @@
 #include "pipeline/ImageCompressor.h"
 
+#include <new>
 #include <string>
 
 #include "image/BoxFilter.h"
@@ -22,7 +23,11 @@ ImageCompressor::~ImageCompressor() {
 Status ImageCompressor::LoadImage(const std::string& path) {
     // Read into a fresh buffer so a file that fails leaves the current image alone.
     ImageBuffer loaded;
-    if (Status status = loaded.LoadPng(path); !status) return status;
+    try {
+        if (Status status = loaded.LoadPng(path); !status) return status;
+    } catch (const std::bad_alloc&) {
+        return Status::Error(path + ": not enough memory for an image of this size");
+    }
     sourceImage_ = std::move(loaded);
     BuildSourceDisplays(sourceImage_);
     imageLoaded_ = true;

@@ -1,5 +1,7 @@
 #include "pipeline/MqKohonenThread.h"
 
+#include <new>
+
 #include "entropy/EntropyCoderSlot.h"
 #include "pipeline/ImageCompressor.h"
 #include "support/DebugLog.h"
@@ -139,13 +141,7 @@ void MqKohonenThread::Run() {
             request = std::move(pending_);
         }
         DebugLog("Iniciando operação\n");
-        if (request.command == kTrain) {
-            RunTraining(request);
-        } else {
-            Status status = RunFileCommand(request);
-            if (!status) DebugLog("%.90s\n", status.message().c_str());
-            Complete(request.command, kFileDone, std::move(status));
-        }
+        RunCommand(request);
         DebugLog("Liberando Pronto\n");
         {
             std::lock_guard lock(mutex_);
@@ -153,6 +149,23 @@ void MqKohonenThread::Run() {
             running_ = false;
         }
         changed_.notify_all();
+    }
+}
+
+void MqKohonenThread::RunCommand(const Request& request) {
+    // Memory running out in a job is answered like any other failure, so the
+    // owner hears of it and the loop goes on.
+    try {
+        if (request.command == kTrain) {
+            RunTraining(request);
+            return;
+        }
+        Status status = RunFileCommand(request);
+        if (!status) DebugLog("%.90s\n", status.message().c_str());
+        Complete(request.command, kFileDone, std::move(status));
+    } catch (const std::bad_alloc&) {
+        Complete(request.command, request.command == kTrain ? kTrainingDone : kFileDone,
+                 Status::Error("not enough memory for this job"));
     }
 }
 

@@ -89,6 +89,7 @@ private:
     bool PostFileCommand(Request request, std::size_t pathCount);
     void Post(Request request);
     void Run();
+    void RunCommand(const Request& request);
     void RunTraining(const Request& request);
     double MeasureLosslessStage(int entropyMode);
     Status RunFileCommand(const Request& request);
