@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "quantizer/KohonenNetwork.h"
-#include "quantizer/WorkerPool.h"
+#include "support/WorkerPool.h"
 #include "support/Truncate.h"
 
 namespace pictora {

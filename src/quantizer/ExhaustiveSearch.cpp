@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "quantizer/BucketScan.h"
-#include "quantizer/WorkerPool.h"
+#include "support/WorkerPool.h"
 
 namespace pictora {
 namespace {

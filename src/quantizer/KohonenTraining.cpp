@@ -4,7 +4,7 @@
 
 #include "quantizer/BlockRow.h"
 #include "quantizer/KohonenNetwork.h"
-#include "quantizer/WorkerPool.h"
+#include "support/WorkerPool.h"
 
 namespace pictora {
 

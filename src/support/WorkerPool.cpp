@@ -1,4 +1,4 @@
-#include "quantizer/WorkerPool.h"
+#include "support/WorkerPool.h"
 
 namespace pictora {
 namespace {
