@@ -62,5 +62,5 @@ void BM_Decode(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_Encode)->Arg(pictora::kEntropyModeHuffman)->Arg(pictora::kEntropyModeArithmetic)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Decode)->Arg(pictora::kEntropyModeHuffman)->Arg(pictora::kEntropyModeArithmetic)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Encode)->Arg(pictora::LosslessMode::Huffman)->Arg(pictora::LosslessMode::Arithmetic)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Decode)->Arg(pictora::LosslessMode::Huffman)->Arg(pictora::LosslessMode::Arithmetic)->Unit(benchmark::kMillisecond);

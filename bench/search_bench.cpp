@@ -102,7 +102,7 @@ pictora::TrainingJob Job(const Case& entry, bool restart) {
         channel.dimension = entry.side * entry.side;
     }
     job.restart = restart;
-    job.colorSpace = pictora::kColorSpaceRgb;
+    job.colorSpace = pictora::ColorSpace::Rgb;
     return job;
 }
 

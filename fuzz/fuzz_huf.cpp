@@ -8,6 +8,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::vector<std::uint8_t> out;
-    (void)pictora::DecodeBytesWith(pictora::kEntropyModeHuffman, {data, size}, out);
+    (void)pictora::DecodeBytesWith(pictora::LosslessMode::Huffman, {data, size}, out);
     return 0;
 }

@@ -3,14 +3,13 @@
 #include <cstdint>
 #include <span>
 
-#include "pipeline/ResultsRow.h"
 #include "support/FileIO.h"
 
 namespace pictora::cli {
 
-Status CsvResults::Open(const std::string& path) {
+Status CsvResults::Open(const std::string& path, const std::string& header) {
     path_ = path;
-    text_ = ResultsCsvHeader() + "\n";
+    text_ = header + "\n";
     return Write();
 }
 

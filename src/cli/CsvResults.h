@@ -11,7 +11,7 @@ namespace pictora::cli {
 // before a long run rather than after it. Without a path it does nothing.
 class CsvResults {
 public:
-    Status Open(const std::string& path);
+    Status Open(const std::string& path, const std::string& header);
     void Add(const std::string& line);
     Status Close() const;
 

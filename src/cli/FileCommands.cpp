@@ -1,12 +1,17 @@
 // pictora-cli decode, apply and info: the commands that read coded images
 // and codebooks.
+#include "cli/FileCommands.h"
+
+#include <CLI/CLI.hpp>
 #include <cstdio>
 #include <string>
 
 #include "cli/Commands.h"
 #include "cli/CsvResults.h"
+#include "cli/OptionValues.h"
 #include "cli/OutputFiles.h"
 #include "cli/ResultsTable.h"
+#include "report/ResultsRow.h"
 #include "pipeline/ImageCompressor.h"
 #include "pipeline/ResultFiles.h"
 #include "quantizer/CodebookSection.h"
@@ -15,33 +20,6 @@
 
 namespace pictora::cli {
 namespace {
-
-// The positional arguments, and the values of -o and --results.
-struct FileArguments {
-    std::vector<std::string> positional;
-    std::vector<std::string> outputs;
-    std::string resultsPath;
-};
-
-bool SplitArguments(const std::vector<std::string>& arguments, bool allowResults, FileArguments& parsed,
-                    std::string& error) {
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (argument == "-o" || (allowResults && argument == "--results")) {
-            if (i + 1 >= arguments.size()) {
-                error = "option " + argument + " needs a value";
-                return false;
-            }
-            (argument == "-o" ? parsed.outputs.emplace_back() : parsed.resultsPath) = arguments[++i];
-        } else if (argument.size() > 1 && argument[0] == '-') {
-            error = "unknown option " + argument;
-            return false;
-        } else {
-            parsed.positional.push_back(argument);
-        }
-    }
-    return CheckOutputKinds(parsed.outputs, error);
-}
 
 // "PATH:k" selects section k (from 1) of a codebook file; a plain path section 1.
 bool SplitSection(const std::string& argument, std::string& path, int& position) {
@@ -53,17 +31,20 @@ bool SplitSection(const std::string& argument, std::string& path, int& position)
         return true;
     }
     path = argument.substr(0, colon);
-    position = std::stoi(digits);
+    std::uint32_t section = 0;
+    if (!ParseUnsigned(digits, section)) return false;
+    position = static_cast<int>(section);
     return position >= 1;
 }
 
-const char* ColourSpaceName(int code) {
-    switch (code) {
-        case kColorSpaceYCbCr444: return "YCbCr (4:4:4)";
-        case kColorSpaceRgb: return "RGB";
-        case kColorSpaceYCbCr420: return "YCbCr (4:2:0)";
-        default: return "none (coded as RGB)";
+const char* ColourSpaceName(ColorSpace space) {
+    switch (space) {
+        case ColorSpace::YCbCr444: return "YCbCr (4:4:4)";
+        case ColorSpace::Rgb: return "RGB";
+        case ColorSpace::YCbCr420: return "YCbCr (4:2:0)";
+        case ColorSpace::None: break;
     }
+    return "none (coded as RGB)";
 }
 
 int DescribeCodedImage(const std::string& path) {
@@ -97,12 +78,12 @@ int DescribeCodebookFile(const std::string& path) {
     for (int section = 1; in.Remaining() > 0; ++section) {
         CodebookSectionHeader header;
         if (Status read = ReadCodebookSectionHeader(in, header); !read)
-            return ReportBadFile(path + ": codebook " + std::to_string(section) + ": " + read.message());
+            return ReportBadFile(read.Prefixed(path + ": codebook " + std::to_string(section)).message());
         (void)in.Skip(static_cast<std::size_t>(header.Size() - 8));  // the header checked they are there
         const std::uint32_t side = BlockSide(header.dimension);
         char line[160];
         std::snprintf(line, sizeof line, "codebook %d: block %u x %u, %u neurons, colour space %s\n", section, side,
-                      side, header.neuronCount, ColourSpaceName(header.colourCode <= 2 ? header.colourCode : 3));
+                      side, header.neuronCount, ColourSpaceName(ColorSpaceFromFileCode(header.colourCode)));
         lines += line;
     }
     if (lines.empty()) return ReportBadFile(path + ": holds no codebook");
@@ -112,61 +93,90 @@ int DescribeCodebookFile(const std::string& path) {
 
 }  // namespace
 
-int RunDecode(const std::vector<std::string>& arguments) {
-    FileArguments parsed;
+CLI::App* DeclareDecodeCommand(CLI::App& program, DecodeOptions& options) {
+    CLI::App* decode = program.add_subcommand("decode", "Rebuilds the RGB image of a coded image.");
+    decode->add_option("CODED", options.codedPath, "coded image: .mqc, .huf or .art")->required();
+    decode->add_option("-o", options.outputs, "write a result by extension (.png, .mqc, .huf, .art, .cod)")
+        ->type_name("OUT")
+        ->required()
+        ->allow_extra_args(false);
+    return decode;
+}
+
+CLI::App* DeclareApplyCommand(CLI::App& program, ApplyOptions& options) {
+    CLI::App* apply = program.add_subcommand(
+        "apply", "Codes an image with stored codebooks: the three of one file, or section k of each of three "
+                 "files (FILE:k, k from 1).");
+    apply->add_option("IMAGE", options.imagePath, "8-bit RGB PNG image")->required();
+    apply->add_option("BOOKS", options.codebooks, "BOOK.cod, or R.cod:1 G.cod:2 B.cod:3")->required();
+    apply->add_option("-o", options.outputs, "write a result by extension (.png, .mqc, .huf, .art, .cod)")
+        ->type_name("OUT")
+        ->allow_extra_args(false);
+    apply->add_option("--results", options.resultsPath, "also write the row as CSV")->type_name("FILE.csv");
+    return apply;
+}
+
+CLI::App* DeclareInfoCommand(CLI::App& program, InfoOptions& options) {
+    CLI::App* info = program.add_subcommand(
+        "info", "Describes the channels of a coded image or the sections of a codebook file.");
+    info->add_option("FILE", options.path, ".mqc, .huf, .art or .cod file")->required();
+    return info;
+}
+
+int RunDecode(const CLI::App& command, const DecodeOptions& options) {
     std::string error;
-    if (!SplitArguments(arguments, false, parsed, error)) return ReportUsageError(error);
-    if (parsed.positional.size() != 1 || parsed.outputs.empty())
-        return ReportUsageError("decode takes one coded image and at least one -o OUT");
+    if (!CheckOutputKinds(options.outputs, error)) return ReportUsageError(command, error);
     ImageCompressor compressor;
-    if (Status decoded = DecodeResultFile(compressor, parsed.positional[0]); !decoded)
+    if (Status decoded = DecodeResultFile(compressor, options.codedPath); !decoded)
         return ReportBadFile(decoded.message());
-    if (Status written = WriteOutputs(compressor, parsed.outputs); !written) return ReportBadFile(written.message());
+    if (Status written = WriteOutputs(compressor, options.outputs); !written) return ReportBadFile(written.message());
     return kExitOk;
 }
 
-int RunApply(const std::vector<std::string>& arguments) {
-    FileArguments parsed;
+int RunApply(const CLI::App& command, const ApplyOptions& options) {
     std::string error;
-    if (!SplitArguments(arguments, true, parsed, error)) return ReportUsageError(error);
-    const std::size_t books = parsed.positional.size() - (parsed.positional.empty() ? 0 : 1);
-    if (books != 1 && books != 3) return ReportUsageError("apply takes an image and one or three codebook files");
+    if (!CheckOutputKinds(options.outputs, error)) return ReportUsageError(command, error);
+    const std::size_t books = options.codebooks.size();
+    if (books != 1 && books != 3) return ReportUsageError(command, "apply takes an image and one or three codebook files");
 
     ImageCompressor compressor;
-    if (Status loaded = compressor.LoadImage(parsed.positional[0]); !loaded) return ReportBadFile(loaded.message());
+    if (Status loaded = compressor.LoadImage(options.imagePath); !loaded) return ReportBadFile(loaded.message());
     CsvResults csv;
-    if (Status opened = csv.Open(parsed.resultsPath); !opened) return ReportBadFile(opened.message());
+    if (Status opened = csv.Open(options.resultsPath, ResultsCsvHeader()); !opened)
+        return ReportBadFile(opened.message());
     Status applied = Status::Ok();
     if (books == 1) {
-        applied = compressor.ApplyCodebookFile(parsed.positional[1]);
+        applied = compressor.ApplyCodebookFile(options.codebooks[0]);
     } else {
         std::array<std::string, 3> paths;
         std::array<int, 3> positions{};
         for (std::size_t c = 0; c < 3; ++c) {
-            if (!SplitSection(parsed.positional[c + 1], paths[c], positions[c]))
-                return ReportUsageError("no codebook 0 in " + parsed.positional[c + 1] + " (sections count from 1)");
+            if (!SplitSection(options.codebooks[c], paths[c], positions[c]))
+                return ReportUsageError(command, "no codebook 0 in " + options.codebooks[c] + " (sections count from 1)");
         }
         applied = compressor.ApplyCodebookFiles(paths, positions);
     }
     if (!applied) return ReportBadFile(applied.message());
 
+    const StepResult result = compressor.Result(StepOrigin::AppliedCodebook, 0);
     ResultsTable table(stdout);
     table.PrintHeader();
-    table.PrintRow(FormatResultsRow(compressor, ResultKind::FileLoaded, 1, 0.0));
-    csv.Add(FormatResultsCsvLine(compressor, 0, 0.0));
+    table.PrintRow(FormatResultsRow(result));
+    csv.Add(FormatResultsCsvLine(result));
     if (Status closed = csv.Close(); !closed) return ReportBadFile(closed.message());
-    if (Status written = WriteOutputs(compressor, parsed.outputs); !written) return ReportBadFile(written.message());
+    if (Status written = WriteOutputs(compressor, options.outputs); !written) return ReportBadFile(written.message());
     return kExitOk;
 }
 
-int RunInfo(const std::vector<std::string>& arguments) {
-    if (arguments.size() != 1) return ReportUsageError("info takes one coded image or codebook file");
-    switch (ResultFileKindOf(arguments[0])) {
+int RunInfo(const CLI::App& command, const InfoOptions& options) {
+    switch (ResultFileKindOf(options.path)) {
         case ResultFileKind::Coded:
         case ResultFileKind::Huffman:
-        case ResultFileKind::Arithmetic: return DescribeCodedImage(arguments[0]);
-        case ResultFileKind::Codebook: return DescribeCodebookFile(arguments[0]);
-        default: return ReportUsageError("cannot tell what " + arguments[0] + " holds (use .mqc, .huf, .art or .cod)");
+        case ResultFileKind::Arithmetic: return DescribeCodedImage(options.path);
+        case ResultFileKind::Codebook: return DescribeCodebookFile(options.path);
+        default:
+            return ReportUsageError(command,
+                                    "cannot tell what " + options.path + " holds (use .mqc, .huf, .art or .cod)");
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "pipeline/ResultsRow.h"
+#include "report/ResultsRow.h"
 
 namespace pictora::cli {
 

@@ -1,5 +1,7 @@
 // pictora-cli train: runs training steps the way the form does and prints a
 // results row after each one.
+#include "cli/TrainCommand.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -10,24 +12,12 @@
 #include "cli/CsvResults.h"
 #include "cli/OutputFiles.h"
 #include "cli/ResultsTable.h"
-#include "cli/TrainOptions.h"
 #include "pipeline/ImageCompressor.h"
 #include "pipeline/ResultFiles.h"
+#include "report/ResultsRow.h"
 
 namespace pictora::cli {
 namespace {
-
-TrainingJob JobTemplate(const TrainOptions& options) {
-    TrainingJob job;
-    for (std::size_t c = 0; c < 3; ++c) {
-        job.channels[c].radius = options.radius[c];
-        job.channels[c].alfa = options.alfa[c];
-        job.channels[c].dimension = options.blockSides[c] * options.blockSides[c];
-    }
-    job.filterIndex = options.filterIndex;
-    job.colorSpace = options.colorSpace;
-    return job;
-}
 
 // Block position of the pass in progress, on one rewritten terminal line.
 void ShowProgress(ImageCompressor& compressor, const int& step) {
@@ -39,35 +29,22 @@ void ShowProgress(ImageCompressor& compressor, const int& step) {
 
 void ClearProgressLine() { std::fputs("\r\033[K", stderr); }
 
-// The lossless stage's share of the coded image: coded size after the stage
-// over the size before it.
-Status MeasureLosslessStage(const ImageCompressor& compressor, int entropyMode, double& ratio) {
-    ratio = 0.0;
-    if (entropyMode == 0) return Status::Ok();
-    std::vector<std::uint8_t> packed;
-    std::size_t codedSize = 0;
-    if (Status encoded = EncodeLosslessImage(compressor, entropyMode, packed, codedSize); !encoded) return encoded;
-    ratio = static_cast<double>(packed.size()) / static_cast<double>(codedSize);
-    return Status::Ok();
-}
-
 bool AnyStepsLeft(const std::array<std::uint32_t, 3>& steps) {
     return std::any_of(steps.begin(), steps.end(), [](std::uint32_t s) { return s > 0; });
 }
 
 }  // namespace
 
-int RunTrain(const std::vector<std::string>& arguments) {
-    TrainOptions options;
+int RunTrain(const CLI::App& command, const TrainOptions& options) {
     std::string error;
-    if (!ParseTrainOptions(arguments, options, error) || !CheckOutputKinds(options.outputs, error))
-        return ReportUsageError(error);
+    if (!CheckOutputKinds(options.outputs, error)) return ReportUsageError(command, error);
 
     ImageCompressor compressor;
     compressor.SetReferenceSearch(options.referenceSearch);
     if (Status loaded = compressor.LoadImage(options.imagePath); !loaded) return ReportBadFile(loaded.message());
     CsvResults csv;
-    if (Status opened = csv.Open(options.resultsPath); !opened) return ReportBadFile(opened.message());
+    if (Status opened = csv.Open(options.resultsPath, ResultsCsvHeader()); !opened)
+        return ReportBadFile(opened.message());
 
     int step = 1;
     const bool terminal = ::isatty(STDERR_FILENO) != 0;
@@ -84,14 +61,18 @@ int RunTrain(const std::vector<std::string>& arguments) {
         for (std::size_t c = 0; c < 3; ++c) job.channels[c].passes = stepsLeft[c] > 0 ? 1 : 0;
         Status trained = compressor.TrainAndCode(job);
         if (terminal) ClearProgressLine();
-        if (!trained) return ReportBadFile(options.imagePath + ": " + trained.message());
+        if (!trained) return ReportBadFile(trained.Prefixed(options.imagePath).message());
         for (std::uint32_t& left : stepsLeft)
             if (left > 0) --left;
-        double entropyRatio = 0.0;
-        if (Status measured = MeasureLosslessStage(compressor, options.entropyMode, entropyRatio); !measured)
-            return ReportBadFile(measured.message());
-        table.PrintRow(FormatResultsRow(compressor, ResultKind::TrainingStep, step, entropyRatio));
-        csv.Add(FormatResultsCsvLine(compressor, step, entropyRatio));
+        StepResult result = compressor.Result(StepOrigin::TrainingStep, step);
+        if (options.losslessMode != LosslessMode::None) {
+            LosslessImage lossless;
+            if (Status measured = EncodeLosslessImage(compressor, options.losslessMode, lossless); !measured)
+                return ReportBadFile(measured.message());
+            result.losslessRatio = lossless.Ratio();
+        }
+        table.PrintRow(FormatResultsRow(result));
+        csv.Add(FormatResultsCsvLine(result));
         ++step;
     } while (AnyStepsLeft(stepsLeft));
 

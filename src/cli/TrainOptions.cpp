@@ -1,127 +1,120 @@
 #include "cli/TrainOptions.h"
 
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
-#include <sstream>
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "cli/OptionValues.h"
 
 namespace pictora::cli {
 namespace {
-
-bool ParseUnsigned(const std::string& text, std::uint32_t& value) {
-    if (text.empty() || text[0] == '-' || text[0] == '+') return false;
-    char* end = nullptr;
-    errno = 0;
-    unsigned long long parsed = std::strtoull(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || parsed > UINT32_MAX) return false;
-    value = static_cast<std::uint32_t>(parsed);
-    return true;
-}
-
-bool ParseReal(const std::string& text, double& value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    double parsed = std::strtod(text.c_str(), &end);
-    if (errno != 0 || *end != '\0' || !std::isfinite(parsed)) return false;
-    value = parsed;
-    return true;
-}
-
-// "V" gives V to all three channels; "V0,V1,V2" one value each.
-template <typename T, typename Parse>
-bool ParseTriple(const std::string& text, std::array<T, 3>& values, Parse parse) {
-    std::vector<std::string> parts;
-    std::stringstream stream(text);
-    std::string part;
-    while (std::getline(stream, part, ',')) parts.push_back(part);
-    if (!text.empty() && text.back() == ',') return false;
-    if (parts.size() == 1) parts.assign(3, parts[0]);
-    if (parts.size() != 3) return false;
-    std::array<T, 3> parsed{};
-    for (int c = 0; c < 3; ++c)
-        if (!parse(parts[static_cast<std::size_t>(c)], parsed[static_cast<std::size_t>(c)])) return false;
-    values = parsed;
-    return true;
-}
-
-bool ParseColorSpace(const std::string& text, int& code) {
-    if (text == "rgb") code = kColorSpaceRgb;
-    else if (text == "ycbcr444") code = kColorSpaceYCbCr444;
-    else if (text == "ycbcr420") code = kColorSpaceYCbCr420;
-    else return false;
-    return true;
-}
-
-bool ParseFilter(const std::string& text, int& index) {
-    if (text == "none") index = kNoFilter;
-    else if (text == "3") index = 0;
-    else if (text == "5") index = 1;
-    else if (text == "7") index = 2;
-    else if (text == "9") index = 3;
-    else return false;
-    return true;
-}
-
-bool ParseEntropy(const std::string& text, int& mode) {
-    if (text == "none") mode = 0;
-    else if (text == "huffman") mode = 1;
-    else if (text == "arithmetic") mode = 2;
-    else return false;
-    return true;
-}
 
 bool ParseBlockSide(const std::string& text, std::uint32_t& side) {
     return ParseUnsigned(text, side) && side >= 2 && side <= 12;
 }
 
+// A list option "V|V0,V1,V2" read into `values` by `parse`, refused as a
+// whole when any part is not a value.
+template <typename T, typename Parse>
+CLI::Option* AddTriple(CLI::App& command, const std::string& name, std::array<T, 3>& values, Parse parse,
+                       const std::string& help) {
+    return command
+        .add_option_function<std::string>(
+            name,
+            [&values, parse, name](const std::string& text) {
+                if (!ParseTriple(text, values, parse)) throw CLI::ValidationError(name, "invalid value " + text);
+            },
+            help)
+        ->type_name("V|V0,V1,V2");
+}
+
+// An option that takes one of a few names, each standing for a value.
+template <typename T>
+CLI::Option* AddChoice(CLI::App& command, const std::string& name, T& value,
+                       const std::vector<std::pair<std::string, T>>& choices, const std::string& help) {
+    std::string names;
+    for (const auto& choice : choices) names += (names.empty() ? "" : "|") + choice.first;
+    return command
+        .add_option_function<std::string>(
+            name,
+            [&value, choices, name](const std::string& text) {
+                for (const auto& choice : choices)
+                    if (choice.first == text) {
+                        value = choice.second;
+                        return;
+                    }
+                throw CLI::ValidationError(name, "invalid value " + text);
+            },
+            help)
+        ->type_name(names);
+}
+
 }  // namespace
 
+CLI::App* DeclareTrainCommand(CLI::App& program, TrainOptions& options) {
+    CLI::App* train = program.add_subcommand(
+        "train", "Trains one codebook per colour channel on an 8-bit RGB PNG image, step by step, printing one "
+                 "row of results after every step. A list V0,V1,V2 gives one value per channel (R or Y, G or Cb, "
+                 "B or Cr), a single V all three.");
+    train->add_option("IMAGE", options.imagePath, "8-bit RGB PNG image")->required();
+    AddChoice<ColorSpace>(*train, "--color-space", options.colorSpace,
+                          {{"rgb", ColorSpace::Rgb}, {"ycbcr444", ColorSpace::YCbCr444}, {"ycbcr420", ColorSpace::YCbCr420}},
+                          "colour space of the channels (rgb)");
+    AddTriple(*train, "--block", options.blockSides, ParseBlockSide, "block side in pixels, 2 to 12 (8)");
+    AddTriple(*train, "--steps", options.steps, ParseUnsigned, "training steps per channel (1)");
+    AddTriple(*train, "--radius", options.radius, ParseFiniteReal, "training radius R (0.1)");
+    AddTriple(*train, "--alfa", options.alfa, ParseFiniteReal, "learning rate ALFA (0.1)");
+    AddChoice<LowPassFilter>(*train, "--filter", options.filter,
+                             {{"none", LowPassFilter::None},
+                              {"3", LowPassFilter::Box3},
+                              {"5", LowPassFilter::Box5},
+                              {"7", LowPassFilter::Box7},
+                              {"9", LowPassFilter::Box9}},
+                             "box low-pass filter on the reconstruction (none)");
+    AddChoice<LosslessMode>(
+        *train, "--entropy", options.losslessMode,
+        {{"none", LosslessMode::None}, {"huffman", LosslessMode::Huffman}, {"arithmetic", LosslessMode::Arithmetic}},
+        "lossless stage measured after each step (none)");
+    train->add_option("--results", options.resultsPath, "also write the rows as CSV")->type_name("FILE.csv");
+    train->add_flag("--reference-search", options.referenceSearch,
+                    "search with the plain scan, one neuron after another on one thread: the same results, "
+                    "slower, for comparison");
+    train
+        ->add_option("-o", options.outputs,
+                     "write a result, the kind chosen by extension: .png reconstruction, .mqc coded image, .huf or "
+                     ".art coded image through a lossless coder, .cod codebooks")
+        ->type_name("OUT")
+        ->allow_extra_args(false);
+    return train;
+}
+
 bool ParseTrainOptions(const std::vector<std::string>& arguments, TrainOptions& options, std::string& error) {
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (argument == "--reference-search") {
-            options.referenceSearch = true;
-            continue;
-        }
-        const bool takesValue = argument.size() > 1 && argument[0] == '-';
-        if (!takesValue) {
-            if (!options.imagePath.empty()) {
-                error = "more than one image given: " + argument;
-                return false;
-            }
-            options.imagePath = argument;
-            continue;
-        }
-        if (i + 1 >= arguments.size()) {
-            error = "option " + argument + " needs a value";
-            return false;
-        }
-        const std::string& value = arguments[++i];
-        bool ok = true;
-        if (argument == "--color-space") ok = ParseColorSpace(value, options.colorSpace);
-        else if (argument == "--block") ok = ParseTriple(value, options.blockSides, ParseBlockSide);
-        else if (argument == "--steps") ok = ParseTriple(value, options.steps, ParseUnsigned);
-        else if (argument == "--radius") ok = ParseTriple(value, options.radius, ParseReal);
-        else if (argument == "--alfa") ok = ParseTriple(value, options.alfa, ParseReal);
-        else if (argument == "--filter") ok = ParseFilter(value, options.filterIndex);
-        else if (argument == "--entropy") ok = ParseEntropy(value, options.entropyMode);
-        else if (argument == "--results") options.resultsPath = value;
-        else if (argument == "-o") options.outputs.push_back(value);
-        else {
-            error = "unknown option " + argument;
-            return false;
-        }
-        if (!ok) {
-            error = "invalid value for " + argument + ": " + value;
-            return false;
-        }
-    }
-    if (options.imagePath.empty()) {
-        error = "no image given";
+    CLI::App program;
+    CLI::App* train = DeclareTrainCommand(program, options);
+    program.require_subcommand(1);
+    std::vector<std::string> reversed = {"train"};
+    reversed.insert(reversed.end(), arguments.begin(), arguments.end());
+    std::reverse(reversed.begin(), reversed.end());
+    try {
+        program.parse(reversed);
+    } catch (const CLI::ParseError& failure) {
+        error = failure.what();
         return false;
     }
-    return true;
+    return train->parsed();
+}
+
+TrainingJob JobTemplate(const TrainOptions& options) {
+    TrainingJob job;
+    for (std::size_t c = 0; c < 3; ++c) {
+        job.channels[c].radius = options.radius[c];
+        job.channels[c].alfa = options.alfa[c];
+        job.channels[c].dimension = options.blockSides[c] * options.blockSides[c];
+    }
+    job.filter = options.filter;
+    job.colorSpace = options.colorSpace;
+    return job;
 }
 
 }  // namespace pictora::cli

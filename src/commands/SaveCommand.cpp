@@ -1,6 +1,7 @@
 #include "commands/SaveCommand.h"
 
 #include "commands/CommandTarget.h"
+#include "commands/ErrorText.h"
 #include "commands/UserDialogs.h"
 #include "pipeline/ImageCompressor.h"
 #include "pipeline/MqKohonenThread.h"
@@ -25,7 +26,7 @@ void RunSaveCommand(CommandTarget& target) {
     for (;;) {
         const QString path = dialogs.AskSavePath(QString::fromUtf8(kSaveFilter));
         if (path.isEmpty()) return;
-        if (target.Compressor().GetBitmap(3) == nullptr) return;  // nothing coded yet
+        if (!target.Compressor().HasReconstruction()) return;  // nothing coded yet
         if (!target.Worker().IsIdle()) {
             dialogs.ShowMessage(QString::fromUtf8("Aguarde o fim do passo em andamento para salvar."),
                                 UserDialogs::Icon::Information);
@@ -38,7 +39,7 @@ void RunSaveCommand(CommandTarget& target) {
         }
         if (Status status = WriteResultFile(target.Compressor(), kind, path.toStdString()); !status)
             dialogs.ShowMessage(QString::fromUtf8("Não foi possível salvar o arquivo \"%1\".\n\n%2")
-                                    .arg(path, QString::fromStdString(status.message())),
+                                    .arg(path, PortugueseSentence(status)),
                                 UserDialogs::Icon::Warning);
         return;
     }

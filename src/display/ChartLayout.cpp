@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "display/ChartAxis.h"
+#include "support/NumberText.h"
 
 namespace pictora {
 namespace {
@@ -29,12 +30,8 @@ constexpr double kCoordinateBound = 1.0e6;
 
 int Truncated(double value) { return static_cast<int>(std::clamp(value, -kCoordinateBound, kCoordinateBound)); }
 
-std::string Format(const char* format, double value) {
-    const int length = std::snprintf(nullptr, 0, format, value);
-    std::string text(static_cast<std::size_t>(length), '\0');
-    std::snprintf(text.data(), text.size() + 1, format, value);
-    return text;
-}
+// Labels read the same in every locale.
+std::string Format(const char* format, double value) { return FormatC(format, value); }
 
 std::string XLabel(const ChartModel& model, const ChartAxis& axis, int i, double gridX) {
     if (!axis.relative) return Format("%.0f", (gridX - kPlotLeft) * axis.high * 0.001);

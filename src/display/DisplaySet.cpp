@@ -7,13 +7,6 @@
 namespace pictora {
 namespace {
 
-constexpr int kFirstDecodedSlot = 0;
-constexpr int kFirstMaskSlot = 4;
-constexpr int kFirstSourceSlot = 8;
-
-constexpr int kYCbCr444 = 0;
-constexpr int kYCbCr420 = 2;
-
 // One channel of the image as the masks see it: a plane and the region of
 // it that holds the channel.
 struct ChannelRegion {
@@ -36,8 +29,7 @@ void DisplaySet::FreeDisplays() {
     for (Bitmap& slot : slotBitmaps) slot.reset();
 }
 
-std::shared_ptr<const DisplayBitmap> DisplaySet::GetDisplay(int slot) const {
-    if (slot < 0 || slot >= kSlotCount) return nullptr;
+std::shared_ptr<const DisplayBitmap> DisplaySet::GetDisplay(DisplaySlot slot) const {
     std::lock_guard lock(slotsMutex);
     return slotBitmaps[static_cast<std::size_t>(slot)];
 }
@@ -58,7 +50,7 @@ void DisplaySet::BuildSourceDisplays(const ImageBuffer& image) {
                  GreyView(header, image.chromaCb420, rows / 2, columns / 2),
                  GreyView(header, image.chromaCr420, rows / 2, columns / 2)};
     }
-    Publish(kFirstSourceSlot, group);
+    Publish(DisplaySlot::SourceRed, group);
 }
 
 void DisplaySet::BuildDecodedDisplays(std::uint32_t height, std::uint32_t width, const Plane& plane1,
@@ -67,23 +59,24 @@ void DisplaySet::BuildDecodedDisplays(std::uint32_t height, std::uint32_t width,
                                          GreyView(header, plane2, height, width),
                                          GreyView(header, plane3, height, width),
                                          ColourView(header, plane1, plane2, plane3, height, width)};
-    Publish(kFirstDecodedSlot, group);
+    Publish(DisplaySlot::DecodedPlane1, group);
 }
 
-void DisplaySet::BuildMaskDisplays(const ImageBuffer& image, int colourSpace, const Plane& mask1,
+void DisplaySet::BuildMaskDisplays(const ImageBuffer& image, ColorSpace colourSpace, const Plane& mask1,
                                    const Plane& mask2, const Plane& mask3) {
-    DebugLog("Gerando mascaras %i %i\n", colourSpace, 3);
+    const int mode = colourSpace == ColorSpace::YCbCr444 ? 0 : colourSpace == ColorSpace::Rgb ? 1 : 2;
+    DebugLog("Gerando mascaras %i %i\n", mode, 3);
     std::array<Bitmap, 4> group{};
     if (image.rgb) {
         const RgbImage& rgb = *image.rgb;
         const auto rows = static_cast<std::uint32_t>(rgb.height);
         const auto columns = static_cast<std::uint32_t>(rgb.width);
         ChannelRegion channels[3];
-        if (colourSpace == kYCbCr444) {
+        if (colourSpace == ColorSpace::YCbCr444) {
             channels[0] = {&image.lumaY, rows, columns};
             channels[1] = {&image.chromaCb, rows, columns};
             channels[2] = {&image.chromaCr, rows, columns};
-        } else if (colourSpace == kYCbCr420) {
+        } else if (colourSpace == ColorSpace::YCbCr420) {
             channels[0] = {&image.lumaY, rows, columns};
             channels[1] = {&image.chromaCb420, rows / 2, columns / 2};
             channels[2] = {&image.chromaCr420, rows / 2, columns / 2};
@@ -103,13 +96,13 @@ void DisplaySet::BuildMaskDisplays(const ImageBuffer& image, int colourSpace, co
                 MarkedChannelView(header, *channel.plane, marks[k], k, channel.rows, channel.columns);
         }
         group[3] = MarksCompositeView(header, rgb.red, rgb.green, rgb.blue, marks,
-                                      colourSpace == kYCbCr420, rows, columns);
+                                      colourSpace == ColorSpace::YCbCr420, rows, columns);
     }
-    Publish(kFirstMaskSlot, group);
+    Publish(DisplaySlot::Mask1, group);
 }
 
 template <std::size_t Count>
-void DisplaySet::Publish(int firstSlot, const std::array<Bitmap, Count>& group) {
+void DisplaySet::Publish(DisplaySlot firstSlot, const std::array<Bitmap, Count>& group) {
     std::lock_guard lock(slotsMutex);
     for (std::size_t k = 0; k < Count; ++k) slotBitmaps[static_cast<std::size_t>(firstSlot) + k] = group[k];
 }

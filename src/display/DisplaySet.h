@@ -7,10 +7,18 @@
 #include <mutex>
 
 #include "display/DisplayBitmap.h"
+#include "image/ColorSpace.h"
 #include "image/ImageBuffer.h"
 #include "support/Plane.h"
 
 namespace pictora {
+
+// The seventeen slots of the bitmaps the form shows, in order.
+enum class DisplaySlot {
+    DecodedPlane1, DecodedPlane2, DecodedPlane3, DecodedColour,
+    Mask1, Mask2, Mask3, MarksComposite,
+    SourceRed, SourceGreen, SourceBlue, SourceColour, SourceY, SourceCb, SourceCr, SourceCb420, SourceCr420,
+};
 
 // The bitmaps the form shows, in seventeen numbered slots:
 //   0-3   decoded: grey views of planes 1, 2, 3, and the three as R, G, B
@@ -30,8 +38,8 @@ public:
     // Restores the fixed header values and empties every slot.
     void InitDisplays();
     void FreeDisplays();
-    // The bitmap of a slot; null when the slot is empty or out of range.
-    std::shared_ptr<const DisplayBitmap> GetDisplay(int slot) const;
+    // The bitmap of a slot; null when the slot is empty.
+    std::shared_ptr<const DisplayBitmap> GetDisplay(DisplaySlot slot) const;
 
     // Slots 8-16 from a loaded image of W x H: slots 15 and 16 at
     // (W div 2) x (H div 2) from the top-left of the 4:2:0 chroma planes.
@@ -39,17 +47,17 @@ public:
     // Slots 0-3 at width x height.
     void BuildDecodedDisplays(std::uint32_t height, std::uint32_t width, const Plane& plane1, const Plane& plane2,
                               const Plane& plane3);
-    // Slots 4-7. The channels are R, G, B, or Y, Cb, Cr for colour-space
-    // code 0, or Y and the half-size 4:2:0 chroma for code 2. Each mask is
-    // read over its channel's region only; an empty one marks nothing.
-    void BuildMaskDisplays(const ImageBuffer& image, int colourSpace, const Plane& mask1, const Plane& mask2,
+    // Slots 4-7. The channels are R, G, B, or Y, Cb, Cr for YCbCr 4:4:4,
+    // or Y and the half-size chroma for 4:2:0. Each mask is read over its
+    // channel's region only; an empty one marks nothing.
+    void BuildMaskDisplays(const ImageBuffer& image, ColorSpace colourSpace, const Plane& mask1, const Plane& mask2,
                            const Plane& mask3);
 
 private:
     using Bitmap = std::shared_ptr<const DisplayBitmap>;
 
     template <std::size_t Count>
-    void Publish(int firstSlot, const std::array<Bitmap, Count>& group);
+    void Publish(DisplaySlot firstSlot, const std::array<Bitmap, Count>& group);
 
     // The fixed values; every bitmap starts from a copy and sets its own size,
     // so the two threads never write a shared header.

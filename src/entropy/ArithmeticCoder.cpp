@@ -128,7 +128,7 @@ Status ArithmeticCoder::EncodeBytes(std::span<const std::uint8_t> in, std::vecto
 
 Status ArithmeticCoder::DecodeBytes(std::span<const std::uint8_t> in, std::vector<std::uint8_t>& out) {
     out.clear();
-    if (in.size() < kHeaderBytes) return Status::Error("arithmetic-coded file is shorter than its header");
+    if (in.size() < kHeaderBytes) return Status::Error(ErrorKind::DamagedFile, "arithmetic-coded file is shorter than its header");
     ByteReader file(in);
     std::uint32_t total = 0;
     std::uint32_t precision = 0;
@@ -141,16 +141,16 @@ Status ArithmeticCoder::DecodeBytes(std::span<const std::uint8_t> in, std::vecto
 
     ArithmeticModel model;
     if (Status status = model.FromTable(total, cumulative); !status) return status;
-    if (inputLength != total) return Status::Error("arithmetic-coded file's length differs from its count total");
+    if (inputLength != total) return Status::Error(ErrorKind::DamagedFile, "arithmetic-coded file's length differs from its count total");
     if (precision != model.Precision()) {
-        return Status::Error("arithmetic-coded file's precision " + std::to_string(precision) +
+        return Status::Error(ErrorKind::DamagedFile, "arithmetic-coded file's precision " + std::to_string(precision) +
                              " does not fit its count total");
     }
     BitReader reader;
     std::vector<std::uint32_t> words;
     if (Status status = reader.LoadFrom(file, words); !status) return status;
-    if (reader.Width() != 32) return Status::Error("arithmetic code bits are not stored in 32-bit words");
-    if (file.Remaining() != 0) return Status::Error("arithmetic-coded file has bytes after its code bits");
+    if (reader.Width() != 32) return Status::Error(ErrorKind::DamagedFile, "arithmetic code bits are not stored in 32-bit words");
+    if (file.Remaining() != 0) return Status::Error(ErrorKind::DamagedFile, "arithmetic-coded file has bytes after its code bits");
 
     const Range range(precision);
     DebugLog("R %u\n", static_cast<std::uint32_t>(range.Full()));
@@ -171,7 +171,7 @@ Status ArithmeticCoder::DecodeBytes(std::span<const std::uint8_t> in, std::vecto
         std::int64_t shareEnd = model.ShareStart(symbol + 1, low, width) - 1;
         while (v > shareEnd) {
             const std::uint32_t bit = reader.GetBit();
-            if (reader.Overrun()) return Status::Error("arithmetic code bits end before the last byte");
+            if (reader.Overrun()) return Status::Error(ErrorKind::DamagedFile, "arithmetic code bits end before the last byte");
             const std::int64_t half = (v - u + 1) / 2;
             u += bit * half;
             v = u + half - 1;

@@ -9,7 +9,7 @@ namespace pictora {
 namespace {
 
 Status TotalTooLarge(std::uint64_t total) {
-    return Status::Error("arithmetic coder takes at most " + std::to_string(ArithmeticModel::kMaxTotal) +
+    return Status::Error(ErrorKind::DamagedFile, "arithmetic coder takes at most " + std::to_string(ArithmeticModel::kMaxTotal) +
                          " bytes, not " + std::to_string(total));
 }
 
@@ -28,11 +28,11 @@ Status ArithmeticModel::FromCounts(const ByteCounts& counts) {
 
 Status ArithmeticModel::FromTable(std::uint32_t total, const Table& cumulative) {
     if (total > kMaxTotal) return TotalTooLarge(total);
-    if (cumulative[0] != 0) return Status::Error("cumulative counts do not start at 0");
+    if (cumulative[0] != 0) return Status::Error(ErrorKind::DamagedFile, "cumulative counts do not start at 0");
     if (!std::is_sorted(cumulative.begin(), cumulative.end())) {
-        return Status::Error("cumulative counts decrease");
+        return Status::Error(ErrorKind::DamagedFile, "cumulative counts decrease");
     }
-    if (cumulative[255] > total) return Status::Error("cumulative counts exceed their total");
+    if (cumulative[255] > total) return Status::Error(ErrorKind::DamagedFile, "cumulative counts exceed their total");
     std::copy(cumulative.begin(), cumulative.end(), cumulative_.begin());
     cumulative_[256] = total;
     return Status::Ok();

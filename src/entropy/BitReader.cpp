@@ -22,7 +22,7 @@ Status BitReader::LoadFrom(ByteReader& in, std::vector<std::uint32_t>& values) {
     std::uint32_t totalBits = 0;
     if (!in.GetU8(width) || !in.GetU32(totalBits)) {
         in.Seek(start);
-        return Status::Error("bit-stream block ends inside its header");
+        return Status::Error(ErrorKind::DamagedFile, "bit-stream block ends inside its header");
     }
     const std::size_t wordCount = (static_cast<std::size_t>(totalBits) + 31) / 32;
     std::string fault;
@@ -35,7 +35,7 @@ Status BitReader::LoadFrom(ByteReader& in, std::vector<std::uint32_t>& values) {
     }
     if (!fault.empty()) {
         in.Seek(start);
-        return Status::Error(fault);
+        return Status::Error(ErrorKind::DamagedFile, fault);
     }
     words_.resize(wordCount);
     for (std::uint32_t& word : words_) (void)in.GetU32(word);

@@ -6,7 +6,7 @@ namespace pictora {
 
 Status BitWriter::Start(std::uint8_t width, std::size_t capacityWords) {
     Release();
-    if (width > 32) return Status::Error("bit width " + std::to_string(width) + " exceeds 32");
+    if (width > 32) return Status::Error(ErrorKind::UnsupportedImage, "bit width " + std::to_string(width) + " exceeds 32");
     width_ = width;
     words_.reserve(capacityWords);
     return Status::Ok();
@@ -25,7 +25,7 @@ Status BitWriter::InitEmpty(std::uint8_t width, std::size_t capacityWords) {
 
 Status BitWriter::WriteTo(ByteWriter& out) const {
     if (totalBits_ > UINT32_MAX) {
-        return Status::Error("bit stream of " + std::to_string(totalBits_) + " bits is too long to store");
+        return Status::Error(ErrorKind::UnsupportedImage, "bit stream of " + std::to_string(totalBits_) + " bits is too long to store");
     }
     out.PutU8(width_);
     out.PutU32(static_cast<std::uint32_t>(totalBits_));

@@ -17,7 +17,7 @@ Status EntropyCoder::TransformFile(ByteCore core, const std::string& inputPath, 
     if (Status status = ReadWholeFile(inputPath, input); !status) return status;
     std::vector<std::uint8_t> output;
     if (Status status = (this->*core)(input, output); !status) {
-        return Status::Error(inputPath + ": " + status.message());
+        return status.About(inputPath);
     }
     return WriteFileAtomically(outputPath, output);
 }

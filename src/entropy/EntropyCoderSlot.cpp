@@ -5,25 +5,25 @@
 
 namespace pictora {
 
-Status EntropyCoderSlot::CreateEntropyCoder(int mode) {
+Status EntropyCoderSlot::CreateEntropyCoder(LosslessMode mode) {
     coder_.reset();
     switch (mode) {
-        case kEntropyModeHuffman:
+        case LosslessMode::Huffman:
             coder_ = std::make_unique<HuffmanCoder>();
             return Status::Ok();
-        case kEntropyModeArithmetic:
+        case LosslessMode::Arithmetic:
             coder_ = std::make_unique<ArithmeticCoder>();
             return Status::Ok();
-        default:
-            return Status::Error("no entropy coder for mode " + std::to_string(mode));
+        case LosslessMode::None: break;
     }
+    return Status::Error(ErrorKind::InvalidSetting, "no lossless coder was chosen");
 }
 
 namespace {
 
 // Creates a coder for `mode` and runs `job` on it once.
 template <typename Job>
-Status RunOnce(int mode, Job job) {
+Status RunOnce(LosslessMode mode, Job job) {
     EntropyCoderSlot slot;
     if (Status status = slot.CreateEntropyCoder(mode); !status) return status;
     return job(*slot.Coder());
@@ -31,19 +31,19 @@ Status RunOnce(int mode, Job job) {
 
 }  // namespace
 
-Status EncodeFileWith(int mode, const std::string& inputPath, const std::string& outputPath) {
+Status EncodeFileWith(LosslessMode mode, const std::string& inputPath, const std::string& outputPath) {
     return RunOnce(mode, [&](EntropyCoder& coder) { return coder.Encode(inputPath, outputPath); });
 }
 
-Status DecodeFileWith(int mode, const std::string& inputPath, const std::string& outputPath) {
+Status DecodeFileWith(LosslessMode mode, const std::string& inputPath, const std::string& outputPath) {
     return RunOnce(mode, [&](EntropyCoder& coder) { return coder.Decode(inputPath, outputPath); });
 }
 
-Status EncodeBytesWith(int mode, std::span<const std::uint8_t> in, std::vector<std::uint8_t>& out) {
+Status EncodeBytesWith(LosslessMode mode, std::span<const std::uint8_t> in, std::vector<std::uint8_t>& out) {
     return RunOnce(mode, [&](EntropyCoder& coder) { return coder.EncodeBytes(in, out); });
 }
 
-Status DecodeBytesWith(int mode, std::span<const std::uint8_t> in, std::vector<std::uint8_t>& out) {
+Status DecodeBytesWith(LosslessMode mode, std::span<const std::uint8_t> in, std::vector<std::uint8_t>& out) {
     return RunOnce(mode, [&](EntropyCoder& coder) { return coder.DecodeBytes(in, out); });
 }
 

@@ -39,7 +39,7 @@ Status HuffmanCoder::EncodeBytes(std::span<const std::uint8_t> in, std::vector<s
     const HuffmanTree tree(counts);
     const std::uint64_t totalBits = tree.TotalBits(counts);
     if (totalBits > UINT32_MAX) {
-        return Status::Error("Huffman code of " + std::to_string(totalBits) + " bits is too long to store");
+        return Status::Error(ErrorKind::UnsupportedImage, "Huffman code of " + std::to_string(totalBits) + " bits is too long to store");
     }
 
     BitWriter writer;
@@ -61,7 +61,7 @@ Status HuffmanCoder::EncodeBytes(std::span<const std::uint8_t> in, std::vector<s
 
 Status HuffmanCoder::DecodeBytes(std::span<const std::uint8_t> in, std::vector<std::uint8_t>& out) {
     out.clear();
-    if (in.size() < kHeaderBytes) return Status::Error("Huffman file is shorter than its header");
+    if (in.size() < kHeaderBytes) return Status::Error(ErrorKind::DamagedFile, "Huffman file is shorter than its header");
     ByteReader file(in);
     std::uint32_t wordCount = 0;
     std::uint32_t totalBits = 0;
@@ -71,17 +71,17 @@ Status HuffmanCoder::DecodeBytes(std::span<const std::uint8_t> in, std::vector<s
     for (std::uint32_t& count : counts) (void)file.GetU32(count);
 
     if (file.Remaining() != 4 * std::uint64_t{wordCount}) {
-        return Status::Error("Huffman file announces " + std::to_string(wordCount) + " code words but holds " +
+        return Status::Error(ErrorKind::DamagedFile, "Huffman file announces " + std::to_string(wordCount) + " code words but holds " +
                              std::to_string(file.Remaining()) + " bytes of them");
     }
     if (wordCount != (std::uint64_t{totalBits} + 31) / 32) {
-        return Status::Error("Huffman file's word count does not match its bit count");
+        return Status::Error(ErrorKind::DamagedFile, "Huffman file's word count does not match its bit count");
     }
     const std::uint64_t length = std::accumulate(counts.begin(), counts.end(), std::uint64_t{0});
-    if (length > UINT32_MAX) return Status::Error("Huffman file's counts exceed 2^32 bytes");
+    if (length > UINT32_MAX) return Status::Error(ErrorKind::DamagedFile, "Huffman file's counts exceed 2^32 bytes");
     const HuffmanTree tree(counts);
     if (tree.TotalBits(counts) != totalBits) {
-        return Status::Error("Huffman file's bit count does not match its counts");
+        return Status::Error(ErrorKind::DamagedFile, "Huffman file's bit count does not match its counts");
     }
 
     if (tree.Empty()) return Status::Ok();
@@ -94,7 +94,7 @@ Status HuffmanCoder::DecodeBytes(std::span<const std::uint8_t> in, std::vector<s
     // Every code has a bit, so length ≤ totalBits ≤ 8 × file size.
     out.reserve(static_cast<std::size_t>(length));
     if (Status status = HuffmanDecoder(tree).Decode(words, totalBits, length, out); !status) return status;
-    if (out.size() != length) return Status::Error("Huffman code bits hold fewer bytes than the counts announce");
+    if (out.size() != length) return Status::Error(ErrorKind::DamagedFile, "Huffman code bits hold fewer bytes than the counts announce");
     return Status::Ok();
 }
 

@@ -32,7 +32,7 @@ Status HuffmanDecoder::Decode(std::span<const std::uint32_t> words, std::uint64_
     std::uint64_t decoded = 0;
     std::uint64_t position = 0;
     while (position < totalBits) {
-        if (decoded == maxBytes) return Status::Error("code bits hold more bytes than the counts announce");
+        if (decoded == maxBytes) return Status::Error(ErrorKind::DamagedFile, "code bits hold more bytes than the counts announce");
         const Entry entry = table_[Peek(words, position) & mask];
         std::uint16_t node = entry.node;
         std::uint64_t end = position + entry.length;
@@ -42,7 +42,7 @@ Status HuffmanDecoder::Decode(std::span<const std::uint32_t> words, std::uint64_
         }
         // Bits past totalBits read as 0 above; a code that needed them is cut off.
         if (end > totalBits || tree_.At(node).symbol == HuffmanTree::kInternal) {
-            return Status::Error("code bits end inside a code");
+            return Status::Error(ErrorKind::DamagedFile, "code bits end inside a code");
         }
         out.push_back(static_cast<std::uint8_t>(tree_.At(node).symbol));
         ++decoded;

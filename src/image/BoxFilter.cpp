@@ -5,9 +5,9 @@
 
 namespace pictora {
 
-void BoxFilter(Plane& plane, std::uint32_t rows, std::uint32_t columns, int sizeIndex) {
-    if (sizeIndex < 0 || sizeIndex > 3) return;
-    const std::int64_t side = 3 + 2 * sizeIndex;
+void BoxFilter(Plane& plane, std::uint32_t rows, std::uint32_t columns, LowPassFilter filter) {
+    if (filter == LowPassFilter::None) return;
+    const std::int64_t side = 1 + 2 * static_cast<std::int64_t>(filter);
     const std::int64_t reach = side / 2;
     const double reciprocal = 1.0 / static_cast<double>(side * side);
     const std::int64_t height = rows;

@@ -54,9 +54,23 @@ Status ImageBuffer::LoadPng(const std::string& path) {
     DebugLog("png\n");
     const int result = png->Load(path);
     DebugLog("carregado\n");
-    if (result != PngImage::kOk) return Status::Error(png->LastError());
-
+    if (result != PngImage::kOk) return png->LastStatus(result).Concerning(path);
     rgb = std::move(png);
+    DerivePlanes();
+    return Status::Ok();
+}
+
+Status ImageBuffer::DecodePng(std::span<const std::uint8_t> file, const std::string& name) {
+    Release();
+    auto png = std::make_unique<PngImage>();
+    const int result = png->Decode(file);
+    if (result != PngImage::kOk) return png->LastStatus(result).About(name);
+    rgb = std::move(png);
+    DerivePlanes();
+    return Status::Ok();
+}
+
+void ImageBuffer::DerivePlanes() {
     const auto rows = static_cast<std::uint32_t>(rgb->height);
     const auto columns = static_cast<std::uint32_t>(rgb->width);
     lumaY.Allocate(rows, columns);
@@ -67,27 +81,30 @@ Status ImageBuffer::LoadPng(const std::string& path) {
     chromaCr420 = chromaCr;
     Decimate420(rows, columns, chromaCb420);
     Decimate420(rows, columns, chromaCr420);
-    return Status::Ok();
 }
 
 int ImageBuffer::GetHeight() const { return rgb ? rgb->height : 0; }
 
 int ImageBuffer::GetWidth() const { return rgb ? rgb->width : 0; }
 
-void ImageBuffer::CopyPlanes(int target, const Plane& a, const Plane& b, const Plane& c) {
+void ImageBuffer::CopyPlanes(PlaneGroup target, const Plane& a, const Plane& b, const Plane& c) {
     if (!rgb) return;
     const auto rows = static_cast<std::uint32_t>(GetHeight());
     const auto columns = static_cast<std::uint32_t>(GetWidth());
-    const bool toRgb = target == 1;
+    const bool toRgb = target == PlaneGroup::Rgb;
     CopyRegion(toRgb ? rgb->red : lumaY, a, rows, columns);
     CopyRegion(toRgb ? rgb->green : chromaCb, b, rows, columns);
     CopyRegion(toRgb ? rgb->blue : chromaCr, c, rows, columns);
 }
 
-double ImageBuffer::GetPsnr(int index) const {
-    if (index >= 0 && index < 3) return psnr[index];
-    if (index == 6) return psnrRgb;
-    return std::numeric_limits<double>::quiet_NaN();
+double ImageBuffer::GetPsnr(PsnrOf which) const {
+    switch (which) {
+        case PsnrOf::Red: return psnr[0];
+        case PsnrOf::Green: return psnr[1];
+        case PsnrOf::Blue: return psnr[2];
+        case PsnrOf::Mean: break;
+    }
+    return psnrRgb;
 }
 
 std::uint32_t ImageBuffer::Compare(const ImageBuffer& other) {

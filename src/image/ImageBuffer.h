@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "image/RgbImage.h"
@@ -9,6 +10,12 @@
 #include "support/Status.h"
 
 namespace pictora {
+
+// Which group of planes CopyPlanes fills.
+enum class PlaneGroup { Rgb, YCbCr };
+
+// Which pSNR GetPsnr reads: one of the three RGB planes, or the mean error.
+enum class PsnrOf { Red, Green, Blue, Mean };
 
 // One image in memory: its RGB planes (inside `rgb`), full-resolution Y, Cb,
 // Cr planes, the two 4:2:0 chroma planes and the quality figures of the last
@@ -43,18 +50,17 @@ public:
     // Replaces the contents by a PNG file and derives Y, Cb, Cr and the 4:2:0
     // chroma. On failure the buffer is left empty and the message names the file.
     Status LoadPng(const std::string& path);
+    // The same from the bytes of a PNG file in memory; `name` heads messages.
+    Status DecodePng(std::span<const std::uint8_t> file, const std::string& name);
 
     // The image's size, 0 when the buffer is empty.
     int GetHeight() const;
     int GetWidth() const;
 
-    // Copies three planes of at least the buffer's size into it: target 1
-    // into red, green, blue, any other target into Y, Cb, Cr.
-    void CopyPlanes(int target, const Plane& a, const Plane& b, const Plane& c);
+    // Copies three planes of at least the buffer's size into one group of it.
+    void CopyPlanes(PlaneGroup target, const Plane& a, const Plane& b, const Plane& c);
 
-    // Index 0, 1, 2: pSNR of R, G, B; 6: pSNR of the mean RGB error; any
-    // other index gives NaN.
-    double GetPsnr(int index) const;
+    double GetPsnr(PsnrOf which) const;
 
     // Called on the source with the reconstruction (of at most the source's
     // size): fills `mse` over the reconstruction's area and returns its
@@ -63,6 +69,10 @@ public:
     // Compare, then the pSNR of each plane and of the mean error. An error of
     // 0 gives +inf, an empty image NaN; both are kept as they are.
     void ComputePsnr(const ImageBuffer& other);
+
+private:
+    // Y, Cb, Cr and the 4:2:0 chroma from the RGB planes just loaded.
+    void DerivePlanes();
 };
 
 }  // namespace pictora

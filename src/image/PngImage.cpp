@@ -38,29 +38,32 @@ Plane PixelRows(const RgbImage& image, int selector) {
 int PngImage::Load(const std::string& path) {
     std::vector<std::uint8_t> file;
     if (Status read = ReadWholeFile(path, file); !read) return Fail(kCannotOpen, read.message());
+    const int result = Decode(file);
+    if (result != kOk) lastError_ = path + ": " + lastError_;
+    return result;
+}
 
+int PngImage::Decode(std::span<const std::uint8_t> file) {
     PngReader reader(file);
     PngHeader header;
-    if (!reader.ReadHeader(header)) return Fail(kLibpngError, path + ": damaged PNG: " + reader.Error());
+    if (!reader.ReadHeader(header)) return Fail(kLibpngError, "damaged PNG: " + reader.Error());
     colorType = static_cast<std::uint8_t>(header.colorType);
     bitDepth = static_cast<std::uint8_t>(header.bitDepth);
     if (header.colorType != PNG_COLOR_TYPE_RGB) {
-        return Fail(kNotRgb, path + ": not an RGB PNG (colour type " + std::to_string(header.colorType) + ")");
+        return Fail(kNotRgb, "not an RGB PNG (colour type " + std::to_string(header.colorType) + ")");
     }
     if (header.width > kMaxSide || header.height > kMaxSide) {
-        return Fail(kUnsupported, path + ": " + std::to_string(header.width) + " x " +
-                                      std::to_string(header.height) + " pixels, more than " +
-                                      std::to_string(kMaxSide) + " on a side");
+        return Fail(kUnsupported, std::to_string(header.width) + " x " + std::to_string(header.height) +
+                                      " pixels, more than " + std::to_string(kMaxSide) + " on a side");
     }
     if (static_cast<std::uint64_t>(header.width) * header.height > kMaxPixels) {
-        return Fail(kUnsupported, path + ": " + std::to_string(header.width) + " x " +
-                                      std::to_string(header.height) + " pixels, more than " +
-                                      std::to_string(kMaxPixels) + " in all");
+        return Fail(kUnsupported, std::to_string(header.width) + " x " + std::to_string(header.height) +
+                                      " pixels, more than " + std::to_string(kMaxPixels) + " in all");
     }
 
     Plane pixels(header.height, static_cast<std::uint32_t>(header.rowBytes));
     std::vector<png_bytep> rows = RowPointers(pixels);
-    if (!reader.ReadRows(rows.data())) return Fail(kLibpngError, path + ": damaged PNG: " + reader.Error());
+    if (!reader.ReadRows(rows.data())) return Fail(kLibpngError, "damaged PNG: " + reader.Error());
 
     height = static_cast<std::int32_t>(header.height);
     width = static_cast<std::int32_t>(header.width);
@@ -78,24 +81,44 @@ int PngImage::Load(const std::string& path) {
 }
 
 int PngImage::Save(const std::string& path, int selector) {
+    std::vector<std::uint8_t> encoded;
+    if (const int result = Encode(selector, encoded); result != kOk) {
+        lastError_ = path + ": " + lastError_;
+        return result;
+    }
+    if (Status written = WriteFileAtomically(path, encoded); !written) return Fail(kCannotOpen, written.message());
+    return kOk;
+}
+
+int PngImage::Encode(int selector, std::vector<std::uint8_t>& encoded) {
     if (selector < 0 || selector > 3) {
-        return Fail(kUnsupported, path + ": no plane to write for selector " + std::to_string(selector));
+        return Fail(kUnsupported, "no plane to write for selector " + std::to_string(selector));
     }
     if (height <= 0 || width <= 0 || !PlanesMatchSize()) {
-        return Fail(kUnsupported, path + ": the image has no planes of its size to write");
+        return Fail(kUnsupported, "the image has no planes of its size to write");
     }
     colorType = selector == 0 ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_GRAY;
     bitDepth = 8;
 
     Plane pixels = PixelRows(*this, selector);
-    std::vector<std::uint8_t> encoded;
+    std::vector<std::uint8_t> bytes;
     std::vector<png_bytep> rows = RowPointers(pixels);
-    PngWriter writer(encoded);
+    PngWriter writer(bytes);
     if (!writer.Write(static_cast<std::uint32_t>(width), pixels.Height(), colorType, rows.data())) {
-        return Fail(kLibpngError, path + ": libpng error: " + writer.Error());
+        return Fail(kLibpngError, "libpng error: " + writer.Error());
     }
-    if (Status written = WriteFileAtomically(path, encoded); !written) return Fail(kCannotOpen, written.message());
+    encoded = std::move(bytes);
     return kOk;
+}
+
+Status PngImage::LastStatus(int result) const {
+    switch (result) {
+        case kOk: return Status::Ok();
+        case kCannotOpen: return Status::Error(ErrorKind::FileAccess, lastError_);
+        case kNotRgb:
+        case kUnsupported: return Status::Error(ErrorKind::UnsupportedImage, lastError_);
+        default: return Status::Error(ErrorKind::DamagedFile, lastError_);
+    }
 }
 
 void PngImage::Resize(std::int32_t newHeight, std::int32_t newWidth) {

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "image/RgbImage.h"
+#include "support/Status.h"
 
 namespace pictora {
 
@@ -28,14 +31,21 @@ public:
     static constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 28;
 
     int Load(const std::string& path) override;
+    // Load from the bytes of a PNG file held in memory; messages name no file.
+    int Decode(std::span<const std::uint8_t> file);
     // Selector 0 writes an RGB image, 1, 2 or 3 the red, green or blue plane
     // as greyscale. The file is written beside `path` and renamed over it, so
     // a failed save never leaves a truncated file behind.
     int Save(const std::string& path, int selector) override;
+    // Save into `encoded` in memory (left as it was on failure).
+    int Encode(int selector, std::vector<std::uint8_t>& encoded);
     // Gives the image zero-filled planes of that (non-negative) size, ready
     // to be filled and saved; an image already of that size is left as it is.
     void Resize(std::int32_t height, std::int32_t width);
     const std::string& LastError() const { return lastError_; }
+    // The outcome `result` of the last Load, Decode, Save or Encode as a Status
+    // with its kind: the file system, an unsupported image or damaged data.
+    Status LastStatus(int result) const;
 
     std::uint8_t colorType = 0;  // of the file last read, or 2 (RGB) / 0 (grey) last written
     std::uint8_t bitDepth = 0;   // of the file last read, or 8 when writing

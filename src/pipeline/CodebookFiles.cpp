@@ -1,5 +1,5 @@
-// Writing codebooks (.cod) and coding the loaded image with stored codebooks
-// in ImageCompressor.
+// Codebooks (.cod) of ImageCompressor: written to bytes, and applied to the
+// loaded image from bytes; the file versions only read or write the files.
 #include <string>
 
 #include "pipeline/ImageCompressor.h"
@@ -9,85 +9,99 @@
 
 namespace pictora {
 
+Status ImageCompressor::EncodeCodebooks(std::vector<std::uint8_t>& bytes) const {
+    std::vector<std::uint8_t> encoded;
+    ByteWriter out(encoded);
+    for (int c = 0; c < 3; ++c) {
+        if (channels_[c].Dimension() == 0)
+            return Status::Error(ErrorKind::NothingCoded, "there are no codebooks to save");
+        if (Status written = WriteCodebookSection(channels_[c], out, FileCodeOf(colorSpace_)); !written)
+            return written.Prefixed("channel " + std::to_string(c));
+    }
+    bytes = std::move(encoded);
+    return Status::Ok();
+}
+
 Status ImageCompressor::WriteCodebookFile(const std::string& path) const {
     std::vector<std::uint8_t> bytes;
-    ByteWriter out(bytes);
-    for (int c = 0; c < 3; ++c) {
-        if (channels_[c].Dimension() == 0) return Status::Error(path + ": there are no codebooks to save");
-        if (Status written = channels_[c].WriteCodebook(out, colorSpace_); !written)
-            return Status::Error(path + ": channel " + std::to_string(c) + ": " + written.message());
-    }
+    if (Status encoded = EncodeCodebooks(bytes); !encoded) return encoded.About(path);
     return WriteFileAtomically(path, bytes);
 }
 
-Status ImageCompressor::ApplyCodebookFile(const std::string& path) {
-    if (!imageLoaded_) return Status::Error("no image is loaded to apply " + path + " to");
-    std::vector<std::uint8_t> bytes;
-    if (Status read = ReadWholeFile(path, bytes); !read) return read;
-    ByteReader in(bytes);
+Status ImageCompressor::ApplyCodebooks(std::span<const std::uint8_t> file, const std::string& name) {
+    if (!imageLoaded_) return Status::Error(ErrorKind::NoImage, "no image is loaded to apply " + name + " to");
+    ByteReader in(file);
     Channels loaded;
     BindRgbSources(loaded);
-    int colourCode = 0;
+    std::uint8_t colourCode = 0;
     for (int c = 0; c < 3; ++c) {
-        int sectionCode = 0;
-        if (Status read = loaded[c].ReadCodebook(in, sectionCode); !read)
-            return Status::Error(path + ": codebook " + std::to_string(c + 1) + ": " + read.message());
+        std::uint8_t sectionCode = 0;
+        if (Status read = ReadCodebookSection(in, loaded[c], sectionCode); !read)
+            return read.Prefixed("codebook " + std::to_string(c + 1)).About(name);
         if (c == 0) colourCode = sectionCode;
     }
-    const int colorSpace = colourCode <= 2 ? colourCode : kColorSpaceNone;
-    DebugLog("Pesos carregados %i\n", colorSpace);
-    if (Status applied = ApplyLoadedCodebooks(loaded, colorSpace); !applied)
-        return Status::Error(path + ": " + applied.message());
-    return Status::Ok();
+    const pictora::ColorSpace colorSpace = ColorSpaceFromFileCode(colourCode);
+    DebugLog("Pesos carregados %i\n", FileCodeOf(colorSpace));
+    return ApplyLoadedCodebooks(loaded, colorSpace).About(name);
+}
+
+Status ImageCompressor::ApplyCodebookFile(const std::string& path) {
+    if (!imageLoaded_) return Status::Error(ErrorKind::NoImage, "no image is loaded to apply " + path + " to");
+    std::vector<std::uint8_t> bytes;
+    if (Status read = ReadWholeFile(path, bytes); !read) return read;
+    return ApplyCodebooks(bytes, path);
 }
 
 Status ImageCompressor::ApplyCodebookFiles(const std::array<std::string, 3>& paths,
                                            const std::array<int, 3>& positions) {
-    if (!imageLoaded_) return Status::Error("no image is loaded to apply codebooks to");
+    if (!imageLoaded_) return Status::Error(ErrorKind::NoImage, "no image is loaded to apply codebooks to");
     Channels loaded;
     BindRgbSources(loaded);
-    int colourCode = 0;
+    std::uint8_t colourCode = 0;
     for (int c = 0; c < 3; ++c) {
         const std::string& path = paths[static_cast<std::size_t>(c)];
         const int position = positions[static_cast<std::size_t>(c)];
-        if (position < 1) return Status::Error(path + ": there is no codebook " + std::to_string(position));
+        if (position < 1)
+            return Status::Error(ErrorKind::InvalidSetting, path + ": there is no codebook " + std::to_string(position));
         std::vector<std::uint8_t> bytes;
         if (Status read = ReadWholeFile(path, bytes); !read) return read;
         ByteReader in(bytes);
         for (int skipped = 1; skipped < position; ++skipped) {
             if (in.Remaining() == 0)
-                return Status::Error(path + ": holds " + std::to_string(skipped - 1) + " codebooks, not " +
-                                     std::to_string(position));
+                return Status::Error(ErrorKind::DamagedFile, path + ": holds " + std::to_string(skipped - 1) +
+                                                                 " codebooks, not " + std::to_string(position))
+                    .Concerning(path);
             if (Status skip = SkipCodebookSection(in); !skip)
-                return Status::Error(path + ": codebook " + std::to_string(skipped) + ": " + skip.message());
+                return skip.Prefixed("codebook " + std::to_string(skipped)).About(path);
         }
-        int sectionCode = 0;
-        if (Status read = loaded[c].ReadCodebook(in, sectionCode); !read)
-            return Status::Error(path + ": codebook " + std::to_string(position) + ": " + read.message());
+        std::uint8_t sectionCode = 0;
+        if (Status read = ReadCodebookSection(in, loaded[c], sectionCode); !read)
+            return read.Prefixed("codebook " + std::to_string(position)).About(path);
         if (c == 0) colourCode = sectionCode;
     }
-    const int colorSpace = colourCode <= 2 ? colourCode : kColorSpaceNone;
-    DebugLog("Pesos carregados %i\n", colorSpace);
+    const pictora::ColorSpace colorSpace = ColorSpaceFromFileCode(colourCode);
+    DebugLog("Pesos carregados %i\n", FileCodeOf(colorSpace));
     return ApplyLoadedCodebooks(loaded, colorSpace);
 }
 
 // Codes the loaded image with networks just read from codebook files. Every
 // channel is checked before the first pass; only then do the networks replace
 // the current ones.
-Status ImageCompressor::ApplyLoadedCodebooks(Channels& loaded, int colorSpace) {
+Status ImageCompressor::ApplyLoadedCodebooks(Channels& loaded, pictora::ColorSpace colorSpace) {
     const auto height = static_cast<std::uint32_t>(sourceImage_.GetHeight());
     const auto width = static_cast<std::uint32_t>(sourceImage_.GetWidth());
     BindSourcesFor(loaded, sourceImage_, colorSpace);
-    if (colorSpace == kColorSpaceYCbCr420) {
+    if (colorSpace == ColorSpace::YCbCr420) {
         loaded[1].SetPlaneSize(height / 2, width / 2);
         loaded[2].SetPlaneSize(height / 2, width / 2);
     }
     for (int c = 0; c < 3; ++c) {
         if (loaded[c].NeuronCount() == 0)
-            return Status::Error("the codebook for channel " + std::to_string(c) + " holds no neuron");
+            return Status::Error(ErrorKind::CodebookMismatch,
+                                 "the codebook for channel " + std::to_string(c) + " holds no neuron");
         if (Status ready = loaded[c].CheckReady(); !ready)
-            return Status::Error("the codebook for channel " + std::to_string(c) + " cannot code this image: " +
-                                 ready.message());
+            return Status::Error(ErrorKind::CodebookMismatch, "the codebook for channel " + std::to_string(c) +
+                                                                  " cannot code this image: " + ready.message());
     }
     for (int c = 0; c < 3; ++c) {
         InstallProgress(loaded[c], c);
@@ -97,8 +111,7 @@ Status ImageCompressor::ApplyLoadedCodebooks(Channels& loaded, int colorSpace) {
         loaded[c].Rebuild(false);
     }
     AdoptChannels(loaded, colorSpace);
-    ConvertDecodedToRgb();
-    ShowReconstruction();
+    ReconstructRgb();
     MeasureQuality();
     UpdateStatistics();
     return Status::Ok();

@@ -10,14 +10,13 @@
 
 namespace pictora {
 
+PlaneScale ChannelScale(ColorSpace colorSpace, int channel) {
+    return channel != 0 && colorSpace == ColorSpace::YCbCr420 ? PlaneScale::Half : PlaneScale::Full;
+}
+
 ImageCompressor::ImageCompressor() {
     sourceImage_.Reset();
     reconstruction_.Reset();
-}
-
-ImageCompressor::~ImageCompressor() {
-    for (KohonenNetwork& channel : channels_) channel.Destroy();
-    FreeDisplays();
 }
 
 Status ImageCompressor::LoadImage(const std::string& path) {
@@ -26,12 +25,11 @@ Status ImageCompressor::LoadImage(const std::string& path) {
     try {
         if (Status status = loaded.LoadPng(path); !status) return status;
     } catch (const std::bad_alloc&) {
-        return Status::Error(path + ": not enough memory for an image of this size");
+        return Status::Error(ErrorKind::OutOfMemory, path + ": not enough memory for an image of this size");
     }
     sourceImage_ = std::move(loaded);
-    BuildSourceDisplays(sourceImage_);
     imageLoaded_ = true;
-    BindRgbSources();
+    BindRgbSources(channels_);
     return Status::Ok();
 }
 
@@ -56,7 +54,7 @@ void ImageCompressor::SetReferenceSearch(bool reference) {
 }
 
 // Takes networks read from a file in place of the current ones.
-void ImageCompressor::AdoptChannels(Channels& channels, int colorSpace) {
+void ImageCompressor::AdoptChannels(Channels& channels, pictora::ColorSpace colorSpace) {
     for (int c = 0; c < 3; ++c) {
         channels_[c] = std::move(channels[c]);
         InstallProgress(channels_[c], c);
@@ -66,10 +64,8 @@ void ImageCompressor::AdoptChannels(Channels& channels, int colorSpace) {
 }
 
 void ImageCompressor::PrepareNewRun() {
-    if (imageLoaded_) BindRgbSources();
+    if (imageLoaded_) BindRgbSources(channels_);
 }
-
-void ImageCompressor::BindRgbSources() { BindRgbSources(channels_); }
 
 void ImageCompressor::BindRgbSources(Channels& channels) {
     const auto height = static_cast<std::uint32_t>(sourceImage_.GetHeight());
@@ -79,12 +75,12 @@ void ImageCompressor::BindRgbSources(Channels& channels) {
     channels[2].Configure(height, width, &sourceImage_.rgb->blue);
 }
 
-void ImageCompressor::BindSourcesFor(Channels& channels, const ImageBuffer& image, int colorSpace) {
-    if (colorSpace == kColorSpaceYCbCr444) {
+void ImageCompressor::BindSourcesFor(Channels& channels, const ImageBuffer& image, pictora::ColorSpace colorSpace) {
+    if (colorSpace == ColorSpace::YCbCr444) {
         channels[0].SetSource(&image.lumaY);
         channels[1].SetSource(&image.chromaCb);
         channels[2].SetSource(&image.chromaCr);
-    } else if (colorSpace == kColorSpaceYCbCr420) {
+    } else if (colorSpace == ColorSpace::YCbCr420) {
         channels[0].SetSource(&image.lumaY);
         channels[1].SetSource(&image.chromaCb420);
         channels[2].SetSource(&image.chromaCr420);
@@ -114,65 +110,71 @@ Status ImageCompressor::TrainAndCode(const TrainingJob& job) {
             channels_[c].Reset(job.channels[c].dimension);
         }
         BindSourcesFor(channels_, sourceImage_, colorSpace_);
-        if (colorSpace_ == kColorSpaceYCbCr420) {
+        if (colorSpace_ == ColorSpace::YCbCr420) {
             channels_[1].SetPlaneSize(height / 2, width / 2);
             channels_[2].SetPlaneSize(height / 2, width / 2);
         }
     }
 
+    // A channel that cannot train is left out; the first failure's kind
+    // stands for the job's, every channel's reason is in the message.
+    Status failure = Status::Ok();
     std::string problems;
     for (int c = 0; c < 3; ++c) {
         const ChannelJob& settings = job.channels[c];
         if (settings.passes == 0) continue;
-        Status trained = channels_[c].TrainStep(settings.radius, settings.alfa, settings.passes,
-                                                c == 0 ? 0 : colorSpace_);
+        Status trained =
+            channels_[c].TrainStep(settings.radius, settings.alfa, settings.passes, ChannelScale(colorSpace_, c));
         if (trained) {
             channels_[c].Rebuild(true);
-        } else {
-            problems += (problems.empty() ? "" : "; ") + std::string("channel ") + std::to_string(c) + ": " +
-                        trained.message();
+            continue;
         }
+        problems += (problems.empty() ? "" : "; ") + std::string("channel ") + std::to_string(c) + ": " +
+                    trained.message();
+        if (failure) failure = trained;
     }
-    // Every channel, idle ones included, enters the conversion with its own
-    // unconverted reconstruction of this job's colour space.
-    for (KohonenNetwork& channel : channels_) channel.RebuiltCopy() = channel.Rebuilt();
     DebugLog("%i %i %i\n", channels_[0].NeuronCount(), channels_[1].NeuronCount(), channels_[2].NeuronCount());
 
-    if (colorSpace_ == kColorSpaceYCbCr420) {
-        Upsample420(height / 2, width / 2, channels_[1].RebuiltCopy(), channels_[1].Rebuilt());
-        Upsample420(height / 2, width / 2, channels_[2].RebuiltCopy(), channels_[2].Rebuilt());
-    }
+    ReconstructRgb();
     reconstruction_.Allocate(static_cast<std::int32_t>(height), static_cast<std::int32_t>(width));
-    ConvertToRgb(colorSpace_);
-    ApplyFilter(job.filterIndex);
+    ApplyFilter(job.filter);
     SumCodedBytes();
-    ShowMasks();
-    ShowReconstruction();
-    reconstruction_.CopyPlanes(1, channels_[0].RebuiltCopy(), channels_[1].RebuiltCopy(),
+    reconstruction_.CopyPlanes(PlaneGroup::Rgb, channels_[0].RebuiltCopy(), channels_[1].RebuiltCopy(),
                                channels_[2].RebuiltCopy());
     sourceImage_.ComputePsnr(reconstruction_);
-    return problems.empty() ? Status::Ok() : Status::Error(problems);
+    return failure ? Status::Ok() : Status::Error(failure.kind(), problems);
 }
 
-void ImageCompressor::ConvertToRgb(int colorSpace) {
-    if (colorSpace != kColorSpaceYCbCr444 && colorSpace != kColorSpaceYCbCr420) return;
+// The one way from the channels' rebuilt planes, in the colour space they
+// code, to the RGB image in their `rebuiltCopy` planes at channel 0's size:
+// every channel starts from its own unconverted reconstruction (an idle
+// channel's copy may hold last job's converted, filtered planes), 4:2:0 chroma
+// is taken to full size, and YCbCr is converted in place.
+void ImageCompressor::ReconstructRgb() {
+    const std::uint32_t rows = channels_[0].Rows();
+    const std::uint32_t columns = channels_[0].Columns();
+    for (KohonenNetwork& channel : channels_) channel.RebuiltCopy() = channel.Rebuilt();
+    if (colorSpace_ == ColorSpace::YCbCr420) {
+        Upsample420(rows / 2, columns / 2, channels_[1].RebuiltCopy(), channels_[1].Rebuilt());
+        Upsample420(rows / 2, columns / 2, channels_[2].RebuiltCopy(), channels_[2].Rebuilt());
+    }
+    if (!IsYCbCr(colorSpace_)) return;
     Plane& first = channels_[0].RebuiltCopy();
     Plane& second = channels_[1].RebuiltCopy();
     Plane& third = channels_[2].RebuiltCopy();
-    YCbCrToRgb(static_cast<std::uint32_t>(sourceImage_.GetHeight()), static_cast<std::uint32_t>(sourceImage_.GetWidth()),
-               first, second, third, first, second, third);
+    YCbCrToRgb(rows, columns, first, second, third, first, second, third);
 }
 
-void ImageCompressor::ApplyFilter(int filterIndex) {
-    if (filterIndex == kNoFilter) return;
+void ImageCompressor::ApplyFilter(LowPassFilter filter) {
+    if (filter == LowPassFilter::None) return;
     const std::uint32_t rows = channels_[0].Rows();
     const std::uint32_t columns = channels_[0].Columns();
-    BoxFilter(channels_[0].RebuiltCopy(), rows, columns, filterIndex);
+    BoxFilter(channels_[0].RebuiltCopy(), rows, columns, filter);
     for (int c = 1; c < 3; ++c) {
         channels_[c].SetPlaneSize(rows, columns);
-        BoxFilter(channels_[c].RebuiltCopy(), rows, columns, filterIndex);
+        BoxFilter(channels_[c].RebuiltCopy(), rows, columns, filter);
     }
-    if (colorSpace_ == kColorSpaceYCbCr420) {
+    if (colorSpace_ == ColorSpace::YCbCr420) {
         channels_[1].SetPlaneSize(rows / 2, columns / 2);
         channels_[2].SetPlaneSize(rows / 2, columns / 2);
     }
@@ -186,28 +188,55 @@ void ImageCompressor::SumCodedBytes() {
 }
 
 void ImageCompressor::UpdateStatistics() {
-    channels_[0].ComputeCodedSize(0);
-    channels_[1].ComputeCodedSize(colorSpace_);
-    channels_[2].ComputeCodedSize(colorSpace_);
+    for (int c = 0; c < 3; ++c) channels_[c].ComputeCodedSize(ChannelScale(colorSpace_, c));
     SumCodedBytes();
 }
 
 void ImageCompressor::MeasureQuality() {
     reconstruction_.Allocate(sourceImage_.GetHeight(), sourceImage_.GetWidth());
-    reconstruction_.CopyPlanes(1, channels_[0].RebuiltCopy(), channels_[1].RebuiltCopy(),
+    reconstruction_.CopyPlanes(PlaneGroup::Rgb, channels_[0].RebuiltCopy(), channels_[1].RebuiltCopy(),
                                channels_[2].RebuiltCopy());
     sourceImage_.ComputePsnr(reconstruction_);
 }
 
-void ImageCompressor::ShowReconstruction() {
-    BuildDecodedDisplays(static_cast<std::uint32_t>(sourceImage_.GetHeight()),
-                         static_cast<std::uint32_t>(sourceImage_.GetWidth()), channels_[0].RebuiltCopy(),
-                         channels_[1].RebuiltCopy(), channels_[2].RebuiltCopy());
+StepResult ImageCompressor::Result(StepOrigin origin, int step) const {
+    StepResult result;
+    result.origin = origin;
+    result.step = step;
+    for (int c = 0; c < 3; ++c) {
+        ChannelFigures& figures = result.channels[static_cast<std::size_t>(c)];
+        figures.neurons = channels_[c].NeuronCount();
+        figures.pruned = channels_[c].PrunedCount();
+        figures.compressionRate = channels_[c].Ratio();
+        figures.codedBytes = channels_[c].CodedBytes();
+        result.mse[static_cast<std::size_t>(c)] = sourceImage_.mse[c];
+        result.psnr[static_cast<std::size_t>(c)] = sourceImage_.psnr[c];
+    }
+    result.psnrMean = sourceImage_.psnrRgb;
+    result.compressionRate = compressionRate_;
+    result.codedBytes = codedBytes_;
+    return result;
 }
 
-void ImageCompressor::ShowMasks() {
-    const int mode = colorSpace_ == kColorSpaceYCbCr444 ? 0 : colorSpace_ == kColorSpaceRgb ? 1 : 2;
-    BuildMaskDisplays(sourceImage_, mode, channels_[0].Mask(), channels_[1].Mask(), channels_[2].Mask());
+NeuronTallies ImageCompressor::Tallies() const {
+    NeuronTallies tallies;
+    for (int c = 0; c < 3; ++c) {
+        const NeuronList& neurons = channels_[c].Neurons();
+        std::vector<NeuronTally>& channel = tallies[static_cast<std::size_t>(c)];
+        channel.reserve(neurons.Count());
+        for (std::uint32_t i = 0; i < neurons.Count(); ++i)
+            channel.push_back({neurons.At(i).trainings, neurons.At(i).wins});
+    }
+    return tallies;
+}
+
+bool ImageCompressor::HasReconstruction() const {
+    const std::uint32_t rows = ReconstructionRows();
+    const std::uint32_t columns = ReconstructionColumns();
+    if (rows == 0 || columns == 0) return false;
+    for (const KohonenNetwork& channel : channels_)
+        if (channel.RebuiltCopy().Height() < rows || channel.RebuiltCopy().Width() < columns) return false;
+    return true;
 }
 
 double ImageCompressor::GetCompressionRate(int channel) const {
@@ -222,16 +251,6 @@ int ImageCompressor::GetNeuronCount(int channel) const {
 int ImageCompressor::GetPrunedCount(int channel) const {
     if (channel >= 0) return static_cast<int>(channels_[channel].PrunedCount());
     return static_cast<int>(channels_[0].PrunedCount() + channels_[1].PrunedCount() + channels_[2].PrunedCount());
-}
-
-int ImageCompressor::GetNeuronWins(int channel, int i) const {
-    if (channel < 0 || i < 0 || static_cast<std::uint32_t>(i) >= channels_[channel].NeuronCount()) return 0;
-    return static_cast<int>(channels_[channel].Wins(static_cast<std::uint32_t>(i)));
-}
-
-int ImageCompressor::GetNeuronTrainings(int channel, int i) const {
-    if (channel < 0 || i < 0 || static_cast<std::uint32_t>(i) >= channels_[channel].NeuronCount()) return 0;
-    return static_cast<int>(channels_[channel].Trainings(static_cast<std::uint32_t>(i)));
 }
 
 }  // namespace pictora

@@ -3,13 +3,13 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "display/DisplaySet.h"
+#include "image/ColorSpace.h"
 #include "image/ImageBuffer.h"
+#include "pipeline/StepResult.h"
 #include "pipeline/TrainingJob.h"
 #include "quantizer/KohonenNetwork.h"
 #include "support/Status.h"
@@ -17,26 +17,34 @@
 namespace pictora {
 
 // The coding pipeline: owns the source image, its reconstruction and one
-// codebook network per colour channel, runs training jobs over the three
-// channels and draws the results into its display bitmaps.
-class ImageCompressor : public DisplaySet {
+// codebook network per colour channel; runs training jobs over the three
+// channels, reads and writes the files of its results, and hands its figures
+// out as StepResult values. It draws nothing: a front end builds its pictures
+// from the planes it exposes.
+class ImageCompressor {
 public:
     ImageCompressor();
-    ~ImageCompressor();
     ImageCompressor(const ImageCompressor&) = delete;
     ImageCompressor& operator=(const ImageCompressor&) = delete;
 
-    // Reads an 8-bit RGB PNG. On failure the image, networks and displays
-    // loaded before stay as they were.
+    // Reads an 8-bit RGB PNG. On failure the image and networks loaded before
+    // stay as they were.
     Status LoadImage(const std::string& path);
     // Rebinds the channels to the RGB planes and empties their work arrays.
     void PrepareNewRun();
 
     // One training job: trains and codes every channel with passes left,
-    // rebuilds, converts back to RGB, filters, measures and draws. A channel
-    // that cannot be coded (a block larger than its plane, say) is left out
-    // and named in the returned error; the rest of the job still runs.
+    // rebuilds, converts back to RGB, filters and measures. A channel that
+    // cannot be coded (a block larger than its plane, say) is left out and
+    // named in the returned error; the rest of the job still runs.
     Status TrainAndCode(const TrainingJob& job);
+
+    // The figures the compressor holds now, as the result of a step (or of a
+    // file read) of that origin and number. The lossless ratio is left 0: the
+    // lossless stage is measured by whoever runs it.
+    StepResult Result(StepOrigin origin, int step) const;
+    // Trainings and wins of every neuron of the three codebooks.
+    NeuronTallies Tallies() const;
 
     // Progress of long passes: channel, phase, block rows done, rows.
     using Progress = std::function<void(int channel, const char* phase, std::uint32_t rowsDone, std::uint32_t rows)>;
@@ -52,63 +60,68 @@ public:
     Status EncodeCodedImage(std::vector<std::uint8_t>& bytes) const;
     Status WriteCodedFile(const std::string& path) const;
     // The three codebooks (.cod), each section carrying the colour space.
+    Status EncodeCodebooks(std::vector<std::uint8_t>& bytes) const;
     Status WriteCodebookFile(const std::string& path) const;
+    // The last reconstruction, in RGB and filtered if the last job filtered,
+    // as an 8-bit RGB PNG of channel 0's size.
+    Status EncodeReconstructionPng(std::vector<std::uint8_t>& bytes) const;
+    Status SaveReconstructionPng(const std::string& path) const;
 
-    // Reads a coded image and shows it without training. The file is checked
-    // whole first: a refused file leaves networks, colour space and displays
-    // as they were. Statistics and quality figures are not recomputed.
+    // Reads a coded image and rebuilds it without training. The bytes are
+    // checked whole first: refused bytes leave networks and colour space as
+    // they were. Statistics and quality figures are not recomputed.
     Status DecodeCodedImage(std::span<const std::uint8_t> bytes);
     Status DecodeCodedFile(const std::string& path);
-    // Codes the loaded image with the first three codebooks of one file, or
-    // with section positions[c] (1-based) of paths[c] for each channel c, then
-    // rebuilds and measures it. Refused files change nothing.
+    // Codes the loaded image with the first three codebooks of a codebook
+    // file, or with section positions[c] (1-based) of files[c] for each
+    // channel c, then rebuilds and measures it. Refused files change nothing;
+    // `name` (or paths[c]) heads the messages.
+    Status ApplyCodebooks(std::span<const std::uint8_t> file, const std::string& name);
     Status ApplyCodebookFile(const std::string& path);
     Status ApplyCodebookFiles(const std::array<std::string, 3>& paths, const std::array<int, 3>& positions);
 
-    // Writes the last reconstruction, in RGB and filtered if the last job
-    // filtered, as an 8-bit RGB PNG of channel 0's size.
-    Status SaveReconstructionPng(const std::string& path) const;
-
     void UpdateStatistics();
     void MeasureQuality();
-    void ShowReconstruction();
-    void ShowMasks();
 
     // Result accessors; channel -1 stands for the whole image.
     double GetCompressionRate(int channel) const;
     int GetNeuronCount(int channel) const;
     int GetPrunedCount(int channel) const;
-    int GetNeuronWins(int channel, int i) const;
-    int GetNeuronTrainings(int channel, int i) const;
-    double GetPsnr(int index) const { return sourceImage_.GetPsnr(index); }
+    double GetPsnr(PsnrOf which) const { return sourceImage_.GetPsnr(which); }
     bool IsImageLoaded() const { return imageLoaded_; }
     int GetImageHeight() const { return sourceImage_.GetHeight(); }
     int GetImageWidth() const { return sourceImage_.GetWidth(); }
-    std::shared_ptr<const DisplayBitmap> GetBitmap(int slot) const { return GetDisplay(slot); }
+    // Whether a reconstruction has been made (by a step, a decode or applied
+    // codebooks) that a front end can show and save.
+    bool HasReconstruction() const;
 
-    int ColorSpace() const { return colorSpace_; }
+    pictora::ColorSpace ColorSpace() const { return colorSpace_; }
     std::uint32_t CodedBytes() const { return codedBytes_; }
     KohonenNetwork& Channel(int c) { return channels_[c]; }
     const KohonenNetwork& Channel(int c) const { return channels_[c]; }
     const ImageBuffer& SourceImage() const { return sourceImage_; }
     const ImageBuffer& Reconstruction() const { return reconstruction_; }
 
+    // The RGB reconstruction a front end shows and a .png holds: plane c of
+    // channel c (R, G, B), ReconstructionRows() x ReconstructionColumns().
+    const Plane& ReconstructedPlane(int c) const { return channels_[c].RebuiltCopy(); }
+    std::uint32_t ReconstructionRows() const { return channels_[0].Rows(); }
+    std::uint32_t ReconstructionColumns() const { return channels_[0].Columns(); }
+
 private:
     using Channels = std::array<KohonenNetwork, 3>;
 
-    void BindRgbSources();
     void BindRgbSources(Channels& channels);
-    static void BindSourcesFor(Channels& channels, const ImageBuffer& image, int colorSpace);
-    void AdoptChannels(Channels& channels, int colorSpace);
+    static void BindSourcesFor(Channels& channels, const ImageBuffer& image, pictora::ColorSpace colorSpace);
+    void AdoptChannels(Channels& channels, pictora::ColorSpace colorSpace);
     void InstallProgress(KohonenNetwork& channel, int c) const;
-    Status ApplyLoadedCodebooks(Channels& loaded, int colorSpace);
-    void ConvertDecodedToRgb();
+    Status ApplyLoadedCodebooks(Channels& loaded, pictora::ColorSpace colorSpace);
     bool ChannelsHoldWork() const;
-    void ConvertToRgb(int colorSpace);
-    void ApplyFilter(int filterIndex);
+    void ReconstructRgb();
+    void ApplyFilter(LowPassFilter filter);
     void SumCodedBytes();
 
-    int colorSpace_ = kColorSpaceRgb;
+    pictora::ColorSpace colorSpace_ = pictora::ColorSpace::Rgb;
     std::uint32_t codedBytes_ = 0;
     double compressionRate_ = 0.0;
     bool imageLoaded_ = false;
@@ -118,5 +131,9 @@ private:
     Progress progress_;
     bool referenceSearch_ = false;
 };
+
+// The scale a channel's plane has in a colour space: the chroma of YCbCr
+// 4:2:0 is half size; channel 0 is always full size.
+PlaneScale ChannelScale(ColorSpace colorSpace, int channel);
 
 }  // namespace pictora

@@ -4,6 +4,7 @@
 
 #include "entropy/EntropyCoderSlot.h"
 #include "pipeline/ImageCompressor.h"
+#include "pipeline/ResultFiles.h"
 #include "support/DebugLog.h"
 #include "support/FileIO.h"
 #include "support/TemporaryFolder.h"
@@ -54,13 +55,13 @@ void MqKohonenThread::Post(Request request) {
     changed_.notify_all();
 }
 
-bool MqKohonenThread::StartTrainingJob(const TrainingJob& job, int entropyMode) {
+bool MqKohonenThread::StartTrainingJob(const TrainingJob& job, LosslessMode losslessMode) {
     DebugLog("Aguardando pronto\n");
     DebugLog("Pronto Ok\n");
     Request request;
     request.command = kTrain;
     request.job = job;
-    request.entropyMode = entropyMode;
+    request.losslessMode = losslessMode;
     Post(std::move(request));
     return true;
 }
@@ -80,24 +81,24 @@ bool MqKohonenThread::PostFileCommand(Request request, std::size_t pathCount) {
 }
 
 bool MqKohonenThread::StartDecode(const std::string& path) {
-    return PostFileCommand(Request{kDecode, {}, 0, {path, "", ""}, {}}, 1);
+    return PostFileCommand(Request{kDecode, {}, LosslessMode::None, {path, "", ""}, {}}, 1);
 }
 
 bool MqKohonenThread::StartHuffmanDecode(const std::string& path) {
-    return PostFileCommand(Request{kHuffmanDecode, {}, 0, {path, "", ""}, {}}, 1);
+    return PostFileCommand(Request{kHuffmanDecode, {}, LosslessMode::None, {path, "", ""}, {}}, 1);
 }
 
 bool MqKohonenThread::StartArithmeticDecode(const std::string& path) {
-    return PostFileCommand(Request{kArithmeticDecode, {}, 0, {path, "", ""}, {}}, 1);
+    return PostFileCommand(Request{kArithmeticDecode, {}, LosslessMode::None, {path, "", ""}, {}}, 1);
 }
 
 bool MqKohonenThread::StartApplyCodebook(const std::string& path) {
-    return PostFileCommand(Request{kApplyCodebook, {}, 0, {path, "", ""}, {}}, 1);
+    return PostFileCommand(Request{kApplyCodebook, {}, LosslessMode::None, {path, "", ""}, {}}, 1);
 }
 
 bool MqKohonenThread::StartApplyCodebooks(const std::array<std::string, 3>& paths,
                                           const std::array<int, 3>& positions) {
-    return PostFileCommand(Request{kApplyCodebooks, {}, 0, paths, positions}, 3);
+    return PostFileCommand(Request{kApplyCodebooks, {}, LosslessMode::None, paths, positions}, 3);
 }
 
 void MqKohonenThread::WaitForIdle() {
@@ -110,9 +111,19 @@ bool MqKohonenThread::IsIdle() const {
     return !running_ && !startSignalled_;
 }
 
+StepResult MqKohonenThread::LastResult() const {
+    std::lock_guard lock(mutex_);
+    return lastResult_;
+}
+
+NeuronTallies MqKohonenThread::LastTallies() const {
+    std::lock_guard lock(mutex_);
+    return lastTallies_;
+}
+
 double MqKohonenThread::EntropyRatio() const {
     std::lock_guard lock(mutex_);
-    return entropyRatio_;
+    return lastResult_.losslessRatio;
 }
 
 Status MqKohonenThread::LastStatus() const {
@@ -165,7 +176,7 @@ void MqKohonenThread::RunCommand(const Request& request) {
         Complete(request.command, kFileDone, std::move(status));
     } catch (const std::bad_alloc&) {
         Complete(request.command, request.command == kTrain ? kTrainingDone : kFileDone,
-                 Status::Error("not enough memory for this job"));
+                 Status::Error(ErrorKind::OutOfMemory, "not enough memory for this job"));
     }
 }
 
@@ -173,61 +184,69 @@ void MqKohonenThread::RunTraining(const Request& request) {
     DebugLog("Iniciando treino\n");
     Status status = compressor_->TrainAndCode(request.job);
     DebugLog("treino finalizado\n");
-    const double ratio = request.entropyMode == 0 ? 0.0 : MeasureLosslessStage(request.entropyMode);
-    {
-        std::lock_guard lock(mutex_);
-        entropyRatio_ = ratio;
-    }
-    Complete(kTrain, kTrainingDone, std::move(status));
+    const double ratio = request.losslessMode == LosslessMode::None ? 0.0 : MeasureLosslessStage(request.losslessMode);
+    Complete(kTrain, kTrainingDone, std::move(status), ratio);
 }
 
-// Size of the coded image after the lossless stage over its size before, both
-// measured on the files the stage reads and writes. 0 when either cannot be made.
-double MqKohonenThread::MeasureLosslessStage(int entropyMode) {
+// Size of the coded image after the lossless stage over its size before, as
+// the command line measures it; the two images are also left in the worker's
+// temporary files, as the program has always done. 0 when nothing is coded.
+double MqKohonenThread::MeasureLosslessStage(LosslessMode mode) {
+    LosslessImage image;
+    Status status = EncodeLosslessImage(*compressor_, mode, image);
     std::string codedPath, losslessPath;
-    Status status = TemporaryFilePath(kCodedTemporary, codedPath);
+    if (status) status = TemporaryFilePath(kCodedTemporary, codedPath);
     if (status) status = TemporaryFilePath(kLosslessTemporary, losslessPath);
-    if (status) status = compressor_->WriteCodedFile(codedPath);
-    if (status) status = EncodeFileWith(entropyMode, codedPath, losslessPath);
-    const std::int64_t codedSize = status ? FileSize(codedPath) : -1;
-    const std::int64_t losslessSize = status ? FileSize(losslessPath) : -1;
-    if (!status || codedSize <= 0 || losslessSize < 0) {
-        DebugLog("%.90s\n", status ? "temporary file missing" : status.message().c_str());
-        return 0.0;
-    }
-    return static_cast<double>(losslessSize) / static_cast<double>(codedSize);
+    if (status) status = WriteFileAtomically(codedPath, image.coded);
+    if (status) status = WriteFileAtomically(losslessPath, image.packed);
+    if (!status) DebugLog("%.90s\n", status.message().c_str());
+    return image.Ratio();
 }
 
 Status MqKohonenThread::RunFileCommand(const Request& request) {
     const std::string& path = request.paths[0];
     switch (request.command) {
         case kDecode: return compressor_->DecodeCodedFile(path);
-        case kHuffmanDecode: return DecodeThroughCoder(kEntropyModeHuffman, path);
-        case kArithmeticDecode: return DecodeThroughCoder(kEntropyModeArithmetic, path);
+        case kHuffmanDecode: return DecodeThroughCoder(LosslessMode::Huffman, path);
+        case kArithmeticDecode: return DecodeThroughCoder(LosslessMode::Arithmetic, path);
         case kApplyCodebook: return compressor_->ApplyCodebookFile(path);
         case kApplyCodebooks: return compressor_->ApplyCodebookFiles(request.paths, request.positions);
-        default: return Status::Error("unknown command " + std::to_string(request.command));
+        default: return Status::Error(ErrorKind::InvalidSetting, "unknown command " + std::to_string(request.command));
     }
 }
 
 // A .huf or .art file is expanded into the temporary coded image, which is
 // then decoded; errors name the user's file, not the temporary one.
-Status MqKohonenThread::DecodeThroughCoder(int entropyMode, const std::string& path) {
+Status MqKohonenThread::DecodeThroughCoder(LosslessMode mode, const std::string& path) {
     std::string codedPath;
     if (Status status = TemporaryFilePath(kCodedTemporary, codedPath); !status) return status;
-    if (Status status = DecodeFileWith(entropyMode, path, codedPath); !status) return status;
+    if (Status status = DecodeFileWith(mode, path, codedPath); !status) return status;
     std::vector<std::uint8_t> bytes;
     if (Status status = ReadWholeFile(codedPath, bytes); !status) return status;
-    if (Status status = compressor_->DecodeCodedImage(bytes); !status)
-        return Status::Error(path + ": " + status.message());
-    return Status::Ok();
+    return compressor_->DecodeCodedImage(bytes).About(path);
 }
 
-void MqKohonenThread::Complete(int command, int message, Status status) {
+// The figures are taken here, on the worker, so the owner never reads the
+// networks themselves: it gets values that stay as they are while the next
+// step runs.
+void MqKohonenThread::Complete(int command, int message, Status status, double entropyRatio) {
+    StepOrigin origin = StepOrigin::TrainingStep;
+    if (command == kApplyCodebook || command == kApplyCodebooks) origin = StepOrigin::AppliedCodebook;
+    else if (command != kTrain) origin = StepOrigin::DecodedFile;
+    StepResult result = compressor_->Result(origin, 0);
+    result.losslessRatio = entropyRatio;
+    NeuronTallies tallies;
+    try {
+        tallies = compressor_->Tallies();
+    } catch (const std::bad_alloc&) {
+        // The chart of trainings and wins goes without; the step is still told.
+    }
     {
         std::lock_guard lock(mutex_);
         lastCommand_ = command;
         lastStatus_ = std::move(status);
+        lastResult_ = std::move(result);
+        lastTallies_ = std::move(tallies);
     }
     DebugLog("Enviando mensagem\n");
     if (handler_) handler_(message);

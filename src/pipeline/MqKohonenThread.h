@@ -7,6 +7,8 @@
 #include <string>
 #include <thread>
 
+#include "entropy/EntropyCoderSlot.h"
+#include "pipeline/StepResult.h"
 #include "pipeline/TrainingJob.h"
 #include "support/Status.h"
 
@@ -57,7 +59,7 @@ public:
     bool Finished() const;
 
     // Posts a training step; never waits and never fails.
-    bool StartTrainingJob(const TrainingJob& job, int entropyMode);
+    bool StartTrainingJob(const TrainingJob& job, LosslessMode losslessMode);
     // File commands: false, with nothing changed, while another command is
     // pending or running, or when a path does not fit kPathCapacity.
     bool StartDecode(const std::string& path);
@@ -70,9 +72,13 @@ public:
     void WaitForIdle();
     bool IsIdle() const;
 
-    // Results of the command last completed, read in the handler or when idle:
-    // the lossless-stage rate of the last training step (0 without a lossless
-    // stage or when it could not be measured), and what the command reported.
+    // Results of the command last completed, handed over as values and read
+    // in the handler or when idle: its figures (for a training step with the
+    // lossless-stage rate, 0 without a lossless stage or when it could not be
+    // measured; the step number is the owner's to set), the codebooks'
+    // trainings and wins, and what the command reported.
+    StepResult LastResult() const;
+    NeuronTallies LastTallies() const;
     double EntropyRatio() const;
     Status LastStatus() const;
     int LastCommand() const;
@@ -81,7 +87,7 @@ private:
     struct Request {
         int command = kTrain;
         TrainingJob job;
-        int entropyMode = 0;
+        LosslessMode losslessMode = LosslessMode::None;
         std::array<std::string, 3> paths;
         std::array<int, 3> positions{};
     };
@@ -91,10 +97,10 @@ private:
     void Run();
     void RunCommand(const Request& request);
     void RunTraining(const Request& request);
-    double MeasureLosslessStage(int entropyMode);
+    double MeasureLosslessStage(LosslessMode mode);
     Status RunFileCommand(const Request& request);
-    Status DecodeThroughCoder(int entropyMode, const std::string& path);
-    void Complete(int command, int message, Status status);
+    Status DecodeThroughCoder(LosslessMode mode, const std::string& path);
+    void Complete(int command, int message, Status status, double entropyRatio = 0.0);
 
     ImageCompressor* compressor_;
     CompletionHandler handler_;
@@ -109,7 +115,8 @@ private:
     bool readyTokenFree_ = true;    // the ready token of file commands
     Request pending_;
 
-    double entropyRatio_ = 0.0;
+    StepResult lastResult_;
+    NeuronTallies lastTallies_;
     Status lastStatus_ = Status::Ok();
     int lastCommand_ = kTrain;
 };

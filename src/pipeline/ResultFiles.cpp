@@ -20,12 +20,10 @@ std::string LowerExtension(const std::string& path) {
     return extension;
 }
 
-Status WriteLosslessFile(const ImageCompressor& compressor, int entropyMode, const std::string& path) {
-    std::vector<std::uint8_t> bytes;
-    std::size_t codedSize = 0;
-    if (Status encoded = EncodeLosslessImage(compressor, entropyMode, bytes, codedSize); !encoded)
-        return Status::Error(path + ": " + encoded.message());
-    return WriteFileAtomically(path, bytes);
+Status WriteLosslessFile(const ImageCompressor& compressor, LosslessMode mode, const std::string& path) {
+    LosslessImage image;
+    if (Status encoded = EncodeLosslessImage(compressor, mode, image); !encoded) return encoded.About(path);
+    return WriteFileAtomically(path, image.packed);
 }
 
 }  // namespace
@@ -43,38 +41,39 @@ ResultFileKind ResultFileKindOf(const std::string& path) {
 Status WriteResultFile(const ImageCompressor& compressor, ResultFileKind kind, const std::string& path) {
     switch (kind) {
         case ResultFileKind::Coded: return compressor.WriteCodedFile(path);
-        case ResultFileKind::Huffman: return WriteLosslessFile(compressor, kEntropyModeHuffman, path);
-        case ResultFileKind::Arithmetic: return WriteLosslessFile(compressor, kEntropyModeArithmetic, path);
+        case ResultFileKind::Huffman: return WriteLosslessFile(compressor, LosslessMode::Huffman, path);
+        case ResultFileKind::Arithmetic: return WriteLosslessFile(compressor, LosslessMode::Arithmetic, path);
         case ResultFileKind::Codebook: return compressor.WriteCodebookFile(path);
         case ResultFileKind::Png: return compressor.SaveReconstructionPng(path);
         case ResultFileKind::Unknown: break;
     }
-    return Status::Error(path + ": no kind of result file has this extension");
+    return Status::Error(ErrorKind::InvalidSetting, path + ": no kind of result file has this extension");
 }
 
-Status EncodeLosslessImage(const ImageCompressor& compressor, int entropyMode, std::vector<std::uint8_t>& bytes,
-                           std::size_t& codedSize) {
-    std::vector<std::uint8_t> coded;
-    if (Status encoded = compressor.EncodeCodedImage(coded); !encoded) return encoded;
-    if (Status packed = EncodeBytesWith(entropyMode, coded, bytes); !packed) return packed;
-    codedSize = coded.size();
+Status EncodeLosslessImage(const ImageCompressor& compressor, LosslessMode mode, LosslessImage& image) {
+    LosslessImage encoded;
+    if (Status coded = compressor.EncodeCodedImage(encoded.coded); !coded) return coded;
+    if (Status packed = EncodeBytesWith(mode, encoded.coded, encoded.packed); !packed) return packed;
+    image = std::move(encoded);
     return Status::Ok();
+}
+
+double LosslessImage::Ratio() const {
+    return coded.empty() ? 0.0 : static_cast<double>(packed.size()) / static_cast<double>(coded.size());
 }
 
 Status DecodeResultFile(ImageCompressor& compressor, const std::string& path, std::size_t* codedSize) {
     const ResultFileKind kind = ResultFileKindOf(path);
     if (kind != ResultFileKind::Coded && kind != ResultFileKind::Huffman && kind != ResultFileKind::Arithmetic)
-        return Status::Error(path + ": not a coded image (.mqc, .huf or .art)");
+        return Status::Error(ErrorKind::InvalidSetting, path + ": not a coded image (.mqc, .huf or .art)").Concerning(path);
     std::vector<std::uint8_t> bytes, coded;
     if (Status read = ReadWholeFile(path, bytes); !read) return read;
     if (kind != ResultFileKind::Coded) {
-        const int mode = kind == ResultFileKind::Huffman ? kEntropyModeHuffman : kEntropyModeArithmetic;
-        if (Status unpacked = DecodeBytesWith(mode, bytes, coded); !unpacked)
-            return Status::Error(path + ": " + unpacked.message());
+        const LosslessMode mode = kind == ResultFileKind::Huffman ? LosslessMode::Huffman : LosslessMode::Arithmetic;
+        if (Status unpacked = DecodeBytesWith(mode, bytes, coded); !unpacked) return unpacked.About(path);
         bytes.swap(coded);
     }
-    if (Status decoded = compressor.DecodeCodedImage(bytes); !decoded)
-        return Status::Error(path + ": " + decoded.message());
+    if (Status decoded = compressor.DecodeCodedImage(bytes); !decoded) return decoded.About(path);
     if (codedSize != nullptr) *codedSize = bytes.size();
     return Status::Ok();
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "entropy/EntropyCoderSlot.h"
 #include "support/Status.h"
 
 namespace pictora {
@@ -19,11 +20,17 @@ ResultFileKind ResultFileKindOf(const std::string& path);
 // Writes the current result as a file of that kind.
 Status WriteResultFile(const ImageCompressor& compressor, ResultFileKind kind, const std::string& path);
 
-// The coded image through the lossless coder of `entropyMode` (1 Huffman,
-// 2 arithmetic), in memory; `codedSize` gets the size of the coded image
-// it compressed.
-Status EncodeLosslessImage(const ImageCompressor& compressor, int entropyMode, std::vector<std::uint8_t>& bytes,
-                           std::size_t& codedSize);
+// The coded image and what a lossless coder makes of it.
+struct LosslessImage {
+    std::vector<std::uint8_t> coded;   // the .mqc bytes
+    std::vector<std::uint8_t> packed;  // the .huf or .art bytes
+    // The lossless stage's rate: packed size over coded size (0 for nothing coded).
+    double Ratio() const;
+};
+
+// The one lossless measurement of the program: the current coded image
+// through the coder of `mode`, in memory.
+Status EncodeLosslessImage(const ImageCompressor& compressor, LosslessMode mode, LosslessImage& image);
 
 // Decodes a coded image file (.mqc, .huf or .art by extension) into the
 // compressor; `codedSize`, when given, gets the size of the coded image (for

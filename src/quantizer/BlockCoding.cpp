@@ -53,26 +53,25 @@ void KohonenNetwork::CodeBlockRow(BlockVector& scratch, BlockRow& blocks, std::u
     blocks.Prepare(*source_, blockRow, blocksPerRow, scratch, search_);
     for (std::uint32_t k = 0; k < blocksPerRow; ++k) {
         const std::uint32_t b = blockRow * blocksPerRow + k;
-        const bool trusted = hinted && trained_[b] < neuronCount_;
+        const bool trusted = hinted && trained_[b] < neurons_.Count();
         const std::int64_t hint = trusted ? static_cast<std::int64_t>(trained_[b]) : -1;
-        const std::int64_t found = search_.Find(neurons_, neuronCount_, blocks.Vector(k), blocks.Sketch(k), 0.0, hint);
+        const std::int64_t found = search_.Find(neurons_, neurons_.Count(), blocks.Vector(k), blocks.Sketch(k), 0.0, hint);
         codes_[b] = found < 0 ? 0 : static_cast<std::uint32_t>(found);
     }
 }
 
 Status KohonenNetwork::CodeBlocks() {
     if (Status ready = CheckReady(); !ready) return ready;
-    if (neuronCount_ == 0) return Status::Error("the channel has no neuron to code with");
+    if (neurons_.Count() == 0) return Status::Error(ErrorKind::InvalidSetting, "the channel has no neuron to code with");
 
     neurons_.ClearUsedMarks();
     neurons_.ClearWins();
-    search_.Rebuild(neurons_, neuronCount_);
+    search_.Rebuild(neurons_, neurons_.Count());
     CodingScan();
     search_.Release();  // every pass indexes the neurons afresh
     trained_.clear();
     const std::vector<std::uint32_t> renumbered = SurvivorPositions();
     neurons_.PruneUnused();
-    neuronCount_ = neurons_.Count();
     prunedCount_ = neurons_.Removed();
     if (prunedCount_ == 0) return Status::Ok();
     if (search_.Reference()) {
@@ -102,28 +101,21 @@ std::vector<std::uint32_t> KohonenNetwork::SurvivorPositions() const {
     return positions;
 }
 
-void KohonenNetwork::ComputeCodedSize(int mode) {
-    // Unsigned 32-bit arithmetic, as the coded-image format counts it.
-    const std::uint32_t planeSize = rows_ * columns_;
-    codebookBytes_ = dimension_ * neuronCount_;
-    blockCount_ = dimension_ == 0 ? 0 : planeSize / dimension_;
-    const std::uint32_t indexWidth = BitLength(neuronCount_);
-    codedBytes_ = codebookBytes_ + (indexWidth * blockCount_) / 8;
-    const std::uint32_t reference = mode == 2 ? 4 * planeSize : planeSize;
-    ratio_ = static_cast<double>(codedBytes_) / reference;
+void KohonenNetwork::ComputeCodedSize(PlaneScale scale) {
+    codedSize_ = pictora::ComputeCodedSize(rows_, columns_, dimension_, neurons_.Count(), scale);
 }
 
-Status KohonenNetwork::TrainStep(double radius, double alfa, std::uint32_t passes, int mode) {
+Status KohonenNetwork::TrainStep(double radius, double alfa, std::uint32_t passes, PlaneScale scale) {
     if (Status trained = TrainingPass(radius, alfa, passes); !trained) return trained;
     if (Status coded = CodeBlocks(); !coded) return coded;
     RefreshPixels();
-    ComputeCodedSize(mode);
+    ComputeCodedSize(scale);
     return Status::Ok();
 }
 
 void KohonenNetwork::Rebuild(bool drawMasks) {
     const std::uint32_t side = BlockSide(dimension_);
-    if (neuronCount_ == 0 || side == 0 || rebuilt_.Height() < rows_ || rebuilt_.Width() < columns_) return;
+    if (neurons_.Count() == 0 || side == 0 || rebuilt_.Height() < rows_ || rebuilt_.Width() < columns_) return;
     const std::uint32_t blockRows = rows_ / side;
     const std::uint32_t blocksPerRow = columns_ / side;
 
@@ -143,7 +135,7 @@ void KohonenNetwork::Rebuild(bool drawMasks) {
     for (std::uint32_t i = 0; i < rows_; ++i) std::memset(mask_[i], 0, columns_);
     // A neuron's frame sits where it was created, whichever blocks it codes:
     // drawing it once per neuron in use gives the same mask.
-    std::vector<bool> framed(neuronCount_, false);
+    std::vector<bool> framed(neurons_.Count(), false);
     const std::uint32_t blocks = blockRows * blocksPerRow;
     for (block = 0; block < blocks; ++block) {
         if (framed[codes_[block]]) continue;

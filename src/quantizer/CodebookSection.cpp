@@ -29,7 +29,7 @@ Status ReadCodebookSectionHeader(ByteReader& in, CodebookSectionHeader& header) 
     CodebookSectionHeader read;
     if (!in.GetU32(firstWord) || !in.GetU32(read.dimension)) {
         in.Seek(start);
-        return Status::Error("codebook section ends inside its header");
+        return Status::Error(ErrorKind::DamagedFile, "codebook section ends inside its header");
     }
     read.neuronCount = firstWord & 0x00FFFFFFu;
     read.colourCode = static_cast<std::uint8_t>(firstWord >> 24);
@@ -43,7 +43,7 @@ Status ReadCodebookSectionHeader(ByteReader& in, CodebookSectionHeader& header) 
     }
     if (!fault.empty()) {
         in.Seek(start);
-        return Status::Error("codebook section: " + fault);
+        return Status::Error(ErrorKind::DamagedFile, "codebook section: " + fault);
     }
     header = read;
     return Status::Ok();
@@ -56,36 +56,41 @@ Status SkipCodebookSection(ByteReader& in) {
     return Status::Ok();
 }
 
-Status KohonenNetwork::WriteCodebook(ByteWriter& out, int colourCode) const {
-    if (neuronCount_ > 0xFFFFFFu) return Status::Error("codebook has more neurons than its file can count");
-    out.PutU32(neuronCount_ | (static_cast<std::uint32_t>(colourCode) << 24));
-    out.PutU32(dimension_);
-    for (std::uint32_t i = 0; i < neuronCount_; ++i)
-        for (std::uint32_t k = 0; k <= dimension_; ++k) out.PutF64(neurons_.At(i).weights[k]);
-    DebugLog("sNumero de neuronios %i\n Dimensao %i\n", neuronCount_, dimension_);
+Status WriteCodebookSection(const KohonenNetwork& network, ByteWriter& out, std::uint8_t colourCode) {
+    const std::uint32_t count = network.NeuronCount();
+    const std::uint32_t dimension = network.Dimension();
+    if (count > 0xFFFFFFu)
+        return Status::Error(ErrorKind::UnsupportedImage, "codebook has more neurons than its file can count");
+    out.PutU32(count | (static_cast<std::uint32_t>(colourCode) << 24));
+    out.PutU32(dimension);
+    for (std::uint32_t i = 0; i < count; ++i)
+        for (std::uint32_t k = 0; k <= dimension; ++k) out.PutF64(network.Neurons().At(i).weights[k]);
+    DebugLog("sNumero de neuronios %i\n Dimensao %i\n", count, dimension);
     return Status::Ok();
 }
 
-Status KohonenNetwork::ReadCodebook(ByteReader& in, int& colourCode) {
+Status ReadCodebookSection(ByteReader& in, KohonenNetwork& network, std::uint8_t& colourCode) {
     const std::size_t start = in.Position();
     CodebookSectionHeader header;
     if (Status read = ReadCodebookSectionHeader(in, header); !read) return read;
     // Checked before anything is allocated for blocks of that size.
     const std::uint32_t side = BlockSide(header.dimension);
-    if (side > rows_ || side > columns_) {
+    const std::uint32_t rows = network.Rows();
+    const std::uint32_t columns = network.Columns();
+    if (side > rows || side > columns) {
         in.Seek(start);
-        return Status::Error("codebook section: blocks of " + std::to_string(side) + " x " + std::to_string(side) +
-                             " do not fit a plane of " + std::to_string(columns_) + " x " + std::to_string(rows_));
+        return Status::Error(ErrorKind::CodebookMismatch, "codebook section: blocks of " + std::to_string(side) +
+                                                              " x " + std::to_string(side) + " do not fit a plane of " +
+                                                              std::to_string(columns) + " x " + std::to_string(rows));
     }
-    Configure(rows_, columns_);
-    Reset(header.dimension);
+    network.Configure(rows, columns);
+    network.Reset(header.dimension);
     std::vector<double> weights(header.dimension + 1);
     for (std::uint32_t i = 0; i < header.neuronCount; ++i) {
         for (double& weight : weights) (void)in.GetF64(weight);
-        neurons_.Append(weights.data(), 0, 0);
+        network.Neurons().Append(weights.data(), 0, 0);
     }
-    neuronCount_ = header.neuronCount;
-    prunedCount_ = 0;
+    network.SetPrunedCount(0);
     colourCode = header.colourCode;
     return Status::Ok();
 }

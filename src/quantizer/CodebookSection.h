@@ -7,6 +7,8 @@
 
 namespace pictora {
 
+class KohonenNetwork;
+
 // The fixed head of one section of a codebook (.cod) file.
 struct CodebookSectionHeader {
     std::uint32_t neuronCount = 0;  // K, the low 24 bits of the first word
@@ -23,5 +25,14 @@ Status ReadCodebookSectionHeader(ByteReader& in, CodebookSectionHeader& header);
 
 // Moves the cursor past one whole, checked section.
 Status SkipCodebookSection(ByteReader& in);
+
+// Appends one section with the neurons' full-precision weights and the
+// colour-space byte.
+Status WriteCodebookSection(const KohonenNetwork& network, ByteWriter& out, std::uint8_t colourCode);
+
+// Reads one checked section into the network at its current plane size and
+// source, replacing its neurons; `colourCode` gets the section's colour-space
+// byte. Pixels are computed later, by RefreshPixels.
+Status ReadCodebookSection(ByteReader& in, KohonenNetwork& network, std::uint8_t& colourCode);
 
 }  // namespace pictora

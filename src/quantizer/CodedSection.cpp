@@ -47,7 +47,7 @@ Status ReadCodedSectionHeader(ByteReader& in, CodedSectionHeader& header) {
     if (!in.GetU32(firstWord) || !in.GetU32(read.rows) || !in.GetU32(read.dimension) ||
         !in.GetU32(read.neuronCount)) {
         in.Seek(start);
-        return Status::Error("coded section ends inside its header");
+        return Status::Error(ErrorKind::DamagedFile, "coded section ends inside its header");
     }
     read.columns = firstWord & 0x00FFFFFFu;
     read.colourCode = static_cast<std::uint8_t>(firstWord >> 24);
@@ -71,43 +71,50 @@ Status ReadCodedSectionHeader(ByteReader& in, CodedSectionHeader& header) {
     }
     if (!fault.empty()) {
         in.Seek(start);
-        return Status::Error("coded section: " + fault);
+        return Status::Error(ErrorKind::DamagedFile, "coded section: " + fault);
     }
     header = read;
     return Status::Ok();
 }
 
-Status KohonenNetwork::WriteCoded(ByteWriter& out) const {
-    const std::uint32_t count = neuronCount_;
-    const std::uint32_t side = BlockSide(dimension_);
-    if (dimension_ == 0 || side * side != dimension_) return Status::Error("channel has no block dimension to write");
-    const std::uint64_t entries = static_cast<std::uint64_t>(rows_) * columns_ / dimension_;
+Status WriteCodedSection(const KohonenNetwork& network, ByteWriter& out) {
+    const std::uint32_t count = network.NeuronCount();
+    const std::uint32_t dimension = network.Dimension();
+    const std::uint32_t rows = network.Rows();
+    const std::uint32_t columns = network.Columns();
+    const std::uint32_t side = BlockSide(dimension);
+    if (dimension == 0 || side * side != dimension)
+        return Status::Error(ErrorKind::NothingCoded, "channel has no block dimension to write");
+    const std::uint64_t entries = static_cast<std::uint64_t>(rows) * columns / dimension;
     const std::uint32_t width = BitLength(count);
-    if (width * entries > UINT32_MAX) return Status::Error("channel is too large for a coded-image file");
+    if (width * entries > UINT32_MAX)
+        return Status::Error(ErrorKind::UnsupportedImage, "channel is too large for a coded-image file");
 
-    out.PutU32(columns_);
-    out.PutU32(rows_);
-    out.PutU32(dimension_);
+    out.PutU32(columns);
+    out.PutU32(rows);
+    out.PutU32(dimension);
     out.PutU32(count);
     for (std::uint32_t i = 0; i < count; ++i)
-        out.PutBytes(std::span<const std::uint8_t>(neurons_.At(i).pixels.data(), dimension_));
+        out.PutBytes(std::span<const std::uint8_t>(network.Neurons().At(i).pixels.data(), dimension));
 
     std::vector<std::uint32_t> values(count == 0 ? 0 : entries, 0);
-    const std::size_t fullBlocks = count == 0 ? 0 : static_cast<std::size_t>(rows_ / side) * (columns_ / side);
-    std::copy_n(codes_.begin(), std::min(fullBlocks, codes_.size()), values.begin());
+    const std::size_t fullBlocks = count == 0 ? 0 : static_cast<std::size_t>(rows / side) * (columns / side);
+    const std::vector<std::uint32_t>& codes = network.Codes();
+    std::copy_n(codes.begin(), std::min(fullBlocks, codes.size()), values.begin());
     BitWriter writer;
     if (Status started = writer.InitForValues(static_cast<std::uint8_t>(width), values.data(), values.size()); !started)
         return started;
     return writer.WriteTo(out);
 }
 
-Status KohonenNetwork::ReadCoded(ByteReader& in, std::uint32_t planeRows, std::uint32_t planeColumns) {
+Status ReadCodedSection(ByteReader& in, KohonenNetwork& network, std::uint32_t planeRows,
+                        std::uint32_t planeColumns) {
     const std::size_t start = in.Position();
     CodedSectionHeader header;
     if (Status read = ReadCodedSectionHeader(in, header); !read) return read;
     auto fail = [&](const std::string& fault) {
         in.Seek(start);
-        return Status::Error("coded section: " + fault);
+        return Status::Error(ErrorKind::DamagedFile, "coded section: " + fault);
     };
     if (planeRows == 0) planeRows = header.rows;
     if (planeColumns == 0) planeColumns = header.columns;
@@ -135,18 +142,17 @@ Status KohonenNetwork::ReadCoded(ByteReader& in, std::uint32_t planeRows, std::u
                         std::to_string(header.neuronCount));
 
     // Everything checked: replace the codebook and the codes.
-    SetPlaneSize(planeRows, planeColumns);
-    Reset(header.dimension);
-    SetPlaneSize(header.rows, header.columns);
+    network.SetPlaneSize(planeRows, planeColumns);
+    network.Reset(header.dimension);
+    network.SetPlaneSize(header.rows, header.columns);
     std::vector<std::uint8_t> bytes(header.dimension + 1, 0);
     for (std::uint32_t i = 0; i < header.neuronCount; ++i) {
         std::copy_n(pixels.begin() + static_cast<std::ptrdiff_t>(i) * header.dimension, header.dimension, bytes.begin());
-        neurons_.AppendFromPixels(bytes.data());
+        network.Neurons().AppendFromPixels(bytes.data());
     }
-    neuronCount_ = header.neuronCount;
-    prunedCount_ = 0;
-    std::copy_n(values.begin(), fullBlocks, codes_.begin());
-    Rebuild(false);
+    network.SetPrunedCount(0);
+    std::copy_n(values.begin(), fullBlocks, network.Codes().begin());
+    network.Rebuild(false);
     return Status::Ok();
 }
 

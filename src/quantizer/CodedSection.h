@@ -7,6 +7,8 @@
 
 namespace pictora {
 
+class KohonenNetwork;
+
 // The fixed head of one channel section of a coded-image (.mqc) file.
 struct CodedSectionHeader {
     std::uint32_t columns = 0;     // low 24 bits of the first word
@@ -24,5 +26,18 @@ struct CodedSectionHeader {
 // pixel bytes of the codebook present in what remains. The cursor moves past
 // the head only on success.
 Status ReadCodedSectionHeader(ByteReader& in, CodedSectionHeader& header);
+
+// Appends the channel's section: its plane size, block dimension, codebook in
+// pixel form and packed codes. Needs a coding pass and RefreshPixels since the
+// last training.
+Status WriteCodedSection(const KohonenNetwork& network, ByteWriter& out);
+
+// Reads one section, checked whole before anything changes, replaces the
+// network's codebook and codes and rebuilds the channel (no masks). The work
+// planes get planeRows x planeColumns when those are larger than the
+// section's plane (the half-size chroma of 4:2:0 later takes the upsampled
+// image); 0 means the section's own size.
+Status ReadCodedSection(ByteReader& in, KohonenNetwork& network, std::uint32_t planeRows = 0,
+                        std::uint32_t planeColumns = 0);
 
 }  // namespace pictora

@@ -33,7 +33,7 @@ void KohonenNetwork::Reset(std::uint32_t dimension) {
 }
 
 void KohonenNetwork::ReleaseWork() {
-    neuronCount_ = 0;
+    neurons_.Clear();
     block_.Release();
     trained_.clear();
     trained_.shrink_to_fit();
@@ -44,13 +44,8 @@ void KohonenNetwork::ReleaseWork() {
     mask_.Release();
 }
 
-void KohonenNetwork::Destroy() {
-    ReleaseWork();
-    neurons_.Clear();
-}
-
 void KohonenNetwork::RefreshPixels() {
-    for (std::uint32_t i = 0; i < neuronCount_; ++i) neurons_.At(i).WeightsToPixels();
+    for (std::uint32_t i = 0; i < neurons_.Count(); ++i) neurons_.At(i).WeightsToPixels();
 }
 
 void KohonenNetwork::ReportRow(const char* phase, std::uint32_t rowEnd, std::uint32_t row) const {
@@ -60,18 +55,19 @@ void KohonenNetwork::ReportRow(const char* phase, std::uint32_t rowEnd, std::uin
 Status KohonenNetwork::CheckReady() const {
     const std::uint32_t side = BlockSide(dimension_);
     if (dimension_ == 0 || side * side != dimension_)
-        return Status::Error("block dimension " + std::to_string(dimension_) + " is not the square of a side of at least 1");
+        return Status::Error(ErrorKind::InvalidSetting,
+                             "block dimension " + std::to_string(dimension_) + " is not the square of a side of at least 1");
     if (block_.Dimension() != dimension_ || rebuilt_.Height() < rows_ || rebuilt_.Width() < columns_)
-        return Status::Error("the channel has not been reset for coding");
+        return Status::Error(ErrorKind::InvalidSetting, "the channel has not been reset for coding");
     if (rows_ > kMaxSide || columns_ > kMaxSide)
-        return Status::Error("plane of " + std::to_string(columns_) + " x " + std::to_string(rows_) +
-                             " pixels is larger than 65535 on a side");
+        return Status::Error(ErrorKind::UnsupportedImage, "plane of " + std::to_string(columns_) + " x " +
+                                                              std::to_string(rows_) + " pixels is larger than 65535 on a side");
     if (rows_ < side || columns_ < side)
-        return Status::Error("plane of " + std::to_string(columns_) + " x " + std::to_string(rows_) +
-                             " pixels is smaller than one block of " + std::to_string(side) + " x " +
+        return Status::Error(ErrorKind::BlockTooLarge, "plane of " + std::to_string(columns_) + " x " +
+                                                           std::to_string(rows_) + " pixels is smaller than one block of " + std::to_string(side) + " x " +
                              std::to_string(side));
     if (source_ == nullptr || source_->Height() < rows_ || source_->Width() < columns_)
-        return Status::Error("the channel has no source plane of its size");
+        return Status::Error(ErrorKind::InvalidSetting, "the channel has no source plane of its size");
     return Status::Ok();
 }
 

@@ -6,9 +6,9 @@
 
 #include "quantizer/BlockRow.h"
 #include "quantizer/BlockVector.h"
+#include "quantizer/CodedSize.h"
 #include "quantizer/NeuronSearch.h"
 #include "quantizer/NeuronList.h"
-#include "support/ByteStream.h"
 #include "support/Plane.h"
 #include "support/Status.h"
 
@@ -38,8 +38,8 @@ public:
     // Empties the codebook and allocates the work arrays for blocks of d pixels
     // at the current plane size; the rebuilt planes and the mask start at zero.
     void Reset(std::uint32_t dimension);
+    // Empties the codebook and frees the work arrays.
     void ReleaseWork();
-    void Destroy();
     void RefreshPixels();
 
     // Whether a training or coding pass can run: d a square of at least 1,
@@ -54,39 +54,24 @@ public:
     // Codes every block as its nearest neuron, then removes the neurons that
     // code no block and codes again with the pruned list.
     Status CodeBlocks();
-    void ComputeCodedSize(int mode);
+    void ComputeCodedSize(PlaneScale scale);
     // One step of the coding job: training, coding with pruning, pixel refresh
     // and coded size.
-    Status TrainStep(double radius, double alfa, std::uint32_t passes, int mode);
+    Status TrainStep(double radius, double alfa, std::uint32_t passes, PlaneScale scale);
     // Pastes each block's neuron back into `rebuilt` and `rebuiltCopy`; with
     // drawMasks also frames, in `mask`, where each neuron in use was created.
     void Rebuild(bool drawMasks);
 
-    // Appends the channel's section of a coded-image file: its plane size,
-    // block dimension, codebook in pixel form and packed codes. Needs a coding
-    // pass and RefreshPixels since the last training.
-    Status WriteCoded(ByteWriter& out) const;
-    // Reads one coded-image section, checked whole before anything changes,
-    // replaces the codebook and codes and rebuilds the channel (no masks).
-    // The work planes get planeRows x planeColumns when those are larger than
-    // the section's plane (the half-size chroma of 4:2:0 later takes the
-    // upsampled image); 0 means the section's own size.
-    Status ReadCoded(ByteReader& in, std::uint32_t planeRows = 0, std::uint32_t planeColumns = 0);
-    // Appends one codebook section with the neurons' full-precision weights.
-    Status WriteCodebook(ByteWriter& out, int colourCode) const;
-    // Reads one checked codebook section into the network at its current plane
-    // size and source, replacing its neurons; `colourCode` gets the section's
-    // colour-space byte. Pixels are computed later, by RefreshPixels.
-    Status ReadCodebook(ByteReader& in, int& colourCode);
-
     std::uint32_t Dimension() const { return dimension_; }
     const Plane* Source() const { return source_; }
-    std::uint32_t NeuronCount() const { return neuronCount_; }
+    // The codebook's size: its list is the only count there is.
+    std::uint32_t NeuronCount() const { return neurons_.Count(); }
     std::uint32_t PrunedCount() const { return prunedCount_; }
-    std::uint32_t CodebookBytes() const { return codebookBytes_; }
-    std::uint32_t BlockCount() const { return blockCount_; }
-    std::uint32_t CodedBytes() const { return codedBytes_; }
-    double Ratio() const { return ratio_; }
+    const CodedSize& Size() const { return codedSize_; }
+    std::uint32_t CodebookBytes() const { return codedSize_.codebookBytes; }
+    std::uint32_t BlockCount() const { return codedSize_.blockCount; }
+    std::uint32_t CodedBytes() const { return codedSize_.codedBytes; }
+    double Ratio() const { return codedSize_.ratio; }
     std::uint32_t Wins(std::uint32_t i) const { return neurons_.At(i).wins; }
     std::uint32_t Trainings(std::uint32_t i) const { return neurons_.At(i).trainings; }
 
@@ -94,7 +79,7 @@ public:
     NeuronList& Neurons() { return neurons_; }
     const std::vector<std::uint32_t>& Codes() const { return codes_; }
     std::vector<std::uint32_t>& Codes() { return codes_; }
-    void SetNeuronCount(std::uint32_t count) { neuronCount_ = count; }
+    void SetPrunedCount(std::uint32_t count) { prunedCount_ = count; }
     void SetProgress(RowProgress progress) { progress_ = std::move(progress); }
     // Whether training and coding use the plain ordered scan, one neuron after
     // another on one thread, instead of the indexed vector search. Both give
@@ -129,12 +114,8 @@ private:
     // positions have shifted since.
     std::vector<std::uint32_t> trained_;
     std::vector<std::uint32_t> codes_;
-    std::uint32_t neuronCount_ = 0;
     std::uint32_t prunedCount_ = 0;
-    std::uint32_t codebookBytes_ = 0;
-    std::uint32_t blockCount_ = 0;
-    std::uint32_t codedBytes_ = 0;
-    double ratio_ = 0.0;
+    CodedSize codedSize_;
     Plane rebuilt_;
     Plane rebuiltCopy_;
     Plane mask_;

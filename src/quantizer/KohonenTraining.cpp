@@ -16,7 +16,7 @@ Status KohonenNetwork::TrainingPass(double radius, double alfa, std::uint32_t pa
     if (passes == 0) return Status::Ok();
     if (Status ready = CheckReady(); !ready) return ready;
 
-    std::uint32_t count = neuronCount_;
+    std::uint32_t count = neurons_.Count();
     const double threshold = 1.0 - radius * radius * 0.5;
     const std::uint32_t side = block_.Side();
     const std::uint32_t blockRows = rows_ / side;
@@ -48,7 +48,6 @@ Status KohonenNetwork::TrainingPass(double radius, double alfa, std::uint32_t pa
             ReportRow("training", side * blockRows, r * side);
         }
     }
-    neuronCount_ = count;
     search_.Release();  // every pass indexes the neurons afresh
     return Status::Ok();
 }

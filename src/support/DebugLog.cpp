@@ -5,10 +5,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "support/NumberText.h"
+
 namespace pictora {
 namespace {
 
+// Numbers in the trace read the same in every locale.
 std::size_t FormatInto(char* out, const char* format, std::va_list args) {
+    const CLocaleScope cLocale;
     int written = std::vsnprintf(out, kDebugLogLimit + 1, format, args);
     if (written < 0) {
         out[0] = '\0';

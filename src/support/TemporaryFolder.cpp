@@ -23,7 +23,7 @@ Status TemporaryFilePath(const std::string& name, std::string& path) {
     // A folder someone else made (or a link planted there) must not receive our files.
     struct stat info {};
     if (error || ::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid())
-        return Status::Error("cannot use the temporary folder " + folder.string());
+        return Status::Error(ErrorKind::FileAccess, "cannot use the temporary folder " + folder.string());
     fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace, error);
     path = (folder / name).string();
     return Status::Ok();

@@ -15,6 +15,21 @@ void RunInline(unsigned parts, const WorkerPool::Task& task) {
 
 }  // namespace
 
+// A part that throws (memory running out, say) must not end the process on a
+// helper thread, nor leave the caller while helpers still use its stack: the
+// first exception is kept, the remaining parts are skipped, and Run throws it
+// on the caller once every participant has stopped.
+void WorkerPool::RunPart(unsigned part, unsigned participant) {
+    if (failed_.load(std::memory_order_acquire)) return;
+    try {
+        (*task_)(part, participant);
+    } catch (...) {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (!failure_) failure_ = std::current_exception();
+        failed_.store(true, std::memory_order_release);
+    }
+}
+
 WorkerPool& WorkerPool::Shared() {
     static WorkerPool pool(std::thread::hardware_concurrency() > 1 ? std::thread::hardware_concurrency() - 1 : 0);
     return pool;
@@ -48,6 +63,8 @@ void WorkerPool::Run(unsigned parts, const Task& task) {
         task_ = &task;
         parts_ = parts;
         nextPart_.store(0, std::memory_order_relaxed);
+        failure_ = nullptr;
+        failed_.store(false, std::memory_order_relaxed);
         helpersBusy_.store(static_cast<unsigned>(helpers_.size()), std::memory_order_relaxed);
         generation_.fetch_add(1, std::memory_order_release);
         wakeHelpers = sleepingHelpers_ > 0;
@@ -63,12 +80,13 @@ void WorkerPool::Run(unsigned parts, const Task& task) {
         finished_.wait(guard, [this] { return helpersBusy_.load(std::memory_order_acquire) == 0; });
         callerSleeping_ = false;
     }
+    if (failed_.load(std::memory_order_acquire)) std::rethrow_exception(failure_);
 }
 
 void WorkerPool::TakeParts(unsigned participant) {
     insidePart = true;
     for (unsigned part = nextPart_.fetch_add(1); part < parts_; part = nextPart_.fetch_add(1)) {
-        (*task_)(part, participant);
+        RunPart(part, participant);
     }
     insidePart = false;
 }

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <exception>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -38,12 +39,14 @@ public:
     // participant (0 .. Participants()-1) tells which thread runs it, so that
     // tasks can keep scratch space per participant. A Run from inside a task,
     // or from a second thread while a job runs, runs its parts one after the
-    // other on the calling thread.
+    // other on the calling thread. When a part throws, the parts not yet
+    // started are skipped and Run throws that exception once all have stopped.
     void Run(unsigned parts, const Task& task);
 
 private:
     void HelperLoop(unsigned participant);
     void TakeParts(unsigned participant);
+    void RunPart(unsigned part, unsigned participant);
 
     std::mutex jobLock_;  // held by the caller for the whole job
     std::mutex lock_;
@@ -52,6 +55,8 @@ private:
     std::atomic<std::uint64_t> generation_{0};
     std::atomic<unsigned> nextPart_{0};
     std::atomic<unsigned> helpersBusy_{0};
+    std::atomic<bool> failed_{false};
+    std::exception_ptr failure_;  // the first exception of the job, under lock_
     const Task* task_ = nullptr;  // the job's fields are written under lock_
     unsigned parts_ = 0;
     unsigned sleepingHelpers_ = 0;

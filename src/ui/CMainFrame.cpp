@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QShortcut>
 #include <QStatusBar>
+#include <algorithm>
 
 #include "ui/CAboutDlg.h"
 #include "ui/CPictoraView.h"
@@ -18,8 +19,16 @@ CMainFrame::CMainFrame(std::unique_ptr<UserDialogs> dialogs)
     setCentralWidget(view_);
     CreateMenus();
     CreateStatusBar();
-    setFixedSize(1024, 768);
+    setFixedSize(FrameSize());
     view_->OnInitialUpdate();
+}
+
+// The frame is 1024 x 768, shrunk to fit the form with the menu and status
+// bar where that is smaller, so no empty band is left under the form.
+QSize CMainFrame::FrameSize() const {
+    const QSize form = view_->size();
+    const int height = menuBar()->sizeHint().height() + form.height() + statusBar()->sizeHint().height();
+    return {std::min(kFrameWidth, std::max(form.width(), menuBar()->sizeHint().width())), std::min(kFrameHeight, height)};
 }
 
 void CMainFrame::CreateMenus() {

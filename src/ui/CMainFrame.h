@@ -10,8 +10,8 @@ namespace pictora {
 
 class CPictoraView;
 
-// The main window: the form in a fixed 1024 x 768 frame, the menu with its
-// accelerators and the status bar.
+// The main window: the form in a fixed frame of at most 1024 x 768, the menu
+// with its accelerators and the status bar.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 
@@ -20,7 +20,12 @@ public:
     explicit CMainFrame(std::unique_ptr<UserDialogs> dialogs = nullptr);
     CPictoraView* View() const { return view_; }
 
+    // The largest frame; a smaller form gets a smaller frame.
+    static constexpr int kFrameWidth = 1024;
+    static constexpr int kFrameHeight = 768;
+
 private:
+    QSize FrameSize() const;
     void CreateMenus();
     void CreateStatusBar();
 

@@ -6,11 +6,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
+#include <QSignalBlocker>
 #include <QThread>
-#include <cstdlib>
+#include <algorithm>
 
+#include "commands/ErrorText.h"
 #include "display/ImagePicture.h"
 #include "support/DebugLog.h"
+#include "support/NumberText.h"
 
 namespace pictora {
 namespace {
@@ -28,17 +31,13 @@ bool ParseSteps(const QString& text, std::uint32_t& value) {
     return true;
 }
 
-bool ParseReal(const QString& text, double& value) {
-    const QByteArray bytes = text.trimmed().toUtf8();
-    if (bytes.isEmpty()) return false;
-    char* end = nullptr;
-    const double parsed = std::strtod(bytes.constData(), &end);
-    if (end != bytes.constData() + bytes.size()) return false;
-    value = parsed;
-    return true;
+// Typed numbers take a decimal point or, as the user's locale may write
+// them, a decimal comma; they are shown with a point, as always.
+bool ParseField(const QString& text, double& value) {
+    return ParseReal(text.trimmed().toStdString(), value, true);
 }
 
-QString FormatReal(double value) { return QString::asprintf("%.15g", value); }
+QString FormatReal(double value) { return QString::fromStdString(FormatC("%.15g", value)); }
 
 }  // namespace
 
@@ -106,7 +105,7 @@ bool CPictoraView::ReadFields() {
         return false;
     };
     auto readReal = [this](QLineEdit* field, double& value) {
-        if (ParseReal(field->text(), value)) return true;
+        if (ParseField(field->text(), value)) return true;
         dialogs_->ShowMessage(QString::fromUtf8("Digite um número."), UserDialogs::Icon::Warning);
         field->setFocus();
         return false;
@@ -157,10 +156,11 @@ bool CPictoraView::LoadImage(const QString& path) {
     }
     if (Status loaded = compressor_.LoadImage(path.toStdString()); !loaded) {
         dialogs_->ShowMessage(QString::fromUtf8("Não foi possível carregar a imagem \"%1\".\n\n%2")
-                                  .arg(path, QString::fromStdString(loaded.message())),
+                                  .arg(path, PortugueseSentence(loaded)),
                               UserDialogs::Icon::Warning);
         return false;
     }
+    displays_.BuildSourceDisplays(compressor_.SourceImage());
     for (QComboBox* list : controls_.blockSize) {
         list->clear();
         for (int side = 2; side <= 12; ++side) list->addItem(QString::asprintf("%i X %i", side, side));
@@ -186,15 +186,14 @@ TrainingJob CPictoraView::MakeJob(bool restart) const {
         job.channels[c].passes = channels_[c].steps != 0 ? 1 : 0;
         job.channels[c].dimension = BlockDimensionFromSelection(controls_.blockSize[c]->currentIndex());
     }
-    job.filterIndex =
-        FilterIndexFromSelections(controls_.filterType->currentIndex(), controls_.filterSize->currentIndex());
+    job.filter = FilterFromSelections(controls_.filterType->currentIndex(), controls_.filterSize->currentIndex());
     job.restart = restart;
     job.colorSpace = ColorSpaceFromSelection(controls_.colourSpace->currentIndex());
     return job;
 }
 
 void CPictoraView::PostStep(bool restart) {
-    worker_->StartTrainingJob(MakeJob(restart), EntropyModeFromSelection(controls_.lossless->currentIndex()));
+    worker_->StartTrainingJob(MakeJob(restart), LosslessModeFromSelection(controls_.lossless->currentIndex()));
     CountDownSteps(channels_);
 }
 
@@ -204,6 +203,7 @@ void CPictoraView::StartOrStop() {
     if (action == ClickAction::NewRun) {
         DebugLog("\n\n\nReinicializando\n\n\n");
         ClearResults();
+        failuresTold_.clear();
         compressor_.PrepareNewRun();
     }
     controls_.start->setText(QString::fromUtf8(kStopCaption));
@@ -229,17 +229,17 @@ void CPictoraView::ContinueOrFinish() {
 void CPictoraView::ShowSourceChannel() {
     const int tab = controls_.sourceTabs->currentIndex();
     WriteFields();
-    const int maskSlot = MaskSlot(tab);
-    const bool maskShown = showCodebookMasks_ && maskSlot >= 0 && compressor_.GetBitmap(maskSlot) != nullptr;
-    const int slot = SourceSlot(tab, controls_.colourSpace->currentIndex(), maskShown);
-    if (slot >= 0) controls_.sourcePicture->SetBitmap(compressor_.GetBitmap(slot));
+    const std::optional<DisplaySlot> maskSlot = MaskSlot(tab);
+    const bool maskShown = showCodebookMasks_ && maskSlot && displays_.GetDisplay(*maskSlot) != nullptr;
+    const std::optional<DisplaySlot> slot = SourceSlot(tab, controls_.colourSpace->currentIndex(), maskShown);
+    if (slot) controls_.sourcePicture->SetBitmap(displays_.GetDisplay(*slot));
     ReadFields();
     SwitchResultsView();
 }
 
 void CPictoraView::ShowCodedChannel() {
-    const int slot = CodedSlot(controls_.codedTabs->currentIndex());
-    if (slot >= 0) controls_.codedPicture->SetBitmap(compressor_.GetBitmap(slot));
+    const std::optional<DisplaySlot> slot = CodedSlot(controls_.codedTabs->currentIndex());
+    if (slot) controls_.codedPicture->SetBitmap(displays_.GetDisplay(*slot));
 }
 
 void CPictoraView::OnWorkerMessage(int message) {
@@ -252,19 +252,42 @@ void CPictoraView::OnWorkerMessage(int message) {
     emit WorkerMessageHandled(message);
 }
 
+// The pictures of a result, built here while the worker waits for this
+// handler, so the planes they are made of hold still.
+void CPictoraView::ShowResultPictures(StepOrigin origin) {
+    if (!compressor_.IsImageLoaded() && origin == StepOrigin::TrainingStep) return;
+    const std::uint32_t rows = compressor_.ReconstructionRows();
+    const std::uint32_t columns = compressor_.ReconstructionColumns();
+    if (origin == StepOrigin::TrainingStep) {
+        // A colour space of none codes like RGB but has always shown its
+        // masks as 4:2:0.
+        const ColorSpace masks =
+            compressor_.ColorSpace() == ColorSpace::None ? ColorSpace::YCbCr420 : compressor_.ColorSpace();
+        displays_.BuildMaskDisplays(compressor_.SourceImage(), masks, compressor_.Channel(0).Mask(),
+                                    compressor_.Channel(1).Mask(), compressor_.Channel(2).Mask());
+    }
+    displays_.BuildDecodedDisplays(rows, columns, compressor_.ReconstructedPlane(0), compressor_.ReconstructedPlane(1),
+                                   compressor_.ReconstructedPlane(2));
+}
+
+void CPictoraView::TellTrainingFailure(const Status& status) {
+    if (std::find(failuresTold_.begin(), failuresTold_.end(), status.kind()) != failuresTold_.end()) return;
+    failuresTold_.push_back(status.kind());
+    dialogs_->ShowMessage(QString::fromUtf8("Um ou mais canais não puderam ser treinados.\n\n%1")
+                              .arg(PortugueseSentence(status)),
+                          UserDialogs::Icon::Warning);
+}
+
 void CPictoraView::HandleTrainingDone() {
     DebugLog("Mensagem recebida com sucesso\n");
-    if (Status status = worker_->LastStatus(); !status) {
-        dialogs_->ShowMessage(
-            QString::fromUtf8("Um ou mais canais não puderam ser treinados: o bloco escolhido é maior que o "
-                              "plano do canal.\n\n%1")
-                .arg(QString::fromStdString(status.message())),
-            UserDialogs::Icon::Warning);
-    }
+    if (Status status = worker_->LastStatus(); !status) TellTrainingFailure(status);
+    StepResult result = worker_->LastResult();
+    result.step = flags_.stepRow;
+    tallies_ = worker_->LastTallies();
+    ShowResultPictures(StepOrigin::TrainingStep);
     ShowSourceChannel();
     ShowCodedChannel();
-    InsertResultsRow(flags_.stepRow - 1, FormatResultsRow(compressor_, ResultKind::TrainingStep, flags_.stepRow,
-                                                          worker_->EntropyRatio()));
+    InsertResult(flags_.stepRow - 1, result);
     FillChart();
     ++flags_.stepRow;
     ContinueOrFinish();
@@ -273,13 +296,16 @@ void CPictoraView::HandleTrainingDone() {
 
 void CPictoraView::HandleFileDone() {
     if (Status status = worker_->LastStatus(); !status) {
-        dialogs_->ShowMessage(QString::fromUtf8("Arquivo Inválido\n\n%1").arg(QString::fromStdString(status.message())),
+        dialogs_->ShowMessage(QString::fromUtf8("Arquivo Inválido\n\n%1").arg(PortugueseReason(status)),
                               UserDialogs::Icon::Warning);
         return;
     }
+    const StepResult result = worker_->LastResult();
+    tallies_ = worker_->LastTallies();
+    ShowResultPictures(result.origin);
     ShowCodedChannel();
     flags_.stepRow = 1;
-    InsertResultsRow(0, FormatResultsRow(compressor_, ResultKind::FileLoaded, flags_.stepRow, 0.0));
+    InsertResult(0, result);
     FillChart();
     WriteFields();
 }

@@ -8,7 +8,9 @@
 #include "commands/CommandTarget.h"
 #include "pipeline/ImageCompressor.h"
 #include "pipeline/MqKohonenThread.h"
-#include "pipeline/ResultsRow.h"
+#include "display/DisplaySet.h"
+#include "pipeline/StepResult.h"
+#include "report/ResultsRow.h"
 #include "ui/FormMapping.h"
 #include "ui/RunControl.h"
 #include "commands/UserDialogs.h"
@@ -88,6 +90,12 @@ public:
     void ShowCodedChannel();
 
     const Controls& GetControls() const { return controls_; }
+    // The pictures the form shows, built from the compressor's planes.
+    const DisplaySet& Displays() const { return displays_; }
+    // The run's results, one value per row of the list, in list order, and
+    // the codebooks' tallies handed over with the latest of them.
+    const std::vector<StepResult>& History() const { return history_; }
+    const NeuronTallies& Tallies() const { return tallies_; }
     const ChannelSettingsSet& Channels() const { return channels_; }
     const RunFlags& Flags() const { return flags_; }
     const ImageCompressor& Compressor() const override { return compressor_; }
@@ -122,7 +130,9 @@ private:
     void OnWorkerMessage(int message);
     void HandleTrainingDone();
     void HandleFileDone();
-    void InsertResultsRow(int position, const ResultsRow& row);
+    void TellTrainingFailure(const Status& status);
+    void ShowResultPictures(StepOrigin origin);
+    void InsertResult(int position, const StepResult& result);
     void ClearResults();
     void SwitchResultsView();
     void FillChart();
@@ -137,8 +147,14 @@ private:
     bool sameParameters_ = false;
     bool listShowing_ = true;
     bool initialised_ = false;
+    // The kinds of training failure already told in this run: a failure that
+    // repeats step after step is told once.
+    std::vector<ErrorKind> failuresTold_;
 
     ImageCompressor compressor_;
+    DisplaySet displays_;
+    std::vector<StepResult> history_;
+    NeuronTallies tallies_;
     std::unique_ptr<MqKohonenThread> worker_;
     std::atomic<bool> closing_{false};
 };

@@ -2,11 +2,13 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QSignalBlocker>
 #include <QTabBar>
 #include <QUrl>
 
 #include "commands/OpenCommand.h"
 #include "commands/SaveCommand.h"
+#include "display/ImagePicture.h"
 #include "ui/CPictoraView.h"
 
 namespace pictora {
@@ -15,9 +17,19 @@ void CPictoraView::OnFileOpen() { RunOpenCommand(*this); }
 
 void CPictoraView::OnFileSave() { RunSaveCommand(*this); }
 
+// The tab handlers exchange the parameter fields; moving the tabs back must
+// not, or edits not yet read would be thrown away (or prompted for). Only the
+// pictures follow the tabs.
 void CPictoraView::ResetImageTabs() {
-    controls_.sourceTabs->setCurrentIndex(0);
-    controls_.codedTabs->setCurrentIndex(0);
+    {
+        const QSignalBlocker source(controls_.sourceTabs);
+        const QSignalBlocker coded(controls_.codedTabs);
+        controls_.sourceTabs->setCurrentIndex(0);
+        controls_.codedTabs->setCurrentIndex(0);
+    }
+    controls_.sourcePicture->SetBitmap(displays_.GetDisplay(DisplaySlot::SourceColour));
+    ShowCodedChannel();
+    FillChart();
 }
 
 void CPictoraView::dragEnterEvent(QDragEnterEvent* event) {

@@ -3,10 +3,11 @@
 #include <QHeaderView>
 #include <QTabBar>
 #include <QTreeWidget>
+#include <algorithm>
 
-#include "display/ChartFiller.h"
 #include "display/MqGrafico.h"
-#include "display/ResultsViews.h"
+#include "report/ChartFiller.h"
+#include "report/ResultsViews.h"
 #include "support/DebugLog.h"
 #include "ui/CPictoraView.h"
 #include "ui/ChannelIcons.h"
@@ -33,16 +34,23 @@ void CPictoraView::SetUpResultsViews() {
         list->setColumnWidth(column, widths[static_cast<std::size_t>(column)]);
 }
 
-void CPictoraView::InsertResultsRow(int position, const ResultsRow& row) {
+// A row of the list and its value in the history, at the same position.
+void CPictoraView::InsertResult(int position, const StepResult& result) {
+    const auto at = static_cast<std::size_t>(std::clamp(position, 0, static_cast<int>(history_.size())));
+    history_.insert(history_.begin() + static_cast<std::ptrdiff_t>(at), result);
+    const ResultsRow row = FormatResultsRow(result);
     auto* item = new QTreeWidgetItem;
     for (int column = 0; column < kResultsColumnCount; ++column) {
         item->setText(column, QString::fromStdString(row[static_cast<std::size_t>(column)]));
         item->setTextAlignment(column, Qt::AlignCenter);
     }
-    controls_.resultsList->insertTopLevelItem(position, item);
+    controls_.resultsList->insertTopLevelItem(static_cast<int>(at), item);
 }
 
-void CPictoraView::ClearResults() { controls_.resultsList->clear(); }
+void CPictoraView::ClearResults() {
+    controls_.resultsList->clear();
+    history_.clear();
+}
 
 void CPictoraView::SwitchResultsView() {
     const int tab = controls_.resultsTabs->currentIndex();
@@ -60,18 +68,11 @@ void CPictoraView::SwitchResultsView() {
     }
 }
 
-// The charts read the history back from the list, which is its only store.
+// The charts plot the history's values themselves, never the list's texts,
+// and the tallies handed over with the latest result, never the networks.
 void CPictoraView::FillChart() {
-    std::vector<ResultsListRow> rows;
-    const QTreeWidget* list = controls_.resultsList;
-    rows.reserve(static_cast<std::size_t>(list->topLevelItemCount()));
-    for (int r = 0; r < list->topLevelItemCount(); ++r) {
-        ResultsListRow& row = rows.emplace_back();
-        for (int column = 0; column < kResultsListColumns; ++column)
-            row[static_cast<std::size_t>(column)] = list->topLevelItem(r)->text(column).toStdString();
-    }
-    pictora::FillChart(*controls_.chart, controls_.resultsTabs->currentIndex(), controls_.sourceTabs->currentIndex(),
-                       rows, NeuronStatisticsOf(compressor_));
+    pictora::FillChart(*controls_.chart, ResultsViewOfTab(controls_.resultsTabs->currentIndex()),
+                       controls_.sourceTabs->currentIndex(), history_, tallies_);
 }
 
 }  // namespace pictora

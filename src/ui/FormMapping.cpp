@@ -1,24 +1,34 @@
 #include "ui/FormMapping.h"
 
-#include "pipeline/TrainingJob.h"
-
 namespace pictora {
 
-int ColorSpaceFromSelection(int index) {
+ColorSpace ColorSpaceFromSelection(int index) {
     switch (index) {
         case 0:
-        case 1: return kColorSpaceRgb;
-        case 2: return kColorSpaceYCbCr444;
-        case 3: return kColorSpaceYCbCr420;
-        default: return kColorSpaceNone;
+        case 1: return ColorSpace::Rgb;
+        case 2: return ColorSpace::YCbCr444;
+        case 3: return ColorSpace::YCbCr420;
+        default: return ColorSpace::None;
     }
 }
 
-int EntropyModeFromSelection(int index) { return index >= 0 && index <= 2 ? index : 0; }
+LosslessMode LosslessModeFromSelection(int index) {
+    switch (index) {
+        case 1: return LosslessMode::Huffman;
+        case 2: return LosslessMode::Arithmetic;
+        default: return LosslessMode::None;
+    }
+}
 
-int FilterIndexFromSelections(int typeIndex, int sizeIndex) {
-    if (typeIndex == 0) return kNoFilter;
-    return sizeIndex >= 0 && sizeIndex <= 3 ? sizeIndex : kNoFilter;
+LowPassFilter FilterFromSelections(int typeIndex, int sizeIndex) {
+    if (typeIndex == 0) return LowPassFilter::None;
+    switch (sizeIndex) {
+        case 0: return LowPassFilter::Box3;
+        case 1: return LowPassFilter::Box5;
+        case 2: return LowPassFilter::Box7;
+        case 3: return LowPassFilter::Box9;
+        default: return LowPassFilter::None;
+    }
 }
 
 std::uint32_t BlockDimensionFromSelection(int index) {
@@ -26,26 +36,38 @@ std::uint32_t BlockDimensionFromSelection(int index) {
     return side * side;
 }
 
-int MaskSlot(int tab) { return tab >= 1 && tab <= 3 ? 3 + tab : -1; }
-
-int SourceSlot(int tab, int colourIndex, bool maskShown) {
-    if (tab < 0 || tab > 3) return -1;
-    if (tab == 0) return 11;
-    if (maskShown) return MaskSlot(tab);
-    switch (colourIndex) {
-        case 2: return 11 + tab;                  // Y, Cb, Cr at full size
-        case 3: return tab == 1 ? 12 : 13 + tab;  // Y, then the half-size Cb and Cr
-        default: return 7 + tab;                  // R, G, B
+std::optional<DisplaySlot> MaskSlot(int tab) {
+    switch (tab) {
+        case 1: return DisplaySlot::Mask1;
+        case 2: return DisplaySlot::Mask2;
+        case 3: return DisplaySlot::Mask3;
+        default: return std::nullopt;
     }
 }
 
-int CodedSlot(int tab) {
+std::optional<DisplaySlot> SourceSlot(int tab, int colourIndex, bool maskShown) {
+    if (tab < 0 || tab > 3) return std::nullopt;
+    if (tab == 0) return DisplaySlot::SourceColour;
+    if (maskShown) return MaskSlot(tab);
+    constexpr std::array<DisplaySlot, 3> kRgb = {DisplaySlot::SourceRed, DisplaySlot::SourceGreen, DisplaySlot::SourceBlue};
+    constexpr std::array<DisplaySlot, 3> kYCbCr = {DisplaySlot::SourceY, DisplaySlot::SourceCb, DisplaySlot::SourceCr};
+    constexpr std::array<DisplaySlot, 3> kYCbCr420 = {DisplaySlot::SourceY, DisplaySlot::SourceCb420,
+                                                      DisplaySlot::SourceCr420};
+    const auto channel = static_cast<std::size_t>(tab - 1);
+    switch (colourIndex) {
+        case 2: return kYCbCr[channel];
+        case 3: return kYCbCr420[channel];
+        default: return kRgb[channel];
+    }
+}
+
+std::optional<DisplaySlot> CodedSlot(int tab) {
     switch (tab) {
-        case 0: return 3;
-        case 1: return 0;
-        case 2: return 1;
-        case 3: return 2;
-        default: return -1;
+        case 0: return DisplaySlot::DecodedColour;
+        case 1: return DisplaySlot::DecodedPlane1;
+        case 2: return DisplaySlot::DecodedPlane2;
+        case 3: return DisplaySlot::DecodedPlane3;
+        default: return std::nullopt;
     }
 }
 

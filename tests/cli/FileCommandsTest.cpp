@@ -17,7 +17,7 @@ class FileCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ::testing::internal::CaptureStdout();
-        ASSERT_EQ(RunTrain({TestData("photo64-c.png"), "--color-space", "ycbcr420", "--block", "4,4,2", "--steps",
+        ASSERT_EQ(RunCommandLine({"train", TestData("photo64-c.png"), "--color-space", "ycbcr420", "--block", "4,4,2", "--steps",
                             "2", "-o", File("c.mqc"), "-o", File("c.COD"), "-o", File("c.png")}),
                   kExitOk);
         ::testing::internal::GetCapturedStdout();
@@ -28,7 +28,7 @@ protected:
 };
 
 TEST_F(FileCommandsTest, DecodeRebuildsTheTrainedImage) {
-    ASSERT_EQ(RunDecode({File("c.mqc"), "-o", File("d.png"), "-o", File("again.mqc")}), kExitOk);
+    ASSERT_EQ(RunCommandLine({"decode", File("c.mqc"), "-o", File("d.png"), "-o", File("again.mqc")}), kExitOk);
     std::vector<std::uint8_t> trained, decoded, coded, recoded;
     ASSERT_TRUE(ReadWholeFile(File("c.png"), trained));
     ASSERT_TRUE(ReadWholeFile(File("d.png"), decoded));
@@ -40,11 +40,11 @@ TEST_F(FileCommandsTest, DecodeRebuildsTheTrainedImage) {
 
 TEST_F(FileCommandsTest, LosslessFormsDecodeToTheSameImage) {
     ::testing::internal::CaptureStdout();
-    ASSERT_EQ(RunTrain({TestData("photo64-c.png"), "--color-space", "ycbcr420", "--block", "4,4,2", "--steps", "2",
+    ASSERT_EQ(RunCommandLine({"train", TestData("photo64-c.png"), "--color-space", "ycbcr420", "--block", "4,4,2", "--steps", "2",
                         "--entropy", "arithmetic", "--results", File("r.csv"), "-o", File("c.HUF"), "-o",
                         File("c.art")}),
               kExitOk);
-    ASSERT_EQ(RunInfo({File("c.HUF")}), kExitOk);
+    ASSERT_EQ(RunCommandLine({"info", File("c.HUF")}), kExitOk);
     const std::string printed = ::testing::internal::GetCapturedStdout();
     EXPECT_NE(printed.find("Huffman-coded image"), std::string::npos);
     std::ifstream csv(File("r.csv"));
@@ -55,29 +55,29 @@ TEST_F(FileCommandsTest, LosslessFormsDecodeToTheSameImage) {
 
     std::vector<std::uint8_t> trained, fromHuffman, fromArithmetic;
     ASSERT_TRUE(ReadWholeFile(File("c.png"), trained));
-    ASSERT_EQ(RunDecode({File("c.HUF"), "-o", File("h.png")}), kExitOk);
-    ASSERT_EQ(RunDecode({File("c.art"), "-o", File("a.png")}), kExitOk);
+    ASSERT_EQ(RunCommandLine({"decode", File("c.HUF"), "-o", File("h.png")}), kExitOk);
+    ASSERT_EQ(RunCommandLine({"decode", File("c.art"), "-o", File("a.png")}), kExitOk);
     ASSERT_TRUE(ReadWholeFile(File("h.png"), fromHuffman));
     ASSERT_TRUE(ReadWholeFile(File("a.png"), fromArithmetic));
     EXPECT_EQ(fromHuffman, trained);
     EXPECT_EQ(fromArithmetic, trained);
 
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(RunDecode({File("c.mqc"), "-o", File("x.png")}), kExitOk);
+    EXPECT_EQ(RunCommandLine({"decode", File("c.mqc"), "-o", File("x.png")}), kExitOk);
     std::vector<std::uint8_t> coded;
     ASSERT_TRUE(ReadWholeFile(File("c.art"), coded));
     coded.resize(coded.size() - 3);
     ASSERT_TRUE(WriteFileAtomically(File("cut.art"), coded));
-    EXPECT_EQ(RunDecode({File("cut.art"), "-o", File("x.png")}), kExitBadFile);
-    EXPECT_EQ(RunTrain({TestData("photo64-c.png"), "--entropy", "zip"}), kExitUsage);
+    EXPECT_EQ(RunCommandLine({"decode", File("cut.art"), "-o", File("x.png")}), kExitBadFile);
+    EXPECT_EQ(RunCommandLine({"train", TestData("photo64-c.png"), "--entropy", "zip"}), kExitUsage);
     EXPECT_NE(::testing::internal::GetCapturedStderr().find("cut.art"), std::string::npos);
 }
 
 TEST_F(FileCommandsTest, ApplyPrintsOneLoadedFileRow) {
     ::testing::internal::CaptureStdout();
-    ASSERT_EQ(RunApply({TestData("photo64-d.png"), File("c.COD"), "--results", File("a.csv"), "-o", File("a.png")}),
+    ASSERT_EQ(RunCommandLine({"apply", TestData("photo64-d.png"), File("c.COD"), "--results", File("a.csv"), "-o", File("a.png")}),
               kExitOk);
-    ASSERT_EQ(RunApply({TestData("photo64-d.png"), File("c.COD") + ":3", File("c.COD") + ":2", File("c.COD")}),
+    ASSERT_EQ(RunCommandLine({"apply", TestData("photo64-d.png"), File("c.COD") + ":3", File("c.COD") + ":2", File("c.COD")}),
               kExitOk);
     const std::string printed = ::testing::internal::GetCapturedStdout();
     EXPECT_NE(printed.find("  ---"), std::string::npos);
@@ -93,8 +93,8 @@ TEST_F(FileCommandsTest, ApplyPrintsOneLoadedFileRow) {
 
 TEST_F(FileCommandsTest, InfoDescribesChannelsAndSections) {
     ::testing::internal::CaptureStdout();
-    ASSERT_EQ(RunInfo({File("c.mqc")}), kExitOk);
-    ASSERT_EQ(RunInfo({File("c.COD")}), kExitOk);
+    ASSERT_EQ(RunCommandLine({"info", File("c.mqc")}), kExitOk);
+    ASSERT_EQ(RunCommandLine({"info", File("c.COD")}), kExitOk);
     const std::string printed = ::testing::internal::GetCapturedStdout();
     EXPECT_NE(printed.find("colour space YCbCr (4:2:0)"), std::string::npos);
     EXPECT_NE(printed.find("channel 1: 32 x 32 pixels, block 4 x 4"), std::string::npos);
@@ -109,16 +109,16 @@ TEST_F(FileCommandsTest, BadFilesAndUsageAreTold) {
     ASSERT_TRUE(WriteFileAtomically(File("cut.mqc"), coded));
 
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(RunDecode({File("cut.mqc"), "-o", File("x.png")}), kExitBadFile);
-    EXPECT_EQ(RunInfo({File("cut.mqc")}), kExitBadFile);
-    EXPECT_EQ(RunInfo({File("c.mqc") + ".absent"}), kExitUsage);
-    EXPECT_EQ(RunInfo({File("absent.cod")}), kExitBadFile);
-    EXPECT_EQ(RunApply({TestData("photo64-d.png"), File("c.mqc")}), kExitBadFile);
-    EXPECT_EQ(RunApply({TestData("photo64-d.png"), File("c.COD") + ":4", File("c.COD"), File("c.COD")}), kExitBadFile);
-    EXPECT_EQ(RunApply({TestData("photo64-d.png"), File("c.COD") + ":0", File("c.COD"), File("c.COD")}), kExitUsage);
-    EXPECT_EQ(RunApply({TestData("photo64-d.png"), File("c.COD"), File("c.COD")}), kExitUsage);
-    EXPECT_EQ(RunDecode({File("c.mqc")}), kExitUsage);
-    EXPECT_EQ(RunDecode({File("c.mqc"), "-o", File("x.jpg")}), kExitUsage);
+    EXPECT_EQ(RunCommandLine({"decode", File("cut.mqc"), "-o", File("x.png")}), kExitBadFile);
+    EXPECT_EQ(RunCommandLine({"info", File("cut.mqc")}), kExitBadFile);
+    EXPECT_EQ(RunCommandLine({"info", File("c.mqc") + ".absent"}), kExitUsage);
+    EXPECT_EQ(RunCommandLine({"info", File("absent.cod")}), kExitBadFile);
+    EXPECT_EQ(RunCommandLine({"apply", TestData("photo64-d.png"), File("c.mqc")}), kExitBadFile);
+    EXPECT_EQ(RunCommandLine({"apply", TestData("photo64-d.png"), File("c.COD") + ":4", File("c.COD"), File("c.COD")}), kExitBadFile);
+    EXPECT_EQ(RunCommandLine({"apply", TestData("photo64-d.png"), File("c.COD") + ":0", File("c.COD"), File("c.COD")}), kExitUsage);
+    EXPECT_EQ(RunCommandLine({"apply", TestData("photo64-d.png"), File("c.COD"), File("c.COD")}), kExitUsage);
+    EXPECT_EQ(RunCommandLine({"decode", File("c.mqc")}), kExitUsage);
+    EXPECT_EQ(RunCommandLine({"decode", File("c.mqc"), "-o", File("x.jpg")}), kExitUsage);
     const std::string messages = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(messages.find("cut.mqc"), std::string::npos);
     EXPECT_NE(messages.find("absent.cod"), std::string::npos);

@@ -13,6 +13,11 @@ namespace {
 using pictora::testing::TempFolder;
 using pictora::testing::TestData;
 
+std::vector<std::string> WithCommand(const std::string& command, std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), command);
+    return arguments;
+}
+
 std::vector<std::string> Lines(const std::string& path) {
     std::ifstream in(path);
     std::vector<std::string> lines;
@@ -23,7 +28,7 @@ std::vector<std::string> Lines(const std::string& path) {
 TEST(TrainCommandTest, RunsTheStepsAndWritesResultsAndReconstruction) {
     TempFolder folder;
     ::testing::internal::CaptureStdout();
-    int code = RunTrain({TestData("photo64-a.png"), "--steps", "3,1,1", "--block", "4", "--results",
+    int code = RunCommandLine({"train", TestData("photo64-a.png"), "--steps", "3,1,1", "--block", "4", "--results",
                          folder.File("r.csv"), "-o", folder.File("out.PNG")});
     std::string printed = ::testing::internal::GetCapturedStdout();
     ASSERT_EQ(code, kExitOk);
@@ -63,7 +68,7 @@ TEST(TrainCommandTest, ReferenceSearchWritesTheSameFiles) {
                 arguments.insert(arguments.end(), {"-o", folder.File(mode + std::string(extension))});
             if (std::string(mode) == "plain") arguments.push_back("--reference-search");
             ::testing::internal::CaptureStdout();
-            ASSERT_EQ(RunTrain(arguments), kExitOk);
+            ASSERT_EQ(RunCommandLine(WithCommand("train", arguments)), kExitOk);
             ::testing::internal::GetCapturedStdout();
         }
         for (const char* extension : {".csv", ".mqc", ".cod", ".png"}) {
@@ -77,11 +82,11 @@ TEST(TrainCommandTest, ReferenceSearchWritesTheSameFiles) {
 TEST(TrainCommandTest, ExitCodesTellBadFilesFromBadUsage) {
     TempFolder folder;
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(RunTrain({TestData("refuse/gray4-32.png")}), kExitBadFile);
-    EXPECT_EQ(RunTrain({folder.File("absent.png")}), kExitBadFile);
-    EXPECT_EQ(RunTrain({TestData("photo64-a.png"), "--results", folder.File("missing/r.csv")}), kExitBadFile);
-    EXPECT_EQ(RunTrain({TestData("photo64-a.png"), "--steps", "many"}), kExitUsage);
-    EXPECT_EQ(RunTrain({TestData("photo64-a.png"), "-o", folder.File("out.bmp")}), kExitUsage);
+    EXPECT_EQ(RunCommandLine({"train", TestData("refuse/gray4-32.png")}), kExitBadFile);
+    EXPECT_EQ(RunCommandLine({"train", folder.File("absent.png")}), kExitBadFile);
+    EXPECT_EQ(RunCommandLine({"train", TestData("photo64-a.png"), "--results", folder.File("missing/r.csv")}), kExitBadFile);
+    EXPECT_EQ(RunCommandLine({"train", TestData("photo64-a.png"), "--steps", "many"}), kExitUsage);
+    EXPECT_EQ(RunCommandLine({"train", TestData("photo64-a.png"), "-o", folder.File("out.bmp")}), kExitUsage);
     std::string messages = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(messages.find("gray4-32.png"), std::string::npos);
     EXPECT_NE(messages.find("absent.png"), std::string::npos);

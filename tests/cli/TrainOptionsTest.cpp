@@ -16,12 +16,12 @@ TEST(TrainOptionsTest, DefaultsAreTheForms) {
     std::string error;
     ASSERT_TRUE(Parse({"image.png"}, options, error)) << error;
     EXPECT_EQ(options.imagePath, "image.png");
-    EXPECT_EQ(options.colorSpace, kColorSpaceRgb);
+    EXPECT_EQ(options.colorSpace, ColorSpace::Rgb);
     EXPECT_EQ(options.blockSides, (std::array<std::uint32_t, 3>{8, 8, 8}));
     EXPECT_EQ(options.steps, (std::array<std::uint32_t, 3>{1, 1, 1}));
     EXPECT_EQ(options.radius[2], 0.1);
     EXPECT_EQ(options.alfa[0], 0.1);
-    EXPECT_EQ(options.filterIndex, kNoFilter);
+    EXPECT_EQ(options.filter, LowPassFilter::None);
 }
 
 TEST(TrainOptionsTest, ListsGiveOneValuePerChannel) {
@@ -36,8 +36,8 @@ TEST(TrainOptionsTest, ListsGiveOneValuePerChannel) {
     EXPECT_EQ(options.steps, (std::array<std::uint32_t, 3>{3, 1, 0}));
     EXPECT_EQ(options.radius, (std::array<double, 3>{0.05, 0.05, 0.05}));
     EXPECT_EQ(options.alfa, (std::array<double, 3>{0.0, 0.5, 1.0}));
-    EXPECT_EQ(options.colorSpace, kColorSpaceYCbCr420);
-    EXPECT_EQ(options.filterIndex, 3);
+    EXPECT_EQ(options.colorSpace, ColorSpace::YCbCr420);
+    EXPECT_EQ(options.filter, LowPassFilter::Box9);
     EXPECT_EQ(options.outputs, (std::vector<std::string>{"a.png", "b.png"}));
     EXPECT_EQ(options.resultsPath, "r.csv");
 }
@@ -52,7 +52,23 @@ TEST(TrainOptionsTest, ReferenceSearchIsAFlagWithoutValue) {
     EXPECT_TRUE(options.referenceSearch);
     EXPECT_EQ(options.imagePath, "image.png");
     EXPECT_EQ(options.steps[1], 2u);
-    EXPECT_NE(std::string(UsageText()).find("--reference-search"), std::string::npos);
+
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(RunCommandLine({"train", "--help"}), kExitOk);
+    const std::string help = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(help.find("--reference-search"), std::string::npos);
+    EXPECT_EQ(help.find("decode"), std::string::npos);  // train's options only
+}
+
+TEST(TrainOptionsTest, UsageErrorsAreOneLineWithAHintToHelp) {
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(RunCommandLine({"train", "a.png", "--block", "13"}), kExitUsage);
+    const std::string message = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(message, "pictora-cli train: --block: invalid value 13\nRun 'pictora-cli train --help' for more "
+                       "information.\n");
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(RunCommandLine({"--version"}), kExitOk);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout().rfind("pictora-cli ", 0), 0u);
 }
 
 TEST(TrainOptionsTest, RefusesWhatTheEngineCannotUse) {

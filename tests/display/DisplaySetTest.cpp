@@ -7,9 +7,9 @@
 namespace pictora {
 namespace {
 
-constexpr int kYCbCr444 = 0;
-constexpr int kRgb = 1;
-constexpr int kYCbCr420 = 2;
+constexpr ColorSpace kYCbCr444 = ColorSpace::YCbCr444;
+constexpr ColorSpace kRgb = ColorSpace::Rgb;
+constexpr ColorSpace kYCbCr420 = ColorSpace::YCbCr420;
 
 struct Colour {
     int red, green, blue;
@@ -34,14 +34,16 @@ Plane Filled(std::uint32_t rows, std::uint32_t columns, int first) {
     return plane;
 }
 
+DisplaySlot Slot(int number) { return static_cast<DisplaySlot>(number); }
+
 // An image as LoadPng leaves it, with recognisable sample values per plane.
 ImageBuffer SyntheticImage(std::int32_t height, std::int32_t width) {
     const auto rows = static_cast<std::uint32_t>(height);
     const auto columns = static_cast<std::uint32_t>(width);
     ImageBuffer image;
     image.Allocate(height, width);
-    image.CopyPlanes(1, Filled(rows, columns, 0), Filled(rows, columns, 100), Filled(rows, columns, 150));
-    image.CopyPlanes(0, Filled(rows, columns, 30), Filled(rows, columns, 60), Filled(rows, columns, 90));
+    image.CopyPlanes(PlaneGroup::Rgb, Filled(rows, columns, 0), Filled(rows, columns, 100), Filled(rows, columns, 150));
+    image.CopyPlanes(PlaneGroup::YCbCr, Filled(rows, columns, 30), Filled(rows, columns, 60), Filled(rows, columns, 90));
     image.chromaCb420 = Filled(rows, columns, 120);
     image.chromaCr420 = Filled(rows, columns, 200);
     return image;
@@ -49,19 +51,19 @@ ImageBuffer SyntheticImage(std::int32_t height, std::int32_t width) {
 
 TEST(DisplaySet, SlotsStayEmptyUntilBuilt) {
     DisplaySet displays;
-    for (int slot = -1; slot <= DisplaySet::kSlotCount; ++slot) EXPECT_EQ(displays.GetDisplay(slot), nullptr) << slot;
+    for (int slot = 0; slot < DisplaySet::kSlotCount; ++slot) EXPECT_EQ(displays.GetDisplay(Slot(slot)), nullptr) << slot;
     displays.BuildSourceDisplays(SyntheticImage(2, 2));
-    EXPECT_EQ(displays.GetDisplay(3), nullptr);
-    EXPECT_EQ(displays.GetDisplay(7), nullptr);
-    EXPECT_NE(displays.GetDisplay(11), nullptr);
+    EXPECT_EQ(displays.GetDisplay(Slot(3)), nullptr);
+    EXPECT_EQ(displays.GetDisplay(Slot(7)), nullptr);
+    EXPECT_NE(displays.GetDisplay(Slot(11)), nullptr);
     displays.FreeDisplays();
-    EXPECT_EQ(displays.GetDisplay(11), nullptr);
+    EXPECT_EQ(displays.GetDisplay(Slot(11)), nullptr);
 }
 
 TEST(DisplaySet, BitmapRowsAreBottomUpBgrPaddedToFourBytes) {
     DisplaySet displays;
     displays.BuildDecodedDisplays(2, 3, Filled(2, 3, 1), Filled(2, 3, 101), Filled(2, 3, 201));
-    const auto colour = displays.GetDisplay(3);
+    const auto colour = displays.GetDisplay(Slot(3));
     ASSERT_NE(colour, nullptr);
     const BitmapInfoHeader& header = colour->header;
     EXPECT_EQ(header.size, 40u);
@@ -79,34 +81,34 @@ TEST(DisplaySet, BitmapRowsAreBottomUpBgrPaddedToFourBytes) {
         201, 101, 1, 202, 102, 2, 203, 103, 3, 0, 0, 0};
     EXPECT_EQ(colour->pixels, expected);
 
-    const auto grey = displays.GetDisplay(1);
+    const auto grey = displays.GetDisplay(Slot(1));
     ASSERT_NE(grey, nullptr);
     EXPECT_EQ(PixelAt(*grey, 0, 2), (Colour{103, 103, 103}));
-    EXPECT_EQ(PixelAt(*displays.GetDisplay(2), 1, 0), (Colour{211, 211, 211}));
+    EXPECT_EQ(PixelAt(*displays.GetDisplay(Slot(2)), 1, 0), (Colour{211, 211, 211}));
 }
 
 TEST(DisplaySet, SourceViewsIncludeHalfSizeChromaWithWidthRoundedDown) {
     DisplaySet displays;
     displays.BuildSourceDisplays(SyntheticImage(3, 5));
     for (int slot = 8; slot <= 14; ++slot) {
-        ASSERT_NE(displays.GetDisplay(slot), nullptr) << slot;
-        EXPECT_EQ(displays.GetDisplay(slot)->Width(), 5) << slot;
-        EXPECT_EQ(displays.GetDisplay(slot)->Height(), 3) << slot;
+        ASSERT_NE(displays.GetDisplay(Slot(slot)), nullptr) << slot;
+        EXPECT_EQ(displays.GetDisplay(Slot(slot))->Width(), 5) << slot;
+        EXPECT_EQ(displays.GetDisplay(Slot(slot))->Height(), 3) << slot;
     }
-    EXPECT_EQ(PixelAt(*displays.GetDisplay(11), 2, 4), (Colour{24, 124, 174}));
-    EXPECT_EQ(PixelAt(*displays.GetDisplay(12), 1, 1), (Colour{41, 41, 41}));
-    EXPECT_EQ(PixelAt(*displays.GetDisplay(14), 0, 3), (Colour{93, 93, 93}));
+    EXPECT_EQ(PixelAt(*displays.GetDisplay(Slot(11)), 2, 4), (Colour{24, 124, 174}));
+    EXPECT_EQ(PixelAt(*displays.GetDisplay(Slot(12)), 1, 1), (Colour{41, 41, 41}));
+    EXPECT_EQ(PixelAt(*displays.GetDisplay(Slot(14)), 0, 3), (Colour{93, 93, 93}));
     for (int slot : {15, 16}) {
-        const auto half = displays.GetDisplay(slot);
+        const auto half = displays.GetDisplay(Slot(slot));
         ASSERT_NE(half, nullptr);
         EXPECT_EQ(half->Width(), 2);
         EXPECT_EQ(half->Height(), 1);
         EXPECT_EQ(half->header.sizeImage, 8u);
     }
-    EXPECT_EQ(PixelAt(*displays.GetDisplay(16), 0, 1), (Colour{201, 201, 201}));
+    EXPECT_EQ(PixelAt(*displays.GetDisplay(Slot(16)), 0, 1), (Colour{201, 201, 201}));
 
     displays.BuildSourceDisplays(ImageBuffer());
-    EXPECT_EQ(displays.GetDisplay(8), nullptr);
+    EXPECT_EQ(displays.GetDisplay(Slot(8)), nullptr);
 }
 
 TEST(DisplaySet, MaskViewsColourEachChannelsMarks) {
@@ -119,7 +121,7 @@ TEST(DisplaySet, MaskViewsColourEachChannelsMarks) {
     DisplaySet displays;
     displays.BuildMaskDisplays(image, kRgb, mask1, mask2, mask3);
 
-    const auto composite = displays.GetDisplay(7);
+    const auto composite = displays.GetDisplay(Slot(7));
     ASSERT_NE(composite, nullptr);
     EXPECT_EQ(PixelAt(*composite, 0, 0), (Colour{255, 255, 255}));
     EXPECT_EQ(PixelAt(*composite, 0, 1), (Colour{255, 255, 0}));
@@ -127,14 +129,14 @@ TEST(DisplaySet, MaskViewsColourEachChannelsMarks) {
     EXPECT_EQ(PixelAt(*composite, 1, 2), (Colour{0, 0, 7}));
     EXPECT_EQ(PixelAt(*composite, 0, 2), (Colour{2, 102, 152}));  // unmarked: the source
 
-    EXPECT_EQ(PixelAt(*displays.GetDisplay(4), 0, 1), (Colour{255, 0, 0}));
-    EXPECT_EQ(PixelAt(*displays.GetDisplay(4), 1, 0), (Colour{10, 10, 10}));
-    EXPECT_EQ(PixelAt(*displays.GetDisplay(5), 1, 0), (Colour{0, 200, 0}));
-    EXPECT_EQ(PixelAt(*displays.GetDisplay(6), 1, 2), (Colour{0, 0, 7}));
-    EXPECT_EQ(PixelAt(*displays.GetDisplay(6), 0, 1), (Colour{151, 151, 151}));
+    EXPECT_EQ(PixelAt(*displays.GetDisplay(Slot(4)), 0, 1), (Colour{255, 0, 0}));
+    EXPECT_EQ(PixelAt(*displays.GetDisplay(Slot(4)), 1, 0), (Colour{10, 10, 10}));
+    EXPECT_EQ(PixelAt(*displays.GetDisplay(Slot(5)), 1, 0), (Colour{0, 200, 0}));
+    EXPECT_EQ(PixelAt(*displays.GetDisplay(Slot(6)), 1, 2), (Colour{0, 0, 7}));
+    EXPECT_EQ(PixelAt(*displays.GetDisplay(Slot(6)), 0, 1), (Colour{151, 151, 151}));
 
     displays.BuildMaskDisplays(image, kYCbCr444, mask1, mask2, mask3);
-    EXPECT_EQ(PixelAt(*displays.GetDisplay(5), 1, 2), (Colour{72, 72, 72}));  // Cb in grey
+    EXPECT_EQ(PixelAt(*displays.GetDisplay(Slot(5)), 1, 2), (Colour{72, 72, 72}));  // Cb in grey
 }
 
 TEST(DisplaySet, FourTwoZeroMasksReadOnlyTheHalfSizeRegion) {
@@ -146,15 +148,15 @@ TEST(DisplaySet, FourTwoZeroMasksReadOnlyTheHalfSizeRegion) {
     DisplaySet displays;
     displays.BuildMaskDisplays(image, kYCbCr420, mask1, mask2, mask3);
 
-    const auto cb = displays.GetDisplay(5);
+    const auto cb = displays.GetDisplay(Slot(5));
     ASSERT_NE(cb, nullptr);
     EXPECT_EQ(cb->Width(), 2);
     EXPECT_EQ(cb->Height(), 2);
     EXPECT_EQ(PixelAt(*cb, 1, 1), (Colour{0, 255, 0}));
     EXPECT_EQ(PixelAt(*cb, 0, 1), (Colour{121, 121, 121}));
-    EXPECT_EQ(displays.GetDisplay(4)->Width(), 5);
+    EXPECT_EQ(displays.GetDisplay(Slot(4))->Width(), 5);
 
-    const auto composite = displays.GetDisplay(7);
+    const auto composite = displays.GetDisplay(Slot(7));
     ASSERT_NE(composite, nullptr);
     for (int i = 0; i < 4; ++i) {
         for (int j = 0; j < 5; ++j) {
@@ -171,19 +173,19 @@ TEST(DisplaySet, EmptyOrSmallMasksMarkNothing) {
     small[0][0] = 255;
     DisplaySet displays;
     displays.BuildMaskDisplays(image, kRgb, Plane(), small, Plane());
-    EXPECT_EQ(PixelAt(*displays.GetDisplay(5), 0, 0), (Colour{100, 100, 100}));
-    EXPECT_EQ(PixelAt(*displays.GetDisplay(7), 0, 0), (Colour{0, 100, 150}));
+    EXPECT_EQ(PixelAt(*displays.GetDisplay(Slot(5)), 0, 0), (Colour{100, 100, 100}));
+    EXPECT_EQ(PixelAt(*displays.GetDisplay(Slot(7)), 0, 0), (Colour{0, 100, 150}));
 }
 
 TEST(DisplaySet, RebuildingLeavesAHeldBitmapIntact) {
     DisplaySet displays;
     displays.BuildDecodedDisplays(2, 3, Filled(2, 3, 1), Filled(2, 3, 101), Filled(2, 3, 201));
-    const auto held = displays.GetDisplay(3);
+    const auto held = displays.GetDisplay(Slot(3));
     const std::vector<std::uint8_t> before = held->pixels;
     displays.BuildDecodedDisplays(1, 1, Filled(1, 1, 9), Filled(1, 1, 9), Filled(1, 1, 9));
     EXPECT_EQ(held->pixels, before);
     EXPECT_EQ(held->Width(), 3);
-    EXPECT_EQ(displays.GetDisplay(3)->Width(), 1);
+    EXPECT_EQ(displays.GetDisplay(Slot(3))->Width(), 1);
 }
 
 }  // namespace

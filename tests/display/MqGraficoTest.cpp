@@ -3,14 +3,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <chrono>
 #include <functional>
 #include <thread>
 
-#include "display/ChartFiller.h"
+#include "report/ChartFiller.h"
 #include "display/MqGrafico.h"
 #include "pipeline/ImageCompressor.h"
-#include "pipeline/ResultsRow.h"
 
 namespace pictora {
 namespace {
@@ -68,22 +68,23 @@ bool AxisDrawn(const QImage& image) {
 
 QImage Render(MqGrafico& chart) { return chart.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
-ResultsListRow Row(const char* step, const char* neurons, const char* psnr, const char* rate) {
-    ResultsListRow row;
-    row.fill("0");
-    row[0] = step;
-    for (int c = 1; c <= 4; ++c) row[c] = neurons;
-    for (int c = 5; c <= 8; ++c) row[c] = psnr;
-    for (int c = 9; c <= 12; ++c) row[c] = rate;
-    return row;
+// A step whose channels all have these neurons, pSNR and rate (a fraction).
+StepResult Step(std::uint32_t neurons, double psnr, double rate) {
+    StepResult result;
+    result.psnrMean = psnr;
+    result.compressionRate = rate;
+    for (int c = 0; c < 3; ++c) {
+        result.channels[c].neurons = neurons;
+        result.psnr[c] = psnr;
+        result.channels[c].compressionRate = rate;
+    }
+    return result;
 }
-
-const NeuronStatistics kNoNeurons{[](int) { return 0; }, [](int, int) { return 0u; }, [](int, int) { return 0u; }};
 
 }  // namespace
 }  // namespace pictora
 
-using ResultsList = std::vector<pictora::ResultsListRow>;
+using ResultsList = std::vector<pictora::StepResult>;
 Q_DECLARE_METATYPE(ResultsList)
 
 namespace pictora {
@@ -104,13 +105,14 @@ private slots:
         for (int step = 1; step <= 3; ++step) {
             job.restart = step == 1;
             QVERIFY(compressor_.TrainAndCode(job));
-            rows_.push_back(FormatResultsRow(compressor_, ResultKind::TrainingStep, step, 1.0));
+            history_.push_back(compressor_.Result(StepOrigin::TrainingStep, step));
         }
+        tallies_ = compressor_.Tallies();
         chart_.resize(kWidth, kHeight);
     }
 
     void aClearedChartIsWhite() {
-        FillChart(chart_, 3, 0, rows_, NeuronStatisticsOf(compressor_));
+        FillChart(chart_, ResultsView::StepPsnr, 0, history_, tallies_);
         chart_.Lock();
         chart_.Clear();
         chart_.Unlock();
@@ -135,7 +137,7 @@ private slots:
     void everyChartDrawsItsGridAndPoints() {
         QFETCH(int, chartTab);
         QFETCH(int, channelTab);
-        FillChart(chart_, chartTab, channelTab, rows_, NeuronStatisticsOf(compressor_));
+        FillChart(chart_, ResultsViewOfTab(chartTab), channelTab, history_, tallies_);
         const QImage image = Render(chart_);
         QVERIFY(AxisDrawn(image));
         const PixelTest channelColours[] = {IsDark, IsRed, IsGreen, IsBlue};
@@ -147,7 +149,7 @@ private slots:
     }
 
     void theTitlesAreDrawnBesideTheirAxes() {
-        FillChart(chart_, 2, 0, rows_, NeuronStatisticsOf(compressor_));
+        FillChart(chart_, ResultsView::StepNeurons, 0, history_, tallies_);
         const QImage titled = Render(chart_);
         chart_.SetXTitle("");
         chart_.SetYTitle("");
@@ -169,15 +171,14 @@ private slots:
         QTest::addColumn<int>("chartTab");
         QTest::addColumn<ResultsList>("rows");
         QTest::addColumn<bool>("marks");
-        const ResultsList single = {Row("1", "345", "28.53", "12.34%")};
-        const ResultsList lossless = {Row("1", "300", "30.00", "10.00%"), Row("2", "310", "inf", "11.00%"),
-                                                      Row("3", "320", "32.00", "12.345%")};
-        const ResultsList unreadable = {Row("---", "---", "---", "---")};
+        const ResultsList single = {Step(345, 28.53, 0.1234)};
+        const ResultsList lossless = {Step(300, 30.0, 0.1), Step(310, INFINITY, 0.11), Step(320, 32.0, 0.12345)};
+        const ResultsList zero = {Step(0, 0.0, 0.0)};
         QTest::newRow("one step, line") << 2 << single << false;
         QTest::newRow("one step, cross") << 4 << single << true;
         QTest::newRow("fractional largest rate") << 4 << lossless << true;
         QTest::newRow("infinite pSNR") << 3 << lossless << true;
-        QTest::newRow("unreadable cells") << 4 << unreadable << true;
+        QTest::newRow("all values zero") << 4 << zero << true;
         QTest::newRow("no neurons") << 1 << ResultsList{} << false;
     }
 
@@ -185,7 +186,7 @@ private slots:
         QFETCH(int, chartTab);
         QFETCH(ResultsList, rows);
         QFETCH(bool, marks);
-        FillChart(chart_, chartTab, 0, rows, kNoNeurons);
+        FillChart(chart_, ResultsViewOfTab(chartTab), 0, rows, NeuronTallies{});
         const QImage image = Render(chart_);
         const bool hasPoints = chartTab != 1;
         QCOMPARE(AxisDrawn(image), hasPoints);
@@ -210,7 +211,8 @@ private slots:
 
 private:
     ImageCompressor compressor_;
-    std::vector<ResultsListRow> rows_;
+    std::vector<StepResult> history_;
+    NeuronTallies tallies_;
     MqGrafico chart_;
 };
 

@@ -28,17 +28,15 @@ Bytes SampleBytes(std::size_t size, std::uint32_t seed, bool skewed) {
 
 TEST(EntropyCoderSlot, CreatesACoderOnlyForHuffmanAndArithmetic) {
     EntropyCoderSlot slot;
-    ASSERT_TRUE(slot.CreateEntropyCoder(kEntropyModeHuffman));
+    ASSERT_TRUE(slot.CreateEntropyCoder(LosslessMode::Huffman));
     EXPECT_NE(dynamic_cast<HuffmanCoder*>(slot.Coder()), nullptr);
-    ASSERT_TRUE(slot.CreateEntropyCoder(kEntropyModeArithmetic));
+    ASSERT_TRUE(slot.CreateEntropyCoder(LosslessMode::Arithmetic));
     EXPECT_NE(dynamic_cast<ArithmeticCoder*>(slot.Coder()), nullptr);
-    for (int mode : {0, 3, -1}) {
-        EXPECT_FALSE(slot.CreateEntropyCoder(mode));
-        EXPECT_EQ(slot.Coder(), nullptr);
-    }
+    EXPECT_FALSE(slot.CreateEntropyCoder(LosslessMode::None));
+    EXPECT_EQ(slot.Coder(), nullptr);
 }
 
-class EntropyRoundTrip : public ::testing::TestWithParam<int> {
+class EntropyRoundTrip : public ::testing::TestWithParam<LosslessMode> {
 protected:
     Bytes RoundTrip(const Bytes& input) {
         Bytes coded;
@@ -56,7 +54,7 @@ protected:
         std::uint32_t value = 0;
         std::uint64_t sum = 0;
         in.Skip(8);
-        while (in.Position() < (GetParam() == kEntropyModeHuffman ? 1032u : 12u) && in.GetU32(value)) sum += value;
+        while (in.Position() < (GetParam() == LosslessMode::Huffman ? 1032u : 12u) && in.GetU32(value)) sum += value;
         return sum;
     }
 
@@ -134,8 +132,8 @@ TEST_P(EntropyRoundTrip, SurvivesTruncatedFlippedAndRandomInputs) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothCoders, EntropyRoundTrip,
-                         ::testing::Values(kEntropyModeHuffman, kEntropyModeArithmetic),
-                         [](const auto& info) { return info.param == kEntropyModeHuffman ? "Huffman" : "Arithmetic"; });
+                         ::testing::Values(LosslessMode::Huffman, LosslessMode::Arithmetic),
+                         [](const auto& info) { return info.param == LosslessMode::Huffman ? "Huffman" : "Arithmetic"; });
 
 }  // namespace
 }  // namespace pictora

@@ -45,14 +45,14 @@ TEST(ImageBuffer, CopyPlanesWritesOnlyTheTargetGroup) {
     a.Fill(1);
     b.Fill(2);
     c.Fill(3);
-    buffer.CopyPlanes(1, a, b, c);
+    buffer.CopyPlanes(PlaneGroup::Rgb, a, b, c);
     EXPECT_EQ(buffer.rgb->red, a);
     EXPECT_EQ(buffer.rgb->blue, c);
     EXPECT_EQ(buffer.lumaY[1][2], 0);
 
     Plane wider(4, 5);
     wider.Fill(9);
-    buffer.CopyPlanes(0, wider, wider, wider);
+    buffer.CopyPlanes(PlaneGroup::YCbCr, wider, wider, wider);
     EXPECT_EQ(buffer.chromaCb[1][2], 9);
     EXPECT_EQ(buffer.chromaCr.Width(), 3u);
     EXPECT_EQ(buffer.rgb->green, b);

@@ -21,7 +21,8 @@ ImageBuffer Ramp(std::int32_t height, std::int32_t width, int base) {
 TEST(ImageQuality, IdenticalImagesHaveInfinitePsnr) {
     ImageBuffer source = Ramp(4, 6, 10);
     source.ComputePsnr(Ramp(4, 6, 10));
-    for (int index : {0, 1, 2, 6}) EXPECT_EQ(source.GetPsnr(index), INFINITY) << index;
+    for (PsnrOf which : {PsnrOf::Red, PsnrOf::Green, PsnrOf::Blue, PsnrOf::Mean})
+        EXPECT_EQ(source.GetPsnr(which), INFINITY) << static_cast<int>(which);
 }
 
 TEST(ImageQuality, OffByOneEverywhereGivesPeakOver65025) {
@@ -29,9 +30,9 @@ TEST(ImageQuality, OffByOneEverywhereGivesPeakOver65025) {
     source.ComputePsnr(Ramp(4, 6, 11));
     for (int k = 0; k < 3; ++k) {
         EXPECT_EQ(source.mse[k], 1.0);
-        EXPECT_NEAR(source.GetPsnr(k), 48.1308036, 1e-6);
+        EXPECT_NEAR(source.psnr[k], 48.1308036, 1e-6);
     }
-    EXPECT_EQ(source.GetPsnr(6), source.GetPsnr(0));
+    EXPECT_EQ(source.GetPsnr(PsnrOf::Mean), source.GetPsnr(PsnrOf::Red));
 }
 
 TEST(ImageQuality, MeanRgbErrorUsesAllThreePlanes) {
@@ -43,7 +44,7 @@ TEST(ImageQuality, MeanRgbErrorUsesAllThreePlanes) {
     EXPECT_EQ(source.mse[0], 4.0);
     EXPECT_EQ(source.mse[1], 0.0);
     EXPECT_EQ(source.mse[2], 1.0);
-    EXPECT_NEAR(source.GetPsnr(6), 10 * std::log10(65025 / (5.0 / 3)), 1e-9);
+    EXPECT_NEAR(source.GetPsnr(PsnrOf::Mean), 10 * std::log10(65025 / (5.0 / 3)), 1e-9);
 }
 
 TEST(ImageQuality, CountsTheReconstructionsSamples) {
@@ -52,7 +53,7 @@ TEST(ImageQuality, CountsTheReconstructionsSamples) {
     EXPECT_EQ(source.mse[0], 0.0);
     source.ComputePsnr(ImageBuffer());
     EXPECT_TRUE(std::isnan(source.mse[0]));
-    EXPECT_TRUE(std::isnan(source.GetPsnr(6)));
+    EXPECT_TRUE(std::isnan(source.GetPsnr(PsnrOf::Mean)));
 }
 
 }  // namespace

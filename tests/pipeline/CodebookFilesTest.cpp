@@ -16,7 +16,7 @@ using testing::TempFolder;
 using testing::TestData;
 using Bytes = std::vector<std::uint8_t>;
 
-TrainingJob Job(int colorSpace, std::uint32_t side) { return testing::MakeJob(colorSpace, side, {1, 1, 1}, true); }
+TrainingJob Job(ColorSpace colorSpace, std::uint32_t side) { return testing::MakeJob(colorSpace, side, {1, 1, 1}, true); }
 
 TEST(CodebookSectionTest, ThreeNeuronsOfNineMakeA248ByteSection) {
     Plane plane(3, 3);
@@ -25,10 +25,9 @@ TEST(CodebookSectionTest, ThreeNeuronsOfNineMakeA248ByteSection) {
     network.Reset(9);
     std::vector<double> weights(10, 0.25);
     for (int i = 0; i < 3; ++i) network.Neurons().Append(weights.data(), 0, 0);
-    network.SetNeuronCount(3);
     Bytes bytes;
     ByteWriter out(bytes);
-    ASSERT_TRUE(network.WriteCodebook(out, 1));
+    ASSERT_TRUE(WriteCodebookSection(network, out, 1));
     ASSERT_EQ(bytes.size(), 248u);
     EXPECT_EQ(bytes[0], 3);
     EXPECT_EQ(bytes[3], 1);
@@ -47,7 +46,7 @@ class CodebookFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(trained_.LoadImage(TestData("photo64-a.png")));
-        ASSERT_TRUE(trained_.TrainAndCode(Job(kColorSpaceYCbCr444, 4)));
+        ASSERT_TRUE(trained_.TrainAndCode(Job(ColorSpace::YCbCr444, 4)));
         ASSERT_TRUE(trained_.WriteCodebookFile(folder_.File("a.cod")));
     }
 
@@ -59,7 +58,7 @@ TEST_F(CodebookFilesTest, AppliedToItsOwnImageReproducesTheRunsCodes) {
     ImageCompressor applied;
     ASSERT_TRUE(applied.LoadImage(TestData("photo64-a.png")));
     ASSERT_TRUE(applied.ApplyCodebookFile(folder_.File("a.cod")));
-    EXPECT_EQ(applied.ColorSpace(), kColorSpaceYCbCr444);
+    EXPECT_EQ(applied.ColorSpace(), ColorSpace::YCbCr444);
     for (int c = 0; c < 3; ++c) {
         EXPECT_EQ(applied.GetNeuronCount(c), trained_.GetNeuronCount(c));
         EXPECT_EQ(applied.GetPrunedCount(c), 0);
@@ -67,7 +66,7 @@ TEST_F(CodebookFilesTest, AppliedToItsOwnImageReproducesTheRunsCodes) {
         for (std::size_t b = 0; b < blocks; ++b)
             ASSERT_EQ(applied.Channel(c).Codes()[b], trained_.Channel(c).Codes()[b]) << c << " block " << b;
     }
-    EXPECT_DOUBLE_EQ(applied.GetPsnr(6), trained_.GetPsnr(6));
+    EXPECT_DOUBLE_EQ(applied.GetPsnr(PsnrOf::Mean), trained_.GetPsnr(PsnrOf::Mean));
     EXPECT_EQ(applied.CodedBytes(), trained_.CodedBytes());
 }
 
@@ -78,7 +77,7 @@ TEST_F(CodebookFilesTest, AppliedToAnotherPhotoPrunesWhatNoBlockChooses) {
     EXPECT_GT(applied.GetPrunedCount(-1), 0);
     for (int c = 0; c < 3; ++c)
         EXPECT_EQ(applied.GetNeuronCount(c) + applied.GetPrunedCount(c), trained_.GetNeuronCount(c));
-    EXPECT_TRUE(std::isfinite(applied.GetPsnr(6)));
+    EXPECT_TRUE(std::isfinite(applied.GetPsnr(PsnrOf::Mean)));
 }
 
 TEST_F(CodebookFilesTest, OneSectionPerChannelFromAnyFile) {
@@ -107,10 +106,10 @@ TEST_F(CodebookFilesTest, RefusedCodebooksChangeNothing) {
     ImageCompressor target;
     EXPECT_FALSE(target.ApplyCodebookFile(folder_.File("a.cod")));  // no image yet
     ASSERT_TRUE(target.LoadImage(TestData("photo64-c.png")));
-    ASSERT_TRUE(target.TrainAndCode(Job(kColorSpaceRgb, 8)));
+    ASSERT_TRUE(target.TrainAndCode(Job(ColorSpace::Rgb, 8)));
     Bytes before;
     ASSERT_TRUE(target.EncodeCodedImage(before));
-    double psnr = target.GetPsnr(6);
+    double psnr = target.GetPsnr(PsnrOf::Mean);
 
     Bytes good;
     ASSERT_TRUE(ReadWholeFile(folder_.File("a.cod"), good));
@@ -128,12 +127,12 @@ TEST_F(CodebookFilesTest, RefusedCodebooksChangeNothing) {
             Bytes after;
             ASSERT_TRUE(target.EncodeCodedImage(after));
             EXPECT_EQ(after, before);
-            EXPECT_EQ(target.GetPsnr(6), psnr);
-            EXPECT_EQ(target.ColorSpace(), kColorSpaceRgb);
+            EXPECT_EQ(target.GetPsnr(PsnrOf::Mean), psnr);
+            EXPECT_EQ(target.ColorSpace(), ColorSpace::Rgb);
         } else {
-            ASSERT_TRUE(target.TrainAndCode(Job(kColorSpaceRgb, 8)));
+            ASSERT_TRUE(target.TrainAndCode(Job(ColorSpace::Rgb, 8)));
             ASSERT_TRUE(target.EncodeCodedImage(before));
-            psnr = target.GetPsnr(6);
+            psnr = target.GetPsnr(PsnrOf::Mean);
         }
     }
 }
@@ -146,13 +145,13 @@ TEST_F(CodebookFilesTest, ACodeAboveTwoLoadsAsNoColourSpace) {
     ImageCompressor applied;
     ASSERT_TRUE(applied.LoadImage(TestData("photo64-a.png")));
     ASSERT_TRUE(applied.ApplyCodebookFile(folder_.File("nine.cod")));
-    EXPECT_EQ(applied.ColorSpace(), kColorSpaceNone);
+    EXPECT_EQ(applied.ColorSpace(), ColorSpace::None);
 }
 
 TEST_F(CodebookFilesTest, ABlockLargerThanTheImageIsRefused) {
     ImageCompressor big;
     ASSERT_TRUE(big.LoadImage(TestData("photo64-a.png")));
-    ASSERT_TRUE(big.TrainAndCode(Job(kColorSpaceYCbCr420, 12)));
+    ASSERT_TRUE(big.TrainAndCode(Job(ColorSpace::YCbCr420, 12)));
     ASSERT_TRUE(big.WriteCodebookFile(folder_.File("big.cod")));
     // 12 x 12 blocks fit the 32 x 32 chroma of 4:2:0, not the 10 x 10 of a 20 x 20 crop.
     ASSERT_TRUE(testing::CropPng(TestData("photo64-a.png"), folder_.File("small.png"), 20, 20));

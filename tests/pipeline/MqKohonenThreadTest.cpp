@@ -18,7 +18,7 @@ using testing::TempFolder;
 using testing::TestData;
 
 TrainingJob Job(std::uint32_t passes, bool restart, std::uint32_t side = 8) {
-    return testing::MakeJob(kColorSpaceRgb, side, {passes, passes, passes}, restart);
+    return testing::MakeJob(ColorSpace::Rgb, side, {passes, passes, passes}, restart);
 }
 
 // Records every completion; `onMessage` may post the next command.
@@ -57,10 +57,10 @@ TEST_F(WorkerTest, AChainOfStepsPostedFromTheHandlerRunsToTheEnd) {
     ASSERT_TRUE(compressor_.LoadImage(TestData("photo64-a.png")));
     int stepsLeft = 4;
     Install([&](int) {
-        if (--stepsLeft > 0) worker_.StartTrainingJob(Job(1, false, 4), 0);
+        if (--stepsLeft > 0) worker_.StartTrainingJob(Job(1, false, 4), LosslessMode::None);
     });
     worker_.Start();
-    worker_.StartTrainingJob(Job(1, true, 4), 0);
+    worker_.StartTrainingJob(Job(1, true, 4), LosslessMode::None);
     while (recorder_.Messages().size() < 4) worker_.WaitForIdle();
     worker_.WaitForIdle();
     EXPECT_EQ(recorder_.Messages(), (std::vector<int>{1125, 1125, 1125, 1125}));
@@ -71,8 +71,8 @@ TEST_F(WorkerTest, AChainOfStepsPostedFromTheHandlerRunsToTheEnd) {
 TEST_F(WorkerTest, TwoPostsBeforeTheWorkerWakesRunOnceWithTheSecond) {
     ASSERT_TRUE(compressor_.LoadImage(TestData("photo64-b.png")));
     Install();
-    worker_.StartTrainingJob(Job(1, true, 2), 0);
-    worker_.StartTrainingJob(Job(1, true, 8), 0);
+    worker_.StartTrainingJob(Job(1, true, 2), LosslessMode::None);
+    worker_.StartTrainingJob(Job(1, true, 8), LosslessMode::None);
     worker_.Start();
     worker_.WaitForIdle();
     EXPECT_EQ(recorder_.Messages().size(), 1u);
@@ -82,7 +82,7 @@ TEST_F(WorkerTest, TwoPostsBeforeTheWorkerWakesRunOnceWithTheSecond) {
 TEST_F(WorkerTest, AJobWithoutAnImageStillAnswers) {
     Install();
     worker_.Start();
-    worker_.StartTrainingJob(Job(1, true), 1);
+    worker_.StartTrainingJob(Job(1, true), LosslessMode::Huffman);
     worker_.WaitForIdle();
     EXPECT_EQ(recorder_.Messages(), std::vector<int>{1125});
     EXPECT_EQ(worker_.EntropyRatio(), 0.0);  // nothing to code: measured as 0, not a crash
@@ -140,8 +140,8 @@ TEST_F(WorkerTest, TheLosslessStageIsMeasuredAfterEachStep) {
     std::vector<double> ratios;
     Install([&](int) { ratios.push_back(worker_.EntropyRatio()); });
     worker_.Start();
-    for (int mode : {1, 2, 0}) {
-        worker_.StartTrainingJob(Job(1, mode == 1, 4), mode);
+    for (LosslessMode mode : {LosslessMode::Huffman, LosslessMode::Arithmetic, LosslessMode::None}) {
+        worker_.StartTrainingJob(Job(1, mode == LosslessMode::Huffman, 4), mode);
         worker_.WaitForIdle();
     }
     ASSERT_EQ(ratios.size(), 3u);
@@ -159,10 +159,10 @@ TEST(WorkerLifetimeTest, StoppingMidChainJoinsCleanly) {
         MqKohonenThread worker(&compressor);
         worker.SetCompletionHandler([&](int) {
             if (steps++ == 0) firstStep.set_value();
-            worker.StartTrainingJob(Job(1, false, 4), 0);  // an endless chain
+            worker.StartTrainingJob(Job(1, false, 4), LosslessMode::None);  // an endless chain
         });
         worker.Start();
-        worker.StartTrainingJob(Job(1, true, 4), 0);
+        worker.StartTrainingJob(Job(1, true, 4), LosslessMode::None);
         firstStep.get_future().wait();
     }  // the destructor ends the chain after the step in progress
     EXPECT_GE(steps.load(), 1);

@@ -89,7 +89,6 @@ TEST(KohonenNetworkTest, CodingPrunesUnusedNeuronsAndRecodesWithNewPositions) {
     NeuronList& list = channel.network.Neurons();
     std::vector<double> far(10, 0.0);
     list.Append(far.data(), 0, 0);
-    channel.network.SetNeuronCount(trained + 1);
 
     ASSERT_TRUE(channel.network.CodeBlocks());
     EXPECT_GE(channel.network.PrunedCount(), 1u);
@@ -107,30 +106,28 @@ TEST(KohonenNetworkTest, CodedSizeUsesTheBitLengthOfTheCount) {
     Plane plane(10, 10);
     plane.Fill(50);
     Channel channel(std::move(plane), 9);
-    ASSERT_TRUE(channel.network.TrainStep(1.5, 0.1, 1, 1));
+    ASSERT_TRUE(channel.network.TrainStep(1.5, 0.1, 1, PlaneScale::Full));
     EXPECT_EQ(channel.network.NeuronCount(), 1u);
     EXPECT_EQ(channel.network.BlockCount(), 11u);               // 100 / 9, edges included
     EXPECT_EQ(channel.network.CodedBytes(), 9u + 11u / 8u);      // index width 1
     EXPECT_DOUBLE_EQ(channel.network.Ratio(), 10.0 / 100.0);
 
-    channel.network.SetNeuronCount(4);  // only the arithmetic is examined here
-    channel.network.ComputeCodedSize(1);
-    EXPECT_EQ(channel.network.CodedBytes(), 36u + (3u * 11u) / 8u);
-    channel.network.SetNeuronCount(8);
-    channel.network.ComputeCodedSize(1);
-    EXPECT_EQ(channel.network.CodedBytes(), 72u + (4u * 11u) / 8u);
+    EXPECT_EQ(ComputeCodedSize(10, 10, 9, 4, PlaneScale::Full).codedBytes, 36u + (3u * 11u) / 8u);
+    EXPECT_EQ(ComputeCodedSize(10, 10, 9, 8, PlaneScale::Full).codedBytes, 72u + (4u * 11u) / 8u);
+    // The product wraps in 32 bits, as the file format counts it.
+    EXPECT_EQ(ComputeCodedSize(65536, 65536, 1, 1, PlaneScale::Full).blockCount, 0u);
 }
 
 TEST(KohonenNetworkTest, HalfSizeChromaIsMeasuredAgainstTheFullPlane) {
     Channel channel(NoisePlane(40, 50, 5), 25);
-    ASSERT_TRUE(channel.network.TrainStep(0.4, 0.1, 1, 2));
+    ASSERT_TRUE(channel.network.TrainStep(0.4, 0.1, 1, PlaneScale::Half));
     EXPECT_EQ(channel.network.BlockCount(), 80u);
     EXPECT_DOUBLE_EQ(channel.network.Ratio(), channel.network.CodedBytes() / 8000.0);
 }
 
 TEST(KohonenNetworkTest, RebuildLeavesTheEdgeRemainderAtZero) {
     Channel channel(NoisePlane(10, 10, 6), 9);
-    ASSERT_TRUE(channel.network.TrainStep(0.05, 0.1, 1, 1));
+    ASSERT_TRUE(channel.network.TrainStep(0.05, 0.1, 1, PlaneScale::Full));
     channel.network.Rebuild(false);
     const Plane& rebuilt = channel.network.Rebuilt();
     for (std::uint32_t i = 0; i < 10; ++i) {
@@ -152,7 +149,7 @@ TEST(KohonenNetworkTest, MasksFrameTheOriginOfEachNeuronInUse) {
     for (std::uint32_t i = 0; i < 4; ++i)
         for (std::uint32_t j = 0; j < 8; ++j) plane[i][j] = j < 4 ? 200 : 10;
     Channel channel(std::move(plane), 16);
-    ASSERT_TRUE(channel.network.TrainStep(1.5, 0.5, 1, 1));
+    ASSERT_TRUE(channel.network.TrainStep(1.5, 0.5, 1, PlaneScale::Full));
     ASSERT_EQ(channel.network.NeuronCount(), 1u);
     channel.network.Rebuild(true);
     const Plane& mask = channel.network.Mask();
@@ -168,7 +165,7 @@ TEST(KohonenNetworkTest, SinglePixelBlocksMarkOnlyTheirPixel) {
     Plane plane(3, 3);
     plane.Fill(9);
     Channel channel(std::move(plane), 1);
-    ASSERT_TRUE(channel.network.TrainStep(1.5, 0.1, 1, 1));
+    ASSERT_TRUE(channel.network.TrainStep(1.5, 0.1, 1, PlaneScale::Full));
     channel.network.Rebuild(true);
     EXPECT_EQ(channel.network.Mask()[0][0], 255);
     EXPECT_EQ(channel.network.Mask()[0][1], 0);
@@ -180,14 +177,14 @@ TEST(KohonenNetworkTest, RefusesPassesItCannotRun) {
     KohonenNetwork network;
     network.Configure(5, 12, &small);
     network.Reset(36);  // 6 x 6 blocks do not fit five rows
-    EXPECT_FALSE(network.TrainStep(0.1, 0.1, 1, 1));
+    EXPECT_FALSE(network.TrainStep(0.1, 0.1, 1, PlaneScale::Full));
     network.Reset(0);
     EXPECT_FALSE(network.TrainingPass(0.1, 0.1, 1));
     network.Reset(8);  // not a square
     EXPECT_FALSE(network.TrainingPass(0.1, 0.1, 1));
     network.Reset(4);
     EXPECT_FALSE(network.CodeBlocks());  // no neuron yet
-    EXPECT_TRUE(network.TrainStep(0.1, 0.1, 1, 1));
+    EXPECT_TRUE(network.TrainStep(0.1, 0.1, 1, PlaneScale::Full));
 
     KohonenNetwork unbound;
     unbound.Configure(8, 8);
@@ -197,7 +194,7 @@ TEST(KohonenNetworkTest, RefusesPassesItCannotRun) {
 
 TEST(KohonenNetworkTest, ReleaseWorkHidesTheNeuronsItStillHolds) {
     Channel channel(NoisePlane(16, 16, 8), 16);
-    ASSERT_TRUE(channel.network.TrainStep(0.2, 0.1, 1, 1));
+    ASSERT_TRUE(channel.network.TrainStep(0.2, 0.1, 1, PlaneScale::Full));
     ASSERT_GT(channel.network.Neurons().Count(), 0u);
     channel.network.ReleaseWork();
     EXPECT_EQ(channel.network.NeuronCount(), 0u);

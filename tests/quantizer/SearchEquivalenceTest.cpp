@@ -56,8 +56,8 @@ void ExpectSame(const KohonenNetwork& plain, const KohonenNetwork& fast) {
 void TrainAndCompare(Twins& twins, double radius, double alfa, int steps, std::uint32_t passes = 1) {
     for (int step = 0; step < steps; ++step) {
         SCOPED_TRACE("step " + std::to_string(step + 1));
-        ASSERT_TRUE(twins.plain.TrainStep(radius, alfa, passes, 1));
-        ASSERT_TRUE(twins.fast.TrainStep(radius, alfa, passes, 1));
+        ASSERT_TRUE(twins.plain.TrainStep(radius, alfa, passes, PlaneScale::Full));
+        ASSERT_TRUE(twins.fast.TrainStep(radius, alfa, passes, PlaneScale::Full));
         ExpectSame(twins.plain, twins.fast);
     }
     twins.plain.Rebuild(true);
@@ -176,7 +176,6 @@ TEST(SearchEquivalenceTest, CodingWithForeignNeuronsGivesThePlainScansResults) {
         for (KohonenNetwork* network : {&twins.plain, &twins.fast}) {
             network->Neurons().Append(extra.data(), 0, 0);
             network->Neurons().Append(first.data(), 0, 0);
-            network->SetNeuronCount(network->Neurons().Count());
             ASSERT_TRUE(network->CodeBlocks());
         }
         ExpectSame(twins.plain, twins.fast);

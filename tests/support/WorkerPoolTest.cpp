@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -51,6 +52,24 @@ TEST(WorkerPoolTest, ARunInsideAPartOrBesideAnotherRunsOnItsCaller) {
     caller();
     other.join();
     EXPECT_EQ(total.load(), 2L * 300 * 10);
+}
+
+TEST(WorkerPoolTest, AFailingPartOnAnyThreadIsThrownByRunAndThePoolGoesOn) {
+    WorkerPool pool(1);
+    for (unsigned failing : {0u, 1u}) {
+        std::atomic<bool> failed{false};
+        // Every part waits until the failing participant has run one, so both
+        // participants take part whatever the scheduling.
+        EXPECT_THROW(pool.Run(64,
+                              [&](unsigned, unsigned participant) {
+                                  if (participant == failing && !failed.exchange(true)) throw std::bad_alloc();
+                                  while (!failed.load()) std::this_thread::yield();
+                              }),
+                     std::bad_alloc);
+    }
+    std::atomic<int> runs{0};
+    pool.Run(10, [&](unsigned, unsigned) { ++runs; });
+    EXPECT_EQ(runs.load(), 10);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ using pictora::testing::Form;
 namespace {
 
 TrainingJob Job(std::array<std::uint32_t, 3> passes, bool restart) {
-    return pictora::testing::MakeJob(kColorSpaceRgb, 8, passes, restart);
+    return pictora::testing::MakeJob(ColorSpace::Rgb, 8, passes, restart);
 }
 
 }  // namespace
@@ -90,7 +90,7 @@ private slots:
         const std::array<std::array<std::uint32_t, 3>, 3> passes = {{{1, 1, 1}, {1, 0, 0}, {1, 0, 0}}};
         for (int step = 0; step < 3; ++step) {
             QVERIFY(engine.TrainAndCode(Job(passes[static_cast<std::size_t>(step)], step == 0)));
-            const ResultsRow row = FormatResultsRow(engine, ResultKind::TrainingStep, step + 1, 0.0);
+            const ResultsRow row = FormatResultsRow(engine.Result(StepOrigin::TrainingStep, step + 1));
             for (int column = 0; column < kResultsColumnCount; ++column)
                 QCOMPARE(form.Cell(step, column), QString::fromStdString(row[static_cast<std::size_t>(column)]));
         }
@@ -166,17 +166,17 @@ private slots:
         QVERIFY(form.view->LoadImage(Data("photo64-b.png")));
         form.c().colourSpace->setCurrentIndex(3);
         form.c().sourceTabs->setCurrentIndex(2);
-        QCOMPARE(form.c().sourcePicture->Bitmap(), form.view->Compressor().GetBitmap(15));
+        QCOMPARE(form.c().sourcePicture->Bitmap(), form.view->Displays().GetDisplay(static_cast<DisplaySlot>(15)));
         form.c().colourSpace->setCurrentIndex(2);
         form.view->ShowSourceChannel();
-        QCOMPARE(form.c().sourcePicture->Bitmap(), form.view->Compressor().GetBitmap(13));
+        QCOMPARE(form.c().sourcePicture->Bitmap(), form.view->Displays().GetDisplay(static_cast<DisplaySlot>(13)));
         QTest::mouseClick(form.c().showCodebookMasks, Qt::LeftButton);  // no masks yet: still the plane
-        QCOMPARE(form.c().sourcePicture->Bitmap(), form.view->Compressor().GetBitmap(13));
+        QCOMPARE(form.c().sourcePicture->Bitmap(), form.view->Displays().GetDisplay(static_cast<DisplaySlot>(13)));
         QTest::mouseClick(form.c().start, Qt::LeftButton);
         QVERIFY(form.WaitForMessages(1));
-        QCOMPARE(form.c().sourcePicture->Bitmap(), form.view->Compressor().GetBitmap(5));
+        QCOMPARE(form.c().sourcePicture->Bitmap(), form.view->Displays().GetDisplay(static_cast<DisplaySlot>(5)));
         form.c().codedTabs->setCurrentIndex(1);
-        QCOMPARE(form.c().codedPicture->Bitmap(), form.view->Compressor().GetBitmap(0));
+        QCOMPARE(form.c().codedPicture->Bitmap(), form.view->Displays().GetDisplay(static_cast<DisplaySlot>(0)));
     }
 
     void loadingWhileAStepRunsIsRefusedAndQuittingIsClean() {

@@ -7,18 +7,21 @@
 namespace pictora {
 namespace {
 
+std::optional<DisplaySlot> Slot(int number) { return static_cast<DisplaySlot>(number); }
+
 TEST(FormMappingTest, ListSelectionsMapToTheValuesOfAStep) {
-    EXPECT_EQ(ColorSpaceFromSelection(0), kColorSpaceRgb);
-    EXPECT_EQ(ColorSpaceFromSelection(1), kColorSpaceRgb);
-    EXPECT_EQ(ColorSpaceFromSelection(2), kColorSpaceYCbCr444);
-    EXPECT_EQ(ColorSpaceFromSelection(3), kColorSpaceYCbCr420);
-    EXPECT_EQ(ColorSpaceFromSelection(-1), kColorSpaceNone);
-    EXPECT_EQ(EntropyModeFromSelection(-1), 0);
-    EXPECT_EQ(EntropyModeFromSelection(2), 2);
-    EXPECT_EQ(FilterIndexFromSelections(0, 2), kNoFilter);
-    EXPECT_EQ(FilterIndexFromSelections(1, 2), 2);
-    EXPECT_EQ(FilterIndexFromSelections(1, -1), kNoFilter);
-    EXPECT_EQ(FilterIndexFromSelections(-1, -1), kNoFilter);
+    EXPECT_EQ(ColorSpaceFromSelection(0), ColorSpace::Rgb);
+    EXPECT_EQ(ColorSpaceFromSelection(1), ColorSpace::Rgb);
+    EXPECT_EQ(ColorSpaceFromSelection(2), ColorSpace::YCbCr444);
+    EXPECT_EQ(ColorSpaceFromSelection(3), ColorSpace::YCbCr420);
+    EXPECT_EQ(ColorSpaceFromSelection(-1), ColorSpace::None);
+    EXPECT_EQ(LosslessModeFromSelection(-1), LosslessMode::None);
+    EXPECT_EQ(LosslessModeFromSelection(1), LosslessMode::Huffman);
+    EXPECT_EQ(LosslessModeFromSelection(2), LosslessMode::Arithmetic);
+    EXPECT_EQ(FilterFromSelections(0, 2), LowPassFilter::None);
+    EXPECT_EQ(FilterFromSelections(1, 2), LowPassFilter::Box7);
+    EXPECT_EQ(FilterFromSelections(1, -1), LowPassFilter::None);
+    EXPECT_EQ(FilterFromSelections(-1, -1), LowPassFilter::None);
     EXPECT_EQ(BlockDimensionFromSelection(6), 64u);
     EXPECT_EQ(BlockDimensionFromSelection(0), 4u);
     EXPECT_EQ(BlockDimensionFromSelection(10), 144u);
@@ -30,13 +33,13 @@ TEST(FormMappingTest, SourceTabsShowTheSlotsOfTheirColourSpace) {
     const int expected[4][4] = {{11, 11, 11, 11}, {8, 8, 12, 12}, {9, 9, 13, 15}, {10, 10, 14, 16}};
     for (int tab = 0; tab < 4; ++tab)
         for (int colour = 0; colour < 4; ++colour)
-            EXPECT_EQ(SourceSlot(tab, colour, false), expected[tab][colour]) << tab << "," << colour;
-    EXPECT_EQ(SourceSlot(2, 3, true), 5);
-    EXPECT_EQ(SourceSlot(0, 3, true), 11);
-    EXPECT_EQ(SourceSlot(-1, 0, false), -1);
-    EXPECT_EQ(CodedSlot(0), 3);
-    EXPECT_EQ(CodedSlot(3), 2);
-    EXPECT_EQ(CodedSlot(4), -1);
+            EXPECT_EQ(SourceSlot(tab, colour, false), Slot(expected[tab][colour])) << tab << "," << colour;
+    EXPECT_EQ(SourceSlot(2, 3, true), DisplaySlot::Mask2);
+    EXPECT_EQ(SourceSlot(0, 3, true), DisplaySlot::SourceColour);
+    EXPECT_EQ(SourceSlot(-1, 0, false), std::nullopt);
+    EXPECT_EQ(CodedSlot(0), DisplaySlot::DecodedColour);
+    EXPECT_EQ(CodedSlot(3), DisplaySlot::DecodedPlane3);
+    EXPECT_EQ(CodedSlot(4), std::nullopt);
 }
 
 ChannelSettingsSet Steps(std::uint32_t a, std::uint32_t b, std::uint32_t c) {

@@ -1,6 +1,8 @@
-#include "pipeline/ResultsRow.h"
+#include "report/ResultsRow.h"
 
 #include <gtest/gtest.h>
+
+#include <clocale>
 
 #include "common/SyntheticPng.h"
 #include "common/TempFolder.h"
@@ -27,12 +29,18 @@ protected:
         ASSERT_TRUE(compressor_.TrainAndCode(job));
     }
 
+    StepResult Training(int step, double losslessRatio) const {
+        StepResult result = compressor_.Result(StepOrigin::TrainingStep, step);
+        result.losslessRatio = losslessRatio;
+        return result;
+    }
+
     TempFolder folder_;
     ImageCompressor compressor_;
 };
 
 TEST_F(ResultsRowTest, TrainingRowShowsCountsQualityAndRates) {
-    ResultsRow row = FormatResultsRow(compressor_, ResultKind::TrainingStep, 7, 0.5);
+    ResultsRow row = FormatResultsRow(Training(7, 0.5));
     EXPECT_EQ(row[0], "7");
     EXPECT_EQ(row[1], "3");
     EXPECT_EQ(row[2], "1");
@@ -43,11 +51,11 @@ TEST_F(ResultsRowTest, TrainingRowShowsCountsQualityAndRates) {
     EXPECT_EQ(row[9], "4.69%");
     EXPECT_EQ(row[13], "50.00%");
     EXPECT_EQ(row[14], "2.34%");
-    EXPECT_EQ(FormatResultsRow(compressor_, ResultKind::TrainingStep, 1, 0.0)[13], "0.00%");
+    EXPECT_EQ(FormatResultsRow(Training(1, 0.0))[13], "0.00%");
 }
 
 TEST_F(ResultsRowTest, LoadedFileRowShowsPrunedCountsAndNoLosslessStage) {
-    ResultsRow row = FormatResultsRow(compressor_, ResultKind::FileLoaded, 7, 0.5);
+    ResultsRow row = FormatResultsRow(compressor_.Result(StepOrigin::DecodedFile, 7));
     EXPECT_EQ(row[0], "---");
     EXPECT_EQ(row[1], "3 (0)");
     EXPECT_EQ(row[4], "1 (0)");
@@ -57,12 +65,32 @@ TEST_F(ResultsRowTest, LoadedFileRowShowsPrunedCountsAndNoLosslessStage) {
 }
 
 TEST_F(ResultsRowTest, CsvLineMatchesTheHeader) {
-    const std::string line = FormatResultsCsvLine(compressor_, 2, 0.25);
+    const std::string line = FormatResultsCsvLine(Training(2, 0.25));
     auto fields = [](const std::string& text) { return std::count(text.begin(), text.end(), ',') + 1; };
     EXPECT_EQ(fields(line), fields(ResultsCsvHeader()));
     EXPECT_EQ(line.substr(0, 10), "2,3,1,1,1,");
     EXPECT_NE(line.find(",0.046875,"), std::string::npos);
     EXPECT_EQ(line.substr(line.size() - 3), ",36");
+}
+
+// The desktop program runs in its user's locale, where pt_BR writes 24,07;
+// the texts must not follow it.
+TEST_F(ResultsRowTest, TextsAreTheSameInADecimalCommaLocale) {
+    StepResult result = Training(3, 0.5);
+    result.psnrMean = 24.0706;
+    result.compressionRate = 0.036793;
+    const ResultsRow before = FormatResultsRow(result);
+    const std::string line = FormatResultsCsvLine(result);
+    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string saved = previous != nullptr ? previous : "C";
+    if (std::setlocale(LC_NUMERIC, "pt_BR.UTF-8") == nullptr) GTEST_SKIP() << "pt_BR.UTF-8 is not installed";
+    const ResultsRow after = FormatResultsRow(result);
+    const std::string again = FormatResultsCsvLine(result);
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(after[5], "24.07");
+    EXPECT_EQ(after[9], "3.68%");
+    EXPECT_EQ(again, line);
 }
 
 }  // namespace

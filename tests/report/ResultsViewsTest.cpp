@@ -3,7 +3,7 @@
 #include <numeric>
 #include <string>
 
-#include "display/ResultsViews.h"
+#include "report/ResultsViews.h"
 
 namespace pictora {
 namespace {

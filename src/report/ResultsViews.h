@@ -6,12 +6,13 @@
 namespace pictora {
 
 // The results of a run are shown in one of five views chosen by the results
-// tab strip: tab 0 the results list, tabs 1 to 4 a chart.
+// tab strip, in this order: the results list, then four charts.
+enum class ResultsView { List, TrainingWins, StepNeurons, StepPsnr, RatePsnr };
 inline constexpr int kResultsViewCount = 5;
 inline constexpr int kResultsListColumns = 15;
 
-// One row of the results list as the charts read it back: the cell texts.
-using ResultsListRow = std::array<std::string, kResultsListColumns>;
+// The view of a tab of the results strip (the list for none).
+ResultsView ResultsViewOfTab(int tab);
 
 // The captions of the results tab strip, in order (UTF-8).
 const std::array<const char*, kResultsViewCount>& ResultsTabCaptions();

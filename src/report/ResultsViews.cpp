@@ -1,6 +1,10 @@
-#include "display/ResultsViews.h"
+#include "report/ResultsViews.h"
 
 namespace pictora {
+
+ResultsView ResultsViewOfTab(int tab) {
+    return tab > 0 && tab < kResultsViewCount ? static_cast<ResultsView>(tab) : ResultsView::List;
+}
 
 const std::array<const char*, kResultsViewCount>& ResultsTabCaptions() {
     static const std::array<const char*, kResultsViewCount> captions = {

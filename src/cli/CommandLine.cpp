@@ -1,0 +1,56 @@
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cstdio>
+
+#include "cli/Commands.h"
+#include "cli/FileCommands.h"
+#include "cli/TrainCommand.h"
+
+namespace pictora::cli {
+
+int ReportBadFile(const std::string& message) {
+    std::fprintf(stderr, "pictora-cli: %s\n", message.c_str());
+    return kExitBadFile;
+}
+
+int ReportUsageError(const CLI::App& command, const std::string& message) {
+    const std::string name = command.get_parent() != nullptr ? " " + command.get_name() : "";
+    std::fprintf(stderr, "pictora-cli%s: %s\nRun 'pictora-cli%s --help' for more information.\n", name.c_str(),
+                 message.c_str(), name.c_str());
+    return kExitUsage;
+}
+
+int RunCommandLine(const std::vector<std::string>& arguments) {
+    CLI::App program("pictora-cli: lossy image compression by vector quantization with a growing neural codebook, "
+                     "one codebook per colour channel.",
+                     "pictora-cli");
+    program.set_version_flag("--version", std::string("pictora-cli ") + PICTORA_VERSION);
+    program.require_subcommand(1);
+    program.footer("Exit status: 0 success, 1 unreadable, damaged or unsupported file, 2 usage error.");
+
+    TrainOptions train;
+    DecodeOptions decode;
+    ApplyOptions apply;
+    InfoOptions info;
+    CLI::App* trainCommand = DeclareTrainCommand(program, train);
+    CLI::App* decodeCommand = DeclareDecodeCommand(program, decode);
+    CLI::App* applyCommand = DeclareApplyCommand(program, apply);
+    CLI::App* infoCommand = DeclareInfoCommand(program, info);
+
+    // CLI11 takes the arguments last first.
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+    try {
+        program.parse(reversed);
+    } catch (const CLI::ParseError& failure) {
+        if (failure.get_exit_code() == 0) return program.exit(failure);  // --help, --version
+        const auto chosen = program.get_subcommands();
+        return ReportUsageError(chosen.empty() ? program : *chosen.front(), failure.what());
+    }
+    if (trainCommand->parsed()) return RunTrain(*trainCommand, train);
+    if (decodeCommand->parsed()) return RunDecode(*decodeCommand, decode);
+    if (applyCommand->parsed()) return RunApply(*applyCommand, apply);
+    if (infoCommand->parsed()) return RunInfo(*infoCommand, info);
+    return ReportUsageError(program, "no command given");
+}
+
+}  // namespace pictora::cli

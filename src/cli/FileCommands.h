@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+namespace pictora::cli {
+
+struct DecodeOptions {
+    std::string codedPath;
+    std::vector<std::string> outputs;
+};
+
+struct ApplyOptions {
+    std::string imagePath;
+    std::vector<std::string> codebooks;  // one file, or three FILE[:k]
+    std::vector<std::string> outputs;
+    std::string resultsPath;
+};
+
+struct InfoOptions {
+    std::string path;
+};
+
+// The commands that read coded images and codebooks: declared on the
+// program's command line, then run with what the parse filled in.
+CLI::App* DeclareDecodeCommand(CLI::App& program, DecodeOptions& options);
+CLI::App* DeclareApplyCommand(CLI::App& program, ApplyOptions& options);
+CLI::App* DeclareInfoCommand(CLI::App& program, InfoOptions& options);
+int RunDecode(const CLI::App& command, const DecodeOptions& options);
+int RunApply(const CLI::App& command, const ApplyOptions& options);
+int RunInfo(const CLI::App& command, const InfoOptions& options);
+
+}  // namespace pictora::cli

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace pictora {
+
+// Which command produced a result: a training step, or a file the worker read
+// (a decoded coded image, or stored codebooks applied to the loaded image).
+enum class StepOrigin { TrainingStep, DecodedFile, AppliedCodebook };
+
+struct ChannelFigures {
+    std::uint32_t neurons = 0;
+    std::uint32_t pruned = 0;     // neurons the last coding removed
+    double compressionRate = 0.0;  // the channel's coded bytes over its source samples
+    std::uint32_t codedBytes = 0;
+};
+
+// The figures of one step (or of one file read), as values: what the results
+// list, the charts, the command line and the CSV files are made from. A run's
+// history is a vector of them, kept by whoever shows it.
+struct StepResult {
+    StepOrigin origin = StepOrigin::TrainingStep;
+    int step = 0;  // the step's number in its run; 0 for a file
+    std::array<ChannelFigures, 3> channels{};
+    std::array<double, 3> mse{};   // R, G, B against the source
+    std::array<double, 3> psnr{};  // R, G, B
+    double psnrMean = 0.0;         // of the mean of the three errors
+    double compressionRate = 0.0;  // the image's coded bytes over 3 x its pixels
+    std::uint32_t codedBytes = 0;
+    // The lossless stage's coded size over the coded image's size; 0 without
+    // a lossless stage (or when it could not be measured).
+    double losslessRatio = 0.0;
+
+    std::uint32_t TotalNeurons() const;
+    std::uint32_t TotalPruned() const;
+    // Compression rate after the lossless stage.
+    double TotalRate() const { return compressionRate * losslessRatio; }
+};
+
+// How often each neuron of a channel was trained and how many blocks it won,
+// in list order: what the "Treinamento X Número de Vitórias" chart plots.
+struct NeuronTally {
+    std::uint32_t trainings = 0;
+    std::uint32_t wins = 0;
+};
+using NeuronTallies = std::array<std::vector<NeuronTally>, 3>;
+
+}  // namespace pictora

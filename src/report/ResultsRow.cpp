@@ -1,0 +1,55 @@
+#include "report/ResultsRow.h"
+
+#include "support/NumberText.h"
+
+namespace pictora {
+namespace {
+
+std::string Percent(double fraction) { return FormatC("%.2f%%", fraction * 100); }
+
+}  // namespace
+
+const std::array<const char*, kResultsColumnCount>& ResultsColumnCaptions() {
+    static const std::array<const char*, kResultsColumnCount> captions = {
+        "Passo", "N. Neurônios", "R/Y", "G/Cb", "B/Cr", "pSNR (dB)", "R", "G",
+        "B", "T. Compressão", "R/Y", "G/Cb", "B/Cr", "T. S. P.", "T. Total"};
+    return captions;
+}
+
+ResultsRow FormatResultsRow(const StepResult& result) {
+    const bool training = result.origin == StepOrigin::TrainingStep;
+    auto neurons = [training](std::uint32_t count, std::uint32_t pruned) {
+        return training ? FormatC("%u", count) : FormatC("%u (%u)", count, pruned);
+    };
+    ResultsRow row;
+    row[0] = training ? FormatC("%i", result.step) : "---";
+    row[1] = neurons(result.TotalNeurons(), result.TotalPruned());
+    for (std::size_t c = 0; c < 3; ++c) row[2 + c] = neurons(result.channels[c].neurons, result.channels[c].pruned);
+    row[5] = FormatC("%.2f", result.psnrMean);
+    for (std::size_t k = 0; k < 3; ++k) row[6 + k] = FormatC("%.2f", result.psnr[k]);
+    row[9] = Percent(result.compressionRate);
+    for (std::size_t c = 0; c < 3; ++c) row[10 + c] = Percent(result.channels[c].compressionRate);
+    if (training) {
+        row[13] = Percent(result.losslessRatio);
+        row[14] = Percent(result.TotalRate());
+    }
+    return row;
+}
+
+std::string ResultsCsvHeader() {
+    return "step,neurons,neurons_0,neurons_1,neurons_2,psnr,psnr_r,psnr_g,psnr_b,rate,rate_0,rate_1,rate_2,"
+           "lossless_rate,total_rate,coded_bytes";
+}
+
+std::string FormatResultsCsvLine(const StepResult& result) {
+    std::string line = FormatC("%i,%u", result.step, result.TotalNeurons());
+    for (const ChannelFigures& channel : result.channels) line += FormatC(",%u", channel.neurons);
+    line += FormatC(",%.17g", result.psnrMean);
+    for (double psnr : result.psnr) line += FormatC(",%.17g", psnr);
+    line += FormatC(",%.17g", result.compressionRate);
+    for (const ChannelFigures& channel : result.channels) line += FormatC(",%.17g", channel.compressionRate);
+    line += FormatC(",%.17g,%.17g,%u", result.losslessRatio, result.TotalRate(), result.codedBytes);
+    return line;
+}
+
+}  // namespace pictora
