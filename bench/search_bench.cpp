@@ -123,8 +123,8 @@ bool SameChannel(const KohonenNetwork& a, const KohonenNetwork& b) {
 bool SameResults(const ImageCompressor& a, const ImageCompressor& b) {
     for (int c = 0; c < 3; ++c)
         if (!SameChannel(a.Channel(c), b.Channel(c))) return false;
-    for (int index : {0, 1, 2, 6})
-        if (std::bit_cast<std::uint64_t>(a.GetPsnr(index)) != std::bit_cast<std::uint64_t>(b.GetPsnr(index)))
+    for (pictora::PsnrOf which : {pictora::PsnrOf::Red, pictora::PsnrOf::Green, pictora::PsnrOf::Blue, pictora::PsnrOf::Mean})
+        if (std::bit_cast<std::uint64_t>(a.GetPsnr(which)) != std::bit_cast<std::uint64_t>(b.GetPsnr(which)))
             return false;
     std::vector<std::uint8_t> codedA;
     std::vector<std::uint8_t> codedB;
@@ -156,7 +156,7 @@ struct Channels {
     }
     bool Step(double radius) {
         for (KohonenNetwork& network : networks)
-            if (!network.TrainStep(radius, 0.1, 1, 1)) return false;
+            if (!network.TrainStep(radius, 0.1, 1, pictora::PlaneScale::Full)) return false;
         return true;
     }
 };

@@ -7,8 +7,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <vector>
 
-#include "FuzzFiles.h"
 #include "image/PngImage.h"
 #include "pipeline/ImageCompressor.h"
 
@@ -24,9 +25,9 @@ pictora::ImageCompressor& Compressor() {
                 image.green[i][j] = static_cast<std::uint8_t>(j * 7);
                 image.blue[i][j] = static_cast<std::uint8_t>((i ^ j) * 5);
             }
-        const std::string path = pictora::fuzz::ScratchPath("image.png");
+        std::vector<std::uint8_t> png;
         auto* loaded = new pictora::ImageCompressor;
-        if (image.Save(path, 0) != 0 || !loaded->LoadImage(path)) __builtin_trap();
+        if (image.Encode(0, png) != 0 || !loaded->LoadImage(png, "image.png")) __builtin_trap();
         return loaded;
     }();
     return *compressor;
@@ -38,17 +39,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 4) return 0;
     pictora::ImageCompressor& compressor = Compressor();
     if (data[0] % 2 == 0) {
-        (void)compressor.ApplyCodebookFile(pictora::fuzz::WriteScratch("book.cod", {data + 1, size - 1}));
+        (void)compressor.ApplyCodebooks({data + 1, size - 1}, "book.cod");
         return 0;
     }
     const std::size_t rest = size - 4;
     const std::size_t first = rest == 0 ? 0 : data[1] * rest / 256;
     const std::size_t second = first + (rest - first == 0 ? 0 : data[2] * (rest - first) / 256);
     const std::uint8_t* body = data + 4;
-    std::array<std::string, 3> paths = {pictora::fuzz::WriteScratch("r.cod", {body, first}),
-                                        pictora::fuzz::WriteScratch("g.cod", {body + first, second - first}),
-                                        pictora::fuzz::WriteScratch("b.cod", {body + second, rest - second})};
+    const std::array<std::span<const std::uint8_t>, 3> files = {
+        std::span(body, first), std::span(body + first, second - first), std::span(body + second, rest - second)};
     const std::array<int, 3> positions = {data[3] & 3, (data[3] >> 2) & 3, (data[3] >> 4) & 3};
-    (void)compressor.ApplyCodebookFiles(paths, positions);
+    (void)compressor.ApplyCodebookSections(files, {"r.cod", "g.cod", "b.cod"}, positions);
     return 0;
 }

@@ -2,13 +2,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "FuzzFiles.h"
 #include "image/ImageBuffer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string path = pictora::fuzz::WriteScratch("input.png", {data, size});
     pictora::ImageBuffer image;
-    if (pictora::Status loaded = image.LoadPng(path); loaded) {
+    if (pictora::Status loaded = image.DecodePng({data, size}, "input.png"); loaded) {
         const auto height = static_cast<std::uint32_t>(image.GetHeight());
         const auto width = static_cast<std::uint32_t>(image.GetWidth());
         if (height == 0 || width == 0 || image.lumaY.Height() != height || image.chromaCr420.Width() != width)

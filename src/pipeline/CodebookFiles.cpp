@@ -55,17 +55,29 @@ Status ImageCompressor::ApplyCodebookFile(const std::string& path) {
 Status ImageCompressor::ApplyCodebookFiles(const std::array<std::string, 3>& paths,
                                            const std::array<int, 3>& positions) {
     if (!imageLoaded_) return Status::Error(ErrorKind::NoImage, "no image is loaded to apply codebooks to");
+    std::array<std::vector<std::uint8_t>, 3> bytes;
+    for (std::size_t c = 0; c < 3; ++c) {
+        if (positions[c] < 1)
+            return Status::Error(ErrorKind::InvalidSetting,
+                                 paths[c] + ": there is no codebook " + std::to_string(positions[c]));
+        if (Status read = ReadWholeFile(paths[c], bytes[c]); !read) return read;
+    }
+    return ApplyCodebookSections({bytes[0], bytes[1], bytes[2]}, paths, positions);
+}
+
+Status ImageCompressor::ApplyCodebookSections(const std::array<std::span<const std::uint8_t>, 3>& files,
+                                              const std::array<std::string, 3>& names,
+                                              const std::array<int, 3>& positions) {
+    if (!imageLoaded_) return Status::Error(ErrorKind::NoImage, "no image is loaded to apply codebooks to");
     Channels loaded;
     BindRgbSources(loaded);
     std::uint8_t colourCode = 0;
     for (int c = 0; c < 3; ++c) {
-        const std::string& path = paths[static_cast<std::size_t>(c)];
+        const std::string& path = names[static_cast<std::size_t>(c)];
         const int position = positions[static_cast<std::size_t>(c)];
         if (position < 1)
             return Status::Error(ErrorKind::InvalidSetting, path + ": there is no codebook " + std::to_string(position));
-        std::vector<std::uint8_t> bytes;
-        if (Status read = ReadWholeFile(path, bytes); !read) return read;
-        ByteReader in(bytes);
+        ByteReader in(files[static_cast<std::size_t>(c)]);
         for (int skipped = 1; skipped < position; ++skipped) {
             if (in.Remaining() == 0)
                 return Status::Error(ErrorKind::DamagedFile, path + ": holds " + std::to_string(skipped - 1) +

@@ -7,6 +7,7 @@
 #include "image/ChromaResampling.h"
 #include "image/ColorConversion.h"
 #include "support/DebugLog.h"
+#include "support/FileIO.h"
 
 namespace pictora {
 
@@ -20,12 +21,19 @@ ImageCompressor::ImageCompressor() {
 }
 
 Status ImageCompressor::LoadImage(const std::string& path) {
+    std::vector<std::uint8_t> bytes;
+    if (Status read = ReadWholeFile(path, bytes); !read) return read;
+    return LoadImage(bytes, path);
+}
+
+Status ImageCompressor::LoadImage(std::span<const std::uint8_t> png, const std::string& name) {
     // Read into a fresh buffer so a file that fails leaves the current image alone.
     ImageBuffer loaded;
     try {
-        if (Status status = loaded.LoadPng(path); !status) return status;
+        if (Status status = loaded.DecodePng(png, name); !status) return status;
     } catch (const std::bad_alloc&) {
-        return Status::Error(ErrorKind::OutOfMemory, path + ": not enough memory for an image of this size");
+        return Status::Error(ErrorKind::OutOfMemory, name + ": not enough memory for an image of this size")
+            .Concerning(name);
     }
     sourceImage_ = std::move(loaded);
     imageLoaded_ = true;

@@ -30,6 +30,8 @@ public:
     // Reads an 8-bit RGB PNG. On failure the image and networks loaded before
     // stay as they were.
     Status LoadImage(const std::string& path);
+    // The same from the bytes of a PNG file; `name` heads the messages.
+    Status LoadImage(std::span<const std::uint8_t> png, const std::string& name);
     // Rebinds the channels to the RGB planes and empties their work arrays.
     void PrepareNewRun();
 
@@ -79,6 +81,8 @@ public:
     Status ApplyCodebooks(std::span<const std::uint8_t> file, const std::string& name);
     Status ApplyCodebookFile(const std::string& path);
     Status ApplyCodebookFiles(const std::array<std::string, 3>& paths, const std::array<int, 3>& positions);
+    Status ApplyCodebookSections(const std::array<std::span<const std::uint8_t>, 3>& files,
+                                 const std::array<std::string, 3>& names, const std::array<int, 3>& positions);
 
     void UpdateStatistics();
     void MeasureQuality();

@@ -11,9 +11,10 @@ namespace pictora {
 namespace {
 
 // Every input that once crashed, hung or exhausted memory in a reader is kept
-// in tests/data/fuzz, named for the reader it broke; each must now be refused
-// or read, leaving a loaded compressor in a consistent state.
-TEST(FuzzRegressionTest, OnceHarmfulInputsAreHandled) {
+// in tests/data/fuzz, named for the reader it broke. Each is damaged: it must
+// be refused as such, leaving the loaded image and a compressor that still
+// trains it.
+TEST(FuzzRegressionTest, OnceHarmfulInputsAreRefusedAndChangeNothing) {
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(testing::TestData("fuzz"))) {
         const std::string path = entry.path().string();
@@ -21,19 +22,27 @@ TEST(FuzzRegressionTest, OnceHarmfulInputsAreHandled) {
         ImageCompressor compressor;
         ASSERT_TRUE(compressor.LoadImage(testing::TestData("photo64-a.png")));
         const std::string extension = entry.path().extension().string();
+        std::vector<Status> outcomes;
         if (extension == ".cod") {
-            (void)compressor.ApplyCodebookFile(path);
-            (void)compressor.ApplyCodebookFiles({path, path, path}, {1, 2, 3});
+            outcomes.push_back(compressor.ApplyCodebookFile(path));
+            outcomes.push_back(compressor.ApplyCodebookFiles({path, path, path}, {1, 2, 3}));
         } else if (extension == ".png") {
-            (void)compressor.LoadImage(path);
+            outcomes.push_back(compressor.LoadImage(path));
         } else {
-            (void)DecodeResultFile(compressor, path);
+            outcomes.push_back(DecodeResultFile(compressor, path));
+        }
+        for (const Status& outcome : outcomes) {
+            EXPECT_FALSE(outcome);
+            EXPECT_NE(outcome.message().find(entry.path().filename().string()), std::string::npos) << outcome.message();
         }
         ++files;
+        EXPECT_EQ(compressor.GetImageHeight(), 64);
+        EXPECT_FALSE(compressor.HasReconstruction());
         TrainingJob job;
         for (ChannelJob& channel : job.channels) channel.passes = 1;
         job.restart = true;
         EXPECT_TRUE(compressor.TrainAndCode(job));
+        EXPECT_GT(compressor.GetNeuronCount(-1), 0);
     }
     EXPECT_GE(files, 2);
 }

@@ -2,18 +2,23 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTest>
 #include <QTreeWidget>
 
 #include "common/Jobs.h"
+#include "display/MqGrafico.h"
+#include "ui/CMainFrame.h"
 #include "ui/CPictoraView.h"
+#include "common/SyntheticPng.h"
 #include "ui/FormHarness.h"
 
 using namespace pictora;
 using pictora::testing::Data;
 using pictora::testing::Form;
+using pictora::testing::TempFolder;
 
 namespace {
 
@@ -43,7 +48,8 @@ private slots:
         QCOMPARE(form.c().sourceTabs->tabText(2), QString("G/Cb"));
         QCOMPARE(form.c().codedTabs->tabText(3), QString("B"));
         QCOMPARE(form.c().sourcePicture->Title(), QString("Original"));
-        QVERIFY(form.c().resultsList->isVisible() || !form.view->isVisible());
+        QVERIFY(!form.c().resultsList->isHidden());  // the list, not the chart, is shown first
+        QVERIFY(form.c().chart->isHidden());
 
         QVERIFY(form.view->LoadImage(Data("photo64-a.png")));
         QCOMPARE(form.c().blockSize[2]->count(), 11);
@@ -159,6 +165,91 @@ private slots:
         form.c().alfa[0]->setText("0.75");
         form.c().sourceTabs->setCurrentIndex(1);  // the tab handler writes the stored value back
         QCOMPARE(form.c().alfa[0]->text(), QString("0.5"));
+    }
+
+    // Users type numbers in their locale (pt_BR: "0,05") or with a point;
+    // both are read, and the form shows them with a point as it always did.
+    void decimalCommasAreReadAndNumbersShownWithAPoint() {
+        Form form;
+        QVERIFY(form.view->LoadImage(Data("photo64-a.png")));
+        form.c().radius[0]->setText("0,05");
+        form.c().alfa[1]->setText(" 0.25 ");
+        form.c().radius[2]->setText("1,5e-1");
+        QVERIFY(form.view->ReadFields());
+        QCOMPARE(form.view->Channels()[0].R, 0.05);
+        QCOMPARE(form.view->Channels()[1].ALFA, 0.25);
+        QCOMPARE(form.view->Channels()[2].R, 0.15);
+        form.view->WriteFields();
+        QCOMPARE(form.c().radius[0]->text(), QString("0.05"));
+        form.c().alfa[0]->setText("0,1,2");
+        QVERIFY(!form.view->ReadFields());
+
+        // A step's row and chart values are the engine's, whatever the locale.
+        form.c().alfa[0]->setText("0.1");
+        QTest::mouseClick(form.c().start, Qt::LeftButton);
+        QVERIFY(form.WaitUntilIdleAfter(1));
+        QVERIFY(form.Cell(0, 5).contains('.'));
+        QVERIFY(!form.Cell(0, 9).contains(','));
+        QCOMPARE(form.view->History().size(), std::size_t(1));
+        QCOMPARE(form.Cell(0, 5), QString::fromStdString(FormatResultsRow(form.view->History()[0])[5]));
+    }
+
+    // Moving the image tabs back after Open must not exchange the fields: an
+    // edit not yet read stays, and an invalid one is not prompted for.
+    void openingMovesTheTabsBackWithoutTheFieldExchange() {
+        Form form;
+        QVERIFY(form.view->LoadImage(Data("photo64-a.png")));
+        form.c().sourceTabs->setCurrentIndex(2);
+        form.c().codedTabs->setCurrentIndex(3);
+        form.c().alfa[0]->setText("abc");
+        form.Open({});  // cancelled
+        QCOMPARE(form.c().sourceTabs->currentIndex(), 0);
+        QCOMPARE(form.c().codedTabs->currentIndex(), 0);
+        QCOMPARE(form.c().alfa[0]->text(), QString("abc"));
+        QVERIFY(form.dialogs.messages.empty());
+        QCOMPARE(form.c().sourcePicture->Bitmap(), form.view->Displays().GetDisplay(DisplaySlot::SourceColour));
+    }
+
+    // The chart of trainings and wins plots the tallies handed over with the
+    // last step, not the networks the next step is changing.
+    void theTrainingChartUsesTheHandedOverTallies() {
+        Form form;
+        QVERIFY(form.view->LoadImage(Data("photo64-a.png")));
+        QTest::mouseClick(form.c().start, Qt::LeftButton);
+        QVERIFY(form.WaitUntilIdleAfter(1));
+        std::size_t neurons = 0;
+        for (const auto& channel : form.view->Tallies()) neurons += channel.size();
+        QCOMPARE(neurons, std::size_t(form.view->History().back().TotalNeurons()));
+        QVERIFY(neurons > 0);
+    }
+
+    // A failure that repeats every step is told once per run, with its own
+    // reason in Portuguese.
+    void aRepeatedTrainingFailureIsToldOncePerRun() {
+        TempFolder folder;
+        QVERIFY(pictora::testing::CropPng(pictora::testing::TestData("photo64-a.png"), folder.File("small.png"), 10, 10));
+        Form form;
+        QVERIFY(form.view->LoadImage(QString::fromStdString(folder.File("small.png"))));
+        form.c().blockSize[0]->setCurrentIndex(10);  // 12 x 12 blocks do not fit 10 x 10
+        form.SetSteps("3", "3", "3");
+        QTest::mouseClick(form.c().start, Qt::LeftButton);
+        QVERIFY(form.WaitUntilIdleAfter(3));
+        QCOMPARE(form.dialogs.messages.size(), std::size_t(1));
+        QVERIFY(form.LastMessage().contains(QString::fromUtf8("O bloco escolhido é maior que o plano do canal.")));
+        QVERIFY(!form.LastMessage().contains("channel"));  // no English detail
+        QCOMPARE(form.c().resultsList->topLevelItemCount(), 3);
+    }
+
+    // The frame is shrunk to the form: no empty band between the form and the
+    // status bar.
+    void theMainFrameFitsTheForm() {
+        ScriptedDialogs::Script script;
+        CMainFrame frame(std::make_unique<ScriptedDialogs>(script));
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QCOMPARE(frame.centralWidget()->geometry().bottom() + 1, frame.statusBar()->geometry().top());
+        QVERIFY(frame.height() <= CMainFrame::kFrameHeight);
+        QCOMPARE(frame.centralWidget()->height(), frame.View()->height());
     }
 
     void sourceTabsFollowTheColourSpaceAndMasks() {
