@@ -1,0 +1,33 @@
+#include "measures/RealPlane.h"
+
+namespace pictora {
+
+namespace {
+
+const std::uint8_t* RowOf(const Plane& plane, std::size_t row) { return plane[row]; }
+const double* RowOf(const RealPlane& plane, std::size_t row) { return plane.Row(row); }
+
+template <typename Source>
+RealPlane HalvedOf(const Source& source) {
+    RealPlane half(source.Height() / 2, source.Width() / 2);
+    for (std::uint32_t i = 0; i < half.Height(); ++i) {
+        const auto* upper = RowOf(source, 2 * static_cast<std::size_t>(i));
+        const auto* lower = RowOf(source, 2 * static_cast<std::size_t>(i) + 1);
+        double* out = half.Row(i);
+        for (std::uint32_t j = 0; j < half.Width(); ++j) {
+            const std::size_t left = 2 * static_cast<std::size_t>(j);
+            const double sum = ((static_cast<double>(upper[left]) + static_cast<double>(lower[left])) +
+                                static_cast<double>(upper[left + 1])) +
+                               static_cast<double>(lower[left + 1]);
+            out[j] = sum / 4.0;
+        }
+    }
+    return half;
+}
+
+}  // namespace
+
+RealPlane Halved(const Plane& plane) { return HalvedOf(plane); }
+RealPlane Halved(const RealPlane& plane) { return HalvedOf(plane); }
+
+}  // namespace pictora

@@ -1,0 +1,110 @@
+// Highway compiles this file once per instruction set and picks the best one
+// the processor supports at the first call.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "measures/WindowKernels.cpp"
+#include <hwy/foreach_target.h>  // must come before highway.h
+#include <hwy/highway.h>
+
+#include "measures/GaussianWindow.h"
+#include "measures/ScalarWindowKernels.h"
+#include "measures/WindowKernels.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace pictora {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+constexpr std::size_t kSide = GaussianWindow::kSide;
+
+void ColumnMomentsFor(const double* const* aRows, const double* const* bRows, const double* taps,
+                      std::size_t width, double* moments, std::size_t stride) {
+    const hn::ScalableTag<double> d;
+    const std::size_t lanes = hn::Lanes(d);
+    std::size_t j = 0;
+    for (; j + lanes <= width; j += lanes) {
+        auto a = hn::LoadU(d, aRows[0] + j);
+        auto b = hn::LoadU(d, bRows[0] + j);
+        auto tap = hn::Set(d, taps[0]);
+        auto meanA = hn::Mul(tap, a);
+        auto meanB = hn::Mul(tap, b);
+        auto squareA = hn::Mul(tap, hn::Mul(a, a));
+        auto squareB = hn::Mul(tap, hn::Mul(b, b));
+        auto product = hn::Mul(tap, hn::Mul(a, b));
+        for (std::size_t k = 1; k < kSide; ++k) {
+            a = hn::LoadU(d, aRows[k] + j);
+            b = hn::LoadU(d, bRows[k] + j);
+            tap = hn::Set(d, taps[k]);
+            meanA = hn::Add(meanA, hn::Mul(tap, a));
+            meanB = hn::Add(meanB, hn::Mul(tap, b));
+            squareA = hn::Add(squareA, hn::Mul(tap, hn::Mul(a, a)));
+            squareB = hn::Add(squareB, hn::Mul(tap, hn::Mul(b, b)));
+            product = hn::Add(product, hn::Mul(tap, hn::Mul(a, b)));
+        }
+        hn::StoreU(meanA, d, moments + j);
+        hn::StoreU(meanB, d, moments + stride + j);
+        hn::StoreU(squareA, d, moments + 2 * stride + j);
+        hn::StoreU(squareB, d, moments + 3 * stride + j);
+        hn::StoreU(product, d, moments + 4 * stride + j);
+    }
+    ScalarColumnMoments(aRows, bRows, taps, j, width, moments, stride);
+}
+
+void WindowTermsRowFor(const double* moments, std::size_t stride, const double* taps, std::size_t windows,
+                       WindowTerms terms, const TermRows& out) {
+    const hn::ScalableTag<double> d;
+    const std::size_t lanes = hn::Lanes(d);
+    const auto c1 = hn::Set(d, GaussianWindow::kLuminanceConstant);
+    const auto c2 = hn::Set(d, GaussianWindow::kContrastConstant);
+    const auto two = hn::Set(d, 2.0);
+    std::size_t j = 0;
+    for (; j + lanes <= windows; j += lanes) {
+        using Vec = hn::Vec<decltype(d)>;
+        Vec sums[kMomentCount];
+        for (std::size_t m = 0; m < kMomentCount; ++m) {
+            const double* row = moments + m * stride + j;
+            Vec sum = hn::Mul(hn::Set(d, taps[0]), hn::LoadU(d, row));
+            for (std::size_t k = 1; k < kSide; ++k) sum = hn::Add(sum, hn::Mul(hn::Set(d, taps[k]), hn::LoadU(d, row + k)));
+            sums[m] = sum;
+        }
+        const Vec meanA = sums[0];
+        const Vec meanB = sums[1];
+        const Vec meanProduct = hn::Mul(meanA, meanB);
+        const Vec varianceA = hn::Sub(sums[2], hn::Mul(meanA, meanA));
+        const Vec varianceB = hn::Sub(sums[3], hn::Mul(meanB, meanB));
+        const Vec covariance = hn::Sub(sums[4], meanProduct);
+        const Vec luminanceUp = hn::Add(hn::Mul(two, meanProduct), c1);
+        const Vec luminanceDown = hn::Add(hn::Add(hn::Mul(meanA, meanA), hn::Mul(meanB, meanB)), c1);
+        const Vec contrastUp = hn::Add(hn::Mul(two, covariance), c2);
+        const Vec contrastDown = hn::Add(hn::Add(varianceA, varianceB), c2);
+        if (terms.similarity) {
+            hn::StoreU(hn::Div(hn::Mul(luminanceUp, contrastUp), hn::Mul(luminanceDown, contrastDown)), d,
+                       out.similarity + j);
+        }
+        if (terms.contrastStructure) hn::StoreU(hn::Div(contrastUp, contrastDown), d, out.contrastStructure + j);
+        if (terms.luminance) hn::StoreU(hn::Div(luminanceUp, luminanceDown), d, out.luminance + j);
+    }
+    ScalarWindowTerms(moments, stride, taps, j, windows, terms, out);
+}
+
+}  // namespace HWY_NAMESPACE
+}  // namespace pictora
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace pictora {
+
+HWY_EXPORT(ColumnMomentsFor);
+HWY_EXPORT(WindowTermsRowFor);
+
+void ColumnMoments(const double* const* aRows, const double* const* bRows, const double* taps, std::size_t width,
+                   double* moments, std::size_t stride) {
+    HWY_DYNAMIC_DISPATCH(ColumnMomentsFor)(aRows, bRows, taps, width, moments, stride);
+}
+
+void WindowTermsRow(const double* moments, std::size_t stride, const double* taps, std::size_t windows,
+                    WindowTerms terms, const TermRows& out) {
+    HWY_DYNAMIC_DISPATCH(WindowTermsRowFor)(moments, stride, taps, windows, terms, out);
+}
+
+}  // namespace pictora
+#endif  // HWY_ONCE

@@ -1,0 +1,71 @@
+#include "measures/WindowKernels.h"
+
+#include <gtest/gtest.h>
+#include <hwy/targets.h>
+
+#include <bit>
+#include <random>
+#include <vector>
+
+#include "measures/GaussianWindow.h"
+#include "measures/ScalarWindowKernels.h"
+
+namespace pictora {
+namespace {
+
+// Runs the body on every instruction set this build has code for and this
+// processor runs.
+template <typename Body>
+void ForEachTarget(Body body) {
+    for (std::int64_t target : hwy::SupportedAndGeneratedTargets()) {
+        hwy::SetSupportedTargetsForTest(target);
+        SCOPED_TRACE(hwy::TargetName(target));
+        body();
+    }
+    hwy::SetSupportedTargetsForTest(0);
+}
+
+void ExpectSameBits(const std::vector<double>& a, const std::vector<double>& b) {
+    ASSERT_EQ(a.size(), b.size());
+    for (std::size_t k = 0; k < a.size(); ++k)
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(a[k]), std::bit_cast<std::uint64_t>(b[k])) << k;
+}
+
+TEST(WindowKernels, VectorKernelsAreTheScalarOnesBitForBit) {
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> sample(0.0, 255.0);
+    const double* taps = GaussianWindow::Taps().data();
+    ForEachTarget([&] {
+        for (std::size_t width : {11u, 12u, 19u, 40u, 67u}) {
+            SCOPED_TRACE(width);
+            std::vector<double> a(GaussianWindow::kSide * width);
+            std::vector<double> b(a.size());
+            for (double& v : a) v = sample(random);
+            for (double& v : b) v = sample(random);
+            const double* aRows[GaussianWindow::kSide];
+            const double* bRows[GaussianWindow::kSide];
+            for (std::size_t k = 0; k < GaussianWindow::kSide; ++k) {
+                aRows[k] = a.data() + k * width;
+                bRows[k] = b.data() + k * width;
+            }
+            std::vector<double> vectorMoments(kMomentCount * width);
+            std::vector<double> scalarMoments(kMomentCount * width);
+            ColumnMoments(aRows, bRows, taps, width, vectorMoments.data(), width);
+            ScalarColumnMoments(aRows, bRows, taps, 0, width, scalarMoments.data(), width);
+            ExpectSameBits(vectorMoments, scalarMoments);
+
+            const std::size_t windows = width - (GaussianWindow::kSide - 1);
+            std::vector<double> vectorTerms(3 * windows);
+            std::vector<double> scalarTerms(3 * windows);
+            const WindowTerms all{true, true, true};
+            WindowTermsRow(scalarMoments.data(), width, taps, windows, all,
+                           {vectorTerms.data(), vectorTerms.data() + windows, vectorTerms.data() + 2 * windows});
+            ScalarWindowTerms(scalarMoments.data(), width, taps, 0, windows, all,
+                              {scalarTerms.data(), scalarTerms.data() + windows, scalarTerms.data() + 2 * windows});
+            ExpectSameBits(vectorTerms, scalarTerms);
+        }
+    });
+}
+
+}  // namespace
+}  // namespace pictora
