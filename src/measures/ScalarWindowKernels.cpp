@@ -4,30 +4,27 @@
 
 namespace pictora {
 
-void ScalarColumnMoments(const double* const* aRows, const double* const* bRows, const double* taps,
-                         std::size_t begin, std::size_t end, double* moments, std::size_t stride) {
-    for (std::size_t j = begin; j < end; ++j) {
-        double a = aRows[0][j];
-        double b = bRows[0][j];
-        double meanA = taps[0] * a;
-        double meanB = taps[0] * b;
-        double squareA = taps[0] * (a * a);
-        double squareB = taps[0] * (b * b);
-        double product = taps[0] * (a * b);
-        for (std::size_t k = 1; k < GaussianWindow::kSide; ++k) {
-            a = aRows[k][j];
-            b = bRows[k][j];
-            meanA = meanA + taps[k] * a;
-            meanB = meanB + taps[k] * b;
-            squareA = squareA + taps[k] * (a * a);
-            squareB = squareB + taps[k] * (b * b);
-            product = product + taps[k] * (a * b);
-        }
-        moments[j] = meanA;
-        moments[stride + j] = meanB;
-        moments[2 * stride + j] = squareA;
-        moments[3 * stride + j] = squareB;
-        moments[4 * stride + j] = product;
+namespace {
+
+double Filtered(const double* const* rows, std::size_t j, const double* taps) {
+    double sum = taps[0] * (rows[0][j] + rows[10][j]);
+    for (std::size_t k = 1; k < GaussianWindow::kRadius; ++k) sum = sum + taps[k] * (rows[k][j] + rows[10 - k][j]);
+    return sum + taps[5] * rows[5][j];
+}
+
+double Filtered(const double* row, const double* taps) {
+    double sum = taps[0] * (row[0] + row[10]);
+    for (std::size_t k = 1; k < GaussianWindow::kRadius; ++k) sum = sum + taps[k] * (row[k] + row[10 - k]);
+    return sum + taps[5] * row[5];
+}
+
+}  // namespace
+
+void ScalarColumnMoments(const double* const* rows, const double* taps, std::size_t begin, std::size_t end,
+                         double* moments, std::size_t stride) {
+    for (std::size_t m = 0; m < kMomentCount; ++m) {
+        const double* const* momentRows = rows + m * GaussianWindow::kSide;
+        for (std::size_t j = begin; j < end; ++j) moments[m * stride + j] = Filtered(momentRows, j, taps);
     }
 }
 
@@ -37,12 +34,7 @@ void ScalarWindowTerms(const double* moments, std::size_t stride, const double* 
     const double c2 = GaussianWindow::kContrastConstant;
     for (std::size_t j = begin; j < end; ++j) {
         double sums[kMomentCount];
-        for (std::size_t m = 0; m < kMomentCount; ++m) {
-            const double* row = moments + m * stride + j;
-            double sum = taps[0] * row[0];
-            for (std::size_t k = 1; k < GaussianWindow::kSide; ++k) sum = sum + taps[k] * row[k];
-            sums[m] = sum;
-        }
+        for (std::size_t m = 0; m < kMomentCount; ++m) sums[m] = Filtered(moments + m * stride + j, taps);
         const double meanA = sums[0];
         const double meanB = sums[1];
         const double meanProduct = meanA * meanB;

@@ -11,14 +11,18 @@ namespace pictora {
 // give the same doubles; the vector code calls these for the columns left
 // over after its last full vector.
 
-// For columns begin .. end-1: moments[m * stride + j] = sum over k = 0 .. 10,
-// in that order, of taps[k] * (moment m of aRows[k][j], bRows[k][j]).
-void ScalarColumnMoments(const double* const* aRows, const double* const* bRows, const double* taps,
-                         std::size_t begin, std::size_t end, double* moments, std::size_t stride);
+// The taps are symmetric, so each filter adds the two samples a tap weighs
+// before multiplying: taps[0] (x[0] + x[10]), then taps[1] (x[1] + x[9]) up to
+// taps[4] (x[4] + x[6]) added in turn, and taps[5] x[5] last.
+
+// For columns begin .. end-1: moments[m * stride + j] = the filter down the
+// column of rows[m * 11 + k][j], k = 0 .. 10, where rows[m * 11 ..] are the
+// 11 rows of moment m's samples (a, b, a^2, b^2, ab).
+void ScalarColumnMoments(const double* const* rows, const double* taps, std::size_t begin, std::size_t end,
+                         double* moments, std::size_t stride);
 
 // For windows begin .. end-1 of a row: filters the column moments j .. j+10
-// along the row with the taps and turns the five weighted moments into the
-// terms asked for.
+// along the row and turns the five weighted moments into the terms asked for.
 void ScalarWindowTerms(const double* moments, std::size_t stride, const double* taps, std::size_t begin,
                        std::size_t end, WindowTerms terms, const TermRows& out);
 

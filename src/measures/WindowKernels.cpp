@@ -16,37 +16,27 @@ namespace hn = hwy::HWY_NAMESPACE;
 
 constexpr std::size_t kSide = GaussianWindow::kSide;
 
-void ColumnMomentsFor(const double* const* aRows, const double* const* bRows, const double* taps,
-                      std::size_t width, double* moments, std::size_t stride) {
+template <class D, class Load>
+hn::Vec<D> Filtered(D d, const double* taps, Load load) {
+    auto sum = hn::Mul(hn::Set(d, taps[0]), hn::Add(load(0), load(10)));
+    for (std::size_t k = 1; k < GaussianWindow::kRadius; ++k)
+        sum = hn::Add(sum, hn::Mul(hn::Set(d, taps[k]), hn::Add(load(k), load(10 - k))));
+    return hn::Add(sum, hn::Mul(hn::Set(d, taps[5]), load(5)));
+}
+
+void ColumnMomentsFor(const double* const* rows, const double* taps, std::size_t width, double* moments,
+                      std::size_t stride) {
     const hn::ScalableTag<double> d;
     const std::size_t lanes = hn::Lanes(d);
     std::size_t j = 0;
     for (; j + lanes <= width; j += lanes) {
-        auto a = hn::LoadU(d, aRows[0] + j);
-        auto b = hn::LoadU(d, bRows[0] + j);
-        auto tap = hn::Set(d, taps[0]);
-        auto meanA = hn::Mul(tap, a);
-        auto meanB = hn::Mul(tap, b);
-        auto squareA = hn::Mul(tap, hn::Mul(a, a));
-        auto squareB = hn::Mul(tap, hn::Mul(b, b));
-        auto product = hn::Mul(tap, hn::Mul(a, b));
-        for (std::size_t k = 1; k < kSide; ++k) {
-            a = hn::LoadU(d, aRows[k] + j);
-            b = hn::LoadU(d, bRows[k] + j);
-            tap = hn::Set(d, taps[k]);
-            meanA = hn::Add(meanA, hn::Mul(tap, a));
-            meanB = hn::Add(meanB, hn::Mul(tap, b));
-            squareA = hn::Add(squareA, hn::Mul(tap, hn::Mul(a, a)));
-            squareB = hn::Add(squareB, hn::Mul(tap, hn::Mul(b, b)));
-            product = hn::Add(product, hn::Mul(tap, hn::Mul(a, b)));
+        for (std::size_t m = 0; m < kMomentCount; ++m) {
+            const double* const* momentRows = rows + m * kSide;
+            const auto sum = Filtered(d, taps, [&](std::size_t k) { return hn::LoadU(d, momentRows[k] + j); });
+            hn::StoreU(sum, d, moments + m * stride + j);
         }
-        hn::StoreU(meanA, d, moments + j);
-        hn::StoreU(meanB, d, moments + stride + j);
-        hn::StoreU(squareA, d, moments + 2 * stride + j);
-        hn::StoreU(squareB, d, moments + 3 * stride + j);
-        hn::StoreU(product, d, moments + 4 * stride + j);
     }
-    ScalarColumnMoments(aRows, bRows, taps, j, width, moments, stride);
+    ScalarColumnMoments(rows, taps, j, width, moments, stride);
 }
 
 void WindowTermsRowFor(const double* moments, std::size_t stride, const double* taps, std::size_t windows,
@@ -62,9 +52,7 @@ void WindowTermsRowFor(const double* moments, std::size_t stride, const double* 
         Vec sums[kMomentCount];
         for (std::size_t m = 0; m < kMomentCount; ++m) {
             const double* row = moments + m * stride + j;
-            Vec sum = hn::Mul(hn::Set(d, taps[0]), hn::LoadU(d, row));
-            for (std::size_t k = 1; k < kSide; ++k) sum = hn::Add(sum, hn::Mul(hn::Set(d, taps[k]), hn::LoadU(d, row + k)));
-            sums[m] = sum;
+            sums[m] = Filtered(d, taps, [&](std::size_t k) { return hn::LoadU(d, row + k); });
         }
         const Vec meanA = sums[0];
         const Vec meanB = sums[1];
@@ -96,9 +84,9 @@ namespace pictora {
 HWY_EXPORT(ColumnMomentsFor);
 HWY_EXPORT(WindowTermsRowFor);
 
-void ColumnMoments(const double* const* aRows, const double* const* bRows, const double* taps, std::size_t width,
-                   double* moments, std::size_t stride) {
-    HWY_DYNAMIC_DISPATCH(ColumnMomentsFor)(aRows, bRows, taps, width, moments, stride);
+void ColumnMoments(const double* const* rows, const double* taps, std::size_t width, double* moments,
+                   std::size_t stride) {
+    HWY_DYNAMIC_DISPATCH(ColumnMomentsFor)(rows, taps, width, moments, stride);
 }
 
 void WindowTermsRow(const double* moments, std::size_t stride, const double* taps, std::size_t windows,

@@ -11,8 +11,8 @@ namespace pictora {
 // Every column gets the same operations in the same order as in the scalar
 // version, so the results are the same doubles.
 
-void ColumnMoments(const double* const* aRows, const double* const* bRows, const double* taps, std::size_t width,
-                   double* moments, std::size_t stride);
+void ColumnMoments(const double* const* rows, const double* taps, std::size_t width, double* moments,
+                   std::size_t stride);
 
 void WindowTermsRow(const double* moments, std::size_t stride, const double* taps, std::size_t windows,
                     WindowTerms terms, const TermRows& out);

@@ -20,6 +20,7 @@ constexpr std::size_t kInputRows = kBandRows + GaussianWindow::kSide - 1;
 struct Scratch {
     std::vector<double> inputA;
     std::vector<double> inputB;
+    std::vector<double> products;  // a^2, b^2 and ab of the band's rows
     std::vector<double> moments;
     std::vector<double> terms;
 };
@@ -43,10 +44,36 @@ void BindRows(const RealPlane& plane, std::size_t first, std::size_t count, std:
     for (std::size_t r = 0; r < count; ++r) rows[r] = plane.Row(first + r);
 }
 
+// Eight running sums in a fixed pattern keep the additions from waiting on
+// one another, and give the same double on every processor.
 double RowSum(const double* row, std::size_t count) {
+    constexpr std::size_t kChains = 8;
+    double chains[kChains] = {};
+    std::size_t j = 0;
+    for (; j + kChains <= count; j += kChains)
+        for (std::size_t c = 0; c < kChains; ++c) chains[c] += row[j + c];
+    for (std::size_t c = 0; j < count; ++j, ++c) chains[c] += row[j];
     double sum = 0.0;
-    for (std::size_t j = 0; j < count; ++j) sum += row[j];
+    for (double chain : chains) sum += chain;
     return sum;
+}
+
+// Rows of a^2, b^2 and ab, three per input row, in the band's product buffer.
+void FillProducts(const double* const* aRows, const double* const* bRows, std::size_t count, std::size_t width,
+                  std::vector<double>& products) {
+    products.resize(3 * kInputRows * width);
+    for (std::size_t r = 0; r < count; ++r) {
+        const double* a = aRows[r];
+        const double* b = bRows[r];
+        double* squareA = products.data() + r * width;
+        double* squareB = squareA + kInputRows * width;
+        double* product = squareB + kInputRows * width;
+        for (std::size_t j = 0; j < width; ++j) {
+            squareA[j] = a[j] * a[j];
+            squareB[j] = b[j] * b[j];
+            product[j] = a[j] * b[j];
+        }
+    }
 }
 
 double Mean(const std::vector<double>& rowSums, std::size_t windows) {
@@ -83,10 +110,21 @@ WindowMeans Scan(const Source& a, const Source& b, WindowTerms terms, std::vecto
         const double* bRows[kInputRows];
         BindRows(a, first, inputCount, own.inputA, aRows);
         BindRows(b, first, inputCount, own.inputB, bRows);
+        FillProducts(aRows, bRows, inputCount, width, own.products);
         for (std::size_t row = first; row < last; ++row) {
+            const std::size_t top = row - first;
+            const double* windowRows[kMomentCount * GaussianWindow::kSide];
+            for (std::size_t k = 0; k < GaussianWindow::kSide; ++k) {
+                windowRows[k] = aRows[top + k];
+                windowRows[GaussianWindow::kSide + k] = bRows[top + k];
+                for (std::size_t m = 0; m < 3; ++m) {
+                    windowRows[(m + 2) * GaussianWindow::kSide + k] =
+                        own.products.data() + (m * kInputRows + top + k) * width;
+                }
+            }
             TermRows out{own.terms.data(), own.terms.data() + columns, own.terms.data() + 2 * columns};
             if (similarityMap != nullptr) out.similarity = similarityMap->data() + row * columns;
-            ColumnMoments(aRows + (row - first), bRows + (row - first), taps, width, own.moments.data(), width);
+            ColumnMoments(windowRows, taps, width, own.moments.data(), width);
             WindowTermsRow(own.moments.data(), width, taps, columns, terms, out);
             if (terms.similarity) similaritySums[row] = RowSum(out.similarity, columns);
             if (terms.contrastStructure) contrastSums[row] = RowSum(out.contrastStructure, columns);

@@ -38,20 +38,14 @@ TEST(WindowKernels, VectorKernelsAreTheScalarOnesBitForBit) {
     ForEachTarget([&] {
         for (std::size_t width : {11u, 12u, 19u, 40u, 67u}) {
             SCOPED_TRACE(width);
-            std::vector<double> a(GaussianWindow::kSide * width);
-            std::vector<double> b(a.size());
-            for (double& v : a) v = sample(random);
-            for (double& v : b) v = sample(random);
-            const double* aRows[GaussianWindow::kSide];
-            const double* bRows[GaussianWindow::kSide];
-            for (std::size_t k = 0; k < GaussianWindow::kSide; ++k) {
-                aRows[k] = a.data() + k * width;
-                bRows[k] = b.data() + k * width;
-            }
+            std::vector<double> samples(kMomentCount * GaussianWindow::kSide * width);
+            for (double& v : samples) v = sample(random);
+            const double* rows[kMomentCount * GaussianWindow::kSide];
+            for (std::size_t r = 0; r < kMomentCount * GaussianWindow::kSide; ++r) rows[r] = samples.data() + r * width;
             std::vector<double> vectorMoments(kMomentCount * width);
             std::vector<double> scalarMoments(kMomentCount * width);
-            ColumnMoments(aRows, bRows, taps, width, vectorMoments.data(), width);
-            ScalarColumnMoments(aRows, bRows, taps, 0, width, scalarMoments.data(), width);
+            ColumnMoments(rows, taps, width, vectorMoments.data(), width);
+            ScalarColumnMoments(rows, taps, 0, width, scalarMoments.data(), width);
             ExpectSameBits(vectorMoments, scalarMoments);
 
             const std::size_t windows = width - (GaussianWindow::kSide - 1);
