@@ -6,25 +6,44 @@ namespace pictora {
 
 namespace {
 
-double Filtered(const double* const* rows, std::size_t j, const double* taps) {
-    double sum = taps[0] * (rows[0][j] + rows[10][j]);
-    for (std::size_t k = 1; k < GaussianWindow::kRadius; ++k) sum = sum + taps[k] * (rows[k][j] + rows[10 - k][j]);
-    return sum + taps[5] * rows[5][j];
+// The filter over x[0], x[step], .. x[10 step].
+double Filtered(const double* x, std::size_t step, const double* taps) {
+    double sum = taps[0] * (x[0] + x[10 * step]);
+    for (std::size_t k = 1; k < GaussianWindow::kRadius; ++k) sum = sum + taps[k] * (x[k * step] + x[(10 - k) * step]);
+    return sum + taps[5] * x[5 * step];
 }
 
-double Filtered(const double* row, const double* taps) {
-    double sum = taps[0] * (row[0] + row[10]);
-    for (std::size_t k = 1; k < GaussianWindow::kRadius; ++k) sum = sum + taps[k] * (row[k] + row[10 - k]);
-    return sum + taps[5] * row[5];
+template <typename Sample>
+void FillSamplesOf(const Sample* a, const Sample* b, std::size_t begin, std::size_t end, double* out,
+                   std::size_t momentStride) {
+    for (std::size_t j = begin; j < end; ++j) {
+        const double x = static_cast<double>(a[j]);
+        const double y = static_cast<double>(b[j]);
+        out[j] = x;
+        out[momentStride + j] = y;
+        out[2 * momentStride + j] = x * x;
+        out[3 * momentStride + j] = y * y;
+        out[4 * momentStride + j] = x * y;
+    }
 }
 
 }  // namespace
 
-void ScalarColumnMoments(const double* const* rows, const double* taps, std::size_t begin, std::size_t end,
+void ScalarFillSamples(const std::uint8_t* a, const std::uint8_t* b, std::size_t begin, std::size_t end, double* out,
+                       std::size_t momentStride) {
+    FillSamplesOf(a, b, begin, end, out, momentStride);
+}
+
+void ScalarFillSamples(const double* a, const double* b, std::size_t begin, std::size_t end, double* out,
+                       std::size_t momentStride) {
+    FillSamplesOf(a, b, begin, end, out, momentStride);
+}
+
+void ScalarColumnMoments(const SampleRows& rows, const double* taps, std::size_t begin, std::size_t end,
                          double* moments, std::size_t stride) {
     for (std::size_t m = 0; m < kMomentCount; ++m) {
-        const double* const* momentRows = rows + m * GaussianWindow::kSide;
-        for (std::size_t j = begin; j < end; ++j) moments[m * stride + j] = Filtered(momentRows, j, taps);
+        const double* samples = rows.data + m * rows.momentStride;
+        for (std::size_t j = begin; j < end; ++j) moments[m * stride + j] = Filtered(samples + j, rows.rowStride, taps);
     }
 }
 
@@ -34,7 +53,7 @@ void ScalarWindowTerms(const double* moments, std::size_t stride, const double* 
     const double c2 = GaussianWindow::kContrastConstant;
     for (std::size_t j = begin; j < end; ++j) {
         double sums[kMomentCount];
-        for (std::size_t m = 0; m < kMomentCount; ++m) sums[m] = Filtered(moments + m * stride + j, taps);
+        for (std::size_t m = 0; m < kMomentCount; ++m) sums[m] = Filtered(moments + m * stride + j, 1, taps);
         const double meanA = sums[0];
         const double meanB = sums[1];
         const double meanProduct = meanA * meanB;

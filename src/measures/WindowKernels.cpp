@@ -24,15 +24,48 @@ hn::Vec<D> Filtered(D d, const double* taps, Load load) {
     return hn::Add(sum, hn::Mul(hn::Set(d, taps[5]), load(5)));
 }
 
-void ColumnMomentsFor(const double* const* rows, const double* taps, std::size_t width, double* moments,
-                      std::size_t stride) {
+template <class D>
+void StoreSamples(D d, hn::Vec<D> x, hn::Vec<D> y, double* out, std::size_t momentStride) {
+    hn::StoreU(x, d, out);
+    hn::StoreU(y, d, out + momentStride);
+    hn::StoreU(hn::Mul(x, x), d, out + 2 * momentStride);
+    hn::StoreU(hn::Mul(y, y), d, out + 3 * momentStride);
+    hn::StoreU(hn::Mul(x, y), d, out + 4 * momentStride);
+}
+
+void FillBytesFor(const std::uint8_t* a, const std::uint8_t* b, std::size_t width, double* out,
+                  std::size_t momentStride) {
     const hn::ScalableTag<double> d;
+    const hn::Rebind<std::int32_t, decltype(d)> d32;
+    const hn::Rebind<std::uint8_t, decltype(d)> d8;
     const std::size_t lanes = hn::Lanes(d);
     std::size_t j = 0;
     for (; j + lanes <= width; j += lanes) {
+        const auto x = hn::PromoteTo(d, hn::PromoteTo(d32, hn::LoadU(d8, a + j)));
+        const auto y = hn::PromoteTo(d, hn::PromoteTo(d32, hn::LoadU(d8, b + j)));
+        StoreSamples(d, x, y, out + j, momentStride);
+    }
+    ScalarFillSamples(a, b, j, width, out, momentStride);
+}
+
+void FillRealsFor(const double* a, const double* b, std::size_t width, double* out, std::size_t momentStride) {
+    const hn::ScalableTag<double> d;
+    const std::size_t lanes = hn::Lanes(d);
+    std::size_t j = 0;
+    for (; j + lanes <= width; j += lanes) StoreSamples(d, hn::LoadU(d, a + j), hn::LoadU(d, b + j), out + j, momentStride);
+    ScalarFillSamples(a, b, j, width, out, momentStride);
+}
+
+void ColumnMomentsFor(const SampleRows& rows, const double* taps, std::size_t width, double* moments,
+                      std::size_t stride) {
+    const hn::ScalableTag<double> d;
+    const std::size_t lanes = hn::Lanes(d);
+    const std::size_t step = rows.rowStride;
+    std::size_t j = 0;
+    for (; j + lanes <= width; j += lanes) {
         for (std::size_t m = 0; m < kMomentCount; ++m) {
-            const double* const* momentRows = rows + m * kSide;
-            const auto sum = Filtered(d, taps, [&](std::size_t k) { return hn::LoadU(d, momentRows[k] + j); });
+            const double* column = rows.data + m * rows.momentStride + j;
+            const auto sum = Filtered(d, taps, [&](std::size_t k) { return hn::LoadU(d, column + k * step); });
             hn::StoreU(sum, d, moments + m * stride + j);
         }
     }
@@ -81,10 +114,21 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace pictora {
 
+HWY_EXPORT(FillBytesFor);
+HWY_EXPORT(FillRealsFor);
 HWY_EXPORT(ColumnMomentsFor);
 HWY_EXPORT(WindowTermsRowFor);
 
-void ColumnMoments(const double* const* rows, const double* taps, std::size_t width, double* moments,
+void FillSamples(const std::uint8_t* a, const std::uint8_t* b, std::size_t width, double* out,
+                 std::size_t momentStride) {
+    HWY_DYNAMIC_DISPATCH(FillBytesFor)(a, b, width, out, momentStride);
+}
+
+void FillSamples(const double* a, const double* b, std::size_t width, double* out, std::size_t momentStride) {
+    HWY_DYNAMIC_DISPATCH(FillRealsFor)(a, b, width, out, momentStride);
+}
+
+void ColumnMoments(const SampleRows& rows, const double* taps, std::size_t width, double* moments,
                    std::size_t stride) {
     HWY_DYNAMIC_DISPATCH(ColumnMomentsFor)(rows, taps, width, moments, stride);
 }

@@ -11,37 +11,40 @@ namespace pictora {
 
 namespace {
 
+constexpr std::size_t kSide = GaussianWindow::kSide;
 // Rows of windows per part: enough to keep the parts' overhead (the 10 extra
-// rows each band converts) small, few enough to share a plane out evenly.
-constexpr std::size_t kBandRows = 32;
-constexpr std::size_t kInputRows = kBandRows + GaussianWindow::kSide - 1;
+// rows each band prepares) small, few enough to share a plane out evenly.
+constexpr std::size_t kBandRows = 64;
+constexpr std::size_t kInputRows = kBandRows + kSide - 1;
+// Windows per strip of a band. Each row of windows reads 11 rows of five
+// moments; cut to strips of this width they stay in the core's own cache.
+constexpr std::size_t kStripWindows = 256;
+constexpr std::size_t kStripWidth = kStripWindows + kSide - 1;
+constexpr std::size_t kTermCount = 3;
 
 // One thread's working rows, kept between the parts it runs.
 struct Scratch {
-    std::vector<double> inputA;
-    std::vector<double> inputB;
-    std::vector<double> products;  // a^2, b^2 and ab of the band's rows
-    std::vector<double> moments;
-    std::vector<double> terms;
+    std::vector<double> samples;  // a, b, a^2, b^2, ab of one strip's input rows
+    std::vector<double> moments;  // the column-filtered moments of one row of a strip
+    std::vector<double> terms;    // the band's rows of each term
 };
 
-// Gives the double rows first .. first+count-1 of a plane: 8-bit rows are
-// converted into the scratch rows, double rows are used where they are.
-void BindRows(const Plane& plane, std::size_t first, std::size_t count, std::vector<double>& scratch,
-              const double** rows) {
-    const std::size_t width = plane.Width();
-    scratch.resize(kInputRows * width);
-    for (std::size_t r = 0; r < count; ++r) {
-        const std::uint8_t* source = plane[first + r];
-        double* target = scratch.data() + r * width;
-        for (std::size_t j = 0; j < width; ++j) target[j] = source[j];
-        rows[r] = target;
-    }
+const std::uint8_t* RowOf(const Plane& plane, std::size_t row) { return plane[row]; }
+const double* RowOf(const RealPlane& plane, std::size_t row) { return plane.Row(row); }
+
+double* SampleRow(Scratch& scratch, std::size_t moment, std::size_t row) {
+    return scratch.samples.data() + (moment * kInputRows + row) * kStripWidth;
 }
 
-void BindRows(const RealPlane& plane, std::size_t first, std::size_t count, std::vector<double>&,
-              const double** rows) {
-    for (std::size_t r = 0; r < count; ++r) rows[r] = plane.Row(first + r);
+// Fills the strip's sample rows: columns left .. left+width-1 of plane rows
+// top .. top+count-1 as doubles, and their products.
+template <typename Source>
+void FillStrip(const Source& a, const Source& b, std::size_t top, std::size_t count, std::size_t left,
+               std::size_t width, Scratch& scratch) {
+    for (std::size_t r = 0; r < count; ++r) {
+        FillSamples(RowOf(a, top + r) + left, RowOf(b, top + r) + left, width, SampleRow(scratch, 0, r),
+                    kInputRows * kStripWidth);
+    }
 }
 
 // Eight running sums in a fixed pattern keep the additions from waiting on
@@ -58,24 +61,6 @@ double RowSum(const double* row, std::size_t count) {
     return sum;
 }
 
-// Rows of a^2, b^2 and ab, three per input row, in the band's product buffer.
-void FillProducts(const double* const* aRows, const double* const* bRows, std::size_t count, std::size_t width,
-                  std::vector<double>& products) {
-    products.resize(3 * kInputRows * width);
-    for (std::size_t r = 0; r < count; ++r) {
-        const double* a = aRows[r];
-        const double* b = bRows[r];
-        double* squareA = products.data() + r * width;
-        double* squareB = squareA + kInputRows * width;
-        double* product = squareB + kInputRows * width;
-        for (std::size_t j = 0; j < width; ++j) {
-            squareA[j] = a[j] * a[j];
-            squareB[j] = b[j] * b[j];
-            product[j] = a[j] * b[j];
-        }
-    }
-}
-
 double Mean(const std::vector<double>& rowSums, std::size_t windows) {
     double sum = 0.0;
     for (double rowSum : rowSums) sum += rowSum;
@@ -84,16 +69,15 @@ double Mean(const std::vector<double>& rowSums, std::size_t windows) {
 
 template <typename Source>
 WindowMeans Scan(const Source& a, const Source& b, WindowTerms terms, std::vector<double>* similarityMap) {
-    const std::size_t width = a.Width();
-    const std::size_t rows = a.Height() - (GaussianWindow::kSide - 1);
-    const std::size_t columns = width - (GaussianWindow::kSide - 1);
+    const std::size_t rows = a.Height() - (kSide - 1);
+    const std::size_t columns = a.Width() - (kSide - 1);
     if (similarityMap != nullptr) {
         terms.similarity = true;
         similarityMap->resize(rows * columns);
     }
-    std::vector<double> similaritySums(terms.similarity ? rows : 0);
-    std::vector<double> contrastSums(terms.contrastStructure ? rows : 0);
-    std::vector<double> luminanceSums(terms.luminance ? rows : 0);
+    const bool wanted[kTermCount] = {terms.similarity, terms.contrastStructure, terms.luminance};
+    std::vector<double> rowSums[kTermCount];
+    for (std::size_t t = 0; t < kTermCount; ++t) rowSums[t].resize(wanted[t] ? rows : 0);
     const double* taps = GaussianWindow::Taps().data();
 
     WorkerPool& pool = WorkerPool::Shared();
@@ -101,42 +85,37 @@ WindowMeans Scan(const Source& a, const Source& b, WindowTerms terms, std::vecto
     const auto parts = static_cast<unsigned>((rows + kBandRows - 1) / kBandRows);
     pool.Run(parts, [&](unsigned part, unsigned participant) {
         Scratch& own = scratch[participant];
-        own.moments.resize(kMomentCount * width);
-        own.terms.resize(3 * columns);
+        own.samples.resize(kMomentCount * kInputRows * kStripWidth);
+        own.moments.resize(kMomentCount * kStripWidth);
+        own.terms.resize(kTermCount * kBandRows * columns);
         const std::size_t first = part * kBandRows;
         const std::size_t last = std::min(rows, first + kBandRows);
-        const std::size_t inputCount = last - first + GaussianWindow::kSide - 1;
-        const double* aRows[kInputRows];
-        const double* bRows[kInputRows];
-        BindRows(a, first, inputCount, own.inputA, aRows);
-        BindRows(b, first, inputCount, own.inputB, bRows);
-        FillProducts(aRows, bRows, inputCount, width, own.products);
-        for (std::size_t row = first; row < last; ++row) {
-            const std::size_t top = row - first;
-            const double* windowRows[kMomentCount * GaussianWindow::kSide];
-            for (std::size_t k = 0; k < GaussianWindow::kSide; ++k) {
-                windowRows[k] = aRows[top + k];
-                windowRows[GaussianWindow::kSide + k] = bRows[top + k];
-                for (std::size_t m = 0; m < 3; ++m) {
-                    windowRows[(m + 2) * GaussianWindow::kSide + k] =
-                        own.products.data() + (m * kInputRows + top + k) * width;
-                }
+        // Row r of term t of the band, or of the map when there is one.
+        const auto termRow = [&](std::size_t t, std::size_t row) {
+            if (t == 0 && similarityMap != nullptr) return similarityMap->data() + row * columns;
+            return own.terms.data() + (t * kBandRows + row - first) * columns;
+        };
+        for (std::size_t left = 0; left < columns; left += kStripWindows) {
+            const std::size_t windows = std::min(kStripWindows, columns - left);
+            const std::size_t width = windows + kSide - 1;
+            FillStrip(a, b, first, last - first + kSide - 1, left, width, own);
+            for (std::size_t row = first; row < last; ++row) {
+                const SampleRows window{SampleRow(own, 0, row - first), kStripWidth, kInputRows * kStripWidth};
+                ColumnMoments(window, taps, width, own.moments.data(), kStripWidth);
+                const TermRows out{termRow(0, row) + left, termRow(1, row) + left, termRow(2, row) + left};
+                WindowTermsRow(own.moments.data(), kStripWidth, taps, windows, terms, out);
             }
-            TermRows out{own.terms.data(), own.terms.data() + columns, own.terms.data() + 2 * columns};
-            if (similarityMap != nullptr) out.similarity = similarityMap->data() + row * columns;
-            ColumnMoments(windowRows, taps, width, own.moments.data(), width);
-            WindowTermsRow(own.moments.data(), width, taps, columns, terms, out);
-            if (terms.similarity) similaritySums[row] = RowSum(out.similarity, columns);
-            if (terms.contrastStructure) contrastSums[row] = RowSum(out.contrastStructure, columns);
-            if (terms.luminance) luminanceSums[row] = RowSum(out.luminance, columns);
         }
+        for (std::size_t row = first; row < last; ++row)
+            for (std::size_t t = 0; t < kTermCount; ++t)
+                if (wanted[t]) rowSums[t][row] = RowSum(termRow(t, row), columns);
     });
 
     const std::size_t windows = rows * columns;
     WindowMeans means;
-    if (terms.similarity) means.similarity = Mean(similaritySums, windows);
-    if (terms.contrastStructure) means.contrastStructure = Mean(contrastSums, windows);
-    if (terms.luminance) means.luminance = Mean(luminanceSums, windows);
+    if (terms.similarity) means.similarity = Mean(rowSums[0], windows);
+    if (terms.contrastStructure) means.contrastStructure = Mean(rowSums[1], windows);
+    if (terms.luminance) means.luminance = Mean(rowSums[2], windows);
     return means;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace pictora {
 
@@ -16,6 +17,15 @@ struct WindowTerms {
 // The Gaussian-weighted moments a window needs, kept as arrays `stride`
 // doubles apart in one buffer, in this order: means of a, b, a^2, b^2, ab.
 inline constexpr std::size_t kMomentCount = 5;
+
+// The samples a row of windows is filtered from, in one buffer: the row k of
+// moment m's samples (a, b, a^2, b^2, ab) starts at
+// data + m * momentStride + k * rowStride.
+struct SampleRows {
+    const double* data = nullptr;
+    std::size_t rowStride = 0;
+    std::size_t momentStride = 0;
+};
 
 // Where a row of window terms goes; a pointer of a term not asked for is unused.
 struct TermRows {

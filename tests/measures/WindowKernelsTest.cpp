@@ -4,6 +4,7 @@
 #include <hwy/targets.h>
 
 #include <bit>
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -40,8 +41,7 @@ TEST(WindowKernels, VectorKernelsAreTheScalarOnesBitForBit) {
             SCOPED_TRACE(width);
             std::vector<double> samples(kMomentCount * GaussianWindow::kSide * width);
             for (double& v : samples) v = sample(random);
-            const double* rows[kMomentCount * GaussianWindow::kSide];
-            for (std::size_t r = 0; r < kMomentCount * GaussianWindow::kSide; ++r) rows[r] = samples.data() + r * width;
+            const SampleRows rows{samples.data(), width, GaussianWindow::kSide * width};
             std::vector<double> vectorMoments(kMomentCount * width);
             std::vector<double> scalarMoments(kMomentCount * width);
             ColumnMoments(rows, taps, width, vectorMoments.data(), width);
@@ -57,6 +57,34 @@ TEST(WindowKernels, VectorKernelsAreTheScalarOnesBitForBit) {
             ScalarWindowTerms(scalarMoments.data(), width, taps, 0, windows, all,
                               {scalarTerms.data(), scalarTerms.data() + windows, scalarTerms.data() + 2 * windows});
             ExpectSameBits(vectorTerms, scalarTerms);
+        }
+    });
+}
+
+TEST(WindowKernels, VectorSampleRowsAreTheScalarOnes) {
+    std::mt19937_64 random(5);
+    ForEachTarget([&] {
+        for (std::size_t width : {1u, 8u, 13u, 70u}) {
+            SCOPED_TRACE(width);
+            std::vector<std::uint8_t> bytesA(width);
+            std::vector<std::uint8_t> bytesB(width);
+            std::vector<double> realsA(width);
+            std::vector<double> realsB(width);
+            for (std::size_t j = 0; j < width; ++j) {
+                bytesA[j] = static_cast<std::uint8_t>(random());
+                bytesB[j] = static_cast<std::uint8_t>(random());
+                realsA[j] = std::ldexp(static_cast<double>(random() % 1021), -2);
+                realsB[j] = std::ldexp(static_cast<double>(random() % 1021), -2);
+            }
+            std::vector<double> fast(kMomentCount * width);
+            std::vector<double> plain(kMomentCount * width);
+            FillSamples(bytesA.data(), bytesB.data(), width, fast.data(), width);
+            ScalarFillSamples(bytesA.data(), bytesB.data(), 0, width, plain.data(), width);
+            ExpectSameBits(fast, plain);
+            EXPECT_EQ(plain[4 * width], static_cast<double>(bytesA[0]) * bytesB[0]);
+            FillSamples(realsA.data(), realsB.data(), width, fast.data(), width);
+            ScalarFillSamples(realsA.data(), realsB.data(), 0, width, plain.data(), width);
+            ExpectSameBits(fast, plain);
         }
     });
 }
