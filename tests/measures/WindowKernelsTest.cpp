@@ -32,6 +32,19 @@ void ExpectSameBits(const std::vector<double>& a, const std::vector<double>& b) 
         ASSERT_EQ(std::bit_cast<std::uint64_t>(a[k]), std::bit_cast<std::uint64_t>(b[k])) << k;
 }
 
+// Both kernels add the two samples of a tap before weighing them, which is
+// only the window's sum when the taps mirror exactly.
+TEST(WindowKernels, TapsMirrorBitForBitAndSumToOne) {
+    const auto& taps = GaussianWindow::Taps();
+    double sum = 0.0;
+    for (std::size_t k = 0; k < GaussianWindow::kSide; ++k) {
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(taps[k]), std::bit_cast<std::uint64_t>(taps[GaussianWindow::kSide - 1 - k]));
+        sum += taps[k];
+    }
+    EXPECT_NEAR(sum, 1.0, 1e-15);
+    EXPECT_NEAR(taps[4] / taps[5], std::exp(-1.0 / (2.0 * 1.5 * 1.5)), 1e-15);
+}
+
 TEST(WindowKernels, VectorKernelsAreTheScalarOnesBitForBit) {
     std::mt19937_64 random(11);
     std::uniform_real_distribution<double> sample(0.0, 255.0);
