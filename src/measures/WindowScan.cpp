@@ -22,11 +22,13 @@ constexpr std::size_t kStripWindows = 256;
 constexpr std::size_t kStripWidth = kStripWindows + kSide - 1;
 constexpr std::size_t kTermCount = 3;
 
-// One thread's working rows, kept between the parts it runs.
+// One thread's working rows, kept for the thread's next scans: fresh memory
+// for every scale and plane would cost more in page faults than the rows of
+// the coarser scales cost to filter.
 struct Scratch {
     std::vector<double> samples;  // a, b, a^2, b^2, ab of one strip's input rows
     std::vector<double> moments;  // the column-filtered moments of one row of a strip
-    std::vector<double> terms;    // the band's rows of each term
+    std::vector<double> terms;    // one row of a strip's windows, each term
 };
 
 const std::uint8_t* RowOf(const Plane& plane, std::size_t row) { return plane[row]; }
@@ -48,7 +50,8 @@ void FillStrip(const Source& a, const Source& b, std::size_t top, std::size_t co
 }
 
 // Eight running sums in a fixed pattern keep the additions from waiting on
-// one another, and give the same double on every processor.
+// one another, and give the same double on every processor. A row's sum is
+// that of its strips, left to right.
 double RowSum(const double* row, std::size_t count) {
     constexpr std::size_t kChains = 8;
     double chains[kChains] = {};
@@ -80,21 +83,14 @@ WindowMeans Scan(const Source& a, const Source& b, WindowTerms terms, std::vecto
     for (std::size_t t = 0; t < kTermCount; ++t) rowSums[t].resize(wanted[t] ? rows : 0);
     const double* taps = GaussianWindow::Taps().data();
 
-    WorkerPool& pool = WorkerPool::Shared();
-    std::vector<Scratch> scratch(pool.Participants());
     const auto parts = static_cast<unsigned>((rows + kBandRows - 1) / kBandRows);
-    pool.Run(parts, [&](unsigned part, unsigned participant) {
-        Scratch& own = scratch[participant];
+    WorkerPool::Shared().Run(parts, [&](unsigned part, unsigned) {
+        thread_local Scratch own;
         own.samples.resize(kMomentCount * kInputRows * kStripWidth);
         own.moments.resize(kMomentCount * kStripWidth);
-        own.terms.resize(kTermCount * kBandRows * columns);
+        own.terms.resize(kTermCount * kStripWindows);
         const std::size_t first = part * kBandRows;
         const std::size_t last = std::min(rows, first + kBandRows);
-        // Row r of term t of the band, or of the map when there is one.
-        const auto termRow = [&](std::size_t t, std::size_t row) {
-            if (t == 0 && similarityMap != nullptr) return similarityMap->data() + row * columns;
-            return own.terms.data() + (t * kBandRows + row - first) * columns;
-        };
         for (std::size_t left = 0; left < columns; left += kStripWindows) {
             const std::size_t windows = std::min(kStripWindows, columns - left);
             const std::size_t width = windows + kSide - 1;
@@ -102,13 +98,14 @@ WindowMeans Scan(const Source& a, const Source& b, WindowTerms terms, std::vecto
             for (std::size_t row = first; row < last; ++row) {
                 const SampleRows window{SampleRow(own, 0, row - first), kStripWidth, kInputRows * kStripWidth};
                 ColumnMoments(window, taps, width, own.moments.data(), kStripWidth);
-                const TermRows out{termRow(0, row) + left, termRow(1, row) + left, termRow(2, row) + left};
+                TermRows out{own.terms.data(), own.terms.data() + kStripWindows, own.terms.data() + 2 * kStripWindows};
+                if (similarityMap != nullptr) out.similarity = similarityMap->data() + row * columns + left;
                 WindowTermsRow(own.moments.data(), kStripWidth, taps, windows, terms, out);
+                const double* termRows[kTermCount] = {out.similarity, out.contrastStructure, out.luminance};
+                for (std::size_t t = 0; t < kTermCount; ++t)
+                    if (wanted[t]) rowSums[t][row] += RowSum(termRows[t], windows);
             }
         }
-        for (std::size_t row = first; row < last; ++row)
-            for (std::size_t t = 0; t < kTermCount; ++t)
-                if (wanted[t]) rowSums[t][row] = RowSum(termRow(t, row), columns);
     });
 
     const std::size_t windows = rows * columns;
