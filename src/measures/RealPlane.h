@@ -29,8 +29,8 @@ private:
 };
 
 // The plane at half size: sample (i, j) is the mean of the 2 x 2 samples at
-// (2i, 2j), (2i+1, 2j), (2i, 2j+1), (2i+1, 2j+1), added in that order; an odd
-// last row or column has no partner and is dropped.
+// (2i, 2j), (2i+1, 2j), (2i, 2j+1), (2i+1, 2j+1); an odd last row or column
+// has no partner and is dropped.
 RealPlane Halved(const Plane& plane);
 RealPlane Halved(const RealPlane& plane);
 
