@@ -7,10 +7,13 @@
 namespace pictora {
 namespace {
 
-// Centres a narrower extent, keeps a wider one covering the view.
+// View pixels of the image that panning always leaves in sight on each axis.
+constexpr double kKeptInView = 32;
+
+// Keeps at least a strip of the image (all of it, if smaller) inside the view.
 double ClampedOffset(double offset, double shown, int view) {
-    if (shown <= view) return (view - shown) / 2;
-    return std::clamp(offset, view - shown, 0.0);
+    const double kept = std::min({shown, kKeptInView, static_cast<double>(view)});
+    return std::clamp(offset, kept - shown, view - kept);
 }
 
 // The first whole pixel at or after a non-negative position.
@@ -82,8 +85,14 @@ void ViewGeometry::PanBy(double dx, double dy) {
 
 void ViewGeometry::Clamp() {
     const double scale = Scale();
-    offset_.x = ClampedOffset(offset_.x, imageWidth_ * scale, viewWidth_);
-    offset_.y = ClampedOffset(offset_.y, imageHeight_ * scale, viewHeight_);
+    const double shownWidth = imageWidth_ * scale;
+    const double shownHeight = imageHeight_ * scale;
+    if (zoom_ == ZoomLevel::kFit) {
+        offset_ = {(viewWidth_ - shownWidth) / 2, (viewHeight_ - shownHeight) / 2};
+        return;
+    }
+    offset_.x = ClampedOffset(offset_.x, shownWidth, viewWidth_);
+    offset_.y = ClampedOffset(offset_.y, shownHeight, viewHeight_);
 }
 
 ViewPoint ViewGeometry::ToImage(ViewPoint view) const {

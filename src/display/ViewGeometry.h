@@ -45,9 +45,9 @@ struct ViewRect {
 // top-left corner sits. Every pane of the viewer draws through the same
 // geometry, so they always show the same region.
 //
-// An axis on which the scaled image is narrower than the view is centred; on
-// an axis where it is wider the image always covers the view, so it can
-// never be dragged out of sight and no empty margin appears.
+// "Fit" centres the image. Zoomed in, the image moves freely as long as a
+// strip of it stays in sight, so zooming about any pixel under the cursor
+// keeps that pixel in place, and the image can never be dragged out of view.
 class ViewGeometry {
 public:
     void SetViewport(int width, int height);

@@ -45,11 +45,10 @@ TEST(ViewGeometryTest, FitShrinksTheWholeExtentIntoTheViewCentredButNeverEnlarge
 
 TEST(ViewGeometryTest, ZoomAboutAPointKeepsThePixelUnderIt) {
     ViewGeometry geometry = Geometry(400, 300, 500, 500);
-    geometry.ZoomAbout(ZoomLevel::k1, geometry.ViewCentre());  // fit leaves margins that clamping would close
     const ViewPoint cursor{123, 77};
     std::optional<PixelPoint> before = geometry.PixelAt(cursor);
     ASSERT_TRUE(before);
-    for (ZoomLevel level : {ZoomLevel::k4, ZoomLevel::k16, ZoomLevel::k3, ZoomLevel::k2}) {
+    for (ZoomLevel level : {ZoomLevel::k1, ZoomLevel::k4, ZoomLevel::k16, ZoomLevel::k3, ZoomLevel::k2}) {
         geometry.ZoomAbout(level, cursor);
         EXPECT_EQ(geometry.Zoom(), level);
         EXPECT_EQ(geometry.PixelAt(cursor), before) << ZoomCaption(level);
@@ -62,26 +61,37 @@ TEST(ViewGeometryTest, ZoomAboutAPointKeepsThePixelUnderIt) {
     EXPECT_EQ(geometry.PixelAt(cursor), before);
 }
 
-TEST(ViewGeometryTest, ZoomingAtTheViewsEdgeKeepsTheImageCoveringTheView) {
-    ViewGeometry geometry = Geometry(200, 200, 100, 100);
-    geometry.ZoomAbout(ZoomLevel::k4, {0, 0});  // the corner of the view lies outside the centred image
+TEST(ViewGeometryTest, ZoomingAboutAPointBesideTheImageHoldsItsNearestEdge) {
+    ViewGeometry geometry = Geometry(200, 200, 100, 100);  // centred at 1:1, corner at 50, 50
+    geometry.ZoomAbout(ZoomLevel::k4, {0, 0});
     EXPECT_EQ(geometry.Scale(), 4);
-    EXPECT_LE(geometry.Offset().x, 0);
-    EXPECT_GE(geometry.Offset().x, 200 - 400);
-    EXPECT_EQ(geometry.PixelAt({0, 0}), (PixelPoint{0, 0}));
+    EXPECT_DOUBLE_EQ(geometry.Offset().x, 50);
+    EXPECT_DOUBLE_EQ(geometry.Offset().y, 50);
+
+    ViewGeometry small = Geometry(200, 200, 10, 10);  // at 95..105
+    small.ZoomAbout(ZoomLevel::k4, {199, 100});        // right of it, level with row 5
+    EXPECT_EQ(small.PixelAt({104, 100}), (PixelPoint{9, 5}));
+    EXPECT_EQ(small.PixelAt({110, 100}), std::nullopt);
 }
 
-TEST(ViewGeometryTest, PanningStopsAtTheImageEdgesAndCentresANarrowAxis) {
+TEST(ViewGeometryTest, PanningAlwaysLeavesAStripOfTheImageInView) {
     ViewGeometry geometry = Geometry(300, 200, 100, 40);
     geometry.ZoomAbout(ZoomLevel::k4, geometry.ViewCentre());  // 400 x 160: wider, lower than the view
     geometry.PanBy(1000, 1000);
-    EXPECT_DOUBLE_EQ(geometry.Offset().x, 0);
-    EXPECT_DOUBLE_EQ(geometry.Offset().y, 20);
+    EXPECT_DOUBLE_EQ(geometry.Offset().x, 300 - 32);
+    EXPECT_DOUBLE_EQ(geometry.Offset().y, 200 - 32);
     geometry.PanBy(-5000, -5000);
-    EXPECT_DOUBLE_EQ(geometry.Offset().x, -100);
-    EXPECT_DOUBLE_EQ(geometry.Offset().y, 20);
+    EXPECT_DOUBLE_EQ(geometry.Offset().x, 32 - 400);
+    EXPECT_DOUBLE_EQ(geometry.Offset().y, 32 - 160);
     geometry.PanBy(30, 0);
-    EXPECT_DOUBLE_EQ(geometry.Offset().x, -70);
+    EXPECT_DOUBLE_EQ(geometry.Offset().x, 62 - 400);
+
+    // A picture smaller than the strip stays wholly in view.
+    ViewGeometry dot = Geometry(300, 200, 1, 1);
+    dot.ZoomAbout(ZoomLevel::k16, dot.ViewCentre());
+    dot.PanBy(-1000, 1000);
+    EXPECT_DOUBLE_EQ(dot.Offset().x, 0);
+    EXPECT_DOUBLE_EQ(dot.Offset().y, 200 - 16);
 
     // In fit the whole image is seen, so there is nothing to pan.
     geometry.ZoomAbout(ZoomLevel::kFit, {});
@@ -92,8 +102,9 @@ TEST(ViewGeometryTest, PanningStopsAtTheImageEdgesAndCentresANarrowAxis) {
 
 TEST(ViewGeometryTest, VisibleSourceCoversPartlyShownPixelsAndLandsOnTheView) {
     ViewGeometry geometry = Geometry(100, 50, 1000, 1000);
-    geometry.ZoomAbout(ZoomLevel::k3, {0, 0});
-    geometry.PanBy(-301, -32);  // the view starts one view pixel into image column 100, two into row 10
+    geometry.ZoomAbout(ZoomLevel::k3, {25, 0});  // the corner of the fitted image
+    EXPECT_DOUBLE_EQ(geometry.Offset().x, 25);
+    geometry.PanBy(-326, -32);  // the view starts one view pixel into image column 100, two into row 10
     const PixelRect visible = geometry.VisibleSource();
     EXPECT_EQ(visible, (PixelRect{100, 10, 34, 18}));  // columns 100..133 (133 partly), rows 10..27
     const ViewRect target = geometry.TargetOf(visible);
