@@ -61,8 +61,9 @@ void ComparisonPane::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), kBackground);
     // Enlarged pixels stay sharp squares; only the shrunk fit copy is filtered.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    // Hatching marks what a smaller picture lacks; a pane with no picture at all stays plain.
     const PixelRect extent = geometry_->VisibleSource();
-    if (!extent.Empty()) {
+    if (!extent.Empty() && !picture_.isNull()) {
         const QRectF shown = ToQRectF(geometry_->TargetOf(extent));
         painter.fillRect(shown, kMissingGround);
         painter.fillRect(shown, QBrush(kMissingHatch, Qt::BDiagPattern));

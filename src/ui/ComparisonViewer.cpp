@@ -395,8 +395,9 @@ QString ComparisonViewer::MeasuresText() const {
     const Result& result = Selected();
     const PairMeasures none;
     const PairMeasures& m = result.state == ResultState::kReady ? result.measures : none;
-    return QStringLiteral("Zoom %1   bpp %2   pSNR %3 dB   SSIM %4   MS-SSIM %5")
-        .arg(zoom, Utf8(MeasureText(m.bitsPerPixel, 3)), Utf8(MeasureText(m.psnr, 2)), Utf8(MeasureText(m.ssim, 4)),
+    const QString psnr = Utf8(MeasureText(m.psnr, 2)) + (m.psnr ? QStringLiteral(" dB") : QString());
+    return QStringLiteral("Zoom %1   bpp %2   pSNR %3   SSIM %4   MS-SSIM %5")
+        .arg(zoom, Utf8(MeasureText(m.bitsPerPixel, 3)), psnr, Utf8(MeasureText(m.ssim, 4)),
              Utf8(MeasureText(m.msSsim, 4)));
 }
 
