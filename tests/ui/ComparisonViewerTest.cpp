@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QWindow>
 #include <QWheelEvent>
 #include <memory>
 #include <vector>
@@ -118,6 +119,13 @@ private slots:
         QCOMPARE(viewer->Mode(), ComparisonMode::kSsimMap);
         QCOMPARE(viewer->FirstPane()->Note(), QString::fromUtf8("Nenhum mapa SSIM para esta comparação."));
         QVERIFY(!viewer->findChild<QComboBox*>("amplificationBox")->isVisible());
+
+        viewer->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(viewer.get()));
+        QTest::keyClick(viewer->windowHandle(), Qt::Key_D, Qt::AltModifier);
+        QTRY_COMPARE(viewer->Mode(), ComparisonMode::kSplit);  // a mnemonic clicks after a short animation
+        QTest::keyClick(viewer->windowHandle(), Qt::Key_M, Qt::AltModifier);
+        QTRY_COMPARE(viewer->Mode(), ComparisonMode::kSsimMap);
 
         viewer->findChild<QToolButton*>("side-by-side")->click();
         QVERIFY(viewer->SecondPane()->isVisible());
