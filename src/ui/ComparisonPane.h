@@ -34,7 +34,6 @@ public:
     // The split line's view column.
     int SplitColumn() const;
     const QImage& Picture() const { return picture_; }
-    const QImage& SecondPicture() const { return second_; }
 
 signals:
     // The shared geometry moved: every pane must repaint.

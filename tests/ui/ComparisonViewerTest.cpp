@@ -98,6 +98,21 @@ private slots:
             QSettings::setPath(format, QSettings::UserScope, settingsFolder_.path());
     }
 
+    void imagesConvertToAndFromQImage() {
+        const ViewImage pattern = Pattern(7, 5);  // 21-byte rows: QImage pads them, the plain image does not
+        const QImage converted = ToQImage(pattern);
+        QCOMPARE(converted.size(), QSize(7, 5));
+        QCOMPARE(ColourAt(converted, QPoint(6, 4)), pattern.At(6, 4));
+        QVERIFY(ViewImageOf(converted).rgb == pattern.rgb);
+
+        QImage translucent(3, 2, QImage::Format_ARGB32);
+        translucent.fill(QColor(10, 20, 30, 40));
+        const ViewImage opaque = ViewImageOf(translucent);
+        QCOMPARE(opaque.At(2, 1), (RgbPixel{10, 20, 30}));
+        QVERIFY(ToQImage(ViewImage{}).isNull());
+        QVERIFY(ViewImageOf(QImage()).Empty());
+    }
+
     void modesShowTheirPanesAndOptions() {
         auto viewer = Shown(Pattern(40, 30), Pattern(40, 30));
         QVERIFY(viewer);
