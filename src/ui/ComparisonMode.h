@@ -1,0 +1,26 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <QString>
+
+namespace pictora {
+
+enum class ComparisonMode {
+    kSideBySide,  // source and result in two panes that move together
+    kSplit,       // one pane, source left of a draggable line, result right of it
+    kDifference,  // |source - result|, amplified
+    kSsimMap,     // the local SSIM of the pair as a heat map
+};
+
+inline constexpr std::array<ComparisonMode, 4> kComparisonModes = {ComparisonMode::kSideBySide, ComparisonMode::kSplit,
+                                                                   ComparisonMode::kDifference, ComparisonMode::kSsimMap};
+
+// The mode's button caption, with its Alt accelerator marked by '&'.
+QString ComparisonModeCaption(ComparisonMode mode);
+// The name the viewer's settings store, so a stored mode survives a
+// reordering of the enumeration.
+QString ComparisonModeKey(ComparisonMode mode);
+std::optional<ComparisonMode> ComparisonModeOfKey(const QString& key);
+
+}  // namespace pictora

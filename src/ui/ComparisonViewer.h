@@ -1,0 +1,124 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <optional>
+
+#include "display/DifferenceImage.h"
+#include "display/SsimHeatMap.h"
+#include "display/ViewGeometry.h"
+#include "display/ViewImage.h"
+#include "ui/ComparisonMode.h"
+#include "ui/PairMeasures.h"
+#include "ui/ResultChoice.h"
+
+class QButtonGroup;
+class QComboBox;
+class QLabel;
+
+namespace pictora {
+
+class ComparisonPane;
+
+// The window that sets a source image against a result: side by side,
+// under a split line, as an amplified difference or as an SSIM heat map,
+// with a shared zoom and pan and a status line of pixel values and measures.
+//
+// The owner supplies every image. Choosing a result the viewer does not have
+// yet emits ResultRequested once; the pane says "Codificando…" until the
+// owner calls SetResult, or SetResultUnavailable with the reason.
+// The window remembers its size and mode between sessions.
+class ComparisonViewer : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ComparisonViewer(QWidget* parent = nullptr);
+    ~ComparisonViewer() override;
+
+    // A new source makes every result and map stale: they are forgotten.
+    void SetSource(const ViewImage& source);
+    // `label` names the result in the panes and the status line (e.g. "JPEG q 37").
+    void SetResult(ResultChoice choice, const ViewImage& image, const QString& label, const PairMeasures& measures);
+    // The choice cannot be shown; `message` (Portuguese) tells the user why.
+    void SetResultUnavailable(ResultChoice choice, const QString& message);
+    void SetSsimMap(ResultChoice choice, const SsimMap& map);
+
+    void SelectResult(ResultChoice choice);
+    ResultChoice SelectedResult() const { return selected_; }
+    void SetMode(ComparisonMode mode);
+    ComparisonMode Mode() const { return mode_; }
+    // `amplification` is one of 1, 2, 4, 8, 16.
+    void SetDifference(int amplification, DifferenceStyle style);
+
+    const ViewGeometry& Geometry() const { return geometry_; }
+    // The first pane shows the source (or the whole comparison); the second,
+    // only side by side, the result.
+    ComparisonPane* FirstPane() const { return firstPane_; }
+    ComparisonPane* SecondPane() const { return secondPane_; }
+    QString PixelText() const;
+    QString MeasuresText() const;
+
+signals:
+    void ResultRequested(ResultChoice choice);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    enum class ResultState { kMissing, kRequested, kReady, kUnavailable };
+    struct Result {
+        ResultState state = ResultState::kMissing;
+        ViewImage image;
+        QImage picture;
+        QString label;
+        PairMeasures measures;
+        QString message;
+        std::optional<SsimMap> ssim;
+    };
+
+    QWidget* CreateToolbar();
+    QWidget* CreateStatusLine();
+    void RestoreSettings();
+    void SaveSettings() const;
+    Result& Selected() { return results_[static_cast<std::size_t>(selected_)]; }
+    const Result& Selected() const { return results_[static_cast<std::size_t>(selected_)]; }
+    void RequestIfMissing();
+    // Rebuilds what the panes show after the source, result, mode or
+    // difference settings changed.
+    void Refresh();
+    QString ResultNote() const;
+    void ShowDifference();
+    void ShowSsimMap();
+    void ZoomTo(ZoomLevel level);
+    void ZoomStep(bool in);
+    void ViewMoved();
+    void ShowPixel(std::optional<QPoint> position);
+
+    ViewGeometry geometry_;
+    ViewImage source_;
+    QImage sourcePicture_;
+    std::array<Result, kResultChoices.size()> results_;
+    ResultChoice selected_ = ResultChoice::kReconstruction;
+    ComparisonMode mode_ = ComparisonMode::kSideBySide;
+    int amplification_ = 4;
+    DifferenceStyle differenceStyle_ = DifferenceStyle::kGrey;
+
+    QComboBox* resultBox_;
+    QButtonGroup* modeButtons_;
+    QComboBox* zoomBox_;
+    QWidget* differenceOptions_;
+    QComboBox* amplificationBox_;
+    QComboBox* styleBox_;
+    ComparisonPane* firstPane_;
+    ComparisonPane* secondPane_;
+    QWidget* ssimScale_;
+    QLabel* ssimScalePicture_;
+    QLabel* pixelLabel_;
+    QLabel* measuresLabel_;
+    std::optional<QPoint> pointer_;
+};
+
+}  // namespace pictora

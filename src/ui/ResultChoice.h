@@ -1,0 +1,20 @@
+#pragma once
+
+#include <array>
+#include <QString>
+
+namespace pictora {
+
+// What the viewer compares the source with: the form's current
+// reconstruction, or a reference codec's coding of the source at the size of
+// the current coded image.
+enum class ResultChoice { kReconstruction, kJpeg, kWebP, kAvif, kJpegXl };
+
+inline constexpr std::array<ResultChoice, 5> kResultChoices = {ResultChoice::kReconstruction, ResultChoice::kJpeg,
+                                                               ResultChoice::kWebP, ResultChoice::kAvif,
+                                                               ResultChoice::kJpegXl};
+
+// The choice's entry in the viewer's result list.
+QString ResultChoiceCaption(ResultChoice choice);
+
+}  // namespace pictora

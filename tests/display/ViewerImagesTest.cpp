@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "display/DifferenceImage.h"
+#include "display/HeatScale.h"
+#include "display/MeasureText.h"
+#include "display/SsimHeatMap.h"
+#include "image/PngImage.h"
+
+using namespace pictora;
+
+namespace {
+
+ViewImage Filled(int width, int height, RgbPixel pixel) {
+    ViewImage image = ViewImage::Black(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) image.Set(x, y, pixel);
+    return image;
+}
+
+int Lightness(RgbPixel p) { return 299 * p.red + 587 * p.green + 114 * p.blue; }
+
+}  // namespace
+
+TEST(ViewImageTest, PlanesOfAPngInterleaveRowByRow) {
+    PngImage png;
+    ASSERT_EQ(png.Load(PICTORA_TEST_DATA_DIR "/photo64-a.png"), PngImage::kOk);
+    const ViewImage image = ViewImageOf(png);
+    ASSERT_EQ(image.width, 64);
+    ASSERT_EQ(image.height, 64);
+    EXPECT_EQ(image.At(5, 9), (RgbPixel{png.red[9][5], png.green[9][5], png.blue[9][5]}));
+    EXPECT_EQ(image.At(63, 0), (RgbPixel{png.red[0][63], png.green[0][63], png.blue[0][63]}));
+
+    png.blue.Allocate(2, 2);  // planes that disagree with the size are not shown
+    EXPECT_TRUE(ViewImageOf(png).Empty());
+    EXPECT_TRUE(ViewImage::Black(0, 5).Empty());
+}
+
+TEST(DifferenceImageTest, LargestChannelDifferenceAmplifiedAndClamped) {
+    ViewImage a = Filled(3, 2, {100, 100, 100});
+    ViewImage b = Filled(3, 2, {100, 100, 100});
+    b.Set(0, 0, {103, 99, 100});   // largest difference 3
+    b.Set(1, 0, {100, 100, 40});   // 60
+    b.Set(2, 1, {90, 110, 100});   // 10 both ways
+    const ViewImage times1 = DifferenceImage(a, b, 1, DifferenceStyle::kGrey);
+    EXPECT_EQ(times1.At(0, 0), (RgbPixel{3, 3, 3}));
+    EXPECT_EQ(times1.At(1, 0), (RgbPixel{60, 60, 60}));
+    EXPECT_EQ(times1.At(2, 1), (RgbPixel{10, 10, 10}));
+    EXPECT_EQ(times1.At(0, 1), (RgbPixel{0, 0, 0}));
+
+    const ViewImage times8 = DifferenceImage(a, b, 8, DifferenceStyle::kGrey);
+    EXPECT_EQ(times8.At(0, 0), (RgbPixel{24, 24, 24}));
+    EXPECT_EQ(times8.At(1, 0), (RgbPixel{255, 255, 255}));
+    EXPECT_EQ(times8.At(2, 1), (RgbPixel{80, 80, 80}));
+
+    const ViewImage colour = DifferenceImage(a, b, 8, DifferenceStyle::kFalseColour);
+    EXPECT_EQ(colour.At(0, 0), HeatColour(24));
+    EXPECT_EQ(colour.At(1, 0), HeatColour(255));
+    EXPECT_EQ(colour.At(0, 1), HeatColour(0));
+}
+
+TEST(DifferenceImageTest, OnlyTheCommonTopLeftAreaIsCompared) {
+    ViewImage a = Filled(5, 3, {10, 20, 30});
+    ViewImage b = Filled(4, 6, {10, 20, 30});
+    b.Set(3, 2, {0, 20, 30});
+    const ViewImage difference = DifferenceImage(a, b, 2, DifferenceStyle::kGrey);
+    EXPECT_EQ(difference.width, 4);
+    EXPECT_EQ(difference.height, 3);
+    EXPECT_EQ(difference.At(3, 2), (RgbPixel{20, 20, 20}));
+    EXPECT_TRUE(DifferenceImage(a, ViewImage{}, 1, DifferenceStyle::kGrey).Empty());
+}
+
+TEST(HeatScaleTest, RunsDarkToBrightThroughItsAnchors) {
+    EXPECT_EQ(HeatColour(0), (RgbPixel{16, 8, 48}));
+    EXPECT_EQ(HeatColour(255), (RgbPixel{252, 252, 190}));
+    EXPECT_EQ(HeatColour(32), (RgbPixel{44, 22, 94}));  // half way to the second anchor
+    for (int v = 1; v < 256; ++v)
+        EXPECT_GE(Lightness(HeatColour(static_cast<std::uint8_t>(v))), Lightness(HeatColour(static_cast<std::uint8_t>(v - 1))))
+            << v;
+}
+
+TEST(SsimHeatMapTest, ValuesAreClampedToZeroOne) {
+    EXPECT_EQ(SsimColour(1.0), HeatColour(255));
+    EXPECT_EQ(SsimColour(1.5), HeatColour(255));
+    EXPECT_EQ(SsimColour(0.0), HeatColour(0));
+    EXPECT_EQ(SsimColour(-0.3), HeatColour(0));
+    EXPECT_EQ(SsimColour(0.5), HeatColour(127));
+    EXPECT_EQ(SsimColour(std::nan("")), HeatColour(0));
+}
+
+TEST(SsimHeatMapTest, EachValueColoursThePixelItsWindowIsCentredOn) {
+    const ViewImage picture = Filled(14, 13, {200, 100, 50});
+    SsimMap map;
+    map.rows = 3;
+    map.columns = 4;
+    map.values = {1, 1, 1, 1, 1, 0.5, 1, 1, 1, 1, 1, 0};
+    const ViewImage overlay = SsimOverlay(map, picture);
+    ASSERT_EQ(overlay.width, 14);
+    ASSERT_EQ(overlay.height, 13);
+    EXPECT_EQ(overlay.At(5, 5), SsimColour(1));
+    EXPECT_EQ(overlay.At(6, 6), SsimColour(0.5));
+    EXPECT_EQ(overlay.At(8, 7), SsimColour(0));
+    // Outside the windows' centres the picture shows as grey at half its luma.
+    const auto dim = static_cast<std::uint8_t>(static_cast<int>((0.299 * 200 + 0.587 * 100 + 0.114 * 50) / 2));
+    EXPECT_EQ(overlay.At(4, 5), (RgbPixel{dim, dim, dim}));
+    EXPECT_EQ(overlay.At(9, 5), (RgbPixel{dim, dim, dim}));
+    EXPECT_EQ(overlay.At(5, 8), (RgbPixel{dim, dim, dim}));
+}
+
+TEST(SsimHeatMapTest, AMapLargerThanThePictureIsCutAndAnEmptyOneOnlyDims) {
+    const ViewImage picture = Filled(7, 6, {0, 0, 0});
+    SsimMap map;
+    map.rows = 4;
+    map.columns = 4;
+    map.values.assign(16, 0.25);
+    const ViewImage overlay = SsimOverlay(map, picture);
+    EXPECT_EQ(overlay.At(6, 5), SsimColour(0.25));
+    EXPECT_EQ(overlay.At(4, 4), (RgbPixel{0, 0, 0}));
+
+    map.values.resize(3);  // fewer values than rows x columns: not a map
+    EXPECT_EQ(SsimOverlay(map, picture).At(6, 5), (RgbPixel{0, 0, 0}));
+    EXPECT_TRUE(SsimOverlay(map, ViewImage{}).Empty());
+}
+
+TEST(SsimHeatMapTest, ScaleRunsFromOneAtTheTopToZeroAtTheBottom) {
+    const ViewImage scale = SsimScaleImage(3, 256);
+    EXPECT_EQ(scale.At(0, 0), SsimColour(1));
+    EXPECT_EQ(scale.At(2, 255), SsimColour(0));
+    EXPECT_EQ(scale.At(1, 128), SsimColour(127.0 / 255));
+    EXPECT_EQ(SsimScaleImage(2, 1).At(1, 0), SsimColour(1));
+}
+
+TEST(MeasureTextTest, FixedDecimalsWithAPointAndDashesForUndefined) {
+    EXPECT_EQ(MeasureText(32.456, 2), "32.46");
+    EXPECT_EQ(MeasureText(0.98765, 4), "0.9877");
+    EXPECT_EQ(MeasureText(1.5, 3), "1.500");
+    EXPECT_EQ(MeasureText(std::nullopt, 2), "—");
+    EXPECT_EQ(MeasureText(std::nan(""), 2), "—");
+    EXPECT_EQ(MeasureText(std::numeric_limits<double>::infinity(), 2), "∞");
+}
