@@ -133,12 +133,12 @@ std::vector<std::uint8_t> RgbPixels(cairo_surface_t* surface, int width, int hei
 Status RenderRdChartPng(const RdChartModel& model, int width, int height, std::vector<std::uint8_t>& png) {
     png.clear();
     if (width < 1 || height < 1 || width > kRdChartMaximumSide || height > kRdChartMaximumSide) {
-        return Status::Error("a chart picture must be 1 to " + std::to_string(kRdChartMaximumSide) +
+        return Status::Error(ErrorKind::InvalidSetting, "a chart picture must be 1 to " + std::to_string(kRdChartMaximumSide) +
                              " pixels wide and high, not " + std::to_string(width) + " x " + std::to_string(height));
     }
     Surface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
-        return Status::Error(std::string("cannot set up the chart picture: ") +
+        return Status::Error(ErrorKind::OutOfMemory, std::string("cannot set up the chart picture: ") +
                              cairo_status_to_string(cairo_surface_status(surface.get())));
     }
     Context cr(cairo_create(surface.get()));
@@ -150,7 +150,7 @@ Status RenderRdChartPng(const RdChartModel& model, int width, int height, std::v
     cairo_font_options_destroy(options);
     Draw(cr.get(), LayOutRdChart(model, width, height));
     if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS) {
-        return Status::Error(std::string("cannot draw the chart: ") + cairo_status_to_string(cairo_status(cr.get())));
+        return Status::Error(ErrorKind::CodecFailure, std::string("cannot draw the chart: ") + cairo_status_to_string(cairo_status(cr.get())));
     }
     cairo_surface_flush(surface.get());
 
@@ -161,7 +161,7 @@ Status RenderRdChartPng(const RdChartModel& model, int width, int height, std::v
     PngWriter writer(encoded);
     if (!writer.Write(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), PNG_COLOR_TYPE_RGB,
                       rows.data())) {
-        return Status::Error("cannot encode the chart as PNG: " + writer.Error());
+        return Status::Error(ErrorKind::CodecFailure, "cannot encode the chart as PNG: " + writer.Error());
     }
     png = std::move(encoded);
     return Status::Ok();

@@ -46,12 +46,12 @@ std::vector<double> SlopesOf(const std::vector<double>& x, const std::vector<dou
 }  // namespace
 
 Status Pchip::Fit(std::span<const double> x, std::span<const double> y, Pchip& out) {
-    if (x.size() != y.size()) return Status::Error("PCHIP needs as many values as knots");
-    if (x.size() < 2) return Status::Error("PCHIP needs at least two knots");
+    if (x.size() != y.size()) return Status::Error(ErrorKind::InvalidSetting, "PCHIP needs as many values as knots");
+    if (x.size() < 2) return Status::Error(ErrorKind::InvalidSetting, "PCHIP needs at least two knots");
     for (std::size_t k = 0; k < x.size(); ++k) {
-        if (!std::isfinite(x[k]) || !std::isfinite(y[k])) return Status::Error("PCHIP knots must be finite");
+        if (!std::isfinite(x[k]) || !std::isfinite(y[k])) return Status::Error(ErrorKind::InvalidSetting, "PCHIP knots must be finite");
         if (k > 0 && !(x[k] > x[k - 1])) {
-            return Status::Error("PCHIP knots must increase strictly; knot " + std::to_string(k) + " does not");
+            return Status::Error(ErrorKind::InvalidSetting, "PCHIP knots must increase strictly; knot " + std::to_string(k) + " does not");
         }
     }
     out.x_.assign(x.begin(), x.end());

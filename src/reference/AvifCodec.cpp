@@ -24,7 +24,7 @@ struct AvifDataRelease {
 };
 
 Status Failure(const char* what, avifResult result) {
-    return Status::Error(std::string("avif: ") + what + ": " + avifResultToString(result));
+    return Status::Error(ErrorKind::CodecFailure, std::string("avif: ") + what + ": " + avifResultToString(result));
 }
 
 }  // namespace
@@ -56,7 +56,7 @@ Status AvifCodec::Encode(const RgbImage& image, double knob, std::vector<std::ui
     }
     std::unique_ptr<avifImage, AvifImageRelease> yuv(avifImageCreate(
         static_cast<std::uint32_t>(image.width), static_cast<std::uint32_t>(image.height), 8, AVIF_PIXEL_FORMAT_YUV420));
-    if (yuv == nullptr) return Status::Error("avif: the library could not set up an image");
+    if (yuv == nullptr) return Status::Error(ErrorKind::CodecFailure, "avif: the library could not set up an image");
     // The input is sRGB; saying so lets every decoder show it as such.
     yuv->colorPrimaries = AVIF_COLOR_PRIMARIES_BT709;
     yuv->transferCharacteristics = AVIF_TRANSFER_CHARACTERISTICS_SRGB;
@@ -75,7 +75,7 @@ Status AvifCodec::Encode(const RgbImage& image, double knob, std::vector<std::ui
     }
 
     std::unique_ptr<avifEncoder, AvifEncoderRelease> encoder(avifEncoderCreate());
-    if (encoder == nullptr) return Status::Error("avif: the library could not set up an encoder");
+    if (encoder == nullptr) return Status::Error(ErrorKind::CodecFailure, "avif: the library could not set up an encoder");
     // One thread: the file must not depend on how the work was split.
     encoder->maxThreads = 1;
     encoder->speed = 6;
@@ -93,7 +93,7 @@ Status AvifCodec::Encode(const RgbImage& image, double knob, std::vector<std::ui
 Status AvifCodec::Decode(std::span<const std::uint8_t> file, RgbImage& image) const {
     std::unique_ptr<avifDecoder, AvifDecoderRelease> decoder(avifDecoderCreate());
     std::unique_ptr<avifImage, AvifImageRelease> yuv(avifImageCreateEmpty());
-    if (decoder == nullptr || yuv == nullptr) return Status::Error("avif: the library could not set up a decoder");
+    if (decoder == nullptr || yuv == nullptr) return Status::Error(ErrorKind::CodecFailure, "avif: the library could not set up a decoder");
     decoder->maxThreads = 1;
     if (avifResult result = avifDecoderReadMemory(decoder.get(), yuv.get(), file.data(), file.size());
         result != AVIF_RESULT_OK) {
@@ -102,7 +102,7 @@ Status AvifCodec::Decode(std::span<const std::uint8_t> file, RgbImage& image) co
     const std::uint32_t height = yuv->height;
     const std::uint32_t width = yuv->width;
     if (height == 0 || width == 0 || std::uint64_t{height} * width > kMaxReferencePixels) {
-        return Status::Error("avif: the file is refused: its size is out of range");
+        return Status::Error(ErrorKind::DamagedFile, "avif: the file is refused: its size is out of range");
     }
     std::vector<std::uint8_t> pixels(std::size_t{height} * width * 3);
     avifRGBImage rgb;

@@ -6,13 +6,13 @@ namespace pictora {
 
 Status CheckEncodable(const RgbImage& image, std::string_view codecName) {
     if (image.height <= 0 || image.width <= 0) {
-        return Status::Error(std::string(codecName) + ": the image has no pixels to encode");
+        return Status::Error(ErrorKind::InvalidSetting, std::string(codecName) + ": the image has no pixels to encode");
     }
     const auto height = static_cast<std::uint32_t>(image.height);
     const auto width = static_cast<std::uint32_t>(image.width);
     for (const Plane* plane : {&image.red, &image.green, &image.blue}) {
         if (plane->Height() != height || plane->Width() != width) {
-            return Status::Error(std::string(codecName) + ": the image planes do not match its size");
+            return Status::Error(ErrorKind::InvalidSetting, std::string(codecName) + ": the image planes do not match its size");
         }
     }
     return Status::Ok();

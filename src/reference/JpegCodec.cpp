@@ -98,7 +98,7 @@ Status JpegCodec::Encode(const RgbImage& image, double knob, std::vector<std::ui
     if (Status status = CheckEncodable(image, Name()); !status) return status;
     if (Status status = CheckWholeKnob("quality", knob, 1, 100); !status) return status;
     if (image.height > JPEG_MAX_DIMENSION || image.width > JPEG_MAX_DIMENSION) {
-        return Status::Error("jpeg: a side of the image exceeds " + std::to_string(JPEG_MAX_DIMENSION) + " pixels");
+        return Status::Error(ErrorKind::CodecFailure, "jpeg: a side of the image exceeds " + std::to_string(JPEG_MAX_DIMENSION) + " pixels");
     }
     const std::vector<std::uint8_t> pixels = InterleaveRgb(image);
     JpegCompression state{};
@@ -109,7 +109,7 @@ Status JpegCodec::Encode(const RgbImage& image, double knob, std::vector<std::ui
     if (done) {
         bytes.assign(state.file, state.file + state.fileSize);
     } else {
-        status = Status::Error(std::string("jpeg: encoding failed: ") + state.trap.message);
+        status = Status::Error(ErrorKind::CodecFailure, std::string("jpeg: encoding failed: ") + state.trap.message);
     }
     std::free(state.file);
     return status;
@@ -119,19 +119,19 @@ Status JpegCodec::Decode(std::span<const std::uint8_t> file, RgbImage& image) co
     JpegDecompression state{};
     if (!ReadHeader(state, file)) {
         jpeg_destroy_decompress(&state.cinfo);
-        return Status::Error(std::string("jpeg: the file is refused: ") + state.trap.message);
+        return Status::Error(ErrorKind::DamagedFile, std::string("jpeg: the file is refused: ") + state.trap.message);
     }
     const std::uint32_t height = state.cinfo.output_height;
     const std::uint32_t width = state.cinfo.output_width;
     if (state.cinfo.output_components != 3 || std::uint64_t{height} * width > kMaxReferencePixels) {
         jpeg_destroy_decompress(&state.cinfo);
-        return Status::Error("jpeg: the file is refused: not an RGB picture of at most " +
+        return Status::Error(ErrorKind::DamagedFile, "jpeg: the file is refused: not an RGB picture of at most " +
                              std::to_string(kMaxReferencePixels) + " pixels");
     }
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(height) * width * 3);
     const bool done = ReadPixels(state, pixels.data());
     jpeg_destroy_decompress(&state.cinfo);
-    if (!done) return Status::Error(std::string("jpeg: the file is refused: ") + state.trap.message);
+    if (!done) return Status::Error(ErrorKind::DamagedFile, std::string("jpeg: the file is refused: ") + state.trap.message);
     SpreadInterleavedRgb(pixels.data(), height, width, std::size_t{width} * 3, image);
     return Status::Ok();
 }

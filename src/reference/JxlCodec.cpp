@@ -24,11 +24,11 @@ struct JxlDecoderRelease {
 };
 
 Status EncoderFailure(JxlEncoder* encoder, const char* step) {
-    return Status::Error(std::string("jxl: ") + step + " failed (libjxl error " +
+    return Status::Error(ErrorKind::CodecFailure, std::string("jxl: ") + step + " failed (libjxl error " +
                          std::to_string(static_cast<int>(JxlEncoderGetError(encoder))) + ")");
 }
 
-Status Refusal(const char* why) { return Status::Error(std::string("jxl: the file is refused: ") + why); }
+Status Refusal(const char* why) { return Status::Error(ErrorKind::DamagedFile, std::string("jxl: the file is refused: ") + why); }
 
 }  // namespace
 
@@ -43,10 +43,10 @@ std::vector<double> JxlCodec::Ladder() const { return {12, 8, 6, 4, 3, 2, 1.5, 1
 Status JxlCodec::Encode(const RgbImage& image, double knob, std::vector<std::uint8_t>& bytes) const {
     if (Status status = CheckEncodable(image, Name()); !status) return status;
     if (!(knob >= kBestDistanceTenths / 10.0 && knob <= kWorstDistanceTenths / 10.0)) {
-        return Status::Error("jxl: distance " + KnobText(knob) + " is not from 0.1 to 25");
+        return Status::Error(ErrorKind::InvalidSetting, "jxl: distance " + KnobText(knob) + " is not from 0.1 to 25");
     }
     std::unique_ptr<JxlEncoder, JxlEncoderRelease> encoder(JxlEncoderCreate(nullptr));
-    if (encoder == nullptr) return Status::Error("jxl: the library could not set up an encoder");
+    if (encoder == nullptr) return Status::Error(ErrorKind::CodecFailure, "jxl: the library could not set up an encoder");
     JxlEncoder* enc = encoder.get();
 
     JxlBasicInfo info;
@@ -94,11 +94,11 @@ Status JxlCodec::Encode(const RgbImage& image, double knob, std::vector<std::uin
 
 Status JxlCodec::Decode(std::span<const std::uint8_t> file, RgbImage& image) const {
     std::unique_ptr<JxlDecoder, JxlDecoderRelease> decoder(JxlDecoderCreate(nullptr));
-    if (decoder == nullptr) return Status::Error("jxl: the library could not set up a decoder");
+    if (decoder == nullptr) return Status::Error(ErrorKind::CodecFailure, "jxl: the library could not set up a decoder");
     JxlDecoder* dec = decoder.get();
     if (JxlDecoderSubscribeEvents(dec, JXL_DEC_BASIC_INFO | JXL_DEC_FULL_IMAGE) != JXL_DEC_SUCCESS ||
         JxlDecoderSetInput(dec, file.data(), file.size()) != JXL_DEC_SUCCESS) {
-        return Status::Error("jxl: the library refused to start decoding");
+        return Status::Error(ErrorKind::DamagedFile, "jxl: the library refused to start decoding");
     }
     JxlDecoderCloseInput(dec);
 

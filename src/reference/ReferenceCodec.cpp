@@ -14,7 +14,7 @@ std::string ReferenceCodec::KnobText(double knob) {
 
 Status ReferenceCodec::CheckWholeKnob(std::string_view knobName, double knob, int lowest, int highest) const {
     if (!(knob >= lowest && knob <= highest) || std::trunc(knob) != knob) {
-        return Status::Error(std::string(Name()) + ": " + std::string(knobName) + " " + KnobText(knob) +
+        return Status::Error(ErrorKind::InvalidSetting, std::string(Name()) + ": " + std::string(knobName) + " " + KnobText(knob) +
                              " is not a whole number from " + std::to_string(lowest) + " to " +
                              std::to_string(highest));
     }

@@ -27,7 +27,7 @@ Status MakeReferenceCodec(std::string_view name, std::unique_ptr<ReferenceCodec>
             return Status::Ok();
         }
     }
-    return Status::Error("unknown reference codec '" + std::string(name) + "' (jpeg, webp, avif or jxl)");
+    return Status::Error(ErrorKind::InvalidSetting, "unknown reference codec '" + std::string(name) + "' (jpeg, webp, avif or jxl)");
 }
 
 }  // namespace pictora

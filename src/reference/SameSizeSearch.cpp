@@ -107,7 +107,7 @@ Status BisectBoundary(GridTrials& trials) {
 Status EncodeAtSize(const ReferenceCodec& codec, const RgbImage& image, std::uint64_t targetBytes,
                     FittedEncoding& result, const EncodingProgress& progress) {
     const std::size_t gridSize = codec.KnobGrid().size();
-    if (gridSize == 0) return Status::Error(std::string(codec.Name()) + ": the codec has no knob values");
+    if (gridSize == 0) return Status::Error(ErrorKind::InvalidSetting, std::string(codec.Name()) + ": the codec has no knob values");
     const bool wholeGrid = codec.SearchRule() == KnobSearchRule::WholeGrid;
     const std::size_t estimate = wholeGrid ? gridSize : 2 + BisectionSteps(gridSize - 1) + kValuesPastBoundary;
     GridTrials trials(codec, image, targetBytes, progress, estimate);

@@ -25,17 +25,17 @@ Status WebpCodec::Encode(const RgbImage& image, double knob, std::vector<std::ui
     if (Status status = CheckEncodable(image, Name()); !status) return status;
     if (Status status = CheckWholeKnob("quality", knob, 0, 100); !status) return status;
     if (image.height > WEBP_MAX_DIMENSION || image.width > WEBP_MAX_DIMENSION) {
-        return Status::Error("webp: a side of the image exceeds " + std::to_string(WEBP_MAX_DIMENSION) + " pixels");
+        return Status::Error(ErrorKind::CodecFailure, "webp: a side of the image exceeds " + std::to_string(WEBP_MAX_DIMENSION) + " pixels");
     }
     WebPConfig config;
-    if (!WebPConfigInit(&config)) return Status::Error("webp: the library refused its default configuration");
+    if (!WebPConfigInit(&config)) return Status::Error(ErrorKind::DamagedFile, "webp: the library refused its default configuration");
     config.lossless = 0;
     config.method = 4;
     config.quality = static_cast<float>(knob);
-    if (!WebPValidateConfig(&config)) return Status::Error("webp: the library refused the configuration");
+    if (!WebPValidateConfig(&config)) return Status::Error(ErrorKind::DamagedFile, "webp: the library refused the configuration");
 
     WebPPicture picture;
-    if (!WebPPictureInit(&picture)) return Status::Error("webp: the library refused to set up a picture");
+    if (!WebPPictureInit(&picture)) return Status::Error(ErrorKind::DamagedFile, "webp: the library refused to set up a picture");
     picture.width = image.width;
     picture.height = image.height;
     const std::vector<std::uint8_t> pixels = InterleaveRgb(image);
@@ -49,7 +49,7 @@ Status WebpCodec::Encode(const RgbImage& image, double knob, std::vector<std::ui
     WebPPictureFree(&picture);
     if (done) bytes.assign(writer.mem, writer.mem + writer.size);
     WebPMemoryWriterClear(&writer);
-    if (!done) return Status::Error("webp: encoding failed (libwebp error " + std::to_string(error) + ")");
+    if (!done) return Status::Error(ErrorKind::CodecFailure, "webp: encoding failed (libwebp error " + std::to_string(error) + ")");
     return Status::Ok();
 }
 
@@ -57,19 +57,19 @@ Status WebpCodec::Decode(std::span<const std::uint8_t> file, RgbImage& image) co
     WebPBitstreamFeatures features;
     const VP8StatusCode code = WebPGetFeatures(file.data(), file.size(), &features);
     if (code != VP8_STATUS_OK) {
-        return Status::Error("webp: the file is refused (libwebp status " + std::to_string(code) + ")");
+        return Status::Error(ErrorKind::DamagedFile, "webp: the file is refused (libwebp status " + std::to_string(code) + ")");
     }
-    if (features.has_animation) return Status::Error("webp: the file is refused: it holds an animation");
+    if (features.has_animation) return Status::Error(ErrorKind::DamagedFile, "webp: the file is refused: it holds an animation");
     if (features.width <= 0 || features.height <= 0 ||
         std::uint64_t(features.width) * std::uint64_t(features.height) > kMaxReferencePixels) {
-        return Status::Error("webp: the file is refused: its size is out of range");
+        return Status::Error(ErrorKind::DamagedFile, "webp: the file is refused: its size is out of range");
     }
     const auto height = static_cast<std::uint32_t>(features.height);
     const auto width = static_cast<std::uint32_t>(features.width);
     std::vector<std::uint8_t> pixels(std::size_t{height} * width * 3);
     if (WebPDecodeRGBInto(file.data(), file.size(), pixels.data(), pixels.size(), static_cast<int>(width * 3)) ==
         nullptr) {
-        return Status::Error("webp: the file is refused: its picture data does not decode");
+        return Status::Error(ErrorKind::DamagedFile, "webp: the file is refused: its picture data does not decode");
     }
     SpreadInterleavedRgb(pixels.data(), height, width, std::size_t{width} * 3, image);
     return Status::Ok();

@@ -37,7 +37,7 @@ public:
         bytes.assign(sizes_[k], static_cast<std::uint8_t>(k));
         return Status::Ok();
     }
-    Status Decode(std::span<const std::uint8_t>, RgbImage&) const override { return Status::Error("table"); }
+    Status Decode(std::span<const std::uint8_t>, RgbImage&) const override { return Status::Error(ErrorKind::InvalidSetting, "table"); }
 
     mutable std::size_t encodings = 0;
 
