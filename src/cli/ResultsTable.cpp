@@ -6,7 +6,7 @@ namespace pictora::cli {
 namespace {
 
 // Column widths in characters, wide enough for the captions and the usual values.
-constexpr int kWidths[kResultsColumnCount] = {5, 12, 6, 6, 6, 9, 6, 6, 6, 13, 7, 7, 7, 8, 8};
+constexpr int kWidths[kResultsColumnCount] = {5, 12, 6, 6, 6, 9, 6, 6, 6, 13, 7, 7, 7, 8, 8, 7, 6, 7};
 
 // Characters, not bytes: the captions carry accented letters in UTF-8.
 int DisplayWidth(const char* text) {

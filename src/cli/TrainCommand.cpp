@@ -64,12 +64,13 @@ int RunTrain(const CLI::App& command, const TrainOptions& options) {
         if (!trained) return ReportBadFile(trained.Prefixed(options.imagePath).message());
         for (std::uint32_t& left : stepsLeft)
             if (left > 0) --left;
-        StepResult result = compressor.Result(StepOrigin::TrainingStep, step);
+        StepResult result = compressor.Result(StepOrigin::TrainingStep, step, options.measures);
         if (options.losslessMode != LosslessMode::None) {
             LosslessImage lossless;
             if (Status measured = EncodeLosslessImage(compressor, options.losslessMode, lossless); !measured)
                 return ReportBadFile(measured.message());
             result.losslessRatio = lossless.Ratio();
+            result.losslessBytes = lossless.packed.size();
         }
         table.PrintRow(FormatResultsRow(result));
         csv.Add(FormatResultsCsvLine(result));

@@ -76,6 +76,8 @@ CLI::App* DeclareTrainCommand(CLI::App& program, TrainOptions& options) {
         *train, "--entropy", options.losslessMode,
         {{"none", LosslessMode::None}, {"huffman", LosslessMode::Huffman}, {"arithmetic", LosslessMode::Arithmetic}},
         "lossless stage measured after each step (none)");
+    AddChoice<MeasureSet>(*train, "--measures", options.measures, {{"all", MeasureSet::All}, {"psnr", MeasureSet::PsnrOnly}},
+                          "measures of each step: all, or psnr to skip SSIM and MS-SSIM (all)");
     train->add_option("--results", options.resultsPath, "also write the rows as CSV")->type_name("FILE.csv");
     train->add_flag("--reference-search", options.referenceSearch,
                     "search with the plain scan, one neuron after another on one thread: the same results, "

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "entropy/EntropyCoderSlot.h"
+#include "pipeline/StepResult.h"
 #include "pipeline/TrainingJob.h"
 
 namespace CLI {
@@ -28,6 +29,8 @@ struct TrainOptions {
     std::vector<std::string> outputs;
     // Search with the plain ordered scan instead of the indexed vector search.
     bool referenceSearch = false;
+    // pSNR only skips SSIM and MS-SSIM, for speed-critical runs.
+    MeasureSet measures = MeasureSet::All;
 };
 
 // Adds the `train` command with its options, which fill `options`, to the

@@ -8,6 +8,7 @@
 #include "image/ChromaResampling.h"
 #include "image/ColorConversion.h"
 #include "image/PngImage.h"
+#include "image/RgbQuality.h"
 #include "support/DebugLog.h"
 
 namespace pictora {
@@ -107,35 +108,28 @@ double ImageBuffer::GetPsnr(PsnrOf which) const {
     return psnrRgb;
 }
 
+namespace {
+
+// An empty buffer compares as an image without samples.
+const RgbImage& ImageOf(const ImageBuffer& buffer) {
+    static const RgbImage empty;
+    return buffer.rgb ? *buffer.rgb : empty;
+}
+
+}  // namespace
+
 std::uint32_t ImageBuffer::Compare(const ImageBuffer& other) {
-    const auto rows = static_cast<std::uint32_t>(other.GetHeight());
-    const auto columns = static_cast<std::uint32_t>(other.GetWidth());
-    std::fill(std::begin(mse), std::end(mse), 0.0);
-    const std::uint32_t count = columns * rows;
-    if (count != 0) {
-        const Plane* const mine[3] = {&rgb->red, &rgb->green, &rgb->blue};
-        const Plane* const theirs[3] = {&other.rgb->red, &other.rgb->green, &other.rgb->blue};
-        for (std::uint32_t i = 0; i < rows; ++i) {
-            for (std::uint32_t j = 0; j < columns; ++j) {
-                for (int k = 0; k < 3; ++k) {
-                    const int difference = (*mine[k])[i][j] - (*theirs[k])[i][j];
-                    mse[k] += difference * difference;
-                }
-            }
-        }
-    }
-    // With no samples the reciprocal is +inf and the errors come out NaN.
-    const double reciprocal = 1.0 / count;
-    for (double& error : mse) error *= reciprocal;
+    std::array<double, 3> errors{};
+    const std::uint32_t count = MeanSquaredErrors(ImageOf(*this), ImageOf(other), errors);
+    std::copy(errors.begin(), errors.end(), std::begin(mse));
     return count;
 }
 
 void ImageBuffer::ComputePsnr(const ImageBuffer& other) {
-    Compare(other);
-    // Peak 255 squared; the mean of the three errors is formed with the
-    // constant one third, not by dividing by 3.
-    for (int k = 0; k < 3; ++k) psnr[k] = 10 * std::log10(65025 / mse[k]);
-    psnrRgb = 10 * std::log10(65025 / ((mse[2] + mse[0] + mse[1]) * 0.3333333333333333));
+    const RgbQuality quality = MeasureRgbQuality(ImageOf(*this), ImageOf(other));
+    std::copy(quality.mse.begin(), quality.mse.end(), std::begin(mse));
+    std::copy(quality.psnr.begin(), quality.psnr.end(), std::begin(psnr));
+    psnrRgb = quality.psnrMean;
 }
 
 }  // namespace pictora

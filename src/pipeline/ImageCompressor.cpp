@@ -1,11 +1,14 @@
 #include "pipeline/ImageCompressor.h"
 
+#include <algorithm>
 #include <new>
 #include <string>
 
 #include "image/BoxFilter.h"
 #include "image/ChromaResampling.h"
 #include "image/ColorConversion.h"
+#include "measures/BitsPerPixel.h"
+#include "support/Truncate.h"
 #include "support/DebugLog.h"
 #include "support/FileIO.h"
 
@@ -207,8 +210,35 @@ void ImageCompressor::MeasureQuality() {
     sourceImage_.ComputePsnr(reconstruction_);
 }
 
-StepResult ImageCompressor::Result(StepOrigin origin, int step) const {
+CodedImageRate ImageCompressor::Rate() const {
+    constexpr std::uint64_t kSectionHead = 16;
+    constexpr std::uint64_t kBlockHead = 5;  // width byte and bit count
+    CodedImageRate rate;
+    for (const KohonenNetwork& channel : channels_) {
+        const std::uint64_t neurons = channel.NeuronCount();
+        const std::uint64_t dimension = channel.Dimension();
+        const std::uint64_t entries =
+            neurons == 0 || dimension == 0 ? 0 : static_cast<std::uint64_t>(channel.Rows()) * channel.Columns() / dimension;
+        const std::uint64_t bits = BitLength(static_cast<std::uint32_t>(neurons)) * entries;
+        rate.headerBytes += kSectionHead;
+        rate.codebookBytes += neurons * dimension;
+        rate.indexBytes += kBlockHead + 4 * ((bits + 31) / 32);
+    }
+    return rate;
+}
+
+StepResult ImageCompressor::Result(StepOrigin origin, int step, MeasureSet measures) const {
     StepResult result;
+    result.width = ReconstructionColumns();
+    result.height = ReconstructionRows();
+    result.rate = Rate();
+    result.bpp = BitsPerPixel(result.rate.Total(), result.width, result.height);
+    if (measures == MeasureSet::All && imageLoaded_ && HasReconstruction()) {
+        const RgbImage& source = *sourceImage_.rgb;
+        result.similarity = MeasureImages({&source.red, &source.green, &source.blue},
+                                          {&ReconstructedPlane(0), &ReconstructedPlane(1), &ReconstructedPlane(2)},
+                                          SimilarityMeasures::kBoth);
+    }
     result.origin = origin;
     result.step = step;
     for (int c = 0; c < 3; ++c) {
@@ -236,6 +266,22 @@ NeuronTallies ImageCompressor::Tallies() const {
             channel.push_back({neurons.At(i).trainings, neurons.At(i).wins});
     }
     return tallies;
+}
+
+RgbImage ImageCompressor::ReconstructedImage() const {
+    RgbImage image;
+    if (!HasReconstruction()) return image;
+    const std::uint32_t rows = ReconstructionRows();
+    const std::uint32_t columns = ReconstructionColumns();
+    image.height = static_cast<std::int32_t>(rows);
+    image.width = static_cast<std::int32_t>(columns);
+    Plane* targets[3] = {&image.red, &image.green, &image.blue};
+    for (int c = 0; c < 3; ++c) {
+        targets[c]->Allocate(rows, columns);
+        const Plane& source = ReconstructedPlane(c);
+        for (std::uint32_t i = 0; i < rows; ++i) std::copy_n(source[i], columns, (*targets[c])[i]);
+    }
+    return image;
 }
 
 bool ImageCompressor::HasReconstruction() const {

@@ -44,7 +44,12 @@ public:
     // The figures the compressor holds now, as the result of a step (or of a
     // file read) of that origin and number. The lossless ratio is left 0: the
     // lossless stage is measured by whoever runs it.
-    StepResult Result(StepOrigin origin, int step) const;
+    // SSIM and MS-SSIM are measured when `measures` asks for them and an
+    // image of the reconstruction's size is loaded.
+    StepResult Result(StepOrigin origin, int step, MeasureSet measures = MeasureSet::All) const;
+    // The parts of the coded image the current networks make, as
+    // EncodeCodedImage would write them.
+    CodedImageRate Rate() const;
     // Trainings and wins of every neuron of the three codebooks.
     NeuronTallies Tallies() const;
 
@@ -111,6 +116,8 @@ public:
     const Plane& ReconstructedPlane(int c) const { return channels_[c].RebuiltCopy(); }
     std::uint32_t ReconstructionRows() const { return channels_[0].Rows(); }
     std::uint32_t ReconstructionColumns() const { return channels_[0].Columns(); }
+    // A copy of that reconstruction as an image of its own (empty without one).
+    RgbImage ReconstructedImage() const;
 
 private:
     using Channels = std::array<KohonenNetwork, 3>;

@@ -182,10 +182,11 @@ void MqKohonenThread::RunCommand(const Request& request) {
 
 void MqKohonenThread::RunTraining(const Request& request) {
     DebugLog("Iniciando treino\n");
+    losslessBytes_ = 0;
     Status status = compressor_->TrainAndCode(request.job);
     DebugLog("treino finalizado\n");
     const double ratio = request.losslessMode == LosslessMode::None ? 0.0 : MeasureLosslessStage(request.losslessMode);
-    Complete(kTrain, kTrainingDone, std::move(status), ratio);
+    Complete(kTrain, kTrainingDone, std::move(status), ratio, losslessBytes_);
 }
 
 // Size of the coded image after the lossless stage over its size before, as
@@ -194,6 +195,7 @@ void MqKohonenThread::RunTraining(const Request& request) {
 double MqKohonenThread::MeasureLosslessStage(LosslessMode mode) {
     LosslessImage image;
     Status status = EncodeLosslessImage(*compressor_, mode, image);
+    losslessBytes_ = image.packed.size();
     std::string codedPath, losslessPath;
     if (status) status = TemporaryFilePath(kCodedTemporary, codedPath);
     if (status) status = TemporaryFilePath(kLosslessTemporary, losslessPath);
@@ -229,12 +231,17 @@ Status MqKohonenThread::DecodeThroughCoder(LosslessMode mode, const std::string&
 // The figures are taken here, on the worker, so the owner never reads the
 // networks themselves: it gets values that stay as they are while the next
 // step runs.
-void MqKohonenThread::Complete(int command, int message, Status status, double entropyRatio) {
+void MqKohonenThread::Complete(int command, int message, Status status, double entropyRatio,
+                               std::uint64_t losslessBytes) {
     StepOrigin origin = StepOrigin::TrainingStep;
     if (command == kApplyCodebook || command == kApplyCodebooks) origin = StepOrigin::AppliedCodebook;
     else if (command != kTrain) origin = StepOrigin::DecodedFile;
-    StepResult result = compressor_->Result(origin, 0);
+    // A decoded file keeps the quality figures held before, so it is not
+    // measured against the source either.
+    StepResult result =
+        compressor_->Result(origin, 0, origin == StepOrigin::DecodedFile ? MeasureSet::PsnrOnly : MeasureSet::All);
     result.losslessRatio = entropyRatio;
+    result.losslessBytes = losslessBytes;
     NeuronTallies tallies;
     try {
         tallies = compressor_->Tallies();

@@ -100,7 +100,7 @@ private:
     double MeasureLosslessStage(LosslessMode mode);
     Status RunFileCommand(const Request& request);
     Status DecodeThroughCoder(LosslessMode mode, const std::string& path);
-    void Complete(int command, int message, Status status, double entropyRatio = 0.0);
+    void Complete(int command, int message, Status status, double entropyRatio = 0.0, std::uint64_t losslessBytes = 0);
 
     ImageCompressor* compressor_;
     CompletionHandler handler_;
@@ -115,6 +115,7 @@ private:
     bool readyTokenFree_ = true;    // the ready token of file commands
     Request pending_;
 
+    std::uint64_t losslessBytes_ = 0;  // the worker's own, of the step in progress
     StepResult lastResult_;
     NeuronTallies lastTallies_;
     Status lastStatus_ = Status::Ok();

@@ -1,5 +1,7 @@
 #include "pipeline/StepResult.h"
 
+#include "measures/BitsPerPixel.h"
+
 namespace pictora {
 
 std::uint32_t StepResult::TotalNeurons() const {
@@ -7,5 +9,10 @@ std::uint32_t StepResult::TotalNeurons() const {
 }
 
 std::uint32_t StepResult::TotalPruned() const { return channels[0].pruned + channels[1].pruned + channels[2].pruned; }
+
+std::optional<double> StepResult::LosslessBpp() const {
+    if (losslessBytes == 0) return std::nullopt;
+    return BitsPerPixel(losslessBytes, width, height);
+}
 
 }  // namespace pictora

@@ -4,7 +4,23 @@
 #include <cstdint>
 #include <vector>
 
+#include "measures/ImageSimilarity.h"
+
 namespace pictora {
+
+// Which measures a result carries: pSNR and rates always; SSIM and MS-SSIM
+// unless a speed-critical run asks for pSNR only.
+enum class MeasureSet { PsnrOnly, All };
+
+// The coded image (.mqc) in its parts: the K x d pixel bytes of the three
+// codebooks, the three bit-stream blocks of codes (width byte, bit count,
+// words) and the section heads; together exactly the file's size.
+struct CodedImageRate {
+    std::uint64_t codebookBytes = 0;
+    std::uint64_t indexBytes = 0;
+    std::uint64_t headerBytes = 0;
+    std::uint64_t Total() const { return codebookBytes + indexBytes + headerBytes; }
+};
 
 // Which command produced a result: a training step, or a file the worker read
 // (a decoded coded image, or stored codebooks applied to the loaded image).
@@ -33,10 +49,23 @@ struct StepResult {
     // a lossless stage (or when it could not be measured).
     double losslessRatio = 0.0;
 
+    // The image's size, the coded image's parts and its bits per pixel; with
+    // a lossless stage also the size of its file (0 without one).
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    CodedImageRate rate;
+    double bpp = 0.0;
+    std::uint64_t losslessBytes = 0;
+    // SSIM and MS-SSIM of the RGB reconstruction against the source: empty
+    // when not asked for or not defined for the image's size.
+    ImageSimilarity similarity;
+
     std::uint32_t TotalNeurons() const;
     std::uint32_t TotalPruned() const;
     // Compression rate after the lossless stage.
     double TotalRate() const { return compressionRate * losslessRatio; }
+    // Bits per pixel of the lossless stage's file; empty without one.
+    std::optional<double> LosslessBpp() const;
 };
 
 // How often each neuron of a channel was trained and how many blocks it won,

@@ -7,12 +7,18 @@ namespace {
 
 std::string Percent(double fraction) { return FormatC("%.2f%%", fraction * 100); }
 
+const char* const kUndefined = "—";
+
+std::string Measure(const std::optional<double>& value) { return value ? FormatC("%.4f", *value) : kUndefined; }
+
+std::string CsvReal(const std::optional<double>& value) { return value ? FormatC(",%.17g", *value) : ","; }
+
 }  // namespace
 
 const std::array<const char*, kResultsColumnCount>& ResultsColumnCaptions() {
     static const std::array<const char*, kResultsColumnCount> captions = {
         "Passo", "N. Neurônios", "R/Y", "G/Cb", "B/Cr", "pSNR (dB)", "R", "G",
-        "B", "T. Compressão", "R/Y", "G/Cb", "B/Cr", "T. S. P.", "T. Total"};
+        "B", "T. Compressão", "R/Y", "G/Cb", "B/Cr", "T. S. P.", "T. Total", "bpp", "SSIM", "MS-SSIM"};
     return captions;
 }
 
@@ -33,12 +39,16 @@ ResultsRow FormatResultsRow(const StepResult& result) {
         row[13] = Percent(result.losslessRatio);
         row[14] = Percent(result.TotalRate());
     }
+    row[15] = FormatC("%.4f", result.bpp);
+    row[16] = Measure(result.similarity.ssim);
+    row[17] = Measure(result.similarity.msSsim);
     return row;
 }
 
 std::string ResultsCsvHeader() {
     return "step,neurons,neurons_0,neurons_1,neurons_2,psnr,psnr_r,psnr_g,psnr_b,rate,rate_0,rate_1,rate_2,"
-           "lossless_rate,total_rate,coded_bytes";
+           "lossless_rate,total_rate,coded_bytes,bpp,bpp_lossless,ssim,ssim_r,ssim_g,ssim_b,msssim,msssim_r,msssim_g,"
+           "msssim_b,codebook_bytes,index_bytes,header_bytes";
 }
 
 std::string FormatResultsCsvLine(const StepResult& result) {
@@ -49,6 +59,15 @@ std::string FormatResultsCsvLine(const StepResult& result) {
     line += FormatC(",%.17g", result.compressionRate);
     for (const ChannelFigures& channel : result.channels) line += FormatC(",%.17g", channel.compressionRate);
     line += FormatC(",%.17g,%.17g,%u", result.losslessRatio, result.TotalRate(), result.codedBytes);
+    line += FormatC(",%.17g", result.bpp) + CsvReal(result.LosslessBpp());
+    const ImageSimilarity& similarity = result.similarity;
+    line += CsvReal(similarity.ssim);
+    for (const PlaneSimilarity& plane : similarity.planes) line += CsvReal(plane.ssim);
+    line += CsvReal(similarity.msSsim);
+    for (const PlaneSimilarity& plane : similarity.planes) line += CsvReal(plane.msSsim);
+    line += FormatC(",%llu,%llu,%llu", static_cast<unsigned long long>(result.rate.codebookBytes),
+                    static_cast<unsigned long long>(result.rate.indexBytes),
+                    static_cast<unsigned long long>(result.rate.headerBytes));
     return line;
 }
 

@@ -14,12 +14,14 @@ const std::array<const char*, kResultsViewCount>& ResultsTabCaptions() {
 }
 
 std::array<int, kResultsListColumns> ResultsColumnWidths(int clientWidth) {
-    // Shares of the width in 300ths: step, neurons, three channels, pSNR,
-    // three planes, compression rate, three channels, lossless and total rate.
-    static constexpr std::array<int, kResultsListColumns> kShares = {15, 30, 17, 17, 17, 30, 15, 15,
-                                                                     15, 35, 17, 17, 17, 20, 20};
+    // Shares of the width: step, neurons, three channels, pSNR, three planes,
+    // compression rate, three channels, lossless and total rate, bpp, SSIM,
+    // MS-SSIM.
+    static constexpr std::array<int, kResultsListColumns> kShares = {15, 30, 17, 17, 17, 30, 15, 15, 15,
+                                                                     35, 17, 17, 17, 20, 20, 17, 17, 20};
+    constexpr int kWhole = 354;
     std::array<int, kResultsListColumns> widths{};
-    for (int k = 0; k < kResultsListColumns; ++k) widths[k] = clientWidth * kShares[k] / 300;
+    for (int k = 0; k < kResultsListColumns; ++k) widths[k] = clientWidth * kShares[k] / kWhole;
     return widths;
 }
 

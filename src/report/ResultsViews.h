@@ -9,7 +9,7 @@ namespace pictora {
 // tab strip, in this order: the results list, then four charts.
 enum class ResultsView { List, TrainingWins, StepNeurons, StepPsnr, RatePsnr };
 inline constexpr int kResultsViewCount = 5;
-inline constexpr int kResultsListColumns = 15;
+inline constexpr int kResultsListColumns = 18;
 
 // The view of a tab of the results strip (the list for none).
 ResultsView ResultsViewOfTab(int tab);
@@ -17,9 +17,11 @@ ResultsView ResultsViewOfTab(int tab);
 // The captions of the results tab strip, in order (UTF-8).
 const std::array<const char*, kResultsViewCount>& ResultsTabCaptions();
 
-// The widths of the fifteen list columns for a list of `clientWidth` pixels:
-// clientWidth × k / 300 each, truncated, with k from 15 to 35 per column, so
-// together they take 297/300 of the width.
+// The widths of the list columns for a list of `clientWidth` pixels. The
+// fifteen step columns keep their shares k (15 to 35) of each other; bpp,
+// SSIM and MS-SSIM follow. Each is clientWidth × k / 354, truncated, so the
+// columns together take 351/354 of the width, as much as the fifteen took of
+// it before (297/300).
 std::array<int, kResultsListColumns> ResultsColumnWidths(int clientWidth);
 
 // The channel icon shown in header item `item`: (item - 1) mod 4 for items

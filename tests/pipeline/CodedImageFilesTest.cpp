@@ -102,6 +102,15 @@ TEST_P(CodedRoundTripTest, DecodingShowsWhatTrainingProducedAndReencodesByteForB
     }
     EXPECT_TRUE(decoder.HasReconstruction());
     EXPECT_EQ(Encode(decoder), Encode(trained));
+
+    // The rate breakdown adds up to the file, in every colour space and size.
+    const CodedImageRate rate = trained.Rate();
+    EXPECT_EQ(rate.Total(), Encode(trained).size());
+    std::uint64_t codebooks = 0;
+    for (int c = 0; c < 3; ++c) codebooks += std::uint64_t{trained.Channel(c).NeuronCount()} * trained.Channel(c).Dimension();
+    EXPECT_EQ(rate.codebookBytes, codebooks);
+    EXPECT_EQ(rate.headerBytes, 48u);
+    EXPECT_EQ(decoder.Rate().Total(), rate.Total());
 }
 
 INSTANTIATE_TEST_SUITE_P(ColourSpacesAndOddSizes, CodedRoundTripTest,

@@ -51,6 +51,9 @@ TEST_F(ResultsRowTest, TrainingRowShowsCountsQualityAndRates) {
     EXPECT_EQ(row[9], "4.69%");
     EXPECT_EQ(row[13], "50.00%");
     EXPECT_EQ(row[14], "2.34%");
+    EXPECT_EQ(row[15], "3.0938");
+    EXPECT_EQ(row[16], "1.0000");
+    EXPECT_EQ(row[17], "—");
     EXPECT_EQ(FormatResultsRow(Training(1, 0.0))[13], "0.00%");
 }
 
@@ -70,7 +73,13 @@ TEST_F(ResultsRowTest, CsvLineMatchesTheHeader) {
     EXPECT_EQ(fields(line), fields(ResultsCsvHeader()));
     EXPECT_EQ(line.substr(0, 10), "2,3,1,1,1,");
     EXPECT_NE(line.find(",0.046875,"), std::string::npos);
-    EXPECT_EQ(line.substr(line.size() - 3), ",36");
+    // coded_bytes, then bpp of the 99-byte .mqc (3 x (16 + 4 + 5 + 8)), no
+    // lossless stage, SSIM 1 on every plane of the black image, no MS-SSIM
+    // for a 16-pixel side, and the parts of the .mqc.
+    EXPECT_NE(line.find(",36,3.09375,,1,1,1,1,,,,,12,39,48"), std::string::npos) << line;
+    std::vector<std::uint8_t> mqc;
+    ASSERT_TRUE(compressor_.EncodeCodedImage(mqc));
+    EXPECT_EQ(mqc.size(), 99u);
 }
 
 // The desktop program runs in its user's locale, where pt_BR writes 24,07;

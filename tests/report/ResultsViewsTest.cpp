@@ -8,14 +8,16 @@
 namespace pictora {
 namespace {
 
-TEST(ResultsViewsTest, ColumnWidthsAreShares300thsOfTheClientWidth) {
-    EXPECT_EQ(ResultsColumnWidths(600),
-              (std::array<int, 15>{30, 60, 34, 34, 34, 60, 30, 30, 30, 70, 34, 34, 34, 40, 40}));
-    // Each column truncates on its own: 100 × 17 / 300 = 5.67.
-    EXPECT_EQ(ResultsColumnWidths(100)[2], 5);
-    const auto widths = ResultsColumnWidths(300);
-    EXPECT_EQ(std::accumulate(widths.begin(), widths.end(), 0), 297);
-    EXPECT_EQ(ResultsColumnWidths(0), (std::array<int, 15>{}));
+// The fifteen step columns keep the proportions they had alone (a list of
+// 600 pixels gave them 30, 60, 34, ...); bpp, SSIM and MS-SSIM follow.
+TEST(ResultsViewsTest, ColumnWidthsKeepTheStepColumnsProportions) {
+    EXPECT_EQ(ResultsColumnWidths(708), (std::array<int, kResultsListColumns>{30, 60, 34, 34, 34, 60, 30, 30, 30, 70, 34,
+                                                                             34, 34, 40, 40, 34, 34, 40}));
+    // Each column truncates on its own: 100 × 17 / 354 = 4.8.
+    EXPECT_EQ(ResultsColumnWidths(100)[2], 4);
+    const auto widths = ResultsColumnWidths(354);
+    EXPECT_EQ(std::accumulate(widths.begin(), widths.end(), 0), 351);
+    EXPECT_EQ(ResultsColumnWidths(0), (std::array<int, kResultsListColumns>{}));
 }
 
 TEST(ResultsViewsTest, TabCaptionsInOrder) {
