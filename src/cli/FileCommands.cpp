@@ -98,8 +98,12 @@ CLI::App* DeclareDecodeCommand(CLI::App& program, DecodeOptions& options) {
     decode->add_option("CODED", options.codedPath, "coded image: .mqc, .huf or .art")->required();
     decode->add_option("-o", options.outputs, "write a result by extension (.png, .mqc, .huf, .art, .cod)")
         ->type_name("OUT")
-        ->required()
         ->allow_extra_args(false);
+    decode->add_option("--reference", options.referencePath,
+                       "measure the decoded image against this image (its source) and print its row")
+        ->type_name("IMAGE.png");
+    decode->add_option("--results", options.resultsPath, "also write the row as CSV (with --reference)")
+        ->type_name("FILE.csv");
     return decode;
 }
 
@@ -126,9 +130,37 @@ CLI::App* DeclareInfoCommand(CLI::App& program, InfoOptions& options) {
 int RunDecode(const CLI::App& command, const DecodeOptions& options) {
     std::string error;
     if (!CheckOutputKinds(options.outputs, error)) return ReportUsageError(command, error);
+    const bool measured = !options.referencePath.empty();
+    if (options.outputs.empty() && !measured)
+        return ReportUsageError(command, "decode needs -o OUT or --reference IMAGE.png");
+    if (!options.resultsPath.empty() && !measured)
+        return ReportUsageError(command, "--results needs --reference IMAGE.png");
     ImageCompressor compressor;
+    // The reference is loaded first: loading an image empties the networks.
+    if (measured) {
+        if (Status loaded = compressor.LoadImage(options.referencePath); !loaded) return ReportBadFile(loaded.message());
+    }
     if (Status decoded = DecodeResultFile(compressor, options.codedPath); !decoded)
         return ReportBadFile(decoded.message());
+    if (measured) {
+        if (compressor.ReconstructionRows() != static_cast<std::uint32_t>(compressor.GetImageHeight()) ||
+            compressor.ReconstructionColumns() != static_cast<std::uint32_t>(compressor.GetImageWidth()))
+            return ReportBadFile(options.codedPath + ": its image is " + std::to_string(compressor.ReconstructionColumns()) +
+                                 " x " + std::to_string(compressor.ReconstructionRows()) + " pixels, " +
+                                 options.referencePath + " is " + std::to_string(compressor.GetImageWidth()) + " x " +
+                                 std::to_string(compressor.GetImageHeight()));
+        CsvResults csv;
+        if (Status opened = csv.Open(options.resultsPath, ResultsCsvHeader()); !opened)
+            return ReportBadFile(opened.message());
+        compressor.MeasureQuality();
+        compressor.UpdateStatistics();
+        const StepResult result = compressor.Result(StepOrigin::DecodedFile, 0);
+        ResultsTable table(stdout);
+        table.PrintHeader();
+        table.PrintRow(FormatResultsRow(result));
+        csv.Add(FormatResultsCsvLine(result));
+        if (Status closed = csv.Close(); !closed) return ReportBadFile(closed.message());
+    }
     if (Status written = WriteOutputs(compressor, options.outputs); !written) return ReportBadFile(written.message());
     return kExitOk;
 }

@@ -12,6 +12,10 @@ namespace pictora::cli {
 struct DecodeOptions {
     std::string codedPath;
     std::vector<std::string> outputs;
+    // With a reference image, the decoded image is measured against it and
+    // its row printed (and written as CSV).
+    std::string referencePath;
+    std::string resultsPath;
 };
 
 struct ApplyOptions {

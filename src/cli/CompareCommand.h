@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+namespace pictora::cli {
+
+// What `pictora-cli compare` was asked to do: IMAGE against the reference
+// codecs at one size (that of a coded file, or a byte count) or at given
+// settings.
+struct CompareOptions {
+    std::string imagePath;
+    std::string likePath;              // --like CODED: its size, and a first row for it
+    std::uint64_t bytes = 0;           // --bytes N
+    std::vector<std::string> settings; // --setting V[,V]...
+    std::vector<std::string> codecs{"jpeg", "webp", "avif", "jxl"};
+    std::string outputFolder;          // -o DIR: every reference file written
+    std::string resultsPath;           // --results FILE.csv
+};
+
+CLI::App* DeclareCompareCommand(CLI::App& program, CompareOptions& options);
+int RunCompare(const CLI::App& command, const CompareOptions& options);
+
+}  // namespace pictora::cli
