@@ -112,7 +112,8 @@ int main(int argc, char** argv) {
     controls.resultsTabs->setCurrentIndex(0);
 
     CDialogOrdemCodeBook order(frame.get());
-    order.SetFiles(work.filePath("c.cod"), work.filePath("b.cod"), work.filePath("a.cod"));
+    // Names without the temporary folder, so every session shows the same picture.
+    order.SetFiles(QStringLiteral("c.cod"), QStringLiteral("b.cod"), QStringLiteral("a.cod"));
     order.show();
     shots.Save(order, "09-codebook-order-dialog");
     order.hide();
