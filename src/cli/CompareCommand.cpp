@@ -34,8 +34,6 @@ struct CompareRow {
     std::optional<PairFigures> figures;
 };
 
-std::string CsvReal(const std::optional<double>& value) { return value ? FormatC(",%.17g", *value) : ","; }
-
 std::string CsvLine(const CompareRow& row) {
     std::string line = row.codec + "," + row.setting;
     if (!row.figures) return line + ",,,,,,,,";
@@ -43,7 +41,7 @@ std::string CsvLine(const CompareRow& row) {
     line += FormatC(",%llu,%.17g,%.17g", static_cast<unsigned long long>(figures.bytes), figures.bpp,
                     figures.quality.psnrMean);
     for (double psnr : figures.quality.psnr) line += FormatC(",%.17g", psnr);
-    return line + CsvReal(figures.similarity.ssim) + CsvReal(figures.similarity.msSsim);
+    return line + CsvRealField(figures.similarity.ssim) + CsvRealField(figures.similarity.msSsim);
 }
 
 std::string Cell(const std::optional<double>& value, const char* format) {

@@ -91,6 +91,16 @@ int DescribeCodebookFile(const std::string& path) {
     return kExitOk;
 }
 
+// The one row of a file read: printed under the list's captions and written
+// to the CSV file (when there is one).
+Status ReportFileRow(const StepResult& result, CsvResults& csv) {
+    ResultsTable table(stdout);
+    table.PrintHeader();
+    table.PrintRow(FormatResultsRow(result));
+    csv.Add(FormatResultsCsvLine(result));
+    return csv.Close();
+}
+
 }  // namespace
 
 CLI::App* DeclareDecodeCommand(CLI::App& program, DecodeOptions& options) {
@@ -154,12 +164,8 @@ int RunDecode(const CLI::App& command, const DecodeOptions& options) {
             return ReportBadFile(opened.message());
         compressor.MeasureQuality();
         compressor.UpdateStatistics();
-        const StepResult result = compressor.Result(StepOrigin::DecodedFile, 0);
-        ResultsTable table(stdout);
-        table.PrintHeader();
-        table.PrintRow(FormatResultsRow(result));
-        csv.Add(FormatResultsCsvLine(result));
-        if (Status closed = csv.Close(); !closed) return ReportBadFile(closed.message());
+        if (Status reported = ReportFileRow(compressor.Result(StepOrigin::DecodedFile, 0), csv); !reported)
+            return ReportBadFile(reported.message());
     }
     if (Status written = WriteOutputs(compressor, options.outputs); !written) return ReportBadFile(written.message());
     return kExitOk;
@@ -190,12 +196,8 @@ int RunApply(const CLI::App& command, const ApplyOptions& options) {
     }
     if (!applied) return ReportBadFile(applied.message());
 
-    const StepResult result = compressor.Result(StepOrigin::AppliedCodebook, 0);
-    ResultsTable table(stdout);
-    table.PrintHeader();
-    table.PrintRow(FormatResultsRow(result));
-    csv.Add(FormatResultsCsvLine(result));
-    if (Status closed = csv.Close(); !closed) return ReportBadFile(closed.message());
+    if (Status reported = ReportFileRow(compressor.Result(StepOrigin::AppliedCodebook, 0), csv); !reported)
+        return ReportBadFile(reported.message());
     if (Status written = WriteOutputs(compressor, options.outputs); !written) return ReportBadFile(written.message());
     return kExitOk;
 }

@@ -11,7 +11,6 @@ const char* const kUndefined = "—";
 
 std::string Measure(const std::optional<double>& value) { return value ? FormatC("%.4f", *value) : kUndefined; }
 
-std::string CsvReal(const std::optional<double>& value) { return value ? FormatC(",%.17g", *value) : ","; }
 
 }  // namespace
 
@@ -59,12 +58,12 @@ std::string FormatResultsCsvLine(const StepResult& result) {
     line += FormatC(",%.17g", result.compressionRate);
     for (const ChannelFigures& channel : result.channels) line += FormatC(",%.17g", channel.compressionRate);
     line += FormatC(",%.17g,%.17g,%u", result.losslessRatio, result.TotalRate(), result.codedBytes);
-    line += FormatC(",%.17g", result.bpp) + CsvReal(result.LosslessBpp());
+    line += FormatC(",%.17g", result.bpp) + CsvRealField(result.LosslessBpp());
     const ImageSimilarity& similarity = result.similarity;
-    line += CsvReal(similarity.ssim);
-    for (const PlaneSimilarity& plane : similarity.planes) line += CsvReal(plane.ssim);
-    line += CsvReal(similarity.msSsim);
-    for (const PlaneSimilarity& plane : similarity.planes) line += CsvReal(plane.msSsim);
+    line += CsvRealField(similarity.ssim);
+    for (const PlaneSimilarity& plane : similarity.planes) line += CsvRealField(plane.ssim);
+    line += CsvRealField(similarity.msSsim);
+    for (const PlaneSimilarity& plane : similarity.planes) line += CsvRealField(plane.msSsim);
     line += FormatC(",%llu,%llu,%llu", static_cast<unsigned long long>(result.rate.codebookBytes),
                     static_cast<unsigned long long>(result.rate.indexBytes),
                     static_cast<unsigned long long>(result.rate.headerBytes));

@@ -38,6 +38,8 @@ std::string FormatC(const char* format, ...) {
     return text;
 }
 
+std::string CsvRealField(const std::optional<double>& value) { return value ? FormatC(",%.17g", *value) : ","; }
+
 std::string ShortestText(double value) {
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,9 @@ private:
 // printf-style formatting done in the C locale, e.g. FormatC("%.2f%%", 12.345)
 // gives "12.35%" whatever LC_NUMERIC says.
 std::string FormatC(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// A CSV field of a real that may be undefined: ",%.17g" of it, or "," alone.
+std::string CsvRealField(const std::optional<double>& value);
 
 // The shortest text that reads back as exactly `value` ("0.1", "12", "1.5").
 std::string ShortestText(double value);

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "cli/Commands.h"
+#include "common/CsvFields.h"
 #include "common/TempFolder.h"
 #include "image/PngImage.h"
 #include "pipeline/PairMeasures.h"
@@ -14,6 +15,7 @@
 namespace pictora::cli {
 namespace {
 
+using pictora::testing::CsvFields;
 using pictora::testing::TempFolder;
 using pictora::testing::TestData;
 
@@ -22,15 +24,6 @@ std::vector<std::string> Lines(const std::string& path) {
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
-}
-
-std::vector<std::string> Fields(const std::string& line) {
-    std::vector<std::string> fields(1);
-    for (char c : line) {
-        if (c == ',') fields.emplace_back();
-        else fields.back().push_back(c);
-    }
-    return fields;
 }
 
 int Quietly(const std::vector<std::string>& arguments) {
@@ -60,8 +53,8 @@ TEST(CompareCommandTest, LikeACodedImageGivesItsRowThenEveryCodecAtMostItsSize) 
     const std::uint64_t target = static_cast<std::uint64_t>(FileSize(folder.File("b.mqc")));
 
     // The Pictora row is the coded image measured as train measured its step.
-    const std::vector<std::string> pictora = Fields(lines[1]);
-    const std::vector<std::string> step = Fields(Lines(folder.File("train.csv"))[2]);
+    const std::vector<std::string> pictora = CsvFields(lines[1]);
+    const std::vector<std::string> step = CsvFields(Lines(folder.File("train.csv"))[2]);
     ASSERT_EQ(pictora.size(), 10u);
     EXPECT_EQ(pictora[0], "pictora");
     EXPECT_EQ(pictora[1], "");
@@ -75,7 +68,7 @@ TEST(CompareCommandTest, LikeACodedImageGivesItsRowThenEveryCodecAtMostItsSize) 
     ASSERT_EQ(source.Load(TestData("photo64-c.png")), PngImage::kOk);
     const char* codecs[] = {"jpeg", "webp", "avif", "jxl"};
     for (int k = 0; k < 4; ++k) {
-        const std::vector<std::string> row = Fields(lines[static_cast<std::size_t>(k + 2)]);
+        const std::vector<std::string> row = CsvFields(lines[static_cast<std::size_t>(k + 2)]);
         SCOPED_TRACE(lines[static_cast<std::size_t>(k + 2)]);
         ASSERT_EQ(row.size(), 10u);
         EXPECT_EQ(row[0], codecs[k]);
@@ -109,8 +102,8 @@ TEST(CompareCommandTest, ATargetBelowEveryFileGivesEmptyRowsAndSettingsGiveOneRo
               kExitOk);
     const std::vector<std::string> lines = Lines(folder.File("settings.csv"));
     ASSERT_EQ(lines.size(), 3u);
-    const std::vector<std::string> low = Fields(lines[1]);
-    const std::vector<std::string> high = Fields(lines[2]);
+    const std::vector<std::string> low = CsvFields(lines[1]);
+    const std::vector<std::string> high = CsvFields(lines[2]);
     EXPECT_EQ(low[1], "50");
     EXPECT_EQ(high[1], "90");
     EXPECT_LT(std::stoull(low[2]), std::stoull(high[2]));

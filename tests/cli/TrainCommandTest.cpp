@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/Commands.h"
+#include "common/CsvFields.h"
 #include "common/TempFolder.h"
 #include "image/PngImage.h"
 #include "support/FileIO.h"
@@ -12,6 +13,7 @@
 namespace pictora::cli {
 namespace {
 
+using pictora::testing::CsvFields;
 using pictora::testing::TempFolder;
 using pictora::testing::TestData;
 
@@ -81,15 +83,6 @@ TEST(TrainCommandTest, ReferenceSearchWritesTheSameFiles) {
     }
 }
 
-std::vector<std::string> Fields(const std::string& line) {
-    std::vector<std::string> fields(1);
-    for (char c : line) {
-        if (c == ',') fields.emplace_back();
-        else fields.back().push_back(c);
-    }
-    return fields;
-}
-
 // The measures' columns follow the step's; pSNR only leaves SSIM and MS-SSIM
 // empty, and decoding against the source gives the step's figures back.
 TEST(TrainCommandTest, MeasuresColumnsAndDecodingAgainstTheSource) {
@@ -108,12 +101,12 @@ TEST(TrainCommandTest, MeasuresColumnsAndDecodingAgainstTheSource) {
     const std::string printed = ::testing::internal::GetCapturedStdout();
     EXPECT_NE(printed.find("MS-SSIM"), std::string::npos);
 
-    const std::vector<std::string> header = Fields(Lines(folder.File("all.csv"))[0]);
+    const std::vector<std::string> header = CsvFields(Lines(folder.File("all.csv"))[0]);
     ASSERT_EQ(header.size(), 29u);
     EXPECT_EQ(header[16], "bpp");
     EXPECT_EQ(header[22], "msssim");
     EXPECT_EQ(header[28], "header_bytes");
-    const std::vector<std::string> all = Fields(Lines(folder.File("all.csv"))[1]);
+    const std::vector<std::string> all = CsvFields(Lines(folder.File("all.csv"))[1]);
     ASSERT_EQ(all.size(), 29u);
     const std::int64_t mqc = FileSize(folder.File("t.mqc"));
     EXPECT_EQ(std::stoll(all[26]) + std::stoll(all[27]) + std::stoll(all[28]), mqc);
@@ -121,12 +114,12 @@ TEST(TrainCommandTest, MeasuresColumnsAndDecodingAgainstTheSource) {
     EXPECT_EQ(all[17], FormatC("%.17g", 8.0 * static_cast<double>(FileSize(folder.File("t.huf"))) / (500 * 500)));
     for (int k = 18; k <= 25; ++k) EXPECT_FALSE(all[static_cast<std::size_t>(k)].empty()) << header[k];
 
-    const std::vector<std::string> psnr = Fields(Lines(folder.File("psnr.csv"))[1]);
+    const std::vector<std::string> psnr = CsvFields(Lines(folder.File("psnr.csv"))[1]);
     for (int k = 18; k <= 25; ++k) EXPECT_TRUE(psnr[static_cast<std::size_t>(k)].empty()) << header[k];
     EXPECT_EQ(psnr[17], "");  // no lossless stage
     for (int k : {5, 6, 16, 26, 27, 28}) EXPECT_EQ(psnr[static_cast<std::size_t>(k)], all[static_cast<std::size_t>(k)]);
 
-    const std::vector<std::string> decoded = Fields(Lines(folder.File("decoded.csv"))[1]);
+    const std::vector<std::string> decoded = CsvFields(Lines(folder.File("decoded.csv"))[1]);
     EXPECT_EQ(decoded[0], "0");
     for (int k : {5, 6, 7, 8, 9, 16, 18, 22, 26, 27, 28})
         EXPECT_EQ(decoded[static_cast<std::size_t>(k)], all[static_cast<std::size_t>(k)]) << header[k];
