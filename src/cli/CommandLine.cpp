@@ -4,6 +4,7 @@
 
 #include "cli/Commands.h"
 #include "cli/FileCommands.h"
+#include "cli/SweepCommand.h"
 #include "cli/TrainCommand.h"
 
 namespace pictora::cli {
@@ -32,10 +33,12 @@ int RunCommandLine(const std::vector<std::string>& arguments) {
     DecodeOptions decode;
     ApplyOptions apply;
     InfoOptions info;
+    SweepOptions sweep;
     CLI::App* trainCommand = DeclareTrainCommand(program, train);
     CLI::App* decodeCommand = DeclareDecodeCommand(program, decode);
     CLI::App* applyCommand = DeclareApplyCommand(program, apply);
     CLI::App* infoCommand = DeclareInfoCommand(program, info);
+    CLI::App* sweepCommand = DeclareSweepCommand(program, sweep);
 
     // CLI11 takes the arguments last first.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
@@ -50,6 +53,7 @@ int RunCommandLine(const std::vector<std::string>& arguments) {
     if (decodeCommand->parsed()) return RunDecode(*decodeCommand, decode);
     if (applyCommand->parsed()) return RunApply(*applyCommand, apply);
     if (infoCommand->parsed()) return RunInfo(*infoCommand, info);
+    if (sweepCommand->parsed()) return RunSweep(*sweepCommand, sweep);
     return ReportUsageError(program, "no command given");
 }
 
