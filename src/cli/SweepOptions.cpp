@@ -22,29 +22,33 @@ bool SplitList(const std::string& text, std::vector<std::string>& parts) {
     }
 }
 
+// Reads "A,B,..." with `parse`; false, with `values` unchanged, when any
+// part is not a value.
+template <typename T>
+bool ParseList(const std::string& text, const std::function<bool(const std::string&, T&)>& parse,
+               std::vector<T>& values) {
+    std::vector<std::string> parts;
+    if (!SplitList(text, parts)) return false;
+    std::vector<T> parsed(parts.size());
+    for (std::size_t k = 0; k < parts.size(); ++k)
+        if (!parse(parts[k], parsed[k])) return false;
+    values = std::move(parsed);
+    return true;
+}
+
 // A list option "A,B,..." read into `values` by `parse`, refused as a whole
 // when any part is not a value.
 template <typename T>
 CLI::Option* AddList(CLI::App& command, const std::string& name, std::vector<T>& values,
-                     std::function<bool(const std::string&, T&)> parse, const std::string& typeName,
-                     const std::string& help) {
+                     std::function<bool(const std::string&, T&)> parse, const std::string& help) {
     return command
         .add_option_function<std::string>(
             name,
             [&values, parse, name](const std::string& text) {
-                std::vector<std::string> parts;
-                std::vector<T> parsed;
-                bool valid = SplitList(text, parts);
-                for (const std::string& part : parts) {
-                    T value{};
-                    valid = valid && parse(part, value);
-                    parsed.push_back(value);
-                }
-                if (!valid) throw CLI::ValidationError(name, "invalid value " + text);
-                values = parsed;
+                if (!ParseList(text, parse, values)) throw CLI::ValidationError(name, "invalid value " + text);
             },
             help)
-        ->type_name(typeName);
+        ->type_name("L");
 }
 
 bool ParseColorSpace(const std::string& text, ColorSpace& value) {
@@ -79,13 +83,13 @@ CLI::App* DeclareSweepCommand(CLI::App& program, SweepOptions& options) {
                  "rung of the reference codecs' ladders, and writes results.csv, bd-rate.csv and the charts of "
                  "each image into the output folder.");
     sweep->add_option("IMAGE", options.images, "8-bit RGB PNG images")->required();
-    AddList<ColorSpace>(*sweep, "--color-space", options.grid.colorSpaces, ParseColorSpace, "L",
+    AddList<ColorSpace>(*sweep, "--color-space", options.grid.colorSpaces, ParseColorSpace,
                         "colour spaces: rgb, ycbcr444, ycbcr420 (rgb)");
-    AddList<std::uint32_t>(*sweep, "--block", options.grid.blockSides, ParseBlockSide, "L",
+    AddList<std::uint32_t>(*sweep, "--block", options.grid.blockSides, ParseBlockSide,
                            "block sides in pixels, 2 to 12 (8)");
-    AddList<double>(*sweep, "--radius", options.grid.radii, ParseFiniteReal, "L", "training radii R (0.1)");
-    AddList<double>(*sweep, "--alfa", options.grid.alfas, ParseFiniteReal, "L", "learning rates ALFA (0.1)");
-    AddList<LowPassFilter>(*sweep, "--filter", options.grid.filters, ParseFilter, "L",
+    AddList<double>(*sweep, "--radius", options.grid.radii, ParseFiniteReal, "training radii R (0.1)");
+    AddList<double>(*sweep, "--alfa", options.grid.alfas, ParseFiniteReal, "learning rates ALFA (0.1)");
+    AddList<LowPassFilter>(*sweep, "--filter", options.grid.filters, ParseFilter,
                            "low-pass filters: none, 3, 5, 7, 9 (none)");
     sweep
         ->add_option_function<std::string>(
@@ -104,16 +108,8 @@ CLI::App* DeclareSweepCommand(CLI::App& program, SweepOptions& options) {
                     options.codecs.clear();
                     return;
                 }
-                std::vector<std::string> parts;
-                std::vector<ReferenceCodecKind> kinds;
-                bool valid = SplitList(text, parts);
-                for (const std::string& part : parts) {
-                    ReferenceCodecKind kind{};
-                    valid = valid && ParseCodec(part, kind);
-                    kinds.push_back(kind);
-                }
-                if (!valid) throw CLI::ValidationError("--codecs", "invalid value " + text);
-                options.codecs = kinds;
+                if (!ParseList<ReferenceCodecKind>(text, ParseCodec, options.codecs))
+                    throw CLI::ValidationError("--codecs", "invalid value " + text);
             },
             "reference codecs: jpeg, webp, avif, jxl, or none (jpeg,webp,avif,jxl)")
         ->type_name("L");

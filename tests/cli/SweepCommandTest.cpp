@@ -308,6 +308,18 @@ TEST(SweepUsageTest, RefusesTwoImagesOfTheSameFileName) {
     EXPECT_FALSE(std::filesystem::exists(folder.File("out")));
 }
 
+TEST(SweepUsageTest, AnUnreadableImageFailsTheSweepAndIsNamed) {
+    TempFolder folder;
+    const std::string missing = folder.File("missing.png");
+    ::testing::internal::CaptureStderr();
+    const int code = RunCommandLine({"sweep", TestData("photo64-a.png"), missing, "--block", "4", "--steps", "1",
+                                     "--codecs", "none", "--jobs", "2", "-o", folder.File("out")});
+    const std::string messages = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(code, kExitBadFile);
+    EXPECT_NE(messages.find(missing), std::string::npos) << messages;
+    EXPECT_FALSE(std::filesystem::exists(folder.File("out/results.csv")));
+}
+
 TEST(SweepUsageTest, RefusesBadListsAndAJobOutsideTheSweep) {
     TempFolder folder;
     for (const std::vector<std::string>& bad : {
