@@ -5,6 +5,7 @@
 #include "cli/Commands.h"
 #include "cli/CompareCommand.h"
 #include "cli/FileCommands.h"
+#include "cli/SweepCommand.h"
 #include "cli/TrainCommand.h"
 
 namespace pictora::cli {
@@ -34,11 +35,13 @@ int RunCommandLine(const std::vector<std::string>& arguments) {
     ApplyOptions apply;
     InfoOptions info;
     CompareOptions compare;
+    SweepOptions sweep;
     CLI::App* trainCommand = DeclareTrainCommand(program, train);
     CLI::App* decodeCommand = DeclareDecodeCommand(program, decode);
     CLI::App* applyCommand = DeclareApplyCommand(program, apply);
     CLI::App* infoCommand = DeclareInfoCommand(program, info);
     CLI::App* compareCommand = DeclareCompareCommand(program, compare);
+    CLI::App* sweepCommand = DeclareSweepCommand(program, sweep);
 
     // CLI11 takes the arguments last first.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
@@ -54,6 +57,7 @@ int RunCommandLine(const std::vector<std::string>& arguments) {
     if (applyCommand->parsed()) return RunApply(*applyCommand, apply);
     if (infoCommand->parsed()) return RunInfo(*infoCommand, info);
     if (compareCommand->parsed()) return RunCompare(*compareCommand, compare);
+    if (sweepCommand->parsed()) return RunSweep(*sweepCommand, sweep);
     return ReportUsageError(program, "no command given");
 }
 

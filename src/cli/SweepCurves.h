@@ -1,0 +1,51 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/SweepGrid.h"
+#include "cli/SweepPoint.h"
+#include "measures/RdPoint.h"
+
+namespace pictora::cli {
+
+// The quality measures a sweep compares curves by.
+enum class SweepMeasure { Psnr, MsSsim };
+inline constexpr SweepMeasure kSweepMeasures[] = {SweepMeasure::Psnr, SweepMeasure::MsSsim};
+
+// "psnr" or "msssim", as the results' columns are named.
+std::string_view MeasureColumnName(SweepMeasure measure);
+
+// The points of one curve of an image, before the Pareto front is taken: a
+// Pictora family (one colour space, block, ALFA and filter, all radii and
+// steps) or one codec's ladder.
+struct SweepCurve {
+    std::optional<SweepCell> family;  // the family's settings (its radius means nothing); empty for a codec
+    std::string codec;
+    std::vector<RdPoint> psnr;
+    std::vector<RdPoint> msSsim;  // the points whose MS-SSIM is defined
+
+    const std::vector<RdPoint>& PointsBy(SweepMeasure measure) const {
+        return measure == SweepMeasure::Psnr ? psnr : msSsim;
+    }
+    // The legend's text: "rgb 8×8 ALFA 0.1" (and the filter unless none), or the codec.
+    std::string Label() const;
+};
+
+struct ImageCurves {
+    std::string image;
+    std::vector<SweepCurve> families;    // in the grid's order
+    std::vector<SweepCurve> references;  // in the codecs' order
+};
+
+// The curves of every image, images and curves in the order their first
+// points come.
+std::vector<ImageCurves> GroupCurves(const std::vector<SweepPoint>& points);
+
+// bd-rate.csv: every family against every codec of its image, by pSNR then
+// by MS-SSIM, with an empty rate and overlap where BD-rate is not defined.
+std::string FormatBdRateCsv(const std::vector<ImageCurves>& images);
+
+}  // namespace pictora::cli

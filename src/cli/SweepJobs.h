@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cli/SweepGrid.h"
+#include "cli/SweepOptions.h"
+#include "reference/ReferenceCodec.h"
+#include "support/Status.h"
+
+namespace pictora::cli {
+
+enum class SweepJobKind { Training, Ladder };
+
+// One independent piece of a sweep: an image trained with one cell of the
+// grid, or an image encoded at every rung of one codec's ladder.
+struct SweepJob {
+    SweepJobKind kind = SweepJobKind::Training;
+    std::size_t image = 0;  // index into SweepJobList::imagePaths
+    SweepCell cell;         // for training
+    ReferenceCodecKind codec = ReferenceCodecKind::Jpeg;  // for a ladder
+};
+
+// Every job of a sweep in the order its results are listed: by image, then
+// the grid's cells, then the codecs.
+struct SweepJobList {
+    std::vector<std::string> imagePaths;  // absolute
+    std::vector<std::string> imageNames;  // file names without folders
+    std::uint32_t steps = 0;
+    std::vector<ReferenceCodecKind> codecs;
+    std::string folder;  // absolute
+    std::vector<SweepJob> jobs;
+};
+
+// The jobs the options describe. Refuses (InvalidSetting) two images of the
+// same file name, whose rows could not be told apart, and names that would
+// break a CSV field (a comma, a quote or a line break).
+Status ListSweepJobs(const SweepOptions& options, SweepJobList& list);
+
+// The codec's name as the command line and the results write it ("jpeg").
+std::string CodecName(ReferenceCodecKind kind);
+
+// One line that identifies a job and everything its results depend on; a part
+// file carries it, so a part written for other settings is never taken.
+std::string JobDescription(const SweepJobList& list, std::size_t job);
+
+// Where job `job` keeps its results: DIR/parts/job-K.part.
+std::string PartsFolder(const SweepJobList& list);
+std::string PartPath(const SweepJobList& list, std::size_t job);
+
+}  // namespace pictora::cli

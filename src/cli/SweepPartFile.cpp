@@ -1,0 +1,94 @@
+#include "cli/SweepPartFile.h"
+
+#include <charconv>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "support/FileIO.h"
+
+namespace pictora::cli {
+
+// A part file is text of lines each ended by one '\n' (no '\r'), in bytes:
+//
+//   pictora-sweep-part 1          the signature and the format's version
+//   job DESCRIPTION               JobDescription() of the job that wrote it
+//   rows N                        N, the job's points, in decimal digits
+//   HEADER                        SweepResultsHeader(), exactly
+//   ROW                           N lines, each one FormatSweepLine()
+//   end N                         the same N again: the completeness mark
+//
+// and nothing after the last '\n'. A part is written whole to a temporary
+// file and renamed, yet the trailing mark still tells a part cut short (a
+// copy between hosts, a full disk) from a complete one. The reader takes a
+// part only when every line is where it belongs, the description is the
+// job's own, and every row reads back as a point.
+
+namespace {
+
+constexpr std::string_view kSignature = "pictora-sweep-part 1";
+constexpr std::uint64_t kMaxPartBytes = std::uint64_t{1} << 30;
+
+// Cuts `text` at the next '\n'; false when there is none.
+bool NextLine(std::string_view& text, std::string_view& line) {
+    const std::size_t end = text.find('\n');
+    if (end == std::string_view::npos) return false;
+    line = text.substr(0, end);
+    text.remove_prefix(end + 1);
+    return true;
+}
+
+bool ReadCount(std::string_view line, std::string_view prefix, std::size_t& count) {
+    if (line.substr(0, prefix.size()) != prefix) return false;
+    line.remove_prefix(prefix.size());
+    if (line.empty() || line[0] == '+' || line[0] == '-') return false;
+    const auto result = std::from_chars(line.data(), line.data() + line.size(), count);
+    return result.ec == std::errc{} && result.ptr == line.data() + line.size();
+}
+
+}  // namespace
+
+std::string FormatPart(const std::string& description, const std::vector<SweepPoint>& points) {
+    const std::string count = std::to_string(points.size());
+    std::string text = std::string(kSignature) + "\njob " + description + "\nrows " + count + "\n" +
+                       SweepResultsHeader() + "\n";
+    for (const SweepPoint& point : points) text += FormatSweepLine(point) + "\n";
+    return text + "end " + count + "\n";
+}
+
+Status WritePart(const std::string& path, const std::string& description, const std::vector<SweepPoint>& points) {
+    const std::string text = FormatPart(description, points);
+    return WriteFileAtomically(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+Status ReadPart(const std::string& path, const std::string& description, std::vector<SweepPoint>& points) {
+    std::vector<std::uint8_t> bytes;
+    if (Status read = ReadWholeFile(path, bytes, kMaxPartBytes); !read) return read;
+    std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    auto refuse = [&path](const std::string& why) {
+        return Status::Error(ErrorKind::DamagedFile, "damaged sweep part: " + why).About(path);
+    };
+    std::string_view line;
+    if (!NextLine(text, line) || line != kSignature) return refuse("no part signature");
+    if (!NextLine(text, line) || line.substr(0, 4) != "job ") return refuse("no job line");
+    if (line.substr(4) != description) return refuse("written for another job (" + std::string(line.substr(4)) + ")");
+    std::size_t count = 0;
+    if (!NextLine(text, line) || !ReadCount(line, "rows ", count)) return refuse("no row count");
+    if (!NextLine(text, line) || line != SweepResultsHeader()) return refuse("no results header");
+    std::vector<SweepPoint> read;
+    for (std::size_t row = 0; row < count; ++row) {
+        if (!NextLine(text, line)) return refuse("cut short after " + std::to_string(row) + " rows");
+        SweepPoint point;
+        if (Status parsed = ParseSweepLine(line, point); !parsed)
+            return refuse("row " + std::to_string(row + 1) + ": " + parsed.message());
+        read.push_back(std::move(point));
+    }
+    std::size_t marked = 0;
+    if (!NextLine(text, line) || !ReadCount(line, "end ", marked) || marked != count)
+        return refuse("no completeness mark");
+    if (!text.empty()) return refuse("bytes after the completeness mark");
+    points = std::move(read);
+    return Status::Ok();
+}
+
+}  // namespace pictora::cli

@@ -1,0 +1,346 @@
+#include <gtest/gtest.h>
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "cli/Commands.h"
+#include "cli/ShellQuote.h"
+#include "common/TempFolder.h"
+#include "image/PngImage.h"
+#include "pipeline/PairMeasures.h"
+#include "reference/ReferenceCodecFactory.h"
+#include "support/NumberText.h"
+
+namespace pictora::cli {
+namespace {
+
+using pictora::testing::TempFolder;
+using pictora::testing::TestData;
+
+std::string Contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::string> Lines(const std::string& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = line.find(',', start);
+        fields.push_back(line.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        if (comma == std::string::npos) return fields;
+        start = comma + 1;
+    }
+}
+
+// A small sweep: one 64 x 64 photo, two radii, two steps, the JPEG ladder.
+std::vector<std::string> SmallSweep(const std::string& folder, std::vector<std::string> more = {}) {
+    std::vector<std::string> arguments = {"sweep",    TestData("photo64-a.png"), TestData("photo64-c.png"),
+                                          "--block",  "4",
+                                          "--radius", "0.2,0.1",
+                                          "--steps",  "2",
+                                          "--codecs", "jpeg",
+                                          "-o",       folder};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    return arguments;
+}
+
+constexpr std::size_t kJpegRungs = 19;
+constexpr std::size_t kSmallSweepJobs = 6;           // per image: two cells and one ladder
+constexpr std::size_t kSmallSweepRows = 2 * (4 + kJpegRungs);
+
+std::string Quoted(const std::vector<std::string>& words) {
+    std::string command;
+    for (const std::string& word : words) command += " " + ShellQuote(word);
+    return command;
+}
+
+// Runs the real program with `arguments` through the shell; its exit code.
+int RunProgram(const std::vector<std::string>& arguments, const std::string& stdoutPath = "/dev/null") {
+    const std::string command =
+        ShellQuote(PICTORA_CLI_PATH) + Quoted(arguments) + " >" + ShellQuote(stdoutPath) + " 2>/dev/null";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int Collect(const std::string& folder, std::string& stderrText) {
+    ::testing::internal::CaptureStderr();
+    const int code = RunCommandLine(SmallSweep(folder, {"--collect"}));
+    stderrText = ::testing::internal::GetCapturedStderr();
+    return code;
+}
+
+class SweepCommandTest : public ::testing::Test {
+protected:
+    // One sweep run in process with two jobs at once, shared by the tests.
+    static void SetUpTestSuite() {
+        folder_ = new TempFolder;
+        ::testing::internal::CaptureStderr();
+        code_ = RunCommandLine(SmallSweep(Folder(), {"--jobs", "2"}));
+        ::testing::internal::GetCapturedStderr();
+    }
+    static void TearDownTestSuite() { delete folder_; }
+    static std::string Folder() { return folder_->File("run"); }
+
+    static TempFolder* folder_;
+    static int code_;
+};
+TempFolder* SweepCommandTest::folder_ = nullptr;
+int SweepCommandTest::code_ = -1;
+
+TEST_F(SweepCommandTest, ResultsHaveOneRowPerPointInImageCellStepAndCodecOrder) {
+    ASSERT_EQ(code_, kExitOk);
+    const std::vector<std::string> lines = Lines(Folder() + "/results.csv");
+    ASSERT_EQ(lines.size(), 1 + kSmallSweepRows);
+    EXPECT_EQ(lines[0],
+              "image,width,height,codec,color_space,block,radius,alfa,filter,step,setting,bytes,bpp,psnr,ssim,msssim");
+    for (std::size_t image = 0; image < 2; ++image) {
+        const std::size_t first = 1 + image * (4 + kJpegRungs);
+        const std::string name = image == 0 ? "photo64-a.png" : "photo64-c.png";
+        const std::vector<std::string> radii = {"0.20000000000000001", "0.20000000000000001", "0.10000000000000001",
+                                                "0.10000000000000001"};
+        for (std::size_t k = 0; k < 4; ++k) {
+            const std::vector<std::string> f = Fields(lines[first + k]);
+            ASSERT_EQ(f.size(), 16u);
+            EXPECT_EQ(f[0] + "," + f[1] + "," + f[2] + "," + f[3], name + ",64,64,pictora");
+            EXPECT_EQ(f[4] + "," + f[5] + "," + f[6] + "," + f[7] + "," + f[8],
+                      "rgb,4," + radii[k] + ",0.10000000000000001,none");
+            EXPECT_EQ(f[9], std::to_string(k % 2 + 1));
+            EXPECT_EQ(f[10], "");  // no setting for a Pictora point
+            const double bpp = std::strtoull(f[11].c_str(), nullptr, 10) * 8.0 / (64 * 64);
+            EXPECT_EQ(f[12], FormatC("%.17g", bpp));
+        }
+        const std::vector<double> ladder = MakeReferenceCodec(ReferenceCodecKind::Jpeg)->Ladder();
+        for (std::size_t k = 0; k < kJpegRungs; ++k) {
+            const std::vector<std::string> f = Fields(lines[first + 4 + k]);
+            ASSERT_EQ(f.size(), 16u);
+            EXPECT_EQ(f[0] + "," + f[3], name + ",jpeg");
+            for (std::size_t empty = 4; empty <= 9; ++empty) EXPECT_EQ(f[empty], "") << lines[first + 4 + k];
+            EXPECT_EQ(f[10], FormatC("%.17g", ladder[k]));
+        }
+    }
+}
+
+TEST_F(SweepCommandTest, PictoraPointsAreThoseOfTrain) {
+    ASSERT_EQ(code_, kExitOk);
+    const std::vector<std::string> lines = Lines(Folder() + "/results.csv");
+    TempFolder folder;
+    ::testing::internal::CaptureStdout();
+    const int code = RunCommandLine({"train", TestData("photo64-c.png"), "--block", "4", "--radius", "0.1", "--steps",
+                                     "2", "--results", folder.File("train.csv")});
+    ::testing::internal::GetCapturedStdout();
+    ASSERT_EQ(code, kExitOk);
+    const std::vector<std::string> trained = Lines(folder.File("train.csv"));
+    ASSERT_EQ(trained.size(), 3u);
+    for (std::size_t step = 0; step < 2; ++step) {
+        const std::vector<std::string> swept = Fields(lines[1 + (4 + kJpegRungs) + 2 + step]);
+        const std::vector<std::string> train = Fields(trained[1 + step]);
+        // bpp, psnr, ssim, msssim of the two files' columns
+        EXPECT_EQ(swept[12], train[16]);
+        EXPECT_EQ(swept[13], train[5]);
+        EXPECT_EQ(swept[14], train[18]);
+        EXPECT_EQ(swept[15], train[22]);
+        EXPECT_FALSE(swept[14].empty());
+    }
+}
+
+std::string OptionalText(const std::optional<double>& value) { return value ? FormatC("%.17g", *value) : ""; }
+
+TEST_F(SweepCommandTest, ReferencePointsAreThoseOfTheLadderEncodings) {
+    ASSERT_EQ(code_, kExitOk);
+    const std::vector<std::string> lines = Lines(Folder() + "/results.csv");
+    PngImage source;
+    ASSERT_EQ(source.Load(TestData("photo64-a.png")), 0);
+    const std::unique_ptr<ReferenceCodec> jpeg = MakeReferenceCodec(ReferenceCodecKind::Jpeg);
+    const std::vector<double> ladder = jpeg->Ladder();
+    for (std::size_t k = 0; k < ladder.size(); ++k) {
+        std::vector<std::uint8_t> file;
+        ASSERT_TRUE(jpeg->Encode(source, ladder[k], file));
+        RgbImage decoded;
+        ASSERT_TRUE(jpeg->Decode(file, decoded));
+        PairFigures figures;
+        ASSERT_TRUE(MeasurePair(source, decoded, file.size(), MeasureSet::All, figures));
+        const std::vector<std::string> f = Fields(lines[1 + 4 + k]);
+        EXPECT_EQ(f[11], std::to_string(file.size()));
+        EXPECT_EQ(f[12], FormatC("%.17g", figures.bpp));
+        EXPECT_EQ(f[13], FormatC("%.17g", figures.quality.psnrMean));
+        EXPECT_EQ(f[14], OptionalText(figures.similarity.ssim));
+        EXPECT_EQ(f[15], OptionalText(figures.similarity.msSsim));
+    }
+}
+
+TEST_F(SweepCommandTest, BdRateHasARowPerFamilyCodecAndMeasure) {
+    ASSERT_EQ(code_, kExitOk);
+    const std::vector<std::string> lines = Lines(Folder() + "/bd-rate.csv");
+    ASSERT_EQ(lines.size(), 1u + 2 * 2);  // per image one family (both radii) against jpeg, two measures
+    EXPECT_EQ(lines[0], "image,color_space,block,alfa,filter,reference,measure,bd_rate,overlap_low,overlap_high");
+    const std::vector<std::string> psnr = Fields(lines[1]);
+    ASSERT_EQ(psnr.size(), 10u);
+    EXPECT_EQ(psnr[0] + "," + psnr[1] + "," + psnr[2] + "," + psnr[4] + "," + psnr[5] + "," + psnr[6],
+              "photo64-a.png,rgb,4,none,jpeg,psnr");
+    EXPECT_EQ(Fields(lines[2])[6], "msssim");
+    EXPECT_EQ(Fields(lines[3])[0], "photo64-c.png");
+}
+
+struct DocumentDeleter {
+    void operator()(xmlDoc* document) const { xmlFreeDoc(document); }
+};
+
+int CountElements(const xmlNode* node, const char* name) {
+    int count = 0;
+    for (; node != nullptr; node = node->next) {
+        if (node->type == XML_ELEMENT_NODE && xmlStrcmp(node->name, reinterpret_cast<const xmlChar*>(name)) == 0)
+            ++count;
+        count += CountElements(node->children, name);
+    }
+    return count;
+}
+
+TEST_F(SweepCommandTest, ChartsAreWellFormedSvgWithOnePathPerCurveAndDecodablePng) {
+    ASSERT_EQ(code_, kExitOk);
+    for (const char* stem : {"photo64-a", "photo64-c"})
+        for (const char* measure : {"psnr", "msssim"}) {
+            const std::string base = Folder() + "/" + stem + "/rd-" + measure;
+            const std::string svg = Contents(base + ".svg");
+            std::unique_ptr<xmlDoc, DocumentDeleter> document(
+                xmlReadMemory(svg.data(), static_cast<int>(svg.size()), "chart.svg", "UTF-8",
+                              XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+            ASSERT_NE(document, nullptr) << base;
+            // The family and jpeg by pSNR; MS-SSIM is not defined at 64 x 64, so its curves are empty.
+            const int curves = std::string(measure) == "psnr" ? 2 : 0;
+            EXPECT_EQ(CountElements(xmlDocGetRootElement(document.get()), "path"), curves) << base;
+            EXPECT_NE(svg.find(std::string(stem) + ".png"), std::string::npos);
+            PngImage png;
+            ASSERT_EQ(png.Load(base + ".png"), 0) << base;
+            EXPECT_GT(png.width, 0);
+        }
+}
+
+// Plan, every printed command run by a plain shell loop (and by GNU parallel
+// when installed), then the collection: the same results as the sweep run in
+// process, byte for byte.
+TEST_F(SweepCommandTest, PlannedJobsCollectToTheSameResults) {
+    ASSERT_EQ(code_, kExitOk);
+    TempFolder folder;
+    const std::string plan = folder.File("plan.txt");
+    std::vector<std::string> runners = {"while IFS= read -r line; do bash -c \"$line\" || exit 1; done <"};
+    if (std::system("command -v parallel >/dev/null 2>&1") == 0) runners.push_back("parallel --will-cite -j 2 <");
+    for (std::size_t r = 0; r < runners.size(); ++r) {
+        const std::string out = folder.File("planned" + std::to_string(r));
+        ASSERT_EQ(RunProgram(SmallSweep(out, {"--plan"}), plan), kExitOk);
+        const std::vector<std::string> commands = Lines(plan);
+        ASSERT_EQ(commands.size(), kSmallSweepJobs);
+        EXPECT_NE(commands[0].find("--job 0"), std::string::npos);
+        EXPECT_FALSE(std::filesystem::exists(out));  // planning runs nothing
+        ASSERT_EQ(std::system(("bash -c " + ShellQuote(runners[r] + ShellQuote(plan))).c_str()), 0) << runners[r];
+        std::string messages;
+        ASSERT_EQ(Collect(out, messages), kExitOk) << messages;
+        EXPECT_EQ(Contents(out + "/results.csv"), Contents(Folder() + "/results.csv")) << runners[r];
+        EXPECT_EQ(Contents(out + "/bd-rate.csv"), Contents(Folder() + "/bd-rate.csv")) << runners[r];
+    }
+}
+
+TEST_F(SweepCommandTest, AnInterruptedSweepResumesWithoutRedoingFinishedJobs) {
+    ASSERT_EQ(code_, kExitOk);
+    TempFolder folder;
+    const std::string copy = folder.File("copy");
+    std::filesystem::copy(Folder(), copy, std::filesystem::copy_options::recursive);
+    const std::string parts = copy + "/parts/";
+    std::filesystem::remove(parts + "job-1.part");
+    std::filesystem::remove(parts + "job-5.part");
+
+    std::string messages;
+    EXPECT_EQ(Collect(copy, messages), kExitBadFile);
+    EXPECT_NE(messages.find("2 of 6 jobs"), std::string::npos) << messages;
+    EXPECT_NE(messages.find("job-1.part"), std::string::npos) << messages;
+    EXPECT_NE(messages.find("job-5.part"), std::string::npos) << messages;
+    EXPECT_EQ(messages.find("job-2.part"), std::string::npos) << messages;
+
+    // Back-date the kept parts so that a rewrite would show.
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    for (int job : {0, 2, 3, 4}) std::filesystem::last_write_time(parts + "job-" + std::to_string(job) + ".part", old);
+    ::testing::internal::CaptureStderr();
+    const int code = RunCommandLine(SmallSweep(copy, {"--jobs", "1"}));
+    messages = ::testing::internal::GetCapturedStderr();
+    ASSERT_EQ(code, kExitOk) << messages;
+    EXPECT_NE(messages.find("2 run now, 4 already done"), std::string::npos) << messages;
+    for (int job : {0, 2, 3, 4})
+        EXPECT_EQ(std::filesystem::last_write_time(parts + "job-" + std::to_string(job) + ".part"), old) << job;
+    EXPECT_EQ(Contents(copy + "/results.csv"), Contents(Folder() + "/results.csv"));
+}
+
+TEST_F(SweepCommandTest, TheCollectionRefusesADamagedPart) {
+    ASSERT_EQ(code_, kExitOk);
+    TempFolder folder;
+    const std::string copy = folder.File("copy");
+    std::filesystem::copy(Folder(), copy, std::filesystem::copy_options::recursive);
+    const std::string part = copy + "/parts/job-2.part";
+    const std::string text = Contents(part);
+    std::ofstream(part, std::ios::binary | std::ios::trunc) << text.substr(0, text.size() / 2);
+    std::string messages;
+    EXPECT_EQ(Collect(copy, messages), kExitBadFile);
+    EXPECT_NE(messages.find("damaged sweep part"), std::string::npos) << messages;
+    EXPECT_NE(messages.find("job-2.part"), std::string::npos) << messages;
+}
+
+TEST(SweepUsageTest, RefusesTwoImagesOfTheSameFileName) {
+    TempFolder folder;
+    std::filesystem::copy_file(TestData("photo64-a.png"), folder.File("photo64-a.png"));
+    ::testing::internal::CaptureStderr();
+    const int code = RunCommandLine({"sweep", TestData("photo64-a.png"), folder.File("photo64-a.png"), "-o",
+                                     folder.File("out")});
+    const std::string messages = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(code, kExitUsage);
+    EXPECT_NE(messages.find("two images are named photo64-a.png"), std::string::npos) << messages;
+    EXPECT_FALSE(std::filesystem::exists(folder.File("out")));
+}
+
+TEST(SweepUsageTest, AnUnreadableImageFailsTheSweepAndIsNamed) {
+    TempFolder folder;
+    const std::string missing = folder.File("missing.png");
+    ::testing::internal::CaptureStderr();
+    const int code = RunCommandLine({"sweep", TestData("photo64-a.png"), missing, "--block", "4", "--steps", "1",
+                                     "--codecs", "none", "--jobs", "2", "-o", folder.File("out")});
+    const std::string messages = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(code, kExitBadFile);
+    EXPECT_NE(messages.find(missing), std::string::npos) << messages;
+    EXPECT_FALSE(std::filesystem::exists(folder.File("out/results.csv")));
+}
+
+TEST(SweepUsageTest, RefusesBadListsAndAJobOutsideTheSweep) {
+    TempFolder folder;
+    for (const std::vector<std::string>& bad : {
+             std::vector<std::string>{"--block", "4,,8"},
+             std::vector<std::string>{"--block", "13"},
+             std::vector<std::string>{"--color-space", "rgb,cmyk"},
+             std::vector<std::string>{"--filter", "4"},
+             std::vector<std::string>{"--codecs", "jpeg,png"},
+             std::vector<std::string>{"--steps", "0"},
+             std::vector<std::string>{"--plan", "--collect"},
+             std::vector<std::string>{"--job", "1"},
+         }) {
+        std::vector<std::string> arguments = {"sweep", TestData("photo64-a.png"), "--codecs", "none", "-o",
+                                              folder.File("out")};
+        arguments.insert(arguments.end(), bad.begin(), bad.end());
+        ::testing::internal::CaptureStderr();
+        const int code = RunCommandLine(arguments);
+        ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(code, kExitUsage) << bad[0] << " " << bad[1];
+    }
+}
+
+}  // namespace
+}  // namespace pictora::cli

@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "cli/SweepPartFile.h"
+#include "cli/SweepPoint.h"
+#include "common/TempFolder.h"
+#include "support/FileIO.h"
+
+namespace pictora::cli {
+namespace {
+
+using pictora::testing::TempFolder;
+
+SweepPoint PictoraPoint() {
+    SweepPoint point;
+    point.image = "a.png";
+    point.width = 64;
+    point.height = 48;
+    point.codec = "pictora";
+    point.cell = SweepCell{ColorSpace::YCbCr420, 4, 0.1, 0.25, LowPassFilter::Box5};
+    point.step = 3;
+    point.bytes = 1234;
+    point.bpp = 8.0 * 1234 / (64 * 48);
+    point.psnr = 31.5;
+    point.ssim = 0.9;
+    point.msSsim = std::nullopt;
+    return point;
+}
+
+SweepPoint JxlPoint() {
+    SweepPoint point;
+    point.image = "a.png";
+    point.width = 64;
+    point.height = 48;
+    point.codec = "jxl";
+    point.setting = 0.7;
+    point.bytes = 99;
+    point.bpp = 0.2578125;
+    point.psnr = 40.5;
+    point.ssim = 0.99;
+    point.msSsim = 0.995;
+    return point;
+}
+
+TEST(SweepPointTest, LinesHoldEveryColumnAndEmptyFieldsWhereAPointHasNoValue) {
+    EXPECT_EQ(SweepResultsHeader(),
+              "image,width,height,codec,color_space,block,radius,alfa,filter,step,setting,bytes,bpp,psnr,ssim,msssim");
+    EXPECT_EQ(FormatSweepLine(PictoraPoint()),
+              "a.png,64,48,pictora,ycbcr420,4,0.10000000000000001,0.25,5,3,,1234,3.2135416666666665,"
+              "31.5,0.90000000000000002,");
+    EXPECT_EQ(FormatSweepLine(JxlPoint()), "a.png,64,48,jxl,,,,,,,0.69999999999999996,99,0.2578125,40.5,0.98999999999999999,"
+                                          "0.995");
+}
+
+TEST(SweepPointTest, LinesReadBackToTheSameLine) {
+    for (const SweepPoint& point : {PictoraPoint(), JxlPoint()}) {
+        SweepPoint read;
+        ASSERT_TRUE(ParseSweepLine(FormatSweepLine(point), read));
+        EXPECT_EQ(FormatSweepLine(read), FormatSweepLine(point));
+        EXPECT_EQ(read.IsPictora(), point.IsPictora());
+    }
+}
+
+TEST(SweepPointTest, RefusesLinesThatAreNotPoints) {
+    const std::string good = FormatSweepLine(PictoraPoint());
+    SweepPoint read;
+    for (const std::string& bad : std::vector<std::string>{
+             "",
+             good + ",",                                            // a seventeenth field
+             good.substr(0, good.rfind(',')),                       // fifteen fields
+             "a.png,64,48,pictora,cmyk,4,0.1,0.25,5,3,,1,1,1,,",    // unknown colour space
+             "a.png,64,48,pictora,rgb,4,0.1,0.25,5,3,75,1,1,1,,",   // a Pictora point with a knob
+             "a.png,64,48,jpeg,,,,,,,,1,1,1,,",                     // a reference point without one
+             "a.png,64,48,jpeg,rgb,,,,,,75,1,1,1,,",                // a reference point with a setting
+             "a.png,64,48,jpeg,,,,,,,75,-1,1,1,,",                  // negative bytes
+             "a.png,64,48,jpeg,,,,,,,75,1,1,1,0.9x,",               // not a number
+         })
+        EXPECT_FALSE(ParseSweepLine(bad, read)) << bad;
+}
+
+std::string Contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void Overwrite(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+TEST(SweepPartFileTest, APartReadsBackAsItsPoints) {
+    TempFolder folder;
+    const std::string path = folder.File("job-0.part");
+    ASSERT_TRUE(WritePart(path, "image=/x/a.png codec=jxl", {PictoraPoint(), JxlPoint()}));
+    EXPECT_EQ(Contents(path), "pictora-sweep-part 1\njob image=/x/a.png codec=jxl\nrows 2\n" + SweepResultsHeader() +
+                                  "\n" + FormatSweepLine(PictoraPoint()) + "\n" + FormatSweepLine(JxlPoint()) +
+                                  "\nend 2\n");
+    std::vector<SweepPoint> points;
+    ASSERT_TRUE(ReadPart(path, "image=/x/a.png codec=jxl", points));
+    ASSERT_EQ(points.size(), 2u);
+    EXPECT_EQ(FormatSweepLine(points[1]), FormatSweepLine(JxlPoint()));
+}
+
+TEST(SweepPartFileTest, RefusesDamagedPartsAndPartsOfOtherJobs) {
+    TempFolder folder;
+    const std::string path = folder.File("job-0.part");
+    const std::string description = "image=/x/a.png codec=jxl";
+    const std::string good = FormatPart(description, {PictoraPoint(), JxlPoint()});
+    const std::string lastRow = FormatSweepLine(JxlPoint()) + "\n";
+    std::vector<SweepPoint> points;
+    ASSERT_TRUE(WritePart(path, description, {}));
+    EXPECT_TRUE(ReadPart(path, description, points));
+    EXPECT_TRUE(points.empty());
+
+    struct Damage {
+        std::string text;
+        std::string why;
+    };
+    const std::string cut = good.substr(0, good.size() - std::string("end 2\n").size());
+    for (const Damage& damage : {
+             Damage{cut, "completeness mark"},
+             Damage{good.substr(0, good.size() - 1), "completeness mark"},
+             Damage{good + "x", "after the completeness mark"},
+             Damage{"pictora-sweep-part 2" + good.substr(20), "signature"},
+             Damage{FormatPart("image=/x/a.png codec=avif", {JxlPoint()}), "another job"},
+             Damage{cut.substr(0, cut.size() - lastRow.size()) + "end 2\n", "row 2"},
+             Damage{good.substr(0, good.find("rows")) + "rows 3" + good.substr(good.find("rows") + 6), "row 3"},
+             Damage{good.substr(0, good.find(SweepResultsHeader()) + SweepResultsHeader().size() + 1), "cut short"},
+         }) {
+        Overwrite(path, damage.text);
+        const Status read = ReadPart(path, description, points);
+        ASSERT_FALSE(read) << damage.text;
+        EXPECT_NE(read.message().find(damage.why), std::string::npos) << read.message();
+        EXPECT_NE(read.message().find(path), std::string::npos) << read.message();
+    }
+    EXPECT_FALSE(ReadPart(folder.File("none.part"), description, points));
+}
+
+}  // namespace
+}  // namespace pictora::cli
