@@ -30,12 +30,12 @@ namespace {
 // or a codec none of whose settings fits (no figures).
 struct CompareRow {
     std::string codec;
-    std::string setting;
+    std::optional<double> knob;  // none for the coded image's own row
     std::optional<PairFigures> figures;
 };
 
 std::string CsvLine(const CompareRow& row) {
-    std::string line = row.codec + "," + row.setting;
+    std::string line = row.codec + (row.knob ? FormatC(",%.17g", *row.knob) : ",");
     if (!row.figures) return line + ",,,,,,,,";
     const PairFigures& figures = *row.figures;
     line += FormatC(",%llu,%.17g,%.17g", static_cast<unsigned long long>(figures.bytes), figures.bpp,
@@ -64,7 +64,8 @@ void PrintRow(const CompareRow& row) {
         for (unsigned char c : text) characters += (c & 0xC0) != 0x80;
         return std::string(static_cast<std::size_t>(std::max(0, width - characters)), ' ') + text;
     };
-    std::printf("%-8s %8s %10llu %8s %10s %8s %8s\n", row.codec.c_str(), row.setting.c_str(),
+    const std::string setting = row.knob ? ReferenceCodec::KnobText(*row.knob) : "";
+    std::printf("%-8s %8s %10llu %8s %10s %8s %8s\n", row.codec.c_str(), setting.c_str(),
                 static_cast<unsigned long long>(figures.bytes), FormatC("%.4f", figures.bpp).c_str(),
                 FormatC("%.2f", figures.quality.psnrMean).c_str(),
                 padded(Cell(figures.similarity.ssim, "%.4f"), 8).c_str(),
@@ -202,7 +203,7 @@ int RunCompare(const CLI::App& command, const CompareOptions& options) {
         if (Status measured = MeasureCodedFile(options.likePath, image, figures); !measured)
             return ReportBadFile(measured.message());
         target = figures.bytes;
-        emit({"pictora", "", figures});
+        emit({"pictora", std::nullopt, figures});
     }
 
     CompareProgress progress(::isatty(STDERR_FILENO) != 0);
@@ -221,7 +222,7 @@ int RunCompare(const CLI::App& command, const CompareOptions& options) {
                 return ReportBadFile(searched.message());
             progress.Clear();
             if (!fitted.fits) {
-                emit({name, "", std::nullopt});
+                emit({name, std::nullopt, std::nullopt});
                 continue;
             }
             files.emplace_back(fitted.knob, std::move(fitted.bytes));
@@ -233,7 +234,7 @@ int RunCompare(const CLI::App& command, const CompareOptions& options) {
                 return ReportBadFile(measured.message());
             if (Status written = WriteReference(options, *codec, setting, bytes); !written)
                 return ReportBadFile(written.message());
-            emit({name, setting, figures});
+            emit({name, knob, figures});
         }
     }
     if (Status closed = csv.Close(); !closed) return ReportBadFile(closed.message());

@@ -76,7 +76,10 @@ TEST(CompareCommandTest, LikeACodedImageGivesItsRowThenEveryCodecAtMostItsSize) 
         EXPECT_LE(std::stoull(row[2]), target);
         std::unique_ptr<ReferenceCodec> codec;
         ASSERT_TRUE(MakeReferenceCodec(codecs[k], codec));
-        const std::string file = folder.File("refs/photo64-c-" + row[0] + "-" + row[1] + "." +
+        double knob = 0;
+        ASSERT_TRUE(ParseReal(row[1], knob));
+        EXPECT_EQ(row[1], FormatC("%.17g", knob));
+        const std::string file = folder.File("refs/photo64-c-" + row[0] + "-" + ReferenceCodec::KnobText(knob) + "." +
                                              std::string(codec->Extension()));
         std::vector<std::uint8_t> bytes;
         ASSERT_TRUE(ReadWholeFile(file, bytes));
