@@ -46,7 +46,10 @@ NiceScale PaddedScale(const Extent& extent, double axisLength, double emsPerTick
     if (!(extent.high >= extent.low)) return NiceScaleOf(0.0, 1.0, 6);
     const double padding = (extent.high - extent.low) * kRangePadding;
     const int maxTicks = std::max(2, static_cast<int>(axisLength / (emsPerTick * font)) + 1);
-    return NiceScaleOf(extent.low - padding, extent.high + padding, maxTicks);
+    // Bits per pixel and the measures are never negative: padding does not
+    // carry an axis of such values below 0.
+    const double low = extent.low >= 0.0 ? std::max(0.0, extent.low - padding) : extent.low - padding;
+    return NiceScaleOf(low, extent.high + padding, maxTicks);
 }
 
 double MapToLength(const NiceScale& scale, double value, double start, double length) {
