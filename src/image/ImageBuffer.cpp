@@ -8,7 +8,6 @@
 #include "image/ChromaResampling.h"
 #include "image/ColorConversion.h"
 #include "image/PngImage.h"
-#include "image/RgbQuality.h"
 #include "support/DebugLog.h"
 
 namespace pictora {
@@ -57,21 +56,22 @@ Status ImageBuffer::LoadPng(const std::string& path) {
     DebugLog("carregado\n");
     if (result != PngImage::kOk) return png->LastStatus(result).Concerning(path);
     rgb = std::move(png);
-    DerivePlanes();
+    DeriveYCbCrPlanes();
     return Status::Ok();
 }
 
-Status ImageBuffer::DecodePng(std::span<const std::uint8_t> file, const std::string& name) {
+Status ImageBuffer::DecodePng(std::span<const std::uint8_t> file, const std::string& name, DerivedPlanes derived) {
     Release();
     auto png = std::make_unique<PngImage>();
     const int result = png->Decode(file);
     if (result != PngImage::kOk) return png->LastStatus(result).About(name);
     rgb = std::move(png);
-    DerivePlanes();
+    if (derived == DerivedPlanes::AtLoad) DeriveYCbCrPlanes();
     return Status::Ok();
 }
 
-void ImageBuffer::DerivePlanes() {
+void ImageBuffer::DeriveYCbCrPlanes() {
+    if (!rgb || HasYCbCrPlanes()) return;
     const auto rows = static_cast<std::uint32_t>(rgb->height);
     const auto columns = static_cast<std::uint32_t>(rgb->width);
     lumaY.Allocate(rows, columns);
@@ -125,8 +125,14 @@ std::uint32_t ImageBuffer::Compare(const ImageBuffer& other) {
     return count;
 }
 
-void ImageBuffer::ComputePsnr(const ImageBuffer& other) {
-    const RgbQuality quality = MeasureRgbQuality(ImageOf(*this), ImageOf(other));
+void ImageBuffer::ComputePsnr(const ImageBuffer& other) { Keep(MeasureRgbQuality(ImageOf(*this), ImageOf(other))); }
+
+void ImageBuffer::ComputePsnr(const RgbPlanes& other, std::uint32_t rows, std::uint32_t columns) {
+    const RgbImage& mine = ImageOf(*this);
+    Keep(MeasureRgbQuality({&mine.red, &mine.green, &mine.blue}, other, rows, columns));
+}
+
+void ImageBuffer::Keep(const RgbQuality& quality) {
     std::copy(quality.mse.begin(), quality.mse.end(), std::begin(mse));
     std::copy(quality.psnr.begin(), quality.psnr.end(), std::begin(psnr));
     psnrRgb = quality.psnrMean;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "image/RgbImage.h"
+#include "image/RgbQuality.h"
 #include "support/Plane.h"
 #include "support/Status.h"
 
@@ -13,6 +14,10 @@ namespace pictora {
 
 // Which group of planes CopyPlanes fills.
 enum class PlaneGroup { Rgb, YCbCr };
+
+// Whether loading a PNG derives the Y, Cb, Cr and 4:2:0 planes at once or
+// leaves them for DeriveYCbCrPlanes, so that an RGB run never pays for them.
+enum class DerivedPlanes { AtLoad, OnRequest };
 
 // Which pSNR GetPsnr reads: one of the three RGB planes, or the mean error.
 enum class PsnrOf { Red, Green, Blue, Mean };
@@ -51,7 +56,12 @@ public:
     // chroma. On failure the buffer is left empty and the message names the file.
     Status LoadPng(const std::string& path);
     // The same from the bytes of a PNG file in memory; `name` heads messages.
-    Status DecodePng(std::span<const std::uint8_t> file, const std::string& name);
+    Status DecodePng(std::span<const std::uint8_t> file, const std::string& name,
+                     DerivedPlanes derived = DerivedPlanes::AtLoad);
+    // Y, Cb, Cr and the 4:2:0 chroma from the RGB planes, unless they are
+    // there already; nothing for an empty buffer.
+    void DeriveYCbCrPlanes();
+    bool HasYCbCrPlanes() const { return rgb && !lumaY.Empty(); }
 
     // The image's size, 0 when the buffer is empty.
     int GetHeight() const;
@@ -69,10 +79,11 @@ public:
     // Compare, then the pSNR of each plane and of the mean error. An error of
     // 0 gives +inf, an empty image NaN; both are kept as they are.
     void ComputePsnr(const ImageBuffer& other);
+    // The same against three planes covering the top-left rows x columns.
+    void ComputePsnr(const RgbPlanes& other, std::uint32_t rows, std::uint32_t columns);
 
 private:
-    // Y, Cb, Cr and the 4:2:0 chroma from the RGB planes just loaded.
-    void DerivePlanes();
+    void Keep(const RgbQuality& quality);
 };
 
 }  // namespace pictora

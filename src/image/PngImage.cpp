@@ -61,22 +61,36 @@ int PngImage::Decode(std::span<const std::uint8_t> file) {
                                       " pixels, more than " + std::to_string(kMaxPixels) + " in all");
     }
 
-    Plane pixels(header.height, static_cast<std::uint32_t>(header.rowBytes));
-    std::vector<png_bytep> rows = RowPointers(pixels);
-    if (!reader.ReadRows(rows.data())) return Fail(kLibpngError, "damaged PNG: " + reader.Error());
+    // The planes are filled aside, so that a damaged file leaves the image as it was.
+    Plane planes[3] = {Plane(header.height, header.width), Plane(header.height, header.width),
+                       Plane(header.height, header.width)};
+    const auto split = [&planes, columns = header.width](const std::uint8_t* pixels, std::uint32_t i) {
+        std::uint8_t* r = planes[0][i];
+        std::uint8_t* g = planes[1][i];
+        std::uint8_t* b = planes[2][i];
+        for (std::uint32_t j = 0; j < columns; ++j) {
+            r[j] = pixels[3 * j];
+            g[j] = pixels[3 * j + 1];
+            b[j] = pixels[3 * j + 2];
+        }
+    };
+    if (header.interlaced) {
+        // Later passes fill in rows of earlier ones: the whole image is kept.
+        Plane pixels(header.height, static_cast<std::uint32_t>(header.rowBytes));
+        std::vector<png_bytep> rows = RowPointers(pixels);
+        if (!reader.ReadRows(rows.data())) return Fail(kLibpngError, "damaged PNG: " + reader.Error());
+        for (std::uint32_t i = 0; i < header.height; ++i) split(pixels[i], i);
+    } else {
+        std::vector<std::uint8_t> row(header.rowBytes);
+        if (!reader.ReadRowByRow(row.data(), [&](std::uint32_t i) { split(row.data(), i); }))
+            return Fail(kLibpngError, "damaged PNG: " + reader.Error());
+    }
 
     height = static_cast<std::int32_t>(header.height);
     width = static_cast<std::int32_t>(header.width);
-    red.Allocate(header.height, header.width);
-    green.Allocate(header.height, header.width);
-    blue.Allocate(header.height, header.width);
-    for (std::uint32_t i = 0; i < header.height; ++i) {
-        for (std::uint32_t j = 0; j < header.width; ++j) {
-            red[i][j] = pixels[i][3 * j];
-            green[i][j] = pixels[i][3 * j + 1];
-            blue[i][j] = pixels[i][3 * j + 2];
-        }
-    }
+    red = std::move(planes[0]);
+    green = std::move(planes[1]);
+    blue = std::move(planes[2]);
     return kOk;
 }
 

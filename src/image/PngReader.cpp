@@ -32,6 +32,7 @@ bool PngReader::ReadHeader(PngHeader& header) {
     header.height = png_get_image_height(png_, info_);
     header.colorType = png_get_color_type(png_, info_);
     header.bitDepth = png_get_bit_depth(png_, info_);
+    header.interlaced = png_get_interlace_type(png_, info_) != PNG_INTERLACE_NONE;
     png_set_strip_16(png_);
     png_set_interlace_handling(png_);
     png_read_update_info(png_, info_);
@@ -43,6 +44,18 @@ bool PngReader::ReadRows(png_bytepp rows) {
     if (info_ == nullptr) return false;
     if (setjmp(png_jmpbuf(png_))) return false;
     png_read_image(png_, rows);
+    png_read_end(png_, nullptr);
+    return true;
+}
+
+bool PngReader::ReadRowByRow(png_bytep row, const std::function<void(std::uint32_t)>& take) {
+    if (info_ == nullptr) return false;
+    if (setjmp(png_jmpbuf(png_))) return false;
+    const std::uint32_t height = png_get_image_height(png_, info_);
+    for (std::uint32_t i = 0; i < height; ++i) {
+        png_read_row(png_, row, nullptr);
+        take(i);
+    }
     png_read_end(png_, nullptr);
     return true;
 }

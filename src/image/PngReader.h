@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -17,6 +18,7 @@ struct PngHeader {
     int colorType = 0;
     int bitDepth = 0;
     std::size_t rowBytes = 0;
+    bool interlaced = false;
 };
 
 // Decodes a PNG file held in memory with libpng, in two steps so that the
@@ -37,6 +39,10 @@ public:
     // bytes each. Also reads the rest of the file, so damage after the image
     // data is found too.
     bool ReadRows(png_bytepp rows);
+    // For a file without interlacing: reads the rows one after another into
+    // `row` (header.rowBytes bytes), handing each to `take` with its number
+    // before the next overwrites it; then the rest of the file, as ReadRows.
+    bool ReadRowByRow(png_bytep row, const std::function<void(std::uint32_t)>& take);
 
     const std::string& Error() const { return error_; }
 

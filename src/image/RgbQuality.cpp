@@ -4,22 +4,25 @@
 
 namespace pictora {
 
-std::uint32_t MeanSquaredErrors(const RgbImage& source, const RgbImage& other, std::array<double, 3>& mse) {
-    const auto rows = static_cast<std::uint32_t>(other.height);
-    const auto columns = static_cast<std::uint32_t>(other.width);
-    mse.fill(0.0);
+std::uint32_t MeanSquaredErrors(const RgbPlanes& source, const RgbPlanes& other, std::uint32_t rows,
+                                std::uint32_t columns, std::array<double, 3>& mse) {
     const std::uint32_t count = columns * rows;
-    if (count != 0) {
-        const Plane* const mine[3] = {&source.red, &source.green, &source.blue};
-        const Plane* const theirs[3] = {&other.red, &other.green, &other.blue};
-        for (std::uint32_t i = 0; i < rows; ++i) {
+    for (std::size_t k = 0; k < 3; ++k) {
+        // Every partial sum of squared 8-bit differences is an integer far
+        // below 2^53, so summing in integers, plane by plane, gives the very
+        // double the sample-by-sample sum in doubles gives.
+        std::uint64_t sum = 0;
+        for (std::uint32_t i = 0; count != 0 && i < rows; ++i) {
+            const std::uint8_t* mine = (*source[k])[i];
+            const std::uint8_t* theirs = (*other[k])[i];
+            std::uint32_t row = 0;  // at most 65535 * 65025, within 32 bits
             for (std::uint32_t j = 0; j < columns; ++j) {
-                for (int k = 0; k < 3; ++k) {
-                    const int difference = (*mine[k])[i][j] - (*theirs[k])[i][j];
-                    mse[static_cast<std::size_t>(k)] += difference * difference;
-                }
+                const int difference = mine[j] - theirs[j];
+                row += static_cast<std::uint32_t>(difference * difference);
             }
+            sum += row;
         }
+        mse[k] = static_cast<double>(sum);
     }
     // With no samples the reciprocal is +inf and the errors come out NaN.
     const double reciprocal = 1.0 / count;
@@ -27,15 +30,26 @@ std::uint32_t MeanSquaredErrors(const RgbImage& source, const RgbImage& other, s
     return count;
 }
 
-RgbQuality MeasureRgbQuality(const RgbImage& source, const RgbImage& other) {
+std::uint32_t MeanSquaredErrors(const RgbImage& source, const RgbImage& other, std::array<double, 3>& mse) {
+    return MeanSquaredErrors({&source.red, &source.green, &source.blue}, {&other.red, &other.green, &other.blue},
+                             static_cast<std::uint32_t>(other.height), static_cast<std::uint32_t>(other.width), mse);
+}
+
+RgbQuality MeasureRgbQuality(const RgbPlanes& source, const RgbPlanes& other, std::uint32_t rows,
+                             std::uint32_t columns) {
     RgbQuality quality;
-    MeanSquaredErrors(source, other, quality.mse);
+    MeanSquaredErrors(source, other, rows, columns, quality.mse);
     // Peak 255 squared; the mean of the three errors is formed with the
     // constant one third, not by dividing by 3.
     for (std::size_t k = 0; k < 3; ++k) quality.psnr[k] = 10 * std::log10(65025 / quality.mse[k]);
     quality.psnrMean =
         10 * std::log10(65025 / ((quality.mse[2] + quality.mse[0] + quality.mse[1]) * 0.3333333333333333));
     return quality;
+}
+
+RgbQuality MeasureRgbQuality(const RgbImage& source, const RgbImage& other) {
+    return MeasureRgbQuality({&source.red, &source.green, &source.blue}, {&other.red, &other.green, &other.blue},
+                             static_cast<std::uint32_t>(other.height), static_cast<std::uint32_t>(other.width));
 }
 
 }  // namespace pictora

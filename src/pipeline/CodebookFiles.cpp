@@ -102,7 +102,7 @@ Status ImageCompressor::ApplyCodebookSections(const std::array<std::span<const s
 Status ImageCompressor::ApplyLoadedCodebooks(Channels& loaded, pictora::ColorSpace colorSpace) {
     const auto height = static_cast<std::uint32_t>(sourceImage_.GetHeight());
     const auto width = static_cast<std::uint32_t>(sourceImage_.GetWidth());
-    BindSourcesFor(loaded, sourceImage_, colorSpace);
+    BindSourcesFor(loaded, colorSpace);
     if (colorSpace == ColorSpace::YCbCr420) {
         loaded[1].SetPlaneSize(height / 2, width / 2);
         loaded[2].SetPlaneSize(height / 2, width / 2);

@@ -18,10 +18,7 @@ PlaneScale ChannelScale(ColorSpace colorSpace, int channel) {
     return channel != 0 && colorSpace == ColorSpace::YCbCr420 ? PlaneScale::Half : PlaneScale::Full;
 }
 
-ImageCompressor::ImageCompressor() {
-    sourceImage_.Reset();
-    reconstruction_.Reset();
-}
+ImageCompressor::ImageCompressor() { sourceImage_.Reset(); }
 
 Status ImageCompressor::LoadImage(const std::string& path) {
     std::vector<std::uint8_t> bytes;
@@ -33,7 +30,7 @@ Status ImageCompressor::LoadImage(std::span<const std::uint8_t> png, const std::
     // Read into a fresh buffer so a file that fails leaves the current image alone.
     ImageBuffer loaded;
     try {
-        if (Status status = loaded.DecodePng(png, name); !status) return status;
+        if (Status status = loaded.DecodePng(png, name, DerivedPlanes::OnRequest); !status) return status;
     } catch (const std::bad_alloc&) {
         return Status::Error(ErrorKind::OutOfMemory, name + ": not enough memory for an image of this size")
             .Concerning(name);
@@ -86,7 +83,9 @@ void ImageCompressor::BindRgbSources(Channels& channels) {
     channels[2].Configure(height, width, &sourceImage_.rgb->blue);
 }
 
-void ImageCompressor::BindSourcesFor(Channels& channels, const ImageBuffer& image, pictora::ColorSpace colorSpace) {
+void ImageCompressor::BindSourcesFor(Channels& channels, pictora::ColorSpace colorSpace) {
+    if (IsYCbCr(colorSpace)) sourceImage_.DeriveYCbCrPlanes();
+    const ImageBuffer& image = sourceImage_;
     if (colorSpace == ColorSpace::YCbCr444) {
         channels[0].SetSource(&image.lumaY);
         channels[1].SetSource(&image.chromaCb);
@@ -120,7 +119,7 @@ Status ImageCompressor::TrainAndCode(const TrainingJob& job) {
             channels_[c].SetPlaneSize(height, width);
             channels_[c].Reset(job.channels[c].dimension);
         }
-        BindSourcesFor(channels_, sourceImage_, colorSpace_);
+        BindSourcesFor(channels_, colorSpace_);
         if (colorSpace_ == ColorSpace::YCbCr420) {
             channels_[1].SetPlaneSize(height / 2, width / 2);
             channels_[2].SetPlaneSize(height / 2, width / 2);
@@ -147,20 +146,18 @@ Status ImageCompressor::TrainAndCode(const TrainingJob& job) {
     DebugLog("%i %i %i\n", channels_[0].NeuronCount(), channels_[1].NeuronCount(), channels_[2].NeuronCount());
 
     ReconstructRgb();
-    reconstruction_.Allocate(static_cast<std::int32_t>(height), static_cast<std::int32_t>(width));
     ApplyFilter(job.filter);
     SumCodedBytes();
-    reconstruction_.CopyPlanes(PlaneGroup::Rgb, channels_[0].RebuiltCopy(), channels_[1].RebuiltCopy(),
-                               channels_[2].RebuiltCopy());
-    sourceImage_.ComputePsnr(reconstruction_);
+    MeasureQuality();
     return failure ? Status::Ok() : Status::Error(failure.kind(), problems);
 }
 
 // The one way from the channels' rebuilt planes, in the colour space they
 // code, to the RGB image in their `rebuiltCopy` planes at channel 0's size:
 // every channel starts from its own unconverted reconstruction (an idle
-// channel's copy may hold last job's converted, filtered planes), 4:2:0 chroma
-// is taken to full size, and YCbCr is converted in place.
+// channel's copy may hold last job's converted, filtered planes, and so may
+// the samples outside the blocks of a channel just rebuilt), 4:2:0 chroma is
+// taken to full size, and YCbCr is converted in place.
 void ImageCompressor::ReconstructRgb() {
     const std::uint32_t rows = channels_[0].Rows();
     const std::uint32_t columns = channels_[0].Columns();
@@ -204,10 +201,18 @@ void ImageCompressor::UpdateStatistics() {
 }
 
 void ImageCompressor::MeasureQuality() {
-    reconstruction_.Allocate(sourceImage_.GetHeight(), sourceImage_.GetWidth());
-    reconstruction_.CopyPlanes(PlaneGroup::Rgb, channels_[0].RebuiltCopy(), channels_[1].RebuiltCopy(),
-                               channels_[2].RebuiltCopy());
-    sourceImage_.ComputePsnr(reconstruction_);
+    sourceImage_.ComputePsnr({&ReconstructedPlane(0), &ReconstructedPlane(1), &ReconstructedPlane(2)},
+                             static_cast<std::uint32_t>(sourceImage_.GetHeight()),
+                             static_cast<std::uint32_t>(sourceImage_.GetWidth()));
+}
+
+const ImageBuffer& ImageCompressor::Reconstruction() const {
+    reconstruction_.Release();
+    if (imageLoaded_ && HasReconstruction()) {
+        reconstruction_.Allocate(sourceImage_.GetHeight(), sourceImage_.GetWidth());
+        reconstruction_.CopyPlanes(PlaneGroup::Rgb, ReconstructedPlane(0), ReconstructedPlane(1), ReconstructedPlane(2));
+    }
+    return reconstruction_;
 }
 
 CodedImageRate ImageCompressor::Rate() const {

@@ -108,8 +108,14 @@ public:
     std::uint32_t CodedBytes() const { return codedBytes_; }
     KohonenNetwork& Channel(int c) { return channels_[c]; }
     const KohonenNetwork& Channel(int c) const { return channels_[c]; }
+    // The source image. Its Y, Cb, Cr and 4:2:0 planes are derived when a job
+    // codes in YCbCr, or on DeriveSourcePlanes for a front end that shows them.
     const ImageBuffer& SourceImage() const { return sourceImage_; }
-    const ImageBuffer& Reconstruction() const { return reconstruction_; }
+    void DeriveSourcePlanes() { sourceImage_.DeriveYCbCrPlanes(); }
+    // The RGB reconstruction as an image of the source's size, copied from
+    // the channels' planes when asked (empty without an image or a
+    // reconstruction); the steps themselves measure those planes in place.
+    const ImageBuffer& Reconstruction() const;
 
     // The RGB reconstruction a front end shows and a .png holds: plane c of
     // channel c (R, G, B), ReconstructionRows() x ReconstructionColumns().
@@ -123,7 +129,7 @@ private:
     using Channels = std::array<KohonenNetwork, 3>;
 
     void BindRgbSources(Channels& channels);
-    static void BindSourcesFor(Channels& channels, const ImageBuffer& image, pictora::ColorSpace colorSpace);
+    void BindSourcesFor(Channels& channels, pictora::ColorSpace colorSpace);
     void AdoptChannels(Channels& channels, pictora::ColorSpace colorSpace);
     void InstallProgress(KohonenNetwork& channel, int c) const;
     Status ApplyLoadedCodebooks(Channels& loaded, pictora::ColorSpace colorSpace);
@@ -137,7 +143,7 @@ private:
     double compressionRate_ = 0.0;
     bool imageLoaded_ = false;
     ImageBuffer sourceImage_;
-    ImageBuffer reconstruction_;
+    mutable ImageBuffer reconstruction_;
     Channels channels_;
     Progress progress_;
     bool referenceSearch_ = false;

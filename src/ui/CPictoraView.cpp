@@ -160,6 +160,7 @@ bool CPictoraView::LoadImage(const QString& path) {
                               UserDialogs::Icon::Warning);
         return false;
     }
+    compressor_.DeriveSourcePlanes();  // the form shows them as pictures
     displays_.BuildSourceDisplays(compressor_.SourceImage());
     for (QComboBox* list : controls_.blockSize) {
         list->clear();

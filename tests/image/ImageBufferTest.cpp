@@ -2,11 +2,13 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "common/SyntheticPng.h"
 #include "common/TempFolder.h"
 #include "image/ColorConversion.h"
 #include "image/ImageBuffer.h"
+#include "support/FileIO.h"
 
 namespace pictora {
 namespace {
@@ -83,6 +85,34 @@ TEST(ImageBuffer, LoadPngDerivesLumaChromaAndFourTwoZero) {
             EXPECT_EQ(buffer.chromaCr420[i][j], decimated ? cr[2 * i][2 * j] : cr[i][j]) << i << "," << j;
         }
     }
+}
+
+TEST(ImageBuffer, PlanesLeftForLaterAreDerivedAsALoadDerivesThem) {
+    std::vector<std::uint8_t> file;
+    ASSERT_TRUE(ReadWholeFile(TestData("photo64-b.png"), file));
+    ImageBuffer atLoad;
+    ASSERT_TRUE(atLoad.DecodePng(file, "b"));
+    EXPECT_TRUE(atLoad.HasYCbCrPlanes());
+
+    ImageBuffer later;
+    ASSERT_TRUE(later.DecodePng(file, "b", DerivedPlanes::OnRequest));
+    EXPECT_FALSE(later.HasYCbCrPlanes());
+    EXPECT_TRUE(later.lumaY.Empty());
+    EXPECT_TRUE(later.chromaCr420.Empty());
+    EXPECT_EQ(later.rgb->blue, atLoad.rgb->blue);
+
+    later.DeriveYCbCrPlanes();
+    later.rgb->red.Fill(0);  // a second call must not derive again
+    later.DeriveYCbCrPlanes();
+    EXPECT_EQ(later.lumaY, atLoad.lumaY);
+    EXPECT_EQ(later.chromaCb, atLoad.chromaCb);
+    EXPECT_EQ(later.chromaCr, atLoad.chromaCr);
+    EXPECT_EQ(later.chromaCb420, atLoad.chromaCb420);
+    EXPECT_EQ(later.chromaCr420, atLoad.chromaCr420);
+
+    ImageBuffer empty;
+    empty.DeriveYCbCrPlanes();
+    ExpectEmpty(empty);
 }
 
 TEST(ImageBuffer, FailedLoadPngLeavesTheBufferEmptyWithAClearMessage) {

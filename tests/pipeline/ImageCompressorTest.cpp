@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "common/SyntheticPng.h"
 #include "common/Jobs.h"
@@ -98,6 +99,41 @@ TEST_P(ColourSpaceJobTest, TwoStepsCodeMeasureAndDrawTheImage) {
 
 INSTANTIATE_TEST_SUITE_P(AllColourSpaces, ColourSpaceJobTest,
                          ::testing::Values(ColorSpace::Rgb, ColorSpace::YCbCr444, ColorSpace::YCbCr420));
+
+// The Y, Cb, Cr and 4:2:0 planes are derived only for a job that codes in
+// YCbCr, and a job then codes exactly what it would with planes derived at load.
+TEST(ImageCompressorTest, YCbCrPlanesAreDerivedForTheJobThatNeedsThem) {
+    ImageCompressor lazy;
+    ASSERT_TRUE(lazy.LoadImage(TestData("photo64-d.png")));
+    EXPECT_FALSE(lazy.SourceImage().HasYCbCrPlanes());
+    ASSERT_TRUE(lazy.TrainAndCode(MakeJob(ColorSpace::Rgb, 4, {1, 1, 1}, true)));
+    EXPECT_FALSE(lazy.SourceImage().HasYCbCrPlanes());
+
+    ImageCompressor eager;
+    ASSERT_TRUE(eager.LoadImage(TestData("photo64-d.png")));
+    eager.DeriveSourcePlanes();
+    ASSERT_TRUE(eager.SourceImage().HasYCbCrPlanes());
+    for (ColorSpace colorSpace : {ColorSpace::YCbCr420, ColorSpace::YCbCr444}) {
+        ASSERT_TRUE(lazy.TrainAndCode(MakeJob(colorSpace, 4, {1, 1, 1}, true)));
+        ASSERT_TRUE(eager.TrainAndCode(MakeJob(colorSpace, 4, {1, 1, 1}, true)));
+        EXPECT_TRUE(lazy.SourceImage().HasYCbCrPlanes());
+        EXPECT_EQ(lazy.SourceImage().chromaCb420, eager.SourceImage().chromaCb420);
+        std::vector<std::uint8_t> lazyBytes, eagerBytes;
+        ASSERT_TRUE(lazy.EncodeCodedImage(lazyBytes));
+        ASSERT_TRUE(eager.EncodeCodedImage(eagerBytes));
+        EXPECT_EQ(lazyBytes, eagerBytes);
+        EXPECT_EQ(lazy.GetPsnr(PsnrOf::Mean), eager.GetPsnr(PsnrOf::Mean));
+    }
+
+    // Applied codebooks need the planes of their colour space too.
+    std::vector<std::uint8_t> books;
+    ASSERT_TRUE(eager.EncodeCodebooks(books));
+    ImageCompressor applied;
+    ASSERT_TRUE(applied.LoadImage(TestData("photo64-d.png")));
+    ASSERT_TRUE(applied.ApplyCodebooks(books, "books.cod"));
+    EXPECT_TRUE(applied.SourceImage().HasYCbCrPlanes());
+    EXPECT_EQ(applied.GetPsnr(PsnrOf::Mean), eager.GetPsnr(PsnrOf::Mean));
+}
 
 TEST(ImageCompressorTest, IdleChannelsEnterConversionWithTheirOwnReconstruction) {
     ImageCompressor compressor;
