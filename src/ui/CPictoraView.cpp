@@ -74,6 +74,9 @@ void CPictoraView::ConnectControls() {
     connect(controls_.sourceTabs, &QTabBar::currentChanged, this, &CPictoraView::ShowSourceChannel);
     connect(controls_.codedTabs, &QTabBar::currentChanged, this, &CPictoraView::ShowCodedChannel);
     connect(controls_.resultsTabs, &QTabBar::currentChanged, this, &CPictoraView::SwitchResultsView);
+    connect(controls_.sourcePicture, &ImagePicture::DoubleClicked, this, &CPictoraView::OnCompareImages);
+    connect(controls_.codedPicture, &ImagePicture::DoubleClicked, this, &CPictoraView::OnCompareImages);
+    connect(controls_.rdQuality, &QComboBox::currentIndexChanged, this, &CPictoraView::FillRdChart);
 }
 
 void CPictoraView::OnInitialUpdate() {
@@ -175,6 +178,7 @@ bool CPictoraView::LoadImage(const QString& path) {
     WriteFields();
     ShowSourceChannel();
     flags_.imageReloaded = true;
+    SourceChanged();
     return true;
 }
 
@@ -246,6 +250,8 @@ void CPictoraView::OnWorkerMessage(int message) {
     if (closing_) return;
     if (message == MqKohonenThread::kTrainingDone) {
         HandleTrainingDone();
+    } else if (message == MqKohonenThread::kStudyDone) {
+        HandleStudyDone();
     } else {
         HandleFileDone();
     }
@@ -288,6 +294,7 @@ void CPictoraView::HandleTrainingDone() {
     ShowSourceChannel();
     ShowCodedChannel();
     InsertResult(flags_.stepRow - 1, result);
+    ResultChanged(result);
     FillChart();
     ++flags_.stepRow;
     ContinueOrFinish();
@@ -306,6 +313,7 @@ void CPictoraView::HandleFileDone() {
     ShowCodedChannel();
     flags_.stepRow = 1;
     InsertResult(0, result);
+    ResultChanged(result);
     FillChart();
     WriteFields();
 }
