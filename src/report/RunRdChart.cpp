@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "display/RdSeriesStyle.h"
-#include "reference/ReferenceCodecFactory.h"
 
 namespace pictora {
 namespace {
@@ -12,6 +11,17 @@ namespace {
 std::optional<double> QualityOf(double psnr, const ImageSimilarity& similarity, RdQuality quality) {
     if (quality == RdQuality::Psnr) return psnr;
     return similarity.msSsim;
+}
+
+// The codec's name as the legend and the viewer's result list write it.
+const char* CodecTitle(ReferenceCodecKind kind) {
+    switch (kind) {
+        case ReferenceCodecKind::Jpeg: return "JPEG";
+        case ReferenceCodecKind::Webp: return "WebP";
+        case ReferenceCodecKind::Avif: return "AVIF";
+        case ReferenceCodecKind::Jxl: return "JPEG XL";
+    }
+    return "";
 }
 
 void AddSeries(RdChartModel& model, std::string name, std::vector<RdChartPoint> points) {
@@ -37,7 +47,7 @@ RdChartModel RunRdChart(const std::vector<StepResult>& history, const std::vecto
         for (const PairFigures& figures : curve.points)
             if (std::optional<double> y = QualityOf(figures.quality.psnrMean, figures.similarity, quality))
                 points.push_back({figures.bpp, *y});
-        AddSeries(model, std::string(MakeReferenceCodec(curve.codec)->Name()), std::move(points));
+        AddSeries(model, CodecTitle(curve.codec), std::move(points));
     }
     return model;
 }

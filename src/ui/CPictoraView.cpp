@@ -12,6 +12,7 @@
 
 #include "commands/ErrorText.h"
 #include "display/ImagePicture.h"
+#include "ui/ComparisonViewer.h"
 #include "support/DebugLog.h"
 #include "support/NumberText.h"
 
@@ -55,6 +56,10 @@ CPictoraView::~CPictoraView() {
     // The worker may be waiting for this thread to show its last step: keep
     // serving it (the handler returns at once now) until the loop has ended.
     closing_ = true;
+    // The viewer window goes first: the loop below must not deliver its
+    // pending events while the frame around the form is being taken apart.
+    delete viewer_;
+    viewer_ = nullptr;
     worker_->RequestStop();
     while (!worker_->Finished()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);

@@ -171,6 +171,8 @@ private:
     void HandleStudyDone();
     // A new image or a new result: what was worked out for the old one is stale.
     void SourceChanged();
+    // A step is running or another follows; a finished or paused run is not.
+    bool RunInProgress() const { return IsRunning() && !flags_.needsReset; }
     void ResultChanged(const StepResult& result);
 
     std::unique_ptr<UserDialogs> dialogs_;

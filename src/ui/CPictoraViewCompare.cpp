@@ -7,7 +7,6 @@
 #include "commands/ErrorText.h"
 #include "display/RdChartView.h"
 #include "pipeline/SsimHeatMapOf.h"
-#include "reference/ReferenceCodecFactory.h"
 #include "report/RunRdChart.h"
 #include "support/NumberText.h"
 #include "ui/CPictoraView.h"
@@ -50,7 +49,7 @@ QString ReferenceLabel(ReferenceCodecKind kind, double knob) {
                            : kind == ReferenceCodecKind::Jxl ? "d"
                                                              : "q";
     return QString::fromUtf8("%1 %2 %3")
-        .arg(QString::fromStdString(std::string(MakeReferenceCodec(kind)->Name())), QString::fromUtf8(knobName),
+        .arg(ResultChoiceCaption(ChoiceOf(kind)), QString::fromUtf8(knobName),
              QString::fromStdString(ReferenceCodec::KnobText(knob)));
 }
 
@@ -151,7 +150,7 @@ void CPictoraView::PostWantedStudy() {
         studyTimer_->stop();
         return;
     }
-    if (!IsRunning() && worker_->IsIdle() && worker_->StartStudy(wantedStudies_.front()))
+    if (!RunInProgress() && worker_->IsIdle() && worker_->StartStudy(wantedStudies_.front()))
         wantedStudies_.erase(wantedStudies_.begin());
     if (wantedStudies_.empty()) studyTimer_->stop();
     else if (!studyTimer_->isActive()) studyTimer_->start();
