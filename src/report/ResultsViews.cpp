@@ -10,7 +10,7 @@ const std::array<const char*, kResultsViewCount>& ResultsTabCaptions() {
     static const std::array<const char*, kResultsViewCount> captions = {
         "Evolução dos Neurônios a cada Passo", "Treinamento X Número de Vitórias", "Passo X Número de Neurônios",
         "Passo X pSNR (dB)", "T. Compressão X pSNR (dB)",
-        "T. Compressão (bpp) X Qualidade"};
+        "bpp X Qualidade"};
     return captions;
 }
 

@@ -94,7 +94,7 @@ void CPictoraView::CreateImageControls() {
 }
 
 void CPictoraView::CreateResultsControls() {
-    controls_.resultsTabs = Place(new QTabBar(this), DialogRect(3, 236, 578, 14));
+    controls_.resultsTabs = Place(new QTabBar(this), DialogRect(3, 236, 675, 14));
     controls_.resultsTabs->setExpanding(false);
     controls_.resultsList = Place(new QTreeWidget(this), DialogRect(3, 249, 675, 157));
     controls_.resultsList->setRootIsDecorated(false);
