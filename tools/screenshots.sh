@@ -10,6 +10,7 @@ mkdir -p "$out"
 out="$(cd "$out" && pwd)"
 
 tools/install-deps.sh xvfb xauth
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)" --target pictora-screenshots
-xvfb-run -a -s "-screen 0 1280x1024x24" build/tools/pictora-screenshots "$out" samples/tulips.png
+build="${PICTORA_BUILD_DIR:-build}"  # an existing build folder may be named instead
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j "$(nproc)" --target pictora-screenshots
+xvfb-run -a -s "-screen 0 1280x1024x24" "$build/tools/pictora-screenshots" "$out" samples/tulips.png

@@ -44,6 +44,15 @@ void ImagePicture::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
 }
 
+void ImagePicture::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    if (zoom_) zoom_->close();  // deletes itself
+    emit DoubleClicked();
+}
+
 ImageZoomWindow::ImageZoomWindow(QWidget* parent, std::shared_ptr<const DisplayBitmap> bitmap, const QString& title)
     : QWidget(parent, Qt::Window), picture_(new ImagePicture(this)) {
     setAttribute(Qt::WA_DeleteOnClose);

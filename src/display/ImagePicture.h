@@ -14,7 +14,8 @@ class ImageZoomWindow;
 
 // Paints one display bitmap stretched over the whole control, or a
 // near-black rectangle when it has none. A left click opens a zoom window
-// that shows the same bitmap at its own size.
+// that shows the same bitmap at its own size; a double-click closes the zoom
+// window its first click opened and says so through DoubleClicked instead.
 class ImagePicture : public QWidget {
     Q_OBJECT
 
@@ -30,9 +31,13 @@ public:
     // The zoom window opened by the last click, while it is open.
     ImageZoomWindow* Zoom() const { return zoom_; }
 
+signals:
+    void DoubleClicked();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     std::shared_ptr<const DisplayBitmap> bitmap_;

@@ -23,7 +23,7 @@ RgbPixel SsimColour(double value) {
     return HeatColour(static_cast<std::uint8_t>(TruncateToInt64(clamped * 255)));
 }
 
-ViewImage SsimOverlay(const SsimMap& map, const ViewImage& picture) {
+ViewImage SsimOverlay(const SsimHeatMap& map, const ViewImage& picture) {
     ViewImage overlay = picture;
     for (int y = 0; y < overlay.height; ++y)
         for (int x = 0; x < overlay.width; ++x) overlay.Set(x, y, DimGrey(overlay.At(x, y)));

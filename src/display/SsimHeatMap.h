@@ -8,7 +8,7 @@ namespace pictora {
 
 // A map of local SSIM values: `rows` x `columns`, row-major. Value (r, c)
 // belongs to the window whose centre is picture pixel (c + offset, r + offset).
-struct SsimMap {
+struct SsimHeatMap {
     int rows = 0;
     int columns = 0;
     int offset = 5;
@@ -25,7 +25,7 @@ RgbPixel SsimColour(double value);
 // picture pixel its window is centred on; the border the windows cannot reach
 // shows the picture itself as dim grey, so the map still reads in place.
 // Values falling beyond the picture are cut off.
-ViewImage SsimOverlay(const SsimMap& map, const ViewImage& picture);
+ViewImage SsimOverlay(const SsimHeatMap& map, const ViewImage& picture);
 
 // The legend of the scale: a vertical strip, 1 at the top row, 0 at the bottom.
 ViewImage SsimScaleImage(int width, int height);

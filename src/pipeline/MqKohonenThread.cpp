@@ -4,6 +4,8 @@
 
 #include "entropy/EntropyCoderSlot.h"
 #include "pipeline/ImageCompressor.h"
+#include "pipeline/ReferenceStudy.h"
+#include "pipeline/SsimHeatMapOf.h"
 #include "pipeline/ResultFiles.h"
 #include "support/DebugLog.h"
 #include "support/FileIO.h"
@@ -81,24 +83,31 @@ bool MqKohonenThread::PostFileCommand(Request request, std::size_t pathCount) {
 }
 
 bool MqKohonenThread::StartDecode(const std::string& path) {
-    return PostFileCommand(Request{kDecode, {}, LosslessMode::None, {path, "", ""}, {}}, 1);
+    return PostFileCommand(Request{kDecode, {}, LosslessMode::None, {path, "", ""}, {}, {}}, 1);
 }
 
 bool MqKohonenThread::StartHuffmanDecode(const std::string& path) {
-    return PostFileCommand(Request{kHuffmanDecode, {}, LosslessMode::None, {path, "", ""}, {}}, 1);
+    return PostFileCommand(Request{kHuffmanDecode, {}, LosslessMode::None, {path, "", ""}, {}, {}}, 1);
 }
 
 bool MqKohonenThread::StartArithmeticDecode(const std::string& path) {
-    return PostFileCommand(Request{kArithmeticDecode, {}, LosslessMode::None, {path, "", ""}, {}}, 1);
+    return PostFileCommand(Request{kArithmeticDecode, {}, LosslessMode::None, {path, "", ""}, {}, {}}, 1);
 }
 
 bool MqKohonenThread::StartApplyCodebook(const std::string& path) {
-    return PostFileCommand(Request{kApplyCodebook, {}, LosslessMode::None, {path, "", ""}, {}}, 1);
+    return PostFileCommand(Request{kApplyCodebook, {}, LosslessMode::None, {path, "", ""}, {}, {}}, 1);
 }
 
 bool MqKohonenThread::StartApplyCodebooks(const std::array<std::string, 3>& paths,
                                           const std::array<int, 3>& positions) {
-    return PostFileCommand(Request{kApplyCodebooks, {}, LosslessMode::None, paths, positions}, 3);
+    return PostFileCommand(Request{kApplyCodebooks, {}, LosslessMode::None, paths, positions, {}}, 3);
+}
+
+bool MqKohonenThread::StartStudy(const StudyJob& job) {
+    Request request;
+    request.command = kStudy;
+    request.study = job;
+    return PostFileCommand(std::move(request), 0);
 }
 
 void MqKohonenThread::WaitForIdle() {
@@ -136,6 +145,11 @@ int MqKohonenThread::LastCommand() const {
     return lastCommand_;
 }
 
+StudyOutcome MqKohonenThread::LastStudy() const {
+    std::lock_guard lock(mutex_);
+    return lastStudy_;
+}
+
 void MqKohonenThread::Run() {
     for (;;) {
         DebugLog("Aguardando operação\n");
@@ -171,12 +185,21 @@ void MqKohonenThread::RunCommand(const Request& request) {
             RunTraining(request);
             return;
         }
+        if (request.command == kStudy) {
+            RunStudy(request.study);
+            return;
+        }
         Status status = RunFileCommand(request);
         if (!status) DebugLog("%.90s\n", status.message().c_str());
         Complete(request.command, kFileDone, std::move(status));
     } catch (const std::bad_alloc&) {
+        Status refused = Status::Error(ErrorKind::OutOfMemory, "not enough memory for this job");
+        if (request.command == kStudy) {
+            CompleteStudy(std::move(refused), StudyOutcome{request.study, {}, {}, {}});
+            return;
+        }
         Complete(request.command, request.command == kTrain ? kTrainingDone : kFileDone,
-                 Status::Error(ErrorKind::OutOfMemory, "not enough memory for this job"));
+                 std::move(refused));
     }
 }
 
@@ -226,6 +249,33 @@ Status MqKohonenThread::DecodeThroughCoder(LosslessMode mode, const std::string&
     std::vector<std::uint8_t> bytes;
     if (Status status = ReadWholeFile(codedPath, bytes); !status) return status;
     return compressor_->DecodeCodedImage(bytes).About(path);
+}
+
+void MqKohonenThread::RunStudy(const StudyJob& job) {
+    StudyOutcome outcome;
+    outcome.job = job;
+    Status status = Status::Ok();
+    const ImageBuffer& buffer = compressor_->SourceImage();
+    if (!compressor_->IsImageLoaded() || !buffer.rgb) {
+        status = Status::Error(ErrorKind::InvalidSetting, "no image is loaded");
+    } else if (job.task == StudyTask::ReferenceAtSize) {
+        status = EncodeReferenceAtSize(job.codec, *buffer.rgb, job.targetBytes, outcome.atSize);
+    } else if (job.task == StudyTask::ReferenceLadders) {
+        status = EncodeReferenceLadders(*buffer.rgb, outcome.curves);
+    } else {
+        outcome.ssimMap = RgbSsimHeatMap(*buffer.rgb, compressor_->ReconstructedImage());
+    }
+    CompleteStudy(std::move(status), std::move(outcome));
+}
+
+void MqKohonenThread::CompleteStudy(Status status, StudyOutcome outcome) {
+    {
+        std::lock_guard lock(mutex_);
+        lastCommand_ = kStudy;
+        lastStatus_ = std::move(status);
+        lastStudy_ = std::move(outcome);
+    }
+    if (handler_) handler_(kStudyDone);
 }
 
 // The figures are taken here, on the worker, so the owner never reads the

@@ -9,6 +9,7 @@
 
 #include "entropy/EntropyCoderSlot.h"
 #include "pipeline/StepResult.h"
+#include "pipeline/StudyJob.h"
 #include "pipeline/TrainingJob.h"
 #include "support/Status.h"
 
@@ -24,20 +25,21 @@ class ImageCompressor;
 //
 // Posting keeps the semantics of an auto-reset start event: a second post
 // before the worker wakes replaces the first, and the worker runs only the
-// latest. File commands (1 to 5) also take a ready token, held while one is
-// pending or running; they are refused while the worker has any command
-// pending or running. Training posts never wait.
+// latest. File commands (1 to 5) and studies (6) also take a ready token,
+// held while one is pending or running; they are refused while the worker has
+// any command pending or running. Training posts never wait.
 class MqKohonenThread {
 public:
-    // Completion messages: after a training step, after a file command.
+    // Completion messages: after a training step, a file command, a study.
     static constexpr int kTrainingDone = 1125;
     static constexpr int kFileDone = 1126;
+    static constexpr int kStudyDone = 1127;
     // Longest path a command takes, terminator included.
     static constexpr std::size_t kPathCapacity = 256;
 
-    enum Command { kTrain = 0, kDecode = 1, kHuffmanDecode = 2, kArithmeticDecode = 3, kApplyCodebook = 4, kApplyCodebooks = 5 };
+    enum Command { kTrain = 0, kDecode = 1, kHuffmanDecode = 2, kArithmeticDecode = 3, kApplyCodebook = 4, kApplyCodebooks = 5, kStudy = 6 };
 
-    // Called on the worker thread with kTrainingDone or kFileDone; the worker
+    // Called on the worker thread with kTrainingDone, kFileDone or kStudyDone; the worker
     // waits for it to return. It may post the next command.
     using CompletionHandler = std::function<void(int message)>;
 
@@ -67,6 +69,11 @@ public:
     bool StartArithmeticDecode(const std::string& path);
     bool StartApplyCodebook(const std::string& path);
     bool StartApplyCodebooks(const std::array<std::string, 3>& paths, const std::array<int, 3>& positions);
+    // A study of the loaded source (reference codecs) or of the current
+    // reconstruction; refused like a file command. It reads the compressor
+    // but changes nothing in it, and leaves LastResult and LastTallies as
+    // they were: its outcome is LastStudy.
+    bool StartStudy(const StudyJob& job);
 
     // Waits until no command is pending or running. Not from the handler.
     void WaitForIdle();
@@ -82,6 +89,7 @@ public:
     double EntropyRatio() const;
     Status LastStatus() const;
     int LastCommand() const;
+    StudyOutcome LastStudy() const;
 
 private:
     struct Request {
@@ -90,6 +98,7 @@ private:
         LosslessMode losslessMode = LosslessMode::None;
         std::array<std::string, 3> paths;
         std::array<int, 3> positions{};
+        StudyJob study;
     };
 
     bool PostFileCommand(Request request, std::size_t pathCount);
@@ -100,6 +109,8 @@ private:
     double MeasureLosslessStage(LosslessMode mode);
     Status RunFileCommand(const Request& request);
     Status DecodeThroughCoder(LosslessMode mode, const std::string& path);
+    void RunStudy(const StudyJob& job);
+    void CompleteStudy(Status status, StudyOutcome outcome);
     void Complete(int command, int message, Status status, double entropyRatio = 0.0, std::uint64_t losslessBytes = 0);
 
     ImageCompressor* compressor_;
@@ -120,6 +131,7 @@ private:
     NeuronTallies lastTallies_;
     Status lastStatus_ = Status::Ok();
     int lastCommand_ = kTrain;
+    StudyOutcome lastStudy_;
 };
 
 }  // namespace pictora

@@ -81,7 +81,8 @@ void FillChart(ChartSink& chart, ResultsView view, int channelTab, const std::ve
         case ResultsView::StepNeurons: FillStepChart(chart, "Número de neurônios", false, s, Neurons, history); break;
         case ResultsView::StepPsnr: FillStepChart(chart, "pSNR (dB)", true, s, Psnr, history); break;
         case ResultsView::RatePsnr: FillRateChart(chart, s, history); break;
-        case ResultsView::List: break;
+        case ResultsView::List:
+        case ResultsView::RateDistortion: break;  // not drawn by the chart window
     }
     chart.Unlock();
 }

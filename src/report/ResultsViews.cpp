@@ -9,7 +9,8 @@ ResultsView ResultsViewOfTab(int tab) {
 const std::array<const char*, kResultsViewCount>& ResultsTabCaptions() {
     static const std::array<const char*, kResultsViewCount> captions = {
         "Evolução dos Neurônios a cada Passo", "Treinamento X Número de Vitórias", "Passo X Número de Neurônios",
-        "Passo X pSNR (dB)", "T. Compressão X pSNR (dB)"};
+        "Passo X pSNR (dB)", "T. Compressão X pSNR (dB)",
+        "bpp X Qualidade"};
     return captions;
 }
 

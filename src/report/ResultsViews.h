@@ -5,10 +5,11 @@
 
 namespace pictora {
 
-// The results of a run are shown in one of five views chosen by the results
-// tab strip, in this order: the results list, then four charts.
-enum class ResultsView { List, TrainingWins, StepNeurons, StepPsnr, RatePsnr };
-inline constexpr int kResultsViewCount = 5;
+// The results of a run are shown in one of six views chosen by the results
+// tab strip, in this order: the results list, four charts of the run, then
+// the run's rate-distortion chart against the reference codecs.
+enum class ResultsView { List, TrainingWins, StepNeurons, StepPsnr, RatePsnr, RateDistortion };
+inline constexpr int kResultsViewCount = 6;
 inline constexpr int kResultsListColumns = 18;
 
 // The view of a tab of the results strip (the list for none).

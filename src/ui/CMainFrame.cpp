@@ -38,6 +38,13 @@ void CMainFrame::CreateMenus() {
     open->setStatusTip(QStringLiteral("Abrir Arquivo"));
     QAction* save = file->addAction(QStringLiteral("&Salvar\tCtrl+S"), view_, &CPictoraView::OnFileSave);
     save->setStatusTip(QStringLiteral("Salvar Arquivo"));
+    QAction* exportResults =
+        file->addAction(QString::fromUtf8("&Exportar resultados...\tCtrl+E"), view_, &CPictoraView::OnExportResults);
+    exportResults->setStatusTip(QString::fromUtf8("Gravar os resultados em um arquivo CSV"));
+    file->addSeparator();
+    QAction* compare =
+        file->addAction(QString::fromUtf8("&Comparar imagens...\tCtrl+K"), view_, &CPictoraView::OnCompareImages);
+    compare->setStatusTip(QString::fromUtf8("Comparar a imagem original com a codificada ou com uma referência"));
     file->addSeparator();
     file->addSeparator();
     QAction* exit = file->addAction(QStringLiteral("Sair"), this, &QWidget::close);
@@ -52,6 +59,8 @@ void CMainFrame::CreateMenus() {
 
     new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this, [this] { view_->OnFileOpen(); });
     new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this, [this] { view_->OnFileSave(); });
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this, [this] { view_->OnExportResults(); });
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_K), this, [this] { view_->OnCompareImages(); });
 }
 
 void CMainFrame::CreateStatusBar() {

@@ -12,6 +12,7 @@
 
 #include "commands/ErrorText.h"
 #include "display/ImagePicture.h"
+#include "ui/ComparisonViewer.h"
 #include "support/DebugLog.h"
 #include "support/NumberText.h"
 
@@ -55,6 +56,10 @@ CPictoraView::~CPictoraView() {
     // The worker may be waiting for this thread to show its last step: keep
     // serving it (the handler returns at once now) until the loop has ended.
     closing_ = true;
+    // The viewer window goes first: the loop below must not deliver its
+    // pending events while the frame around the form is being taken apart.
+    delete viewer_;
+    viewer_ = nullptr;
     worker_->RequestStop();
     while (!worker_->Finished()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
@@ -74,6 +79,9 @@ void CPictoraView::ConnectControls() {
     connect(controls_.sourceTabs, &QTabBar::currentChanged, this, &CPictoraView::ShowSourceChannel);
     connect(controls_.codedTabs, &QTabBar::currentChanged, this, &CPictoraView::ShowCodedChannel);
     connect(controls_.resultsTabs, &QTabBar::currentChanged, this, &CPictoraView::SwitchResultsView);
+    connect(controls_.sourcePicture, &ImagePicture::DoubleClicked, this, &CPictoraView::OnCompareImages);
+    connect(controls_.codedPicture, &ImagePicture::DoubleClicked, this, &CPictoraView::OnCompareImages);
+    connect(controls_.rdQuality, &QComboBox::currentIndexChanged, this, &CPictoraView::FillRdChart);
 }
 
 void CPictoraView::OnInitialUpdate() {
@@ -176,6 +184,7 @@ bool CPictoraView::LoadImage(const QString& path) {
     WriteFields();
     ShowSourceChannel();
     flags_.imageReloaded = true;
+    SourceChanged();
     return true;
 }
 
@@ -247,6 +256,8 @@ void CPictoraView::OnWorkerMessage(int message) {
     if (closing_) return;
     if (message == MqKohonenThread::kTrainingDone) {
         HandleTrainingDone();
+    } else if (message == MqKohonenThread::kStudyDone) {
+        HandleStudyDone();
     } else {
         HandleFileDone();
     }
@@ -289,6 +300,7 @@ void CPictoraView::HandleTrainingDone() {
     ShowSourceChannel();
     ShowCodedChannel();
     InsertResult(flags_.stepRow - 1, result);
+    ResultChanged(result);
     FillChart();
     ++flags_.stepRow;
     ContinueOrFinish();
@@ -307,6 +319,7 @@ void CPictoraView::HandleFileDone() {
     ShowCodedChannel();
     flags_.stepRow = 1;
     InsertResult(0, result);
+    ResultChanged(result);
     FillChart();
     WriteFields();
 }

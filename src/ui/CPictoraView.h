@@ -4,6 +4,8 @@
 #include <array>
 #include <atomic>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "commands/CommandTarget.h"
 #include "pipeline/ImageCompressor.h"
@@ -12,8 +14,11 @@
 #include "pipeline/StepResult.h"
 #include "report/ResultsRow.h"
 #include "ui/FormMapping.h"
+#include "ui/ResultChoice.h"
 #include "ui/RunControl.h"
 #include "commands/UserDialogs.h"
+#include "display/SsimHeatMap.h"
+#include "pipeline/StudyJob.h"
 
 class QCheckBox;
 class QMimeData;
@@ -21,12 +26,15 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QTabBar;
+class QTimer;
 class QTreeWidget;
 
 namespace pictora {
 
+class ComparisonViewer;
 class ImagePicture;
 class MqGrafico;
+class RdChartView;
 
 // The form: every coding parameter, the source and coded images channel by
 // channel, the start/stop button and the results. It owns the coding
@@ -58,6 +66,10 @@ public:
         QTabBar* resultsTabs = nullptr;
         QTreeWidget* resultsList = nullptr;
         MqGrafico* chart = nullptr;
+        // The rate-distortion tab: the measure on its y axis and the chart.
+        QWidget* rdPanel = nullptr;
+        QComboBox* rdQuality = nullptr;
+        RdChartView* rdChart = nullptr;
     };
 
     // `dialogs` answers the form's questions (real dialogs when null).
@@ -74,6 +86,12 @@ public:
     // The Open and Save commands of the menu and accelerators.
     void OnFileOpen();
     void OnFileSave();
+    // Writes History() as the CSV pictora-cli train writes, to a file the
+    // user names; a failure is told.
+    void OnExportResults();
+    // Opens the comparison viewer on the source and the current result, or
+    // raises it when it is open; nothing without an image.
+    void OnCompareImages();
     // Opens the first local file of dropped data as the Open command would;
     // false when the data names none.
     bool OpenDropped(const QMimeData& data);
@@ -101,6 +119,10 @@ public:
     const ImageCompressor& Compressor() const override { return compressor_; }
     MqKohonenThread& Worker() override { return *worker_; }
     UserDialogs& Dialogs() override { return *dialogs_; }
+    // The form's comparison viewer while it exists (it outlives its closing).
+    ComparisonViewer* Viewer() const;
+    // The reference codecs' ladders of the loaded image, once worked out.
+    const std::vector<ReferenceCurve>& ReferenceCurves() const { return curves_; }
     void ResetImageTabs() override;
     bool IsRunning() const { return !flags_.awaitingStart || flags_.stopRequested; }
 
@@ -136,6 +158,22 @@ private:
     void ClearResults();
     void SwitchResultsView();
     void FillChart();
+    void FillRdChart();
+
+    // The comparison: the viewer asks for a result, the form answers from
+    // what it holds or asks the worker, whose studies wait in a queue until
+    // it is free between runs.
+    void AnswerViewer(ResultChoice choice);
+    void AnswerReference(const ReferenceAtSize& reference);
+    void GiveReconstructionMap();
+    void Want(StudyJob job);
+    void PostWantedStudy();
+    void HandleStudyDone();
+    // A new image or a new result: what was worked out for the old one is stale.
+    void SourceChanged();
+    // A step is running or another follows; a finished or paused run is not.
+    bool RunInProgress() const { return IsRunning() && !flags_.needsReset; }
+    void ResultChanged(const StepResult& result);
 
     std::unique_ptr<UserDialogs> dialogs_;
     Controls controls_;
@@ -145,7 +183,6 @@ private:
     RunFlags flags_;
     bool showCodebookMasks_ = false;
     bool sameParameters_ = false;
-    bool listShowing_ = true;
     bool initialised_ = false;
     // The kinds of training failure already told in this run: a failure that
     // repeats step after step is told once.
@@ -157,6 +194,18 @@ private:
     NeuronTallies tallies_;
     std::unique_ptr<MqKohonenThread> worker_;
     std::atomic<bool> closing_{false};
+
+    ComparisonViewer* viewer_ = nullptr;
+    std::uint64_t resultTicket_ = 1;  // the tag of the current result's studies
+    std::uint64_t imageTicket_ = 1;   // the tag of the loaded image's ladders
+    std::vector<ReferenceAtSize> references_;  // of the current result
+    std::optional<StepResult> shownResult_;  // the latest step or file read
+    RgbImage shownReconstruction_;            // its reconstruction, copied while the worker waited
+    std::optional<SsimHeatMap> reconstructionMap_;
+    std::vector<StudyJob> wantedStudies_;
+    std::vector<ReferenceCurve> curves_;
+    bool curvesWanted_ = false;  // asked for the loaded image
+    QTimer* studyTimer_ = nullptr;
 };
 
 }  // namespace pictora

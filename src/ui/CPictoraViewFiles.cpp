@@ -6,9 +6,11 @@
 #include <QTabBar>
 #include <QUrl>
 
+#include "commands/ErrorText.h"
 #include "commands/OpenCommand.h"
 #include "commands/SaveCommand.h"
 #include "display/ImagePicture.h"
+#include "support/FileIO.h"
 #include "ui/CPictoraView.h"
 
 namespace pictora {
@@ -16,6 +18,25 @@ namespace pictora {
 void CPictoraView::OnFileOpen() { RunOpenCommand(*this); }
 
 void CPictoraView::OnFileSave() { RunSaveCommand(*this); }
+
+void CPictoraView::OnExportResults() {
+    if (history_.empty()) {
+        dialogs_->ShowMessage(QString::fromUtf8("Ainda não há resultados para exportar."),
+                              UserDialogs::Icon::Information);
+        return;
+    }
+    const QString path = dialogs_->AskSavePath(QString::fromUtf8("Resultados (*.csv)"));
+    if (path.isEmpty()) return;
+    // The text pictora-cli train --results writes for the same run.
+    std::string text = ResultsCsvHeader() + "\n";
+    for (const StepResult& result : history_) text += FormatResultsCsvLine(result) + "\n";
+    const std::string file = path.toStdString();
+    if (Status written = WriteFileAtomically(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+        !written)
+        dialogs_->ShowMessage(QString::fromUtf8("Não foi possível exportar os resultados para \"%1\".\n\n%2")
+                                  .arg(path, PortugueseSentence(written.About(file))),
+                              UserDialogs::Icon::Warning);
+}
 
 // The tab handlers exchange the parameter fields; moving the tabs back must
 // not, or edits not yet read would be thrown away (or prompted for). Only the

@@ -12,6 +12,7 @@
 
 #include "display/ImagePicture.h"
 #include "display/MqGrafico.h"
+#include "display/RdChartView.h"
 #include "ui/CPictoraView.h"
 #include "ui/ChannelIcons.h"
 #include "commands/DialogUnits.h"
@@ -93,7 +94,7 @@ void CPictoraView::CreateImageControls() {
 }
 
 void CPictoraView::CreateResultsControls() {
-    controls_.resultsTabs = Place(new QTabBar(this), DialogRect(3, 236, 578, 14));
+    controls_.resultsTabs = Place(new QTabBar(this), DialogRect(3, 236, 675, 14));
     controls_.resultsTabs->setExpanding(false);
     controls_.resultsList = Place(new QTreeWidget(this), DialogRect(3, 249, 675, 157));
     controls_.resultsList->setRootIsDecorated(false);
@@ -102,6 +103,17 @@ void CPictoraView::CreateResultsControls() {
     controls_.resultsList->setIconSize(QSize(6, 16));
     controls_.chart = Place(new MqGrafico(this), DialogRect(3, 251, 675, 155));
     controls_.chart->hide();
+
+    controls_.rdPanel = Place(new QWidget(this), DialogRect(3, 251, 675, 155));
+    const QRect panel = controls_.rdPanel->rect();
+    const QRect quality = DialogRect(0, 0, 60, 14);
+    Place(new QLabel(QString::fromUtf8("Qualidade:"), controls_.rdPanel), DialogRect(2, 3, 36, 8));
+    controls_.rdQuality = Place(new QComboBox(controls_.rdPanel), DialogRect(40, 0, 60, 14));
+    controls_.rdQuality->addItem(QString::fromUtf8("pSNR (dB)"));
+    controls_.rdQuality->addItem(QString::fromUtf8("MS-SSIM"));
+    controls_.rdChart =
+        Place(new RdChartView(controls_.rdPanel), QRect(0, quality.height() + 2, panel.width(), panel.height() - quality.height() - 2));
+    controls_.rdPanel->hide();
 }
 
 }  // namespace pictora

@@ -53,19 +53,24 @@ void CPictoraView::ClearResults() {
 }
 
 void CPictoraView::SwitchResultsView() {
-    const int tab = controls_.resultsTabs->currentIndex();
+    const ResultsView view = ResultsViewOfTab(controls_.resultsTabs->currentIndex());
     FillChart();
-    if (tab > 0 && listShowing_) {
-        controls_.chart->show();
-        controls_.resultsList->hide();
-        listShowing_ = false;
-        controls_.chart->update();
-    } else if (tab == 0 && !listShowing_) {
-        controls_.chart->hide();
-        controls_.resultsList->show();
-        listShowing_ = true;
-        controls_.resultsList->update();
+    QWidget* shown = controls_.chart;
+    if (view == ResultsView::List) shown = controls_.resultsList;
+    if (view == ResultsView::RateDistortion) {
+        shown = controls_.rdPanel;
+        // The ladders are worked out once per image, when first looked at.
+        if (!curvesWanted_ && compressor_.IsImageLoaded()) {
+            curvesWanted_ = true;
+            Want({StudyTask::ReferenceLadders, ReferenceCodecKind::Jpeg, 0, imageTicket_});
+            FillRdChart();
+        }
     }
+    if (!shown->isHidden()) return;
+    for (QWidget* candidate : {static_cast<QWidget*>(controls_.resultsList), static_cast<QWidget*>(controls_.chart),
+                               controls_.rdPanel})
+        candidate->setVisible(candidate == shown);
+    shown->update();
 }
 
 // The charts plot the history's values themselves, never the list's texts,
@@ -73,6 +78,7 @@ void CPictoraView::SwitchResultsView() {
 void CPictoraView::FillChart() {
     pictora::FillChart(*controls_.chart, ResultsViewOfTab(controls_.resultsTabs->currentIndex()),
                        controls_.sourceTabs->currentIndex(), history_, tallies_);
+    FillRdChart();
 }
 
 }  // namespace pictora

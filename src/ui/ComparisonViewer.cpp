@@ -227,9 +227,15 @@ void ComparisonViewer::SetResultUnavailable(ResultChoice choice, const QString& 
     if (choice == selected_) Refresh();
 }
 
-void ComparisonViewer::SetSsimMap(ResultChoice choice, const SsimMap& map) {
+void ComparisonViewer::SetSsimMap(ResultChoice choice, const SsimHeatMap& map) {
     results_[static_cast<std::size_t>(choice)].ssim = map;
     if (choice == selected_ && mode_ == ComparisonMode::kSsimMap) Refresh();
+}
+
+void ComparisonViewer::ForgetResults() {
+    results_ = {};
+    Refresh();
+    RequestIfMissing();
 }
 
 void ComparisonViewer::SelectResult(ResultChoice choice) {

@@ -39,11 +39,14 @@ public:
 
     // A new source makes every result and map stale: they are forgotten.
     void SetSource(const ViewImage& source);
+    // The source stays but every result and map is stale (the coded image
+    // changed): they are forgotten, the zoom and pan kept.
+    void ForgetResults();
     // `label` names the result in the panes and the status line (e.g. "JPEG q 37").
     void SetResult(ResultChoice choice, const ViewImage& image, const QString& label, const PairMeasures& measures);
     // The choice cannot be shown; `message` (Portuguese) tells the user why.
     void SetResultUnavailable(ResultChoice choice, const QString& message);
-    void SetSsimMap(ResultChoice choice, const SsimMap& map);
+    void SetSsimMap(ResultChoice choice, const SsimHeatMap& map);
 
     void SelectResult(ResultChoice choice);
     ResultChoice SelectedResult() const { return selected_; }
@@ -76,7 +79,7 @@ private:
         QString label;
         PairMeasures measures;
         QString message;
-        std::optional<SsimMap> ssim;
+        std::optional<SsimHeatMap> ssim;
     };
 
     QWidget* CreateToolbar();

@@ -92,7 +92,7 @@ TEST(SsimHeatMapTest, ValuesAreClampedToZeroOne) {
 
 TEST(SsimHeatMapTest, EachValueColoursThePixelItsWindowIsCentredOn) {
     const ViewImage picture = Filled(14, 13, {200, 100, 50});
-    SsimMap map;
+    SsimHeatMap map;
     map.rows = 3;
     map.columns = 4;
     map.values = {1, 1, 1, 1, 1, 0.5, 1, 1, 1, 1, 1, 0};
@@ -111,7 +111,7 @@ TEST(SsimHeatMapTest, EachValueColoursThePixelItsWindowIsCentredOn) {
 
 TEST(SsimHeatMapTest, AMapLargerThanThePictureIsCutAndAnEmptyOneOnlyDims) {
     const ViewImage picture = Filled(7, 6, {0, 0, 0});
-    SsimMap map;
+    SsimHeatMap map;
     map.rows = 4;
     map.columns = 4;
     map.values.assign(16, 0.25);

@@ -151,6 +151,56 @@ TEST_F(WorkerTest, TheLosslessStageIsMeasuredAfterEachStep) {
     EXPECT_EQ(ratios[2], 0.0);
 }
 
+// A study reads the compressor and reports through its own message, leaving
+// the step's figures as they were; like a file command it is refused while
+// anything else is pending.
+TEST_F(WorkerTest, AStudyRunsBesideTheStepsWithoutChangingTheirResults) {
+    ASSERT_TRUE(compressor_.LoadImage(TestData("photo500-tiger.png")));
+    Install();
+    worker_.Start();
+    worker_.StartTrainingJob(Job(1, true), LosslessMode::None);
+    EXPECT_FALSE(worker_.StartStudy({StudyTask::ReferenceAtSize, ReferenceCodecKind::Webp, 1, 7}));
+    worker_.WaitForIdle();
+    const StepResult step = worker_.LastResult();
+    const std::uint64_t coded = compressor_.Rate().Total();
+
+    ASSERT_TRUE(worker_.StartStudy({StudyTask::ReferenceAtSize, ReferenceCodecKind::Webp, coded, 7}));
+    EXPECT_FALSE(worker_.StartDecode("x.mqc"));
+    worker_.WaitForIdle();
+    EXPECT_EQ(recorder_.Messages(), (std::vector<int>{1125, 1127}));
+    EXPECT_EQ(worker_.LastCommand(), MqKohonenThread::kStudy);
+    ASSERT_TRUE(worker_.LastStatus().ok()) << worker_.LastStatus().message();
+    const StudyOutcome outcome = worker_.LastStudy();
+    EXPECT_EQ(outcome.job.ticket, 7u);
+    ASSERT_TRUE(outcome.atSize.fits);
+    EXPECT_LE(outcome.atSize.figures.bytes, coded);
+    EXPECT_EQ(outcome.atSize.decoded.width, 500);
+    EXPECT_EQ(outcome.atSize.decoded.height, 500);
+    ASSERT_TRUE(outcome.atSize.ssimMap.has_value());
+    EXPECT_EQ(outcome.atSize.ssimMap->columns, 490);
+    EXPECT_EQ(worker_.LastResult().psnrMean, step.psnrMean);
+    EXPECT_EQ(worker_.LastResult().codedBytes, step.codedBytes);
+
+    // The reconstruction's map: its mean is the step's SSIM.
+    ASSERT_TRUE(worker_.StartStudy({StudyTask::ReconstructionSsimMap, ReferenceCodecKind::Jpeg, 0, 8}));
+    worker_.WaitForIdle();
+    const StudyOutcome map = worker_.LastStudy();
+    ASSERT_TRUE(map.ssimMap.has_value() && step.similarity.ssim.has_value());
+    double sum = 0.0;
+    for (double value : map.ssimMap->values) sum += value;
+    EXPECT_NEAR(sum / static_cast<double>(map.ssimMap->values.size()), *step.similarity.ssim, 1e-9);
+}
+
+TEST_F(WorkerTest, AStudyWithoutAnImageFails) {
+    Install();
+    worker_.Start();
+    ASSERT_TRUE(worker_.StartStudy({StudyTask::ReferenceLadders, ReferenceCodecKind::Jpeg, 0, 1}));
+    worker_.WaitForIdle();
+    EXPECT_EQ(recorder_.Messages(), (std::vector<int>{1127}));
+    EXPECT_FALSE(worker_.LastStatus().ok());
+    EXPECT_TRUE(worker_.LastStudy().curves.empty());
+}
+
 TEST(WorkerLifetimeTest, StoppingMidChainJoinsCleanly) {
     ImageCompressor compressor;
     ASSERT_TRUE(compressor.LoadImage(TestData("photo64-a.png")));

@@ -27,6 +27,9 @@ TEST(ResultsViewsTest, TabCaptionsInOrder) {
     EXPECT_EQ(std::string(captions[2]), "Passo X Número de Neurônios");
     EXPECT_EQ(std::string(captions[3]), "Passo X pSNR (dB)");
     EXPECT_EQ(std::string(captions[4]), "T. Compressão X pSNR (dB)");
+    EXPECT_EQ(std::string(captions[5]), "bpp X Qualidade");
+    EXPECT_EQ(ResultsViewOfTab(5), ResultsView::RateDistortion);
+    EXPECT_EQ(ResultsViewOfTab(6), ResultsView::List);
 }
 
 TEST(ResultsViewsTest, HeaderImagesCycleThroughTheChannelIconsForItems1To12) {

@@ -280,7 +280,7 @@ private slots:
         shot = viewer->FirstPane()->grab().toImage();
         QCOMPARE(ColourAt(shot, Centre(geometry, 1, 1)), HeatColour(24));
 
-        SsimMap map;
+        SsimHeatMap map;
         map.rows = 1;
         map.columns = 1;
         map.offset = 2;
@@ -330,7 +330,7 @@ private slots:
         const ViewImage dot = Filled(1, 1, {10, 20, 30});
         viewer->SetSource(dot);
         viewer->SetResult(ResultChoice::kReconstruction, Filled(1, 1, {12, 20, 30}), {}, {});
-        viewer->SetSsimMap(ResultChoice::kReconstruction, SsimMap{1, 1, 5, {0.9}});
+        viewer->SetSsimMap(ResultChoice::kReconstruction, SsimHeatMap{1, 1, 5, {0.9}});
         for (ComparisonMode mode : kComparisonModes) {
             viewer->SetMode(mode);
             QTest::keyClick(viewer->FirstPane(), Qt::Key_F);

@@ -2,11 +2,20 @@
 // Runs the desktop application through a short scripted session and saves
 // a PNG screenshot of each state: start-up, splash, about box, the loaded
 // sample, three training steps, every image tab, every chart, the codebook
-// order dialog and a decoded Huffman file.
+// order dialog and a decoded Huffman file; then the comparison viewer in each
+// mode at 4x, a reference codec in it, the results list's measure columns,
+// the rate-distortion tab and the export of the results.
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTreeWidget>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -17,6 +26,8 @@
 #include "ui/CAboutDlg.h"
 #include "ui/CMainFrame.h"
 #include "ui/CPictoraView.h"
+#include "ui/ComparisonPane.h"
+#include "ui/ComparisonViewer.h"
 #include "ui/MqSplash.h"
 
 using namespace pictora;
@@ -57,6 +68,49 @@ std::unique_ptr<CMainFrame> MakeFrame(ScriptedDialogs::Script& script, int& hand
     QObject::connect(frame->View(), &CPictoraView::WorkerMessageHandled, [&handled] { ++handled; });
     frame->show();
     return frame;
+}
+
+void Press(QWidget& widget, Qt::Key key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &press);
+}
+
+// Serves the interface thread until `done` holds (or two minutes pass).
+template <typename Condition>
+bool WaitFor(Condition done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < 120000) QApplication::processEvents(QEventLoop::AllEvents, 50);
+    return done();
+}
+
+// The viewer on the trained sample: every mode at 4x about the middle of the
+// picture, where the petals' edges are, then a reference codec beside it.
+bool SaveComparison(Session& shots, CPictoraView& view) {
+    view.OnCompareImages();
+    ComparisonViewer& viewer = *view.Viewer();
+    viewer.resize(1000, 640);
+    viewer.SetMode(ComparisonMode::kSideBySide);
+    QApplication::processEvents();
+    Press(viewer, Qt::Key_1);
+    for (int step = 0; step < 3; ++step) Press(viewer, Qt::Key_Plus);
+    shots.Save(viewer, "11-compare-side-by-side");
+    viewer.SetMode(ComparisonMode::kSplit);
+    shots.Save(viewer, "11-compare-split");
+    viewer.SetMode(ComparisonMode::kDifference);
+    viewer.SetDifference(8, DifferenceStyle::kFalseColour);
+    shots.Save(viewer, "11-compare-difference");
+    viewer.SetMode(ComparisonMode::kSsimMap);
+    shots.Save(viewer, "11-compare-ssim-map");
+    viewer.SetMode(ComparisonMode::kSideBySide);
+    viewer.SelectResult(ResultChoice::kJpeg);
+    if (!WaitFor([&] { return !viewer.SecondPane()->Picture().isNull() || !viewer.SecondPane()->Note().isEmpty() &&
+                                  viewer.SecondPane()->Note() != QString::fromUtf8("Codificando…"); }))
+        return false;
+    shots.Save(viewer, "11-compare-jpeg");
+    viewer.SelectResult(ResultChoice::kReconstruction);
+    viewer.close();
+    return true;
 }
 
 }  // namespace
@@ -128,5 +182,27 @@ int main(int argc, char** argv) {
     reader->View()->OnFileOpen();
     if (!WaitForMessages(*reader->View(), readerHandled, 1)) return 1;
     shots.Save(*reader, "10-decoded-huf");
-    return shots.Ok() ? 0 : 1;
+    reader.reset();
+
+    if (!SaveComparison(shots, view)) return 1;
+    controls.resultsList->horizontalScrollBar()->setValue(controls.resultsList->horizontalScrollBar()->maximum());
+    shots.Save(*controls.resultsList, "12-results-measure-columns");
+    controls.resultsTabs->setCurrentIndex(5);
+    if (!WaitFor([&] { return view.ReferenceCurves().size() == 4; })) return 1;
+    shots.Save(*frame, "13-rd-chart-psnr");
+    controls.rdQuality->setCurrentIndex(1);
+    shots.Save(*frame, "13-rd-chart-msssim");
+    controls.rdQuality->setCurrentIndex(0);
+    controls.resultsTabs->setCurrentIndex(0);
+
+    QMenu* fileMenu = frame->menuBar()->actions().first()->menu();
+    fileMenu->popup(frame->mapToGlobal(QPoint(0, frame->menuBar()->height())));
+    shots.Save(*fileMenu, "14-file-menu");
+    fileMenu->hide();
+    const QString exported = QDir(folder).filePath("14-export.csv");
+    QFile::remove(exported);
+    script.saveAnswers.push_back(exported);
+    view.OnExportResults();
+    std::printf("%s %s\n", QFile::exists(exported) ? "saved" : "FAILED", exported.toLocal8Bit().constData());
+    return shots.Ok() && QFile::exists(exported) ? 0 : 1;
 }

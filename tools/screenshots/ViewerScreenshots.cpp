@@ -50,8 +50,8 @@ double Luma(RgbPixel p) { return 0.299 * p.red + 0.587 * p.green + 0.114 * p.blu
 
 // Local SSIM of the luma over 11 x 11 box windows, enough to show the map;
 // the measures module supplies the real one.
-SsimMap BoxSsim(const ViewImage& a, const ViewImage& b) {
-    SsimMap map;
+SsimHeatMap BoxSsim(const ViewImage& a, const ViewImage& b) {
+    SsimHeatMap map;
     map.rows = a.height - kWindow + 1;
     map.columns = a.width - kWindow + 1;
     map.offset = kWindow / 2;
@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
     const QString prefix = QString::fromLocal8Bit(argv[2]);
     const ViewImage source = ViewImageOf(png);
     const ViewImage coded = BlockCoded(source);
-    const SsimMap map = BoxSsim(source, coded);
+    const SsimHeatMap map = BoxSsim(source, coded);
     PairMeasures measures;
     measures.bitsPerPixel = 24.0 / (kBlock * kBlock) * (15.0 / 24);
     measures.psnr = Psnr(source, coded);

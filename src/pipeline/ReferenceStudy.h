@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "pipeline/StudyJob.h"
+#include "support/Status.h"
+
+namespace pictora {
+
+// Codes `source` with `codec` at the best knob whose file is at most
+// `targetBytes`, decodes that file and measures it (all measures, and the
+// mean SSIM map). A codec that cannot get that small is not a failure:
+// `result.fits` is then false.
+Status EncodeReferenceAtSize(ReferenceCodecKind codec, const RgbImage& source, std::uint64_t targetBytes,
+                             ReferenceAtSize& result);
+
+// Every reference codec's ladder of `source`, decoded and measured (pSNR,
+// SSIM, MS-SSIM); `curves` is replaced only when all four succeed.
+Status EncodeReferenceLadders(const RgbImage& source, std::vector<ReferenceCurve>& curves);
+
+}  // namespace pictora

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "image/RgbImage.h"
+#include "display/SsimHeatMap.h"
+#include "pipeline/PairMeasures.h"
+#include "reference/ReferenceCodec.h"
+
+namespace pictora {
+
+// What a study command of the worker works out for the comparison views:
+// a reference codec's file of the source at a given size, the four
+// reference codecs' rate-distortion ladders, or the SSIM map of the current
+// reconstruction (large images make it too slow for the interface thread).
+enum class StudyTask { ReferenceAtSize, ReferenceLadders, ReconstructionSsimMap };
+
+struct StudyJob {
+    StudyTask task = StudyTask::ReferenceAtSize;
+    ReferenceCodecKind codec = ReferenceCodecKind::Jpeg;
+    std::uint64_t targetBytes = 0;
+    // The owner's tag of the state the job was asked for, handed back so a
+    // late outcome of a state since replaced can be told and dropped.
+    std::uint64_t ticket = 0;
+};
+
+// A reference codec's best file of the source no larger than the target,
+// decoded and measured; `fits` is false when even its worst knob is larger.
+struct ReferenceAtSize {
+    ReferenceCodecKind codec = ReferenceCodecKind::Jpeg;
+    bool fits = false;
+    double knob = 0.0;
+    RgbImage decoded;
+    PairFigures figures;
+    std::optional<SsimHeatMap> ssimMap;  // mean over R, G, B
+};
+
+// One codec's ladder, worst knob first, each rung measured against the source.
+struct ReferenceCurve {
+    ReferenceCodecKind codec = ReferenceCodecKind::Jpeg;
+    std::vector<double> knobs;
+    std::vector<PairFigures> points;
+};
+
+struct StudyOutcome {
+    StudyJob job;
+    ReferenceAtSize atSize;              // ReferenceAtSize
+    std::vector<ReferenceCurve> curves;  // ReferenceLadders, in kAllReferenceCodecKinds order
+    std::optional<SsimHeatMap> ssimMap;  // ReconstructionSsimMap
+};
+
+}  // namespace pictora

@@ -1,0 +1,231 @@
+// The form's side of the comparison: the viewer window, the reference codecs'
+// files and ladders worked out on the worker, and the rate-distortion tab.
+#include <QComboBox>
+#include <QTimer>
+#include <algorithm>
+
+#include "commands/ErrorText.h"
+#include "display/RdChartView.h"
+#include "pipeline/SsimHeatMapOf.h"
+#include "report/RunRdChart.h"
+#include "support/NumberText.h"
+#include "ui/CPictoraView.h"
+#include "ui/ComparisonViewer.h"
+
+namespace pictora {
+namespace {
+
+// Up to this many pixels the reconstruction's SSIM map is worked out on the
+// interface thread at once (some tens of milliseconds); a larger image's map
+// goes to the worker so the form does not stall.
+constexpr std::int64_t kInlineMapPixels = 512 * 512;
+// How often the queue of studies looks for a free worker.
+constexpr int kStudyPollMilliseconds = 50;
+
+std::optional<ReferenceCodecKind> CodecOf(ResultChoice choice) {
+    switch (choice) {
+        case ResultChoice::kJpeg: return ReferenceCodecKind::Jpeg;
+        case ResultChoice::kWebP: return ReferenceCodecKind::Webp;
+        case ResultChoice::kAvif: return ReferenceCodecKind::Avif;
+        case ResultChoice::kJpegXl: return ReferenceCodecKind::Jxl;
+        case ResultChoice::kReconstruction: break;
+    }
+    return std::nullopt;
+}
+
+ResultChoice ChoiceOf(ReferenceCodecKind kind) {
+    switch (kind) {
+        case ReferenceCodecKind::Jpeg: return ResultChoice::kJpeg;
+        case ReferenceCodecKind::Webp: return ResultChoice::kWebP;
+        case ReferenceCodecKind::Avif: return ResultChoice::kAvif;
+        case ReferenceCodecKind::Jxl: return ResultChoice::kJpegXl;
+    }
+    return ResultChoice::kReconstruction;
+}
+
+// The knob as the codec's users write it: quality, quantizer or distance.
+QString ReferenceLabel(ReferenceCodecKind kind, double knob) {
+    const char* knobName = kind == ReferenceCodecKind::Avif  ? "qp"
+                           : kind == ReferenceCodecKind::Jxl ? "d"
+                                                             : "q";
+    return QString::fromUtf8("%1 %2 %3")
+        .arg(ResultChoiceCaption(ChoiceOf(kind)), QString::fromUtf8(knobName),
+             QString::fromStdString(ReferenceCodec::KnobText(knob)));
+}
+
+PairMeasures MeasuresOf(double bpp, double psnr, const ImageSimilarity& similarity) {
+    return {bpp, psnr, similarity.ssim, similarity.msSsim};
+}
+
+bool SameStudy(const StudyJob& a, const StudyJob& b) {
+    return a.task == b.task && a.codec == b.codec && a.ticket == b.ticket;
+}
+
+}  // namespace
+
+ComparisonViewer* CPictoraView::Viewer() const { return viewer_; }
+
+void CPictoraView::OnCompareImages() {
+    if (!compressor_.IsImageLoaded()) {
+        dialogs_->ShowMessage(QString::fromUtf8("Abra uma imagem antes de comparar."), UserDialogs::Icon::Information);
+        return;
+    }
+    if (!viewer_) {
+        viewer_ = new ComparisonViewer(this);
+        connect(viewer_, &ComparisonViewer::ResultRequested, this, &CPictoraView::AnswerViewer);
+        viewer_->SetSource(ViewImageOf(*compressor_.SourceImage().rgb));
+    }
+    viewer_->show();
+    viewer_->raise();
+    viewer_->activateWindow();
+}
+
+void CPictoraView::AnswerViewer(ResultChoice choice) {
+    const std::optional<ReferenceCodecKind> codec = CodecOf(choice);
+    if (!shownResult_) {
+        viewer_->SetResultUnavailable(
+            choice, QString::fromUtf8("Ainda não há imagem codificada: aplique a rede neural à imagem ou abra um "
+                                      "arquivo codificado."));
+        return;
+    }
+    if (!codec) {
+        viewer_->SetResult(choice, ViewImageOf(shownReconstruction_), ResultChoiceCaption(choice),
+                           MeasuresOf(shownResult_->bpp, shownResult_->psnrMean, shownResult_->similarity));
+        GiveReconstructionMap();
+        return;
+    }
+    const auto cached = std::find_if(references_.begin(), references_.end(),
+                                     [&](const ReferenceAtSize& reference) { return reference.codec == *codec; });
+    if (cached != references_.end()) {
+        AnswerReference(*cached);
+        return;
+    }
+    Want({StudyTask::ReferenceAtSize, *codec, shownResult_->rate.Total(), resultTicket_});
+}
+
+void CPictoraView::AnswerReference(const ReferenceAtSize& reference) {
+    if (!viewer_) return;
+    const ResultChoice choice = ChoiceOf(reference.codec);
+    if (!reference.fits) {
+        viewer_->SetResultUnavailable(
+            choice, QString::fromUtf8("%1 não consegue codificar a imagem em %2 bytes ou menos.")
+                        .arg(ResultChoiceCaption(choice))
+                        .arg(static_cast<qulonglong>(shownResult_ ? shownResult_->rate.Total() : 0)));
+        return;
+    }
+    const PairFigures& figures = reference.figures;
+    viewer_->SetResult(choice, ViewImageOf(reference.decoded), ReferenceLabel(reference.codec, reference.knob),
+                       MeasuresOf(figures.bpp, figures.quality.psnrMean, figures.similarity));
+    if (reference.ssimMap) viewer_->SetSsimMap(choice, *reference.ssimMap);
+}
+
+void CPictoraView::GiveReconstructionMap() {
+    if (!reconstructionMap_) {
+        const RgbImage& source = *compressor_.SourceImage().rgb;
+        if (static_cast<std::int64_t>(source.width) * source.height > kInlineMapPixels) {
+            Want({StudyTask::ReconstructionSsimMap, ReferenceCodecKind::Jpeg, 0, resultTicket_});
+            return;
+        }
+        reconstructionMap_ = RgbSsimHeatMap(source, shownReconstruction_);
+    }
+    if (reconstructionMap_) viewer_->SetSsimMap(ResultChoice::kReconstruction, *reconstructionMap_);
+}
+
+void CPictoraView::Want(StudyJob job) {
+    if (std::none_of(wantedStudies_.begin(), wantedStudies_.end(),
+                     [&](const StudyJob& wanted) { return SameStudy(wanted, job); }))
+        wantedStudies_.push_back(job);
+    PostWantedStudy();
+}
+
+// Studies run only between runs, so a step never waits behind one it did not
+// ask for; the form polls because the worker frees itself after its handler.
+void CPictoraView::PostWantedStudy() {
+    if (!studyTimer_) {
+        studyTimer_ = new QTimer(this);
+        studyTimer_->setInterval(kStudyPollMilliseconds);
+        connect(studyTimer_, &QTimer::timeout, this, &CPictoraView::PostWantedStudy);
+    }
+    if (wantedStudies_.empty() || closing_) {
+        studyTimer_->stop();
+        return;
+    }
+    if (!RunInProgress() && worker_->IsIdle() && worker_->StartStudy(wantedStudies_.front()))
+        wantedStudies_.erase(wantedStudies_.begin());
+    if (wantedStudies_.empty()) studyTimer_->stop();
+    else if (!studyTimer_->isActive()) studyTimer_->start();
+}
+
+// An outcome for a result or image since replaced is dropped; a closed
+// viewer still takes it, hidden, for when it is shown again.
+void CPictoraView::HandleStudyDone() {
+    const Status status = worker_->LastStatus();
+    StudyOutcome outcome = worker_->LastStudy();
+    switch (outcome.job.task) {
+        case StudyTask::ReferenceAtSize: {
+            if (outcome.job.ticket != resultTicket_) break;
+            if (!status) {
+                if (viewer_)
+                    viewer_->SetResultUnavailable(ChoiceOf(outcome.job.codec),
+                                                  QString::fromUtf8("Não foi possível codificar a referência.\n%1")
+                                                      .arg(PortugueseSentence(status)));
+                break;
+            }
+            references_.push_back(std::move(outcome.atSize));
+            AnswerReference(references_.back());
+            break;
+        }
+        case StudyTask::ReferenceLadders:
+            if (outcome.job.ticket != imageTicket_) break;
+            if (!status) {
+                dialogs_->ShowMessage(QString::fromUtf8("Não foi possível codificar as curvas de referência.\n\n%1")
+                                          .arg(PortugueseSentence(status)),
+                                      UserDialogs::Icon::Warning);
+                break;
+            }
+            curves_ = std::move(outcome.curves);
+            FillRdChart();
+            break;
+        case StudyTask::ReconstructionSsimMap:
+            if (outcome.job.ticket != resultTicket_ || !outcome.ssimMap) break;
+            reconstructionMap_ = std::move(outcome.ssimMap);
+            if (viewer_) viewer_->SetSsimMap(ResultChoice::kReconstruction, *reconstructionMap_);
+            break;
+    }
+    PostWantedStudy();
+}
+
+void CPictoraView::SourceChanged() {
+    ++imageTicket_;
+    curves_.clear();
+    curvesWanted_ = false;
+    wantedStudies_.clear();
+    shownResult_.reset();
+    shownReconstruction_ = RgbImage();
+    ++resultTicket_;
+    references_.clear();
+    reconstructionMap_.reset();
+    if (viewer_) viewer_->SetSource(ViewImageOf(*compressor_.SourceImage().rgb));
+    FillRdChart();
+}
+
+// Called in the worker's completion, while it waits, so the reconstruction
+// copied here is the one the result describes.
+void CPictoraView::ResultChanged(const StepResult& result) {
+    shownResult_ = result;
+    shownReconstruction_ = compressor_.ReconstructedImage();
+    ++resultTicket_;
+    references_.clear();
+    reconstructionMap_.reset();
+    std::erase_if(wantedStudies_, [](const StudyJob& job) { return job.task != StudyTask::ReferenceLadders; });
+    if (viewer_) viewer_->ForgetResults();
+}
+
+void CPictoraView::FillRdChart() {
+    const RdQuality quality = controls_.rdQuality->currentIndex() == 1 ? RdQuality::MsSsim : RdQuality::Psnr;
+    RdChartModel model = RunRdChart(history_, curves_, quality);
+    if (curvesWanted_ && curves_.empty()) model.title += " (codificando as referências…)";
+    controls_.rdChart->SetModel(std::move(model));
+}
+
+}  // namespace pictora
