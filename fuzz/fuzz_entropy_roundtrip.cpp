@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
-    const int mode = data[0] % 2 == 0 ? pictora::LosslessMode::Huffman : pictora::LosslessMode::Arithmetic;
+    const pictora::LosslessMode mode = data[0] % 2 == 0 ? pictora::LosslessMode::Huffman : pictora::LosslessMode::Arithmetic;
     const std::span<const std::uint8_t> input(data + 1, size - 1);
     std::vector<std::uint8_t> coded, decoded;
     if (!pictora::EncodeBytesWith(mode, input, coded)) __builtin_trap();
