@@ -9,16 +9,13 @@
 #include "display/SsimHeatMap.h"
 #include "image/PngImage.h"
 
+#include "common/FilledViewImage.h"
+
 using namespace pictora;
 
 namespace {
 
-ViewImage Filled(int width, int height, RgbPixel pixel) {
-    ViewImage image = ViewImage::Black(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) image.Set(x, y, pixel);
-    return image;
-}
+using pictora::testing::Filled;
 
 int Lightness(RgbPixel p) { return 299 * p.red + 587 * p.green + 114 * p.blue; }
 

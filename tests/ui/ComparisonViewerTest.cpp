@@ -17,16 +17,13 @@
 #include "ui/ComparisonPane.h"
 #include "ui/ComparisonViewer.h"
 
+#include "common/FilledViewImage.h"
+
 using namespace pictora;
 
 namespace {
 
-ViewImage Filled(int width, int height, RgbPixel pixel) {
-    ViewImage image = ViewImage::Black(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) image.Set(x, y, pixel);
-    return image;
-}
+using pictora::testing::Filled;
 
 // A pattern in which every pixel differs from its neighbours.
 ViewImage Pattern(int width, int height) {
