@@ -1,7 +1,5 @@
 #include "quantizer/BlockRow.h"
 
-#include <algorithm>
-
 namespace pictora {
 
 void BlockRow::Prepare(const Plane& source, std::uint32_t blockRow, std::uint32_t count, BlockVector& scratch,
@@ -11,8 +9,7 @@ void BlockRow::Prepare(const Plane& source, std::uint32_t blockRow, std::uint32_
     vectors_.resize(count * stride_);
     sketches_.resize(count);
     for (std::uint32_t k = 0; k < count; ++k) {
-        scratch.Gather(source, blockRow * side, k * side);
-        std::copy_n(scratch.Values(), stride_, vectors_.data() + k * stride_);
+        scratch.GatherInto(source, blockRow * side, k * side, vectors_.data() + k * stride_);
         search.Describe(scratch, sketches_[k]);
     }
 }

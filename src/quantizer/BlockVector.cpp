@@ -14,7 +14,6 @@ void BlockVector::Resize(std::uint32_t dimension) {
     dimension_ = dimension;
     side_ = BlockSide(dimension);
     blockScale_ = TruncateToInt64(std::sqrt(static_cast<double>(dimension)) * 255);
-    pixels_.assign(dimension + 1, 0);
     vector_.assign(dimension + 1, 0.0);
     // Every value to normalise lies in 0 .. N (pixels up to 255, the
     // augmentation up to N), so the quotients are looked up, not divided.
@@ -26,27 +25,59 @@ void BlockVector::Resize(std::uint32_t dimension) {
 void BlockVector::Release() {
     dimension_ = 0;
     side_ = 0;
-    pixels_.clear();
     vector_.clear();
     quotients_.clear();
 }
 
 void BlockVector::Gather(const Plane& source, std::uint32_t row, std::uint32_t column) {
-    for (std::uint32_t i = 0; i < side_; ++i) {
-        const std::uint8_t* line = source[row + i] + column;
-        for (std::uint32_t j = 0; j < side_; ++j) pixels_[i * side_ + j] = line[j];
-    }
-    Normalise();
+    GatherInto(source, row, column, vector_.data());
 }
 
-void BlockVector::Normalise() {
-    std::int64_t sumOfSquares = 0;
-    for (std::uint32_t i = 0; i < dimension_; ++i) sumOfSquares += pixels_[i] * pixels_[i];
-    sumOfSquares_ = sumOfSquares;
+// One pass over the block's samples gives its components and every sum its
+// sketch needs. Sums of at most 144 samples of 8 bits (and of their squares)
+// fit 32 bits.
+void BlockVector::GatherInto(const Plane& source, std::uint32_t row, std::uint32_t column, double* vector) {
+    const std::uint32_t side = side_;
+    const std::uint32_t half = side / 2;
+    const double* quotients = quotients_.data();
+    std::int32_t sum = 0;
+    std::int32_t squares = 0;
+    std::int32_t across = 0;
+    std::int32_t down = 0;
+    for (std::uint32_t i = 0; i < side; ++i) {
+        const std::uint8_t* line = source[row + i] + column;
+        double* out = vector + i * side;
+        std::int32_t left = 0;
+        std::int32_t right = 0;
+        for (std::uint32_t j = 0; j < half; ++j) {
+            const std::int32_t x = line[j];
+            const std::int32_t y = line[side - 1 - j];
+            left += x;
+            right += y;
+            squares += x * x + y * y;
+            out[j] = quotients[x];
+            out[side - 1 - j] = quotients[y];
+        }
+        std::int32_t total = left + right;
+        if (side % 2 == 1) {
+            const std::int32_t x = line[half];
+            total += x;
+            squares += x * x;
+            out[half] = quotients[x];
+        }
+        sum += total;
+        across += left - right;
+        if (i < half) down += total;
+        else if (i >= side - half) down -= total;
+    }
+    pixelSum_ = sum;
+    sumOfSquares_ = squares;
+    acrossDifference_ = across;
+    downDifference_ = down;
     // For square d every pixel is at most 255, so the radicand is never negative.
-    std::int64_t radicand = blockScale_ * blockScale_ - sumOfSquares;
-    pixels_[dimension_] = radicand > 0 ? TruncateToInt64(std::sqrt(static_cast<double>(radicand))) : 0;
-    for (std::uint32_t i = 0; i <= dimension_; ++i) vector_[i] = quotients_[pixels_[i]];
+    const std::int64_t radicand = blockScale_ * blockScale_ - sumOfSquares_;
+    augmentation_ = radicand > 0 ? TruncateToInt64(std::sqrt(static_cast<double>(radicand))) : 0;
+    vector[dimension_] = quotients[augmentation_];
 }
 
 }  // namespace pictora

@@ -17,26 +17,36 @@ public:
     void Resize(std::uint32_t dimension);
     void Release();
 
-    // Copies the block whose top-left corner is (row, column) and normalises it.
+    // Normalises the block whose top-left corner is (row, column) into Values().
     void Gather(const Plane& source, std::uint32_t row, std::uint32_t column);
+    // The same, into the d + 1 doubles at `vector` instead.
+    void GatherInto(const Plane& source, std::uint32_t row, std::uint32_t column, double* vector);
 
     const double* Values() const { return vector_.data(); }
-    const std::int64_t* Pixels() const { return pixels_.data(); }
     std::uint32_t Dimension() const { return dimension_; }
     std::uint32_t Side() const { return side_; }
-    // N: Values() are Pixels() / N.
+    // N: the components are the pixels and the augmentation over N.
     std::int64_t Scale() const { return blockScale_; }
-    // The sum of the squares of the d pixels (not of the augmentation).
+
+    // Integer sums of the last block gathered, which its sketch is made of:
+    // of the d pixels, of their squares, the left half's columns less the
+    // right half's, the top half's rows less the bottom half's (a middle line
+    // of an odd side counts in neither), and the augmentation's numerator.
+    std::int64_t PixelSum() const { return pixelSum_; }
     std::int64_t SumOfSquares() const { return sumOfSquares_; }
+    std::int64_t AcrossDifference() const { return acrossDifference_; }
+    std::int64_t DownDifference() const { return downDifference_; }
+    std::int64_t Augmentation() const { return augmentation_; }
 
 private:
-    void Normalise();
-
     std::uint32_t dimension_ = 0;
     std::uint32_t side_ = 0;
     std::int64_t blockScale_ = 0;
+    std::int64_t pixelSum_ = 0;
     std::int64_t sumOfSquares_ = 0;
-    std::vector<std::int64_t> pixels_;
+    std::int64_t acrossDifference_ = 0;
+    std::int64_t downDifference_ = 0;
+    std::int64_t augmentation_ = 0;
     std::vector<double> vector_;
     std::vector<double> quotients_;  // x / N for x = 0 .. N
 };

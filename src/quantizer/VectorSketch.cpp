@@ -97,32 +97,15 @@ void SketchBasis::Describe(const double* vector, VectorSketch& sketch) const {
 // with S the pixel sum, Q the sum of squares, A and B the half differences and
 // h = 2 * halfCount (any positive value when there is no half to take).
 void SketchBasis::Describe(const BlockVector& block, VectorSketch& sketch) const {
-    const std::uint32_t side = block.Side();
-    const std::uint32_t half = side / 2;
-    const std::int64_t* x = block.Pixels();
-    std::int64_t sum = 0;
-    std::int64_t across = 0;
-    std::int64_t down = 0;
-    for (std::uint32_t i = 0; i < side; ++i) {
-        const std::int64_t* row = x + i * side;
-        std::int64_t left = 0;
-        std::int64_t right = 0;
-        for (std::uint32_t j = 0; j < half; ++j) {
-            left += row[j];
-            right += row[side - 1 - j];
-        }
-        const std::int64_t total = left + right + (side % 2 == 1 ? row[half] : 0);
-        sum += total;
-        across += left - right;
-        if (i < half) down += total;
-        else if (i >= side - half) down -= total;
-    }
+    const std::int64_t sum = block.PixelSum();
+    const std::int64_t across = block.AcrossDifference();
+    const std::int64_t down = block.DownDifference();
     const std::int64_t squares = block.SumOfSquares();
     const std::int64_t h = halfCount_ == 0 ? 1 : 2 * halfCount_;
     const std::int64_t d = dimension_;
     const std::int64_t residualSquared = squares * d * h - sum * sum * h - (across * across + down * down) * d;
     const double scale = static_cast<double>(block.Scale());
-    const std::int64_t augmentation = x[d];
+    const std::int64_t augmentation = block.Augmentation();
     sketch.terms = {static_cast<double>(augmentation) / scale, static_cast<double>(sum) * meanWeight_ / scale,
                     static_cast<double>(across) * halfWeight_ / scale, static_cast<double>(down) * halfWeight_ / scale,
                     std::sqrt(static_cast<double>(residualSquared) / static_cast<double>(d * h)) / scale};
