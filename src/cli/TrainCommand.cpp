@@ -3,6 +3,8 @@
 #include "cli/TrainCommand.h"
 
 #include <algorithm>
+#include <array>
+#include <memory>
 #include <cstdio>
 #include <string>
 
@@ -19,10 +21,28 @@
 namespace pictora::cli {
 namespace {
 
-// Block position of the pass in progress, on one rewritten terminal line.
+// Where each channel's pass is, on one rewritten terminal line: the channels
+// train at once.
 void ShowProgress(ImageCompressor& compressor, const int& step) {
-    compressor.SetProgress([&step](int channel, const char* phase, std::uint32_t done, std::uint32_t rows) {
-        std::fprintf(stderr, "\rstep %d, channel %d, %s: row %u of %u   ", step, channel, phase, done, rows);
+    struct Place {
+        const char* phase = "waiting";
+        std::uint32_t done = 0;
+        std::uint32_t rows = 0;
+    };
+    struct Line {
+        int step = 0;
+        std::array<Place, 3> places;
+    };
+    auto line = std::make_shared<Line>();
+    compressor.SetProgress([&step, line](int channel, const char* phase, std::uint32_t done, std::uint32_t rows) {
+        if (line->step != step) *line = Line{step, {}};
+        line->places[channel] = Place{phase, done, rows};
+        std::fprintf(stderr, "\rstep %d", step);
+        for (int c = 0; c < 3; ++c) {
+            const Place& place = line->places[c];
+            std::fprintf(stderr, ", channel %d %s %u/%u", c, place.phase, place.done, place.rows);
+        }
+        std::fputs("   ", stderr);
         std::fflush(stderr);
     });
 }

@@ -1,6 +1,8 @@
 #include "pipeline/ImageCompressor.h"
 
 #include <algorithm>
+#include <array>
+#include <mutex>
 #include <new>
 #include <string>
 
@@ -11,6 +13,7 @@
 #include "support/Truncate.h"
 #include "support/DebugLog.h"
 #include "support/FileIO.h"
+#include "support/OwnThreads.h"
 
 namespace pictora {
 
@@ -51,7 +54,10 @@ void ImageCompressor::InstallProgress(KohonenNetwork& channel, int c) const {
         channel.SetProgress(nullptr);
         return;
     }
-    channel.SetProgress([progress = progress_, c](const char* phase, std::uint32_t done, std::uint32_t rows) {
+    // The channels report from their own threads, one at a time.
+    channel.SetProgress([progress = progress_, lock = progressLock_, c](const char* phase, std::uint32_t done,
+                                                                         std::uint32_t rows) {
+        std::lock_guard<std::mutex> guard(*lock);
         progress(c, phase, done, rows);
     });
 }
@@ -126,22 +132,31 @@ Status ImageCompressor::TrainAndCode(const TrainingJob& job) {
         }
     }
 
-    // A channel that cannot train is left out; the first failure's kind
-    // stands for the job's, every channel's reason is in the message.
+    // The channels are independent: each trains, codes and rebuilds on a
+    // thread of its own, unless the plain reference scan is asked for, which
+    // stays on this thread. A channel that cannot train is left out; the first
+    // failure's kind stands for the job's, every channel's reason is in the
+    // message.
+    std::array<Status, 3> trained = {Status::Ok(), Status::Ok(), Status::Ok()};
+    const auto step = [&](unsigned c) {
+        const ChannelJob& settings = job.channels[c];
+        if (settings.passes == 0) return;
+        trained[c] =
+            channels_[c].TrainStep(settings.radius, settings.alfa, settings.passes, ChannelScale(colorSpace_, c));
+        if (trained[c]) channels_[c].Rebuild(true);
+    };
+    if (referenceSearch_) {
+        for (unsigned c = 0; c < 3; ++c) step(c);
+    } else {
+        RunOnOwnThreads(3, step);
+    }
     Status failure = Status::Ok();
     std::string problems;
     for (int c = 0; c < 3; ++c) {
-        const ChannelJob& settings = job.channels[c];
-        if (settings.passes == 0) continue;
-        Status trained =
-            channels_[c].TrainStep(settings.radius, settings.alfa, settings.passes, ChannelScale(colorSpace_, c));
-        if (trained) {
-            channels_[c].Rebuild(true);
-            continue;
-        }
+        if (trained[c]) continue;
         problems += (problems.empty() ? "" : "; ") + std::string("channel ") + std::to_string(c) + ": " +
-                    trained.message();
-        if (failure) failure = trained;
+                    trained[c].message();
+        if (failure) failure = trained[c];
     }
     DebugLog("%i %i %i\n", channels_[0].NeuronCount(), channels_[1].NeuronCount(), channels_[2].NeuronCount());
 

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <span>
 #include <string>
 #include <vector>
@@ -53,7 +55,9 @@ public:
     // Trainings and wins of every neuron of the three codebooks.
     NeuronTallies Tallies() const;
 
-    // Progress of long passes: channel, phase, block rows done, rows.
+    // Progress of long passes: channel, phase, block rows done, rows. The
+    // channels train at once, so calls come from several threads, never two
+    // at a time.
     using Progress = std::function<void(int channel, const char* phase, std::uint32_t rowsDone, std::uint32_t rows)>;
     void SetProgress(const Progress& progress);
 
@@ -146,6 +150,7 @@ private:
     mutable ImageBuffer reconstruction_;
     Channels channels_;
     Progress progress_;
+    std::shared_ptr<std::mutex> progressLock_ = std::make_shared<std::mutex>();
     bool referenceSearch_ = false;
 };
 

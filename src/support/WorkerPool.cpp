@@ -30,6 +30,10 @@ void WorkerPool::RunPart(unsigned part, unsigned participant) {
     }
 }
 
+WorkerPool::SerialScope::SerialScope() : outer_(insidePart) { insidePart = true; }
+
+WorkerPool::SerialScope::~SerialScope() { insidePart = outer_; }
+
 WorkerPool& WorkerPool::Shared() {
     static WorkerPool pool(std::thread::hardware_concurrency() > 1 ? std::thread::hardware_concurrency() - 1 : 0);
     return pool;

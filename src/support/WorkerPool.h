@@ -43,6 +43,19 @@ public:
     // started are skipped and Run throws that exception once all have stopped.
     void Run(unsigned parts, const Task& task);
 
+    // While one lives, the thread that made it runs the parts of its jobs
+    // itself, one after the other: for threads that share the cores already.
+    class SerialScope {
+    public:
+        SerialScope();
+        ~SerialScope();
+        SerialScope(const SerialScope&) = delete;
+        SerialScope& operator=(const SerialScope&) = delete;
+
+    private:
+        bool outer_;
+    };
+
 private:
     void HelperLoop(unsigned participant);
     void TakeParts(unsigned participant);

@@ -104,8 +104,8 @@ bool SaveComparison(Session& shots, CPictoraView& view) {
     shots.Save(viewer, "11-compare-ssim-map");
     viewer.SetMode(ComparisonMode::kSideBySide);
     viewer.SelectResult(ResultChoice::kJpeg);
-    if (!WaitFor([&] { return !viewer.SecondPane()->Picture().isNull() || !viewer.SecondPane()->Note().isEmpty() &&
-                                  viewer.SecondPane()->Note() != QString::fromUtf8("Codificando…"); }))
+    if (!WaitFor([&] { return !viewer.SecondPane()->Picture().isNull() || (!viewer.SecondPane()->Note().isEmpty() &&
+                                  viewer.SecondPane()->Note() != QString::fromUtf8("Codificando…")); }))
         return false;
     shots.Save(viewer, "11-compare-jpeg");
     viewer.SelectResult(ResultChoice::kReconstruction);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <functional>
+
+namespace pictora {
+
+// Runs task(0) .. task(count-1) at once, each on a thread of its own (the
+// caller's for task 0), and returns when all have ended. For independent
+// chains of work that cannot be split, more of them than cores: the system
+// shares the cores between the threads, so that each chain moves on at the
+// same pace and the last ends soon after the others.
+//
+// The threads run the WorkerPool's jobs by themselves, one part after the
+// other, since they already keep the cores busy. When tasks throw, the others
+// still run to their end, and the exception of the lowest-numbered task is
+// thrown on the caller.
+void RunOnOwnThreads(unsigned count, const std::function<void(unsigned task)>& task);
+
+}  // namespace pictora

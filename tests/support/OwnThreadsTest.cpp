@@ -1,0 +1,74 @@
+#include "support/OwnThreads.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <set>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "support/WorkerPool.h"
+
+namespace pictora {
+namespace {
+
+// Every task waits until all have started: tasks run one after another would
+// time out instead. Inside them a pool job runs on the task's own thread.
+TEST(OwnThreadsTest, TasksRunAtOnceEachOnItsThreadAndRunPoolJobsThemselves) {
+    constexpr unsigned kTasks = 3;
+    std::mutex lock;
+    std::condition_variable started;
+    unsigned arrived = 0;
+    bool allMet = true;
+    std::set<std::thread::id> threads;
+    bool jobsStayed = true;
+    WorkerPool pool(2);
+    RunOnOwnThreads(kTasks, [&](unsigned) {
+        std::unique_lock<std::mutex> guard(lock);
+        threads.insert(std::this_thread::get_id());
+        ++arrived;
+        started.notify_all();
+        allMet = started.wait_for(guard, std::chrono::seconds(20), [&] { return arrived == kTasks; }) && allMet;
+        guard.unlock();
+        const std::thread::id own = std::this_thread::get_id();
+        pool.Run(4, [&](unsigned, unsigned participant) {
+            if (std::this_thread::get_id() != own || participant != 0) jobsStayed = false;
+        });
+    });
+    EXPECT_TRUE(allMet);
+    EXPECT_EQ(threads.size(), kTasks);
+    EXPECT_TRUE(threads.count(std::this_thread::get_id()));
+    EXPECT_TRUE(jobsStayed);
+    // The caller's own thread is itself again afterwards: its jobs spread.
+    std::set<unsigned> participants;
+    std::mutex seen;
+    for (int round = 0; round < 200 && participants.size() < 2; ++round) {
+        pool.Run(64, [&](unsigned, unsigned participant) {
+            std::this_thread::sleep_for(std::chrono::microseconds(20));
+            std::lock_guard<std::mutex> guard(seen);
+            participants.insert(participant);
+        });
+    }
+    EXPECT_GE(participants.size(), 2u);
+}
+
+TEST(OwnThreadsTest, EveryTaskEndsAndTheLowestFailureIsThrown) {
+    std::vector<int> finished(4, 0);
+    try {
+        RunOnOwnThreads(4, [&](unsigned task) {
+            if (task == 1) throw std::runtime_error("one");
+            if (task == 3) throw std::runtime_error("three");
+            finished[task] = 1;
+        });
+        FAIL() << "no exception";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "one");
+    }
+    EXPECT_EQ(finished, (std::vector<int>{1, 0, 1, 0}));
+}
+
+}  // namespace
+}  // namespace pictora
