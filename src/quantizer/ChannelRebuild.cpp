@@ -19,7 +19,6 @@ void KohonenNetwork::Rebuild(bool drawMasks) {
             for (std::uint32_t i = 0; i < side; ++i) {
                 const std::uint8_t* pixels = neuron.pixels.data() + i * side;
                 std::memcpy(rebuilt_[r * side + i] + k * side, pixels, side);
-                std::memcpy(rebuiltCopy_[r * side + i] + k * side, pixels, side);
             }
         }
     }

@@ -58,8 +58,9 @@ public:
     // One step of the coding job: training, coding with pruning, pixel refresh
     // and coded size.
     Status TrainStep(double radius, double alfa, std::uint32_t passes, PlaneScale scale);
-    // Pastes each block's neuron back into `rebuilt` and `rebuiltCopy`; with
-    // drawMasks also frames, in `mask`, where each neuron in use was created.
+    // Pastes each block's neuron back into `rebuilt` (whoever shows the
+    // channel makes `rebuiltCopy` from it); with drawMasks also frames, in
+    // `mask`, where each neuron in use was created.
     void Rebuild(bool drawMasks);
 
     std::uint32_t Dimension() const { return dimension_; }
