@@ -7,6 +7,7 @@
 #include <memory>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -17,6 +18,7 @@
 #include "pipeline/ImageCompressor.h"
 #include "pipeline/ResultFiles.h"
 #include "report/ResultsRow.h"
+#include "support/FileIO.h"
 
 namespace pictora::cli {
 namespace {
@@ -61,27 +63,35 @@ int RunTrain(const CLI::App& command, const TrainOptions& options) {
 
     ImageCompressor compressor;
     compressor.SetReferenceSearch(options.referenceSearch);
-    if (Status loaded = compressor.LoadImage(options.imagePath); !loaded) return ReportBadFile(loaded.message());
-    CsvResults csv;
-    if (Status opened = csv.Open(options.resultsPath, ResultsCsvHeader()); !opened)
-        return ReportBadFile(opened.message());
+    std::vector<std::uint8_t> png;
+    if (Status read = ReadWholeFile(options.imagePath, png); !read) return ReportBadFile(read.message());
 
     int step = 1;
     const bool terminal = ::isatty(STDERR_FILENO) != 0;
     if (terminal) ShowProgress(compressor, step);
 
     ResultsTable table(stdout);
-    table.PrintHeader();
+    CsvResults csv;
     std::array<std::uint32_t, 3> stepsLeft = options.steps;
     TrainingJob job = JobTemplate(options);
     // Like the form: the first job restarts the run, every job gives one pass
-    // to each channel with steps left, and a start always runs one job.
+    // to each channel with steps left, and a start always runs one job. The
+    // first also loads the image (training while it is decoded), and the
+    // results file is opened once the image has proved readable, so that a
+    // bad image leaves an earlier results file alone.
     do {
         job.restart = step == 1;
         for (std::size_t c = 0; c < 3; ++c) job.channels[c].passes = stepsLeft[c] > 0 ? 1 : 0;
-        Status trained = compressor.TrainAndCode(job);
+        Status trained = step == 1 ? compressor.LoadAndTrain(png, options.imagePath, job) : compressor.TrainAndCode(job);
         if (terminal) ClearProgressLine();
+        if (!compressor.IsImageLoaded()) return ReportBadFile(trained.message());
         if (!trained) return ReportBadFile(trained.Prefixed(options.imagePath).message());
+        if (step == 1) {
+            png = {};
+            if (Status opened = csv.Open(options.resultsPath, ResultsCsvHeader()); !opened)
+                return ReportBadFile(opened.message());
+            table.PrintHeader();
+        }
         for (std::uint32_t& left : stepsLeft)
             if (left > 0) --left;
         StepResult result = compressor.Result(StepOrigin::TrainingStep, step, options.measures);

@@ -43,7 +43,15 @@ int PngImage::Load(const std::string& path) {
     return result;
 }
 
-int PngImage::Decode(std::span<const std::uint8_t> file) {
+int PngImage::Decode(std::span<const std::uint8_t> file) { return DecodeRows(file, nullptr); }
+
+int PngImage::DecodeInPlace(std::span<const std::uint8_t> file, RowArrival& arrival) {
+    const int result = DecodeRows(file, &arrival);
+    arrival.Close();
+    return result;
+}
+
+int PngImage::DecodeRows(std::span<const std::uint8_t> file, RowArrival* arrival) {
     PngReader reader(file);
     PngHeader header;
     if (!reader.ReadHeader(header)) return Fail(kLibpngError, "damaged PNG: " + reader.Error());
@@ -61,13 +69,23 @@ int PngImage::Decode(std::span<const std::uint8_t> file) {
                                       " pixels, more than " + std::to_string(kMaxPixels) + " in all");
     }
 
-    // The planes are filled aside, so that a damaged file leaves the image as it was.
-    Plane planes[3] = {Plane(header.height, header.width), Plane(header.height, header.width),
-                       Plane(header.height, header.width)};
-    const auto split = [&planes, columns = header.width](const std::uint8_t* pixels, std::uint32_t i) {
-        std::uint8_t* r = planes[0][i];
-        std::uint8_t* g = planes[1][i];
-        std::uint8_t* b = planes[2][i];
+    // Without an arrival the planes are filled aside, so that a damaged file
+    // leaves the image as it was.
+    Plane aside[3];
+    Plane* targets[3] = {&aside[0], &aside[1], &aside[2]};
+    if (arrival != nullptr) {
+        height = static_cast<std::int32_t>(header.height);
+        width = static_cast<std::int32_t>(header.width);
+        targets[0] = &red;
+        targets[1] = &green;
+        targets[2] = &blue;
+    }
+    for (Plane* plane : targets) plane->Allocate(header.height, header.width);
+    if (arrival != nullptr) arrival->Publish(0);
+    const auto split = [&targets, columns = header.width](const std::uint8_t* pixels, std::uint32_t i) {
+        std::uint8_t* r = (*targets[0])[i];
+        std::uint8_t* g = (*targets[1])[i];
+        std::uint8_t* b = (*targets[2])[i];
         for (std::uint32_t j = 0; j < columns; ++j) {
             r[j] = pixels[3 * j];
             g[j] = pixels[3 * j + 1];
@@ -80,17 +98,25 @@ int PngImage::Decode(std::span<const std::uint8_t> file) {
         std::vector<png_bytep> rows = RowPointers(pixels);
         if (!reader.ReadRows(rows.data())) return Fail(kLibpngError, "damaged PNG: " + reader.Error());
         for (std::uint32_t i = 0; i < header.height; ++i) split(pixels[i], i);
+        if (arrival != nullptr) arrival->Publish(header.height);
     } else {
         std::vector<std::uint8_t> row(header.rowBytes);
-        if (!reader.ReadRowByRow(row.data(), [&](std::uint32_t i) { split(row.data(), i); }))
-            return Fail(kLibpngError, "damaged PNG: " + reader.Error());
+        const auto take = [&](std::uint32_t i) {
+            split(row.data(), i);
+            // Every few rows, so that threads waiting for rows wake seldom.
+            constexpr std::uint32_t kRowsPerPublish = 16;
+            if (arrival != nullptr && ((i + 1) % kRowsPerPublish == 0 || i + 1 == header.height))
+                arrival->Publish(i + 1);
+        };
+        if (!reader.ReadRowByRow(row.data(), take)) return Fail(kLibpngError, "damaged PNG: " + reader.Error());
     }
+    if (arrival != nullptr) return kOk;
 
     height = static_cast<std::int32_t>(header.height);
     width = static_cast<std::int32_t>(header.width);
-    red = std::move(planes[0]);
-    green = std::move(planes[1]);
-    blue = std::move(planes[2]);
+    red = std::move(aside[0]);
+    green = std::move(aside[1]);
+    blue = std::move(aside[2]);
     return kOk;
 }
 

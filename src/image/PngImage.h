@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "image/RgbImage.h"
+#include "support/RowArrival.h"
 #include "support/Status.h"
 
 namespace pictora {
@@ -33,6 +34,13 @@ public:
     int Load(const std::string& path) override;
     // Load from the bytes of a PNG file held in memory; messages name no file.
     int Decode(std::span<const std::uint8_t> file);
+    // Decodes straight into this image's own planes, so that other threads
+    // can use the top rows while later ones are still being inflated: once
+    // the header is checked the planes are sized and Publish(0) is told, then
+    // every row as it is done, and Close at the end. On failure the planes
+    // keep what was decoded (someone may still be reading them), and the
+    // caller discards the image.
+    int DecodeInPlace(std::span<const std::uint8_t> file, RowArrival& arrival);
     // Selector 0 writes an RGB image, 1, 2 or 3 the red, green or blue plane
     // as greyscale. The file is written beside `path` and renamed over it, so
     // a failed save never leaves a truncated file behind.
@@ -53,6 +61,9 @@ public:
 private:
     bool PlanesMatchSize() const;
     int Fail(int code, std::string message);
+    // Decode's work: into planes aside, moved in at the end, or with an
+    // arrival into the image's own planes from the start.
+    int DecodeRows(std::span<const std::uint8_t> file, RowArrival* arrival);
 
     std::string lastError_;
 };

@@ -5,15 +5,18 @@
 #include <mutex>
 #include <new>
 #include <string>
+#include <thread>
 
 #include "image/BoxFilter.h"
 #include "image/ChromaResampling.h"
 #include "image/ColorConversion.h"
+#include "image/PngImage.h"
 #include "measures/BitsPerPixel.h"
 #include "support/Truncate.h"
 #include "support/DebugLog.h"
 #include "support/FileIO.h"
 #include "support/OwnThreads.h"
+#include "support/RowArrival.h"
 
 namespace pictora {
 
@@ -115,7 +118,74 @@ bool ImageCompressor::ChannelsHoldWork() const {
 Status ImageCompressor::TrainAndCode(const TrainingJob& job) {
     colorSpace_ = job.colorSpace;
     if (!imageLoaded_) return Status::Ok();
+    Status trained = TrainChannels(job);
+    FinishStep(job.filter);
+    return trained;
+}
 
+// The image's planes are filled by a decoding thread while the channels train
+// on the rows it has done; the quality is measured once it is through. The
+// image is adopted as soon as its header is checked, and dropped again, with
+// the networks' work, when the file turns out to be damaged.
+Status ImageCompressor::LoadAndTrain(std::span<const std::uint8_t> png, const std::string& name,
+                                     const TrainingJob& job) {
+    if (!job.restart || IsYCbCr(job.colorSpace) || referenceSearch_) {
+        if (Status loaded = LoadImage(png, name); !loaded) return loaded;
+        return TrainAndCode(job);
+    }
+    auto image = std::make_unique<PngImage>();
+    PngImage& decoding = *image;
+    RowArrival arrival;
+    int decoded = PngImage::kOk;
+    bool memoryRanOut = false;
+    bool adopted = false;
+    Status trained = Status::Ok();
+    {
+        std::jthread decoder([&] {
+            try {
+                decoded = decoding.DecodeInPlace(png, arrival);
+            } catch (const std::bad_alloc&) {
+                memoryRanOut = true;
+                arrival.Close();
+            }
+        });
+        if (arrival.WaitForStart()) {
+            adopted = true;
+            sourceImage_.Release();
+            sourceImage_.rgb = std::move(image);
+            imageLoaded_ = true;
+            BindRgbSources(channels_);
+            colorSpace_ = job.colorSpace;
+            for (KohonenNetwork& channel : channels_) channel.SetSourceArrival(&arrival);
+            try {
+                trained = TrainChannels(job);
+            } catch (...) {
+                for (KohonenNetwork& channel : channels_) channel.SetSourceArrival(nullptr);
+                throw;
+            }
+            for (KohonenNetwork& channel : channels_) channel.SetSourceArrival(nullptr);
+        }
+    }
+    if (memoryRanOut || decoded != PngImage::kOk) {
+        const Status failure =
+            memoryRanOut ? Status::Error(ErrorKind::OutOfMemory, name + ": not enough memory for an image of this size")
+                               .Concerning(name)
+                         : decoding.LastStatus(decoded).About(name);
+        if (adopted) {
+            imageLoaded_ = false;
+            sourceImage_.Release();  // and with it the image decoded
+            for (KohonenNetwork& channel : channels_) {
+                channel.ReleaseWork();
+                channel.ClearSource();
+            }
+        }
+        return failure;
+    }
+    FinishStep(job.filter);
+    return trained;
+}
+
+Status ImageCompressor::TrainChannels(const TrainingJob& job) {
     const auto height = static_cast<std::uint32_t>(sourceImage_.GetHeight());
     const auto width = static_cast<std::uint32_t>(sourceImage_.GetWidth());
     // A job that continues a run needs the work arrays a restart allocates;
@@ -159,12 +229,14 @@ Status ImageCompressor::TrainAndCode(const TrainingJob& job) {
         if (failure) failure = trained[c];
     }
     DebugLog("%i %i %i\n", channels_[0].NeuronCount(), channels_[1].NeuronCount(), channels_[2].NeuronCount());
+    return failure ? Status::Ok() : Status::Error(failure.kind(), problems);
+}
 
+void ImageCompressor::FinishStep(LowPassFilter filter) {
     ReconstructRgb();
-    ApplyFilter(job.filter);
+    ApplyFilter(filter);
     SumCodedBytes();
     MeasureQuality();
-    return failure ? Status::Ok() : Status::Error(failure.kind(), problems);
 }
 
 // The one way from the channels' rebuilt planes, in the colour space they

@@ -42,6 +42,12 @@ public:
     // cannot be coded (a block larger than its plane, say) is left out and
     // named in the returned error; the rest of the job still runs.
     Status TrainAndCode(const TrainingJob& job);
+    // LoadImage and then TrainAndCode, for a job that starts a run on a new
+    // image: with the fast search and an RGB job the channels train while
+    // the file is still being decoded. On a file that cannot be read the
+    // compressor holds no image and its networks are empty (even when an
+    // image was loaded before).
+    Status LoadAndTrain(std::span<const std::uint8_t> png, const std::string& name, const TrainingJob& job);
 
     // The figures the compressor holds now, as the result of a step (or of a
     // file read) of that origin and number. The lossless ratio is left 0: the
@@ -138,6 +144,8 @@ private:
     void InstallProgress(KohonenNetwork& channel, int c) const;
     Status ApplyLoadedCodebooks(Channels& loaded, pictora::ColorSpace colorSpace);
     bool ChannelsHoldWork() const;
+    Status TrainChannels(const TrainingJob& job);
+    void FinishStep(LowPassFilter filter);
     void ReconstructRgb();
     void ApplyFilter(LowPassFilter filter);
     void SumCodedBytes();

@@ -10,6 +10,7 @@
 #include "quantizer/NeuronSearch.h"
 #include "quantizer/NeuronList.h"
 #include "support/Plane.h"
+#include "support/RowArrival.h"
 #include "support/Status.h"
 
 namespace pictora {
@@ -31,6 +32,10 @@ public:
 
     void Configure(std::uint32_t rows, std::uint32_t columns, const Plane* source = nullptr);
     void SetSource(const Plane* source);
+    void ClearSource() { source_ = nullptr; }
+    // While a source is still being filled from the top: training waits for
+    // the rows of each block row (nullptr: the source is complete).
+    void SetSourceArrival(const RowArrival* arrival) { arrival_ = arrival; }
     void SetPlaneSize(std::uint32_t rows, std::uint32_t columns);
     std::uint32_t Rows() const { return rows_; }
     std::uint32_t Columns() const { return columns_; }
@@ -102,11 +107,13 @@ private:
     void DrawOriginFrame(const Neuron& neuron, std::uint32_t side);
     void Mark(std::uint32_t row, std::uint32_t column);
     void ReportRow(const char* phase, std::uint32_t rowEnd, std::uint32_t row) const;
+    bool SourceHoldsBlockRow(std::uint32_t blockRow) const;
 
     std::uint32_t rows_ = 0;
     std::uint32_t columns_ = 0;
     std::uint32_t dimension_ = 0;
     const Plane* source_ = nullptr;
+    const RowArrival* arrival_ = nullptr;
     BlockVector block_;
     NeuronList neurons_;
     NeuronSearch search_;

@@ -1,5 +1,6 @@
 // Training pass of KohonenNetwork: a growing, winner-only competitive scheme.
 #include <array>
+#include <atomic>
 #include <vector>
 
 #include "quantizer/BlockRow.h"
@@ -7,6 +8,13 @@
 #include "support/WorkerPool.h"
 
 namespace pictora {
+namespace {
+
+Status SourceEndedEarly() {
+    return Status::Error(ErrorKind::DamagedFile, "the image ended before the rows of its blocks");
+}
+
+}  // namespace
 
 // Blocks are trained one after another, since each may move or add a neuron
 // the next one searches. Only the preparation of the blocks is independent of
@@ -15,6 +23,7 @@ namespace pictora {
 Status KohonenNetwork::TrainingPass(double radius, double alfa, std::uint32_t passes) {
     if (passes == 0) return Status::Ok();
     if (Status ready = CheckReady(); !ready) return ready;
+    if (!SourceHoldsBlockRow(0)) return SourceEndedEarly();
 
     std::uint32_t count = neurons_.Count();
     const double threshold = 1.0 - radius * radius * 0.5;
@@ -30,6 +39,7 @@ Status KohonenNetwork::TrainingPass(double radius, double alfa, std::uint32_t pa
     std::array<BlockRow, 2> ready;
     ready[0].Prepare(*source_, 0, blocksPerRow, scratch[0], search_);
     std::uint32_t current = 0;
+    std::atomic<bool> sourceEnded{false};
 
     for (std::uint32_t pass = 0; pass < passes; ++pass) {
         for (std::uint32_t r = 0; r < blockRows; ++r) {
@@ -37,12 +47,19 @@ Status KohonenNetwork::TrainingPass(double radius, double alfa, std::uint32_t pa
             const std::uint32_t next = r + 1 == blockRows ? 0 : r + 1;
             const auto work = [&](unsigned part, unsigned participant) {
                 if (part == 0) TrainBlockRow(ready[current], r, threshold, alfa, count);
-                else ready[1 - current].Prepare(*source_, next, blocksPerRow, scratch[participant], search_);
+                else if (SourceHoldsBlockRow(next))
+                    ready[1 - current].Prepare(*source_, next, blocksPerRow, scratch[participant], search_);
+                else
+                    sourceEnded = true;
             };
             if (search_.Reference() || search_.Exhaustive()) {
                 for (unsigned part = 0; part < (last ? 1u : 2u); ++part) work(part, 0);
             } else {
                 pool.Run(last ? 1 : 2, work);
+            }
+            if (sourceEnded) {
+                search_.Release();
+                return SourceEndedEarly();
             }
             current = 1 - current;
             ReportRow("training", side * blockRows, r * side);
@@ -50,6 +67,10 @@ Status KohonenNetwork::TrainingPass(double radius, double alfa, std::uint32_t pa
     }
     search_.Release();  // every pass indexes the neurons afresh
     return Status::Ok();
+}
+
+bool KohonenNetwork::SourceHoldsBlockRow(std::uint32_t blockRow) const {
+    return arrival_ == nullptr || arrival_->WaitFor((blockRow + 1) * BlockSide(dimension_));
 }
 
 void KohonenNetwork::TrainBlockRow(const BlockRow& blocks, std::uint32_t blockRow, double threshold, double alfa,

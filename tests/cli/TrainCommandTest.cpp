@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -136,6 +137,31 @@ TEST(TrainCommandTest, ExitCodesTellBadFilesFromBadUsage) {
     std::string messages = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(messages.find("gray4-32.png"), std::string::npos);
     EXPECT_NE(messages.find("absent.png"), std::string::npos);
+}
+
+// A file damaged after its header is found while the first step trains: the
+// command fails like any bad file, and a results file from before stays.
+TEST(TrainCommandTest, AnImageDamagedMidwayFailsAndLeavesTheResultsFileAlone) {
+    TempFolder folder;
+    std::vector<std::uint8_t> png;
+    ASSERT_TRUE(ReadWholeFile(TestData("photo500-tiger.png"), png));
+    png.resize(png.size() / 2);
+    const std::string cut = folder.File("cut.png");
+    ASSERT_TRUE(WriteFileAtomically(cut, png));
+    const std::string results = folder.File("r.csv");
+    const std::vector<std::uint8_t> earlier = {'k', 'e', 'p', 't', '\n'};
+    ASSERT_TRUE(WriteFileAtomically(results, earlier));
+    ::testing::internal::CaptureStderr();
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(RunCommandLine({"train", cut, "--results", results, "-o", folder.File("out.mqc")}), kExitBadFile);
+    const std::string table = ::testing::internal::GetCapturedStdout();
+    const std::string messages = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(messages.find("cut.png: damaged PNG"), std::string::npos) << messages;
+    EXPECT_EQ(table, "");
+    std::vector<std::uint8_t> kept;
+    ASSERT_TRUE(ReadWholeFile(results, kept));
+    EXPECT_EQ(kept, earlier);
+    EXPECT_FALSE(std::filesystem::exists(folder.File("out.mqc")));
 }
 
 }  // namespace

@@ -128,6 +128,35 @@ TEST_F(PngImageTest, InterlacedFileLoadsLikeItsPlainTwin) {
     ExpectSamePlanes(twin, photo_);
 }
 
+// Decoding in place gives the planes Decode gives, tells the start before
+// any row and the rows in order up to all of them, and closes; a file cut
+// short fails and closes too (an interlaced one before any row).
+TEST_F(PngImageTest, DecodingInPlaceTellsItsRowsAndMatchesDecode) {
+    const std::string interlaced = folder_.File("interlaced.png");
+    auto rows = InterleavedRows(photo_);
+    ASSERT_TRUE(WriteRawPng(interlaced, 64, 8, PNG_INTERLACE_ADAM7, rows));
+    for (const std::string& path : {TestData("photo64-b.png"), interlaced}) {
+        std::vector<std::uint8_t> file;
+        ASSERT_TRUE(ReadWholeFile(path, file));
+        PngImage decoded;
+        ASSERT_EQ(decoded.Decode(file), PngImage::kOk);
+        PngImage inPlace;
+        RowArrival arrival;
+        ASSERT_EQ(inPlace.DecodeInPlace(file, arrival), PngImage::kOk);
+        EXPECT_TRUE(arrival.WaitForStart());
+        EXPECT_TRUE(arrival.WaitFor(64));
+        EXPECT_FALSE(arrival.WaitFor(65));  // closed: no more will come
+        ExpectSamePlanes(inPlace, decoded);
+
+        file.resize(file.size() / 2);
+        PngImage cut;
+        RowArrival early;
+        EXPECT_EQ(cut.DecodeInPlace(file, early), PngImage::kLibpngError);
+        EXPECT_TRUE(early.WaitForStart());
+        EXPECT_FALSE(early.WaitFor(path == interlaced ? 1 : 65));
+    }
+}
+
 TEST_F(PngImageTest, SixteenBitSamplesKeepTheirHighByte) {
     const std::string path = folder_.File("deep.png");
     std::vector<std::vector<std::uint8_t>> rows = {{0xAB, 0x12, 0x00, 0xFF, 0x01, 0x80, 0xFF, 0xFF, 0x7F, 0xFF, 0x00, 0x01}};

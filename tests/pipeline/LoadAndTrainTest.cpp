@@ -1,0 +1,81 @@
+#include "pipeline/ImageCompressor.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "common/Jobs.h"
+#include "common/TempFolder.h"
+#include "support/FileIO.h"
+
+namespace pictora {
+namespace {
+
+using testing::MakeJob;
+using testing::TestData;
+
+std::vector<std::uint8_t> FileBytes(const std::string& name) {
+    std::vector<std::uint8_t> bytes;
+    EXPECT_TRUE(ReadWholeFile(TestData(name), bytes));
+    return bytes;
+}
+
+std::vector<std::uint8_t> CodedImage(const ImageCompressor& compressor) {
+    std::vector<std::uint8_t> bytes;
+    EXPECT_TRUE(compressor.EncodeCodedImage(bytes));
+    return bytes;
+}
+
+// Training while the file is decoded, and continuing the run, gives the very
+// steps that loading first gives, in every colour space and block size.
+TEST(LoadAndTrainTest, TrainingWhileDecodingGivesTheStepsOfLoadingFirst) {
+    const std::vector<std::uint8_t> png = FileBytes("photo500-tiger.png");
+    for (ColorSpace colorSpace : {ColorSpace::Rgb, ColorSpace::YCbCr420}) {
+        for (std::uint32_t side : {3u, 8u}) {
+            ImageCompressor overlapped;
+            ImageCompressor loadedFirst;
+            ASSERT_TRUE(loadedFirst.LoadImage(png, "tiger"));
+            for (bool first : {true, false}) {
+                const TrainingJob job = MakeJob(colorSpace, side, {1, 1, 1}, first);
+                ASSERT_TRUE(first ? overlapped.LoadAndTrain(png, "tiger", job) : overlapped.TrainAndCode(job));
+                ASSERT_TRUE(loadedFirst.TrainAndCode(job));
+                EXPECT_EQ(CodedImage(overlapped), CodedImage(loadedFirst)) << side;
+                EXPECT_EQ(overlapped.SourceImage().psnrRgb, loadedFirst.SourceImage().psnrRgb);
+            }
+            EXPECT_EQ(overlapped.SourceImage().rgb->red, loadedFirst.SourceImage().rgb->red);
+            EXPECT_EQ(overlapped.SourceImage().rgb->blue, loadedFirst.SourceImage().rgb->blue);
+        }
+    }
+}
+
+// Damage found after training began leaves no image and empty networks, with
+// the message LoadImage gives; damage found in the header changes nothing.
+TEST(LoadAndTrainTest, ADamagedFileIsReportedLikeLoadingIt) {
+    std::vector<std::uint8_t> cut = FileBytes("photo500-tiger.png");
+    cut.resize(cut.size() * 3 / 5);
+    ImageCompressor reference;
+    const Status expected = reference.LoadImage(cut, "cut.png");
+    ASSERT_FALSE(expected);
+
+    ImageCompressor compressor;
+    ASSERT_TRUE(compressor.LoadImage(TestData("photo64-a.png")));
+    ASSERT_TRUE(compressor.TrainAndCode(MakeJob(ColorSpace::Rgb, 4, {1, 1, 1}, true)));
+    const Status refused = compressor.LoadAndTrain(FileBytes("refuse/palette-64.png"), "palette.png",
+                                                   MakeJob(ColorSpace::Rgb, 4, {1, 1, 1}, true));
+    EXPECT_EQ(refused.kind(), ErrorKind::UnsupportedImage);
+    EXPECT_TRUE(compressor.IsImageLoaded());
+    EXPECT_TRUE(compressor.HasReconstruction());
+
+    const Status damaged = compressor.LoadAndTrain(cut, "cut.png", MakeJob(ColorSpace::Rgb, 4, {1, 1, 1}, true));
+    EXPECT_EQ(damaged.kind(), expected.kind());
+    EXPECT_EQ(damaged.message(), expected.message());
+    EXPECT_FALSE(compressor.IsImageLoaded());
+    EXPECT_EQ(compressor.GetNeuronCount(-1), 0);
+    EXPECT_TRUE(compressor.TrainAndCode(MakeJob(ColorSpace::Rgb, 4, {1, 1, 1}, false)));  // nothing to do
+
+    ASSERT_TRUE(compressor.LoadAndTrain(FileBytes("photo64-a.png"), "a.png", MakeJob(ColorSpace::Rgb, 4, {1, 1, 1}, true)));
+    EXPECT_TRUE(compressor.HasReconstruction());
+}
+
+}  // namespace
+}  // namespace pictora
