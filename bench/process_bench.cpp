@@ -221,10 +221,15 @@ std::string Verdict(const Figures& figures) {
     return figures.identical ? "yes" : "NO";
 }
 
-void PrintRatioRow(const char* workload, const Figures& figures) {
-    std::printf("| %s | %s s | %s s | **%s ×** | %s s | %s | %s |\n", workload, FormatC("%.3f", figures.wall).c_str(),
-                FormatC("%.2f", figures.referenceWall).c_str(), FormatC("%.1f", figures.ratio).c_str(),
-                FormatC("%.3f", figures.cpu).c_str(), FormatC("%.1f MiB", figures.peakMiB).c_str(),
+std::string PerPixel(double peakMiB, std::uint64_t pixels) {
+    return pixels == 0 ? "—" : FormatC("%.1f", peakMiB * 1024 * 1024 / static_cast<double>(pixels));
+}
+
+void PrintRatioRow(const char* workload, const Figures& figures, std::uint64_t pixels) {
+    std::printf("| %s | %s s | %s s | **%s ×** | %s s | %s | %s | %s |\n", workload,
+                FormatC("%.3f", figures.wall).c_str(), FormatC("%.2f", figures.referenceWall).c_str(),
+                FormatC("%.1f", figures.ratio).c_str(), FormatC("%.3f", figures.cpu).c_str(),
+                FormatC("%.1f MiB", figures.peakMiB).c_str(), PerPixel(figures.peakMiB, pixels).c_str(),
                 Verdict(figures).c_str());
 }
 
@@ -240,22 +245,25 @@ int main(int argc, char** argv) {
                 sysconf(_SC_NPROCESSORS_ONLN), LoadAverage().c_str(), options.repeat);
     Bench bench(options);
     const bool flower = std::filesystem::exists(options.flower);
-    std::printf("| workload | fast: wall | plain: wall | ratio | fast: processor | fast: peak | identical |\n");
-    std::printf("|---|---|---|---|---|---|---|\n");
+    std::printf("| workload | fast: wall | plain: wall | ratio | fast: processor | fast: peak | bytes per pixel | "
+                "identical |\n");
+    std::printf("|---|---|---|---|---|---|---|---|\n");
+    const std::uint64_t flowerPixels = flower ? Pixels(options.flower) : 0;
     Figures defaults;
     if (flower) {
         defaults = bench.Train(options.flower, {"--steps", "1"}, true);
-        PrintRatioRow("flower, defaults, 1 step", defaults);
+        PrintRatioRow("flower, defaults, 1 step", defaults, flowerPixels);
     }
     const Figures tiger = bench.Train(options.tiger, {"--steps", "2", "--block", "4", "--radius", "0.05"}, true);
-    PrintRatioRow("tiger, 4 × 4, R 0.05, 2 steps", tiger);
+    PrintRatioRow("tiger, 4 × 4, R 0.05, 2 steps", tiger, Pixels(options.tiger));
     std::fflush(stdout);
     if (flower) {
         const Figures small = bench.Train(options.flower, {"--steps", "1", "--block", "4", "--radius", "0.05"}, false);
-        std::printf("| flower, 4 × 4, R 0.05, 1 step | %s s | — | — | %s s | %s | %s |\n",
+        std::printf("| flower, 4 × 4, R 0.05, 1 step | %s s | — | — | %s s | %s | %s | %s |\n",
                     FormatC("%.3f", small.wall).c_str(), FormatC("%.3f", small.cpu).c_str(),
-                    FormatC("%.1f MiB", small.peakMiB).c_str(), small.ok ? "(not compared)" : "FAILED");
-        const double pixels = static_cast<double>(Pixels(options.flower));
+                    FormatC("%.1f MiB", small.peakMiB).c_str(), PerPixel(small.peakMiB, flowerPixels).c_str(),
+                    small.ok ? "(not compared)" : "FAILED");
+        const double pixels = static_cast<double>(flowerPixels);
         std::printf("\nflower, defaults, peak resident memory: %s (%s bytes per pixel)\n",
                     FormatC("%.1f MiB", defaults.peakMiB).c_str(),
                     FormatC("%.1f", defaults.peakMiB * 1024 * 1024 / pixels).c_str());
