@@ -15,7 +15,6 @@
 #include "support/Truncate.h"
 #include "support/DebugLog.h"
 #include "support/FileIO.h"
-#include "support/OwnThreads.h"
 #include "support/RowArrival.h"
 
 namespace pictora {
@@ -118,7 +117,7 @@ bool ImageCompressor::ChannelsHoldWork() const {
 Status ImageCompressor::TrainAndCode(const TrainingJob& job) {
     colorSpace_ = job.colorSpace;
     if (!imageLoaded_) return Status::Ok();
-    Status trained = TrainChannels(job);
+    Status trained = TrainChannels(job, TaskPriority::Normal);
     FinishStep(job.filter);
     return trained;
 }
@@ -158,7 +157,8 @@ Status ImageCompressor::LoadAndTrain(std::span<const std::uint8_t> png, const st
             colorSpace_ = job.colorSpace;
             for (KohonenNetwork& channel : channels_) channel.SetSourceArrival(&arrival);
             try {
-                trained = TrainChannels(job);
+                // The decoder sets the pace: the channels give way to it.
+                trained = TrainChannels(job, TaskPriority::Yielding);
             } catch (...) {
                 for (KohonenNetwork& channel : channels_) channel.SetSourceArrival(nullptr);
                 throw;
@@ -185,7 +185,7 @@ Status ImageCompressor::LoadAndTrain(std::span<const std::uint8_t> png, const st
     return trained;
 }
 
-Status ImageCompressor::TrainChannels(const TrainingJob& job) {
+Status ImageCompressor::TrainChannels(const TrainingJob& job, TaskPriority priority) {
     const auto height = static_cast<std::uint32_t>(sourceImage_.GetHeight());
     const auto width = static_cast<std::uint32_t>(sourceImage_.GetWidth());
     // A job that continues a run needs the work arrays a restart allocates;
@@ -218,7 +218,7 @@ Status ImageCompressor::TrainChannels(const TrainingJob& job) {
     if (referenceSearch_) {
         for (unsigned c = 0; c < 3; ++c) step(c);
     } else {
-        RunOnOwnThreads(3, step);
+        RunOnOwnThreads(3, step, priority);
     }
     Status failure = Status::Ok();
     std::string problems;

@@ -14,6 +14,7 @@
 #include "pipeline/StepResult.h"
 #include "pipeline/TrainingJob.h"
 #include "quantizer/KohonenNetwork.h"
+#include "support/OwnThreads.h"
 #include "support/Status.h"
 
 namespace pictora {
@@ -144,7 +145,7 @@ private:
     void InstallProgress(KohonenNetwork& channel, int c) const;
     Status ApplyLoadedCodebooks(Channels& loaded, pictora::ColorSpace colorSpace);
     bool ChannelsHoldWork() const;
-    Status TrainChannels(const TrainingJob& job);
+    Status TrainChannels(const TrainingJob& job, TaskPriority priority);
     void FinishStep(LowPassFilter filter);
     void ReconstructRgb();
     void ApplyFilter(LowPassFilter filter);

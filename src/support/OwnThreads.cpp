@@ -1,5 +1,8 @@
 #include "support/OwnThreads.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <exception>
 #include <thread>
 #include <vector>
@@ -7,26 +10,40 @@
 #include "support/WorkerPool.h"
 
 namespace pictora {
+namespace {
 
-void RunOnOwnThreads(unsigned count, const std::function<void(unsigned task)>& task) {
+// A few steps of nice: enough for the scheduler to favour the other threads.
+constexpr int kYieldingNice = 5;
+
+}  // namespace
+
+void RunOnOwnThreads(unsigned count, const std::function<void(unsigned task)>& task, TaskPriority priority) {
     std::vector<std::exception_ptr> failures(count);
-    const auto run = [&](unsigned t) {
+    const bool yielding = priority == TaskPriority::Yielding;
+    const auto run = [&](unsigned t, bool newThread) {
         WorkerPool::SerialScope serial;
+        // Linux gives each thread a nice value of its own. A thread that
+        // cannot lower its priority still runs its task.
+        if (yielding && newThread) (void)setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kYieldingNice);
         try {
             task(t);
         } catch (...) {
             failures[t] = std::current_exception();
         }
     };
+    // The caller takes task 0, unless its priority must stay as it is.
+    const unsigned first = yielding ? 0 : 1;
     std::vector<std::thread> threads;
     threads.reserve(count);
+    unsigned started = first;
     try {
-        for (unsigned t = 1; t < count; ++t) threads.emplace_back(run, t);
+        for (; started < count; ++started) threads.emplace_back(run, started, true);
     } catch (...) {
-        // No thread to be had: the tasks not started run here, in turn.
-        for (unsigned t = static_cast<unsigned>(threads.size()) + 1; t < count; ++t) run(t);
+        // No thread to be had: the tasks not started run here, in turn, at
+        // the caller's own priority.
+        for (unsigned t = started; t < count; ++t) run(t, false);
     }
-    if (count > 0) run(0);
+    if (first == 1 && count > 0) run(0, false);
     for (std::thread& thread : threads) thread.join();
     for (const std::exception_ptr& failure : failures) {
         if (failure) std::rethrow_exception(failure);

@@ -14,6 +14,12 @@ namespace pictora {
 // other, since they already keep the cores busy. When tasks throw, the others
 // still run to their end, and the exception of the lowest-numbered task is
 // thrown on the caller.
-void RunOnOwnThreads(unsigned count, const std::function<void(unsigned task)>& task);
+//
+// With `yielding`, every task runs on a new thread whose scheduling priority
+// is lowered, so that work already running on other threads (a decoder the
+// tasks wait for, say) keeps its core; those threads end with the call.
+enum class TaskPriority { Normal, Yielding };
+void RunOnOwnThreads(unsigned count, const std::function<void(unsigned task)>& task,
+                     TaskPriority priority = TaskPriority::Normal);
 
 }  // namespace pictora

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -53,6 +57,30 @@ TEST(OwnThreadsTest, TasksRunAtOnceEachOnItsThreadAndRunPoolJobsThemselves) {
         });
     }
     EXPECT_GE(participants.size(), 2u);
+}
+
+// Yielding tasks all run on threads of their own at a lower priority; the
+// caller's stays as it was.
+TEST(OwnThreadsTest, YieldingTasksRunBelowTheCallersPriority) {
+    errno = 0;
+    const int callerNice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+    ASSERT_EQ(errno, 0);
+    std::mutex lock;
+    std::vector<int> nices;
+    std::set<std::thread::id> threads;
+    RunOnOwnThreads(
+        3,
+        [&](unsigned) {
+            const int nice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+            std::lock_guard<std::mutex> guard(lock);
+            nices.push_back(nice);
+            threads.insert(std::this_thread::get_id());
+        },
+        TaskPriority::Yielding);
+    EXPECT_EQ(threads.size(), 3u);
+    EXPECT_FALSE(threads.count(std::this_thread::get_id()));
+    for (int nice : nices) EXPECT_GT(nice, callerNice);
+    EXPECT_EQ(getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())), callerNice);
 }
 
 TEST(OwnThreadsTest, EveryTaskEndsAndTheLowestFailureIsThrown) {
