@@ -22,40 +22,45 @@ void KohonenNetwork::Rebuild(bool drawMasks) {
             }
         }
     }
-    if (!drawMasks) return;
+    originsFramed_ = drawMasks;
+}
 
-    for (std::uint32_t i = 0; i < rows_; ++i) std::memset(mask_[i], 0, columns_);
+Plane KohonenNetwork::Mask() const {
+    Plane mask(maskRows_, maskColumns_);
+    const std::uint32_t side = BlockSide(dimension_);
+    const std::uint32_t blocks = side == 0 ? 0 : (rows_ / side) * (columns_ / side);
+    if (!originsFramed_ || blocks > codes_.size()) return mask;
     // A neuron's frame sits where it was created, whichever blocks it codes:
     // drawing it once per neuron in use gives the same mask.
     std::vector<bool> framed(neurons_.Count(), false);
-    const std::uint32_t blocks = blockRows * blocksPerRow;
-    for (block = 0; block < blocks; ++block) {
+    for (std::uint32_t block = 0; block < blocks; ++block) {
         if (framed[codes_[block]]) continue;
         framed[codes_[block]] = true;
-        DrawOriginFrame(neurons_.At(codes_[block]), side);
+        DrawOriginFrame(neurons_.At(codes_[block]), side, mask);
     }
+    return mask;
 }
 
 // A frame two pixels wide around the square where the neuron was created.
-void KohonenNetwork::DrawOriginFrame(const Neuron& neuron, std::uint32_t side) {
+void KohonenNetwork::DrawOriginFrame(const Neuron& neuron, std::uint32_t side, Plane& mask) const {
     const std::uint32_t x = neuron.originX;
     const std::uint32_t y = neuron.originY;
     // Blocks of one pixel have no inner edge: the frame is the pixel itself.
     const std::uint32_t inner = side >= 2 ? side - 2 : 0;
     for (std::uint32_t t = 0; t < side; ++t) {
-        Mark(y + t, x);
-        Mark(y + t, x + (side >= 2 ? 1 : 0));
-        Mark(y + t, x + side - 1);
-        Mark(y + t, x + inner);
-        Mark(y, x + t);
-        Mark(y + (side >= 2 ? 1 : 0), x + t);
-        Mark(y + side - 1, x + t);
-        Mark(y + inner, x + t);
+        Mark(y + t, x, mask);
+        Mark(y + t, x + (side >= 2 ? 1 : 0), mask);
+        Mark(y + t, x + side - 1, mask);
+        Mark(y + t, x + inner, mask);
+        Mark(y, x + t, mask);
+        Mark(y + (side >= 2 ? 1 : 0), x + t, mask);
+        Mark(y + side - 1, x + t, mask);
+        Mark(y + inner, x + t, mask);
     }
 }
 
-void KohonenNetwork::Mark(std::uint32_t row, std::uint32_t column) {
-    if (row < rows_ && column < columns_) mask_[row][column] = 255;
+void KohonenNetwork::Mark(std::uint32_t row, std::uint32_t column, Plane& mask) const {
+    if (row < rows_ && column < columns_ && row < mask.Height() && column < mask.Width()) mask[row][column] = 255;
 }
 
 }  // namespace pictora

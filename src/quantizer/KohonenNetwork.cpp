@@ -26,7 +26,9 @@ void KohonenNetwork::Reset(std::uint32_t dimension) {
     neurons_.SetDimension(dimension);
     rebuilt_.Allocate(rows_, columns_);
     rebuiltCopy_.Allocate(rows_, columns_);
-    mask_.Allocate(rows_, columns_);
+    maskRows_ = rows_;
+    maskColumns_ = columns_;
+    originsFramed_ = false;
     const std::uint64_t capacity = dimension == 0 ? 0 : static_cast<std::uint64_t>(rows_) * columns_ / dimension;
     codes_.assign(capacity, 0);
     block_.Resize(dimension);
@@ -41,7 +43,9 @@ void KohonenNetwork::ReleaseWork() {
     codes_.shrink_to_fit();
     rebuilt_.Release();
     rebuiltCopy_.Release();
-    mask_.Release();
+    maskRows_ = 0;
+    maskColumns_ = 0;
+    originsFramed_ = false;
 }
 
 void KohonenNetwork::RefreshPixels() {

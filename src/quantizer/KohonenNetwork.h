@@ -42,6 +42,7 @@ public:
 
     // Empties the codebook and allocates the work arrays for blocks of d pixels
     // at the current plane size; the rebuilt planes and the mask start at zero.
+    // (The mask keeps that size even when the plane size changes afterwards.)
     void Reset(std::uint32_t dimension);
     // Empties the codebook and frees the work arrays.
     void ReleaseWork();
@@ -64,8 +65,8 @@ public:
     // and coded size.
     Status TrainStep(double radius, double alfa, std::uint32_t passes, PlaneScale scale);
     // Pastes each block's neuron back into `rebuilt` (whoever shows the
-    // channel makes `rebuiltCopy` from it); with drawMasks also frames, in
-    // `mask`, where each neuron in use was created.
+    // channel makes `rebuiltCopy` from it); with drawMasks the mask frames,
+    // from then on, where each neuron in use was created.
     void Rebuild(bool drawMasks);
 
     std::uint32_t Dimension() const { return dimension_; }
@@ -96,7 +97,9 @@ public:
     const Plane& Rebuilt() const { return rebuilt_; }
     Plane& RebuiltCopy() { return rebuiltCopy_; }
     const Plane& RebuiltCopy() const { return rebuiltCopy_; }
-    const Plane& Mask() const { return mask_; }
+    // The mask, drawn when asked for (only the desktop program shows it):
+    // frames after Rebuild(true), zeros after any other Rebuild and after Reset.
+    Plane Mask() const;
 
 private:
     void TrainBlockRow(const BlockRow& blocks, std::uint32_t blockRow, double threshold, double alfa,
@@ -104,8 +107,8 @@ private:
     void CodingScan();
     void CodeBlockRow(BlockVector& scratch, BlockRow& blocks, std::uint32_t blockRow);
     std::vector<std::uint32_t> SurvivorPositions() const;
-    void DrawOriginFrame(const Neuron& neuron, std::uint32_t side);
-    void Mark(std::uint32_t row, std::uint32_t column);
+    void DrawOriginFrame(const Neuron& neuron, std::uint32_t side, Plane& mask) const;
+    void Mark(std::uint32_t row, std::uint32_t column, Plane& mask) const;
     void ReportRow(const char* phase, std::uint32_t rowEnd, std::uint32_t row) const;
     bool SourceHoldsBlockRow(std::uint32_t blockRow) const;
 
@@ -126,7 +129,9 @@ private:
     CodedSize codedSize_;
     Plane rebuilt_;
     Plane rebuiltCopy_;
-    Plane mask_;
+    std::uint32_t maskRows_ = 0;
+    std::uint32_t maskColumns_ = 0;
+    bool originsFramed_ = false;
     RowProgress progress_;
 };
 
