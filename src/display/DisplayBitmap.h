@@ -1,8 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+#include "support/UninitialisedAllocator.h"
+#include "support/WorkerPool.h"
 
 namespace pictora {
 
@@ -33,8 +37,9 @@ struct DisplayColour {
 // order blue, green, red; rows from the bottom of the image to the top; each
 // row padded with zero bytes to a multiple of 4 bytes.
 struct DisplayBitmap {
+    using Bytes = std::vector<std::uint8_t, UninitialisedAllocator<std::uint8_t>>;
     BitmapInfoHeader header;
-    std::vector<std::uint8_t> pixels;
+    Bytes pixels;
 
     int Width() const { return header.width; }
     int Height() const { return header.height; }
@@ -44,7 +49,9 @@ struct DisplayBitmap {
 
 // Builds a rows x columns bitmap on the fixed header whose pixel at image row
 // i (counted from the top) and column j is colourAt(i, j). An image without
-// pixels gives no bitmap (null), as the screen cannot make one.
+// pixels gives no bitmap (null), as the screen cannot make one. Bands of rows
+// are filled on every core, so colourAt must be safe to call from several
+// threads (it only reads).
 template <typename ColourAt>
 std::shared_ptr<const DisplayBitmap> MakeDisplayBitmap(const BitmapInfoHeader& fixed, std::uint32_t rows,
                                                        std::uint32_t columns, ColourAt colourAt) {
@@ -55,16 +62,23 @@ std::shared_ptr<const DisplayBitmap> MakeDisplayBitmap(const BitmapInfoHeader& f
     bitmap->header.width = static_cast<std::int32_t>(columns);
     bitmap->header.height = static_cast<std::int32_t>(rows);
     bitmap->header.sizeImage = rowBytes * rows;
-    bitmap->pixels.assign(static_cast<std::size_t>(rowBytes) * rows, 0);
-    for (std::uint32_t i = 0; i < rows; ++i) {
-        std::uint8_t* out = bitmap->pixels.data() + static_cast<std::size_t>(rows - 1 - i) * rowBytes;
-        for (std::uint32_t j = 0; j < columns; ++j) {
-            const DisplayColour colour = colourAt(i, j);
-            *out++ = colour.blue;
-            *out++ = colour.green;
-            *out++ = colour.red;
+    bitmap->pixels.resize(static_cast<std::size_t>(rowBytes) * rows);  // every byte is written below
+    constexpr std::uint32_t kRowsPerBand = 64;
+    const std::uint32_t bands = (rows + kRowsPerBand - 1) / kRowsPerBand;
+    WorkerPool::Shared().Run(bands, [&](unsigned band, unsigned) {
+        const std::uint32_t end = std::min(rows, (band + 1) * kRowsPerBand);
+        for (std::uint32_t i = band * kRowsPerBand; i < end; ++i) {
+            std::uint8_t* out = bitmap->pixels.data() + static_cast<std::size_t>(rows - 1 - i) * rowBytes;
+            std::uint8_t* const rowEnd = out + rowBytes;
+            for (std::uint32_t j = 0; j < columns; ++j) {
+                const DisplayColour colour = colourAt(i, j);
+                *out++ = colour.blue;
+                *out++ = colour.green;
+                *out++ = colour.red;
+            }
+            std::fill(out, rowEnd, std::uint8_t{0});  // the row's padding
         }
-    }
+    });
     return bitmap;
 }
 

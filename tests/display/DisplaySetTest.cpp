@@ -75,7 +75,7 @@ TEST(DisplaySet, BitmapRowsAreBottomUpBgrPaddedToFourBytes) {
     EXPECT_EQ(header.sizeImage, 24u);
     EXPECT_EQ(header.xPelsPerMeter, 2834);
     EXPECT_EQ(header.yPelsPerMeter, 2834);
-    const std::vector<std::uint8_t> expected = {
+    const DisplayBitmap::Bytes expected = {
         // image row 1 first: pixels (1,0), (1,1), (1,2) as B, G, R, then padding
         211, 111, 11, 212, 112, 12, 213, 113, 13, 0, 0, 0,
         201, 101, 1, 202, 102, 2, 203, 103, 3, 0, 0, 0};
@@ -177,11 +177,34 @@ TEST(DisplaySet, EmptyOrSmallMasksMarkNothing) {
     EXPECT_EQ(PixelAt(*displays.GetDisplay(Slot(7)), 0, 0), (Colour{0, 100, 150}));
 }
 
+// Tall enough for several bands of rows filled on different cores, and with
+// padded rows: every pixel where it belongs, every padding byte zero.
+TEST(DisplaySet, TallBitmapsHaveEveryRowInPlace) {
+    DisplaySet displays;
+    const std::uint32_t rows = 203;
+    const std::uint32_t columns = 7;
+    displays.BuildDecodedDisplays(rows, columns, Filled(rows, columns, 1), Filled(rows, columns, 3), Filled(rows, columns, 5));
+    const auto colour = displays.GetDisplay(Slot(3));
+    ASSERT_NE(colour, nullptr);
+    const std::uint32_t rowBytes = DisplayBitmap::RowBytes(columns);
+    ASSERT_EQ(colour->pixels.size(), static_cast<std::size_t>(rowBytes) * rows);
+    for (std::uint32_t i = 0; i < rows; ++i) {
+        for (std::uint32_t j = 0; j < columns; ++j) {
+            const int value = static_cast<std::uint8_t>(10 * i + j);
+            ASSERT_EQ(PixelAt(*colour, static_cast<int>(i), static_cast<int>(j)),
+                      (Colour{static_cast<std::uint8_t>(value + 1), static_cast<std::uint8_t>(value + 3),
+                              static_cast<std::uint8_t>(value + 5)}))
+                << i << ", " << j;
+        }
+        for (std::uint32_t b = 3 * columns; b < rowBytes; ++b) ASSERT_EQ(colour->pixels[i * rowBytes + b], 0);
+    }
+}
+
 TEST(DisplaySet, RebuildingLeavesAHeldBitmapIntact) {
     DisplaySet displays;
     displays.BuildDecodedDisplays(2, 3, Filled(2, 3, 1), Filled(2, 3, 101), Filled(2, 3, 201));
     const auto held = displays.GetDisplay(Slot(3));
-    const std::vector<std::uint8_t> before = held->pixels;
+    const DisplayBitmap::Bytes before = held->pixels;
     displays.BuildDecodedDisplays(1, 1, Filled(1, 1, 9), Filled(1, 1, 9), Filled(1, 1, 9));
     EXPECT_EQ(held->pixels, before);
     EXPECT_EQ(held->Width(), 3);

@@ -68,7 +68,10 @@ struct Form {
         QTest::mouseClick(c().start, Qt::LeftButton);
         return WaitUntilIdleAfter(before + 1);
     }
-    std::vector<std::uint8_t> CodedPixels() const { return c().codedPicture->Bitmap()->pixels; }
+    std::vector<std::uint8_t> CodedPixels() const {
+        const DisplayBitmap::Bytes& pixels = c().codedPicture->Bitmap()->pixels;
+        return {pixels.begin(), pixels.end()};
+    }
     QString LastMessage() const { return dialogs.messages.empty() ? QString() : dialogs.messages.back(); }
 };
 
