@@ -48,13 +48,15 @@ struct DisplayBitmap {
 };
 
 // Builds a rows x columns bitmap on the fixed header whose pixel at image row
-// i (counted from the top) and column j is colourAt(i, j). An image without
-// pixels gives no bitmap (null), as the screen cannot make one. Bands of rows
-// are filled on every core, so colourAt must be safe to call from several
-// threads (it only reads).
-template <typename ColourAt>
+// i (counted from the top) and column j is rowColours(i)(j): rowColours gives
+// for each row a function of the column (one that holds that row's sample
+// pointers, which the byte stores here could not otherwise keep in
+// registers). An image without pixels gives no bitmap (null), as the screen
+// cannot make one. Bands of rows are filled on every core, so rowColours must
+// be safe to call from several threads (it only reads).
+template <typename RowColours>
 std::shared_ptr<const DisplayBitmap> MakeDisplayBitmap(const BitmapInfoHeader& fixed, std::uint32_t rows,
-                                                       std::uint32_t columns, ColourAt colourAt) {
+                                                       std::uint32_t columns, RowColours rowColours) {
     if (rows == 0 || columns == 0) return nullptr;
     auto bitmap = std::make_shared<DisplayBitmap>();
     const std::uint32_t rowBytes = DisplayBitmap::RowBytes(columns);
@@ -70,8 +72,9 @@ std::shared_ptr<const DisplayBitmap> MakeDisplayBitmap(const BitmapInfoHeader& f
         for (std::uint32_t i = band * kRowsPerBand; i < end; ++i) {
             std::uint8_t* out = bitmap->pixels.data() + static_cast<std::size_t>(rows - 1 - i) * rowBytes;
             std::uint8_t* const rowEnd = out + rowBytes;
+            const auto colourAt = rowColours(i);
             for (std::uint32_t j = 0; j < columns; ++j) {
-                const DisplayColour colour = colourAt(i, j);
+                const DisplayColour colour = colourAt(j);
                 *out++ = colour.blue;
                 *out++ = colour.green;
                 *out++ = colour.red;
