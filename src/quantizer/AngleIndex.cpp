@@ -25,6 +25,7 @@ void AngleIndex::Reset(std::uint32_t components, std::uint32_t buckets) {
     untamedMarks_.clear();
     untamed_ = 0;
     normBound_ = 0.0;
+    sorted_ = false;
 }
 
 std::uint32_t AngleIndex::BucketOf(double angle) const {
@@ -34,6 +35,7 @@ std::uint32_t AngleIndex::BucketOf(double angle) const {
 }
 
 void AngleIndex::Append(const double* weights, const VectorSketch& sketch) {
+    Unsort();
     slots_.push_back(Location{0, 0});
     untamedMarks_.push_back(0);
     const std::uint32_t position = Size() - 1;
@@ -42,6 +44,7 @@ void AngleIndex::Append(const double* weights, const VectorSketch& sketch) {
 }
 
 void AngleIndex::Update(std::uint32_t position, const double* weights, const VectorSketch& sketch) {
+    Unsort();
     const Location where = slots_[position];
     Track(position, sketch);
     if (BucketFor(sketch) == where.bucket) {
@@ -50,6 +53,64 @@ void AngleIndex::Update(std::uint32_t position, const double* weights, const Vec
     }
     Remove(where);
     Place(position, weights, sketch);
+}
+
+void AngleIndex::Unsort() {
+    if (!sorted_) return;
+    sorted_ = false;
+    for (Bucket& bucket : buckets_) {
+        bucket.tileRadial.clear();
+        bucket.tileRest.clear();
+    }
+}
+
+// Each bucket is written anew in slant order from a copy of itself. Radial,
+// rest and slant are computed from the stored terms, the way Finish computes
+// them for a block.
+void AngleIndex::SortBySlant() {
+    const std::size_t weightStride = static_cast<std::size_t>(components_) * kLanes;
+    const std::size_t termStride = static_cast<std::size_t>(VectorSketch::kTerms) * kLanes;
+    struct Entry {
+        double slant;
+        double radial;
+        double rest;
+        std::uint32_t slot;
+    };
+    std::vector<Entry> entries;
+    std::vector<double> weights(components_);
+    std::array<double, VectorSketch::kTerms> terms;
+    for (Bucket& bucket : buckets_) {
+        if (bucket.count == 0) continue;
+        const Bucket unsorted = bucket;
+        entries.clear();
+        for (std::uint32_t slot = 0; slot < bucket.count; ++slot) {
+            const double* t = unsorted.terms.data() + (slot / kLanes) * termStride + slot % kLanes;
+            const double radial = std::sqrt(t[0] * t[0] + t[kLanes] * t[kLanes]);
+            const double rest =
+                std::sqrt(t[2 * kLanes] * t[2 * kLanes] + t[3 * kLanes] * t[3 * kLanes] + t[4 * kLanes] * t[4 * kLanes]);
+            entries.push_back({std::atan2(rest, radial), radial, rest, slot});
+        }
+        std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+            return a.slant < b.slant || (a.slant == b.slant && a.slot < b.slot);
+        });
+        bucket.tileRadial.assign(bucket.Tiles(), 0.0);
+        bucket.tileRest.assign(bucket.Tiles(), 0.0);
+        for (std::uint32_t slot = 0; slot < bucket.count; ++slot) {
+            const Entry& entry = entries[slot];
+            const double* fromWeights = unsorted.weights.data() + (entry.slot / kLanes) * weightStride + entry.slot % kLanes;
+            const double* fromTerms = unsorted.terms.data() + (entry.slot / kLanes) * termStride + entry.slot % kLanes;
+            for (std::uint32_t k = 0; k < components_; ++k) weights[k] = fromWeights[k * kLanes];
+            for (std::uint32_t k = 0; k < VectorSketch::kTerms; ++k) terms[k] = fromTerms[k * kLanes];
+            const std::uint32_t position = unsorted.positions[entry.slot];
+            Write(bucket, slot, weights.data(), terms.data(), position);
+            slots_[position].slot = slot;
+            double& radial = bucket.tileRadial[slot / kLanes];
+            double& rest = bucket.tileRest[slot / kLanes];
+            radial = std::max(radial, entry.radial);
+            rest = std::max(rest, entry.rest);
+        }
+    }
+    sorted_ = true;
 }
 
 // Untamed neurons all go to bucket 0: while one exists the searches ignore the

@@ -22,6 +22,12 @@ namespace pictora {
 //
 // Every change costs O(d): a neuron that is moved into another bucket leaves a
 // hole that the bucket's last neuron fills.
+//
+// An index whose neurons will stay as they are (the codebook of a coding
+// scan) can be sorted: each bucket's neurons are then ordered by slant, the
+// angle of their sketch between its brightness part and the rest, and every
+// tile keeps the largest length of either part among its lanes, so that a
+// search can bound a whole tile with two products.
 class AngleIndex {
 public:
     static constexpr std::uint32_t kLanes = 8;
@@ -35,6 +41,9 @@ public:
         AlignedVector<double> weights;  // tile t, component k, lane l at (t * components + k) * kLanes + l
         AlignedVector<double> terms;    // tile t, term k, lane l at (t * kTerms + k) * kLanes + l
         std::vector<std::uint32_t> positions;  // neuron position of every slot
+        // Once sorted, of every tile: the largest radial and rest of its lanes.
+        std::vector<double> tileRadial;
+        std::vector<double> tileRest;
         std::uint32_t Tiles() const { return (count + kLanes - 1) / kLanes; }
     };
 
@@ -45,6 +54,9 @@ public:
     void Append(const double* weights, const VectorSketch& sketch);
     // Replaces the weights and sketch of the neuron at `position`.
     void Update(std::uint32_t position, const double* weights, const VectorSketch& sketch);
+    // Orders every bucket by slant and sums up its tiles; Append and Update
+    // undo it.
+    void SortBySlant();
 
     // Where the neuron at a position is stored: its bucket and its slot there.
     struct Location {
@@ -109,6 +121,7 @@ private:
     void Place(std::uint32_t position, const double* weights, const VectorSketch& sketch);
     void Write(Bucket& bucket, std::uint32_t slot, const double* weights, const double* terms, std::uint32_t position);
     void Remove(const Location& where);
+    void Unsort();
 
     std::uint32_t components_ = 0;
     const EdgeTable* edges_ = nullptr;
@@ -119,6 +132,7 @@ private:
     std::vector<std::uint8_t> untamedMarks_;
     std::uint32_t untamed_ = 0;
     double normBound_ = 0.0;
+    bool sorted_ = false;
 };
 
 }  // namespace pictora

@@ -66,6 +66,7 @@ Status KohonenNetwork::CodeBlocks() {
     neurons_.ClearUsedMarks();
     neurons_.ClearWins();
     search_.Rebuild(neurons_, neurons_.Count());
+    search_.Freeze();
     CodingScan();
     search_.Release();  // every pass indexes the neurons afresh
     trained_.clear();

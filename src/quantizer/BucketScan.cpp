@@ -36,8 +36,35 @@ void TileBatch::Flush() {
     count_ = 0;
 }
 
+// In a sorted bucket a tile is first bounded as a whole: by Cauchy-Schwarz in
+// the brightness plane and outside it, no lane's sketch bound exceeds
+//     largest radial * radial(v) + largest rest * rest(v),
+// two products against the ten of its lanes' bounds. The test is held to the
+// target less the margin once more, which covers the rounding of the
+// lengths many times over.
+void ScanSortedBucket(const AngleIndex::Bucket& bucket, const VectorSketch& block, double margin, TileBatch& batch,
+                      std::uint32_t skippedTile) {
+    const std::uint32_t tiles = bucket.Tiles();
+    std::array<std::uint32_t, kBoundGroup> listed;
+    std::array<std::uint8_t, kBoundGroup> passing;
+    for (std::uint32_t first = 0; first < tiles; first += kBoundGroup) {
+        const std::uint32_t end = std::min(tiles, first + kBoundGroup);
+        const double target = batch.Best().value - margin;
+        const double wholeTarget = target - margin;
+        std::uint32_t count = 0;
+        for (std::uint32_t t = first; t < end; ++t) {
+            if (!(bucket.tileRadial[t] * block.radial + bucket.tileRest[t] * block.rest < wholeTarget)) listed[count++] = t;
+        }
+        if (count == 0) continue;
+        ListedTilesReaching(bucket.terms.data(), listed.data(), count, block.terms.data(), target, passing.data());
+        for (std::uint32_t k = 0; k < count; ++k)
+            if (passing[k] != 0 && listed[k] != skippedTile) batch.Add(bucket, listed[k]);
+    }
+}
+
 void ScanBucket(const AngleIndex::Bucket& bucket, const VectorSketch& block, double margin, TileBatch& batch,
                 std::uint32_t skippedTile) {
+    if (!bucket.tileRadial.empty()) return ScanSortedBucket(bucket, block, margin, batch, skippedTile);
     const std::uint32_t tiles = bucket.Tiles();
     std::array<std::uint8_t, kBoundGroup> passing;
     for (std::uint32_t first = 0; first < tiles; first += kBoundGroup) {

@@ -35,7 +35,8 @@ private:
 };
 
 // Queues every tile of the bucket, but `skippedTile`, in which some lane has a
-// sketch bound of at least the batch's best similarity minus `margin`.
+// sketch bound of at least the batch's best similarity minus `margin`. In a
+// sorted bucket whole tiles are ruled out by their lengths first.
 void ScanBucket(const AngleIndex::Bucket& bucket, const VectorSketch& block, double margin, TileBatch& batch,
                 std::uint32_t skippedTile);
 

@@ -54,6 +54,10 @@ void NeuronSearch::Moved(std::uint32_t position, const Neuron& neuron) {
     index_.Update(position, neuron.weights.data(), sketch);
 }
 
+void NeuronSearch::Freeze() {
+    if (!reference_) index_.SortBySlant();
+}
+
 void NeuronSearch::Release() { index_ = AngleIndex(); }
 
 void NeuronSearch::Describe(const BlockVector& block, VectorSketch& sketch) const {

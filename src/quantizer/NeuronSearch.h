@@ -36,6 +36,10 @@ public:
     // at `position` after its weights changed.
     void Appended(const NeuronList& neurons);
     void Moved(std::uint32_t position, const Neuron& neuron);
+    // Tells the search that the neurons indexed stay as they are until the
+    // next Rebuild (as through a coding scan), which lets it sort the index
+    // for faster searches.
+    void Freeze();
     // Frees the index.
     void Release();
 

@@ -60,22 +60,35 @@ void TileSimilaritiesFor(const double* const* tiles, std::uint32_t count, std::u
     }
 }
 
-void TilesReachingFor(const double* terms, std::uint32_t tiles, const double* blockTerms, double threshold,
-                      std::uint8_t* passing) {
+// Whether some lane of the term tile reaches the threshold.
+HWY_INLINE bool TileReaches(const double* tile, const double* blockTerms, double threshold) {
     const hn::CappedTag<double, kLanes> d;
     const std::size_t step = hn::Lanes(d);
     const auto limit = hn::Set(d, threshold);
+    bool reached = false;
+    for (std::size_t j = 0; j < kLanes; j += step) {
+        auto bound = hn::Mul(hn::Load(d, tile + j), hn::Set(d, blockTerms[0]));
+        for (std::uint32_t k = 1; k < VectorSketch::kTerms; ++k) {
+            bound = hn::Add(bound, hn::Mul(hn::Load(d, tile + k * kLanes + j), hn::Set(d, blockTerms[k])));
+        }
+        reached = reached || !hn::AllFalse(d, hn::Ge(bound, limit));
+    }
+    return reached;
+}
+
+void TilesReachingFor(const double* terms, std::uint32_t tiles, const double* blockTerms, double threshold,
+                      std::uint8_t* passing) {
     for (std::uint32_t t = 0; t < tiles; ++t) {
         const double* tile = terms + static_cast<std::size_t>(t) * VectorSketch::kTerms * kLanes;
-        bool reached = false;
-        for (std::size_t j = 0; j < kLanes; j += step) {
-            auto bound = hn::Mul(hn::Load(d, tile + j), hn::Set(d, blockTerms[0]));
-            for (std::uint32_t k = 1; k < VectorSketch::kTerms; ++k) {
-                bound = hn::Add(bound, hn::Mul(hn::Load(d, tile + k * kLanes + j), hn::Set(d, blockTerms[k])));
-            }
-            reached = reached || !hn::AllFalse(d, hn::Ge(bound, limit));
-        }
-        passing[t] = reached ? 1 : 0;
+        passing[t] = TileReaches(tile, blockTerms, threshold) ? 1 : 0;
+    }
+}
+
+void ListedTilesReachingFor(const double* terms, const std::uint32_t* listed, std::uint32_t count,
+                            const double* blockTerms, double threshold, std::uint8_t* passing) {
+    for (std::uint32_t k = 0; k < count; ++k) {
+        const double* tile = terms + static_cast<std::size_t>(listed[k]) * VectorSketch::kTerms * kLanes;
+        passing[k] = TileReaches(tile, blockTerms, threshold) ? 1 : 0;
     }
 }
 
@@ -88,6 +101,7 @@ namespace pictora {
 
 HWY_EXPORT(TileSimilaritiesFor);
 HWY_EXPORT(TilesReachingFor);
+HWY_EXPORT(ListedTilesReachingFor);
 
 void TileSimilarities(const double* const* tiles, std::uint32_t count, std::uint32_t components, const double* vector,
                       double* out) {
@@ -97,6 +111,11 @@ void TileSimilarities(const double* const* tiles, std::uint32_t count, std::uint
 void TilesReaching(const double* terms, std::uint32_t tiles, const double* blockTerms, double threshold,
                    std::uint8_t* passing) {
     HWY_DYNAMIC_DISPATCH(TilesReachingFor)(terms, tiles, blockTerms, threshold, passing);
+}
+
+void ListedTilesReaching(const double* terms, const std::uint32_t* listed, std::uint32_t count,
+                         const double* blockTerms, double threshold, std::uint8_t* passing) {
+    HWY_DYNAMIC_DISPATCH(ListedTilesReachingFor)(terms, listed, count, blockTerms, threshold, passing);
 }
 
 }  // namespace pictora

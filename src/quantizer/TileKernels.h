@@ -22,5 +22,9 @@ void TileSimilarities(const double* const* tiles, std::uint32_t count, std::uint
 // or threshold never passes. `terms` holds `tiles` consecutive term tiles.
 void TilesReaching(const double* terms, std::uint32_t tiles, const double* blockTerms, double threshold,
                    std::uint8_t* passing);
+// The same for tiles listed[0 .. count-1] of the term tiles at `terms`:
+// passing[k] tells of tile listed[k].
+void ListedTilesReaching(const double* terms, const std::uint32_t* listed, std::uint32_t count,
+                         const double* blockTerms, double threshold, std::uint8_t* passing);
 
 }  // namespace pictora

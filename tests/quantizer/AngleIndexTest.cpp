@@ -99,6 +99,53 @@ TEST(AngleIndexTest, AppendsAndMovesKeepEveryNeuronInItsBucket) {
     }
 }
 
+// Sorting keeps every neuron where Where says, orders each bucket by slant
+// and bounds every lane's radial and rest by its tile's; a change undoes it.
+TEST(AngleIndexTest, SortingOrdersBucketsBySlantAndBoundsTheirTiles) {
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    AngleIndex index;
+    index.Reset(kComponents, AngleIndex::kFewestBuckets);
+    std::vector<std::vector<double>> weights;
+    std::vector<VectorSketch> sketches;
+    for (int n = 0; n < 500; ++n) {
+        VectorSketch sketch = SketchAt(0.3 * static_cast<double>(n % 3), 1.0);
+        sketch.terms[2] = unit(random);
+        sketch.terms[4] = 2.0 * unit(random);
+        std::vector<double> w(kComponents);
+        for (double& x : w) x = unit(random);
+        index.Append(w.data(), sketch);
+        weights.push_back(w);
+        sketches.push_back(sketch);
+    }
+    index.SortBySlant();
+    ExpectHolds(index, weights, sketches);
+    const auto radialOf = [](const VectorSketch& s) { return std::sqrt(s.terms[0] * s.terms[0] + s.terms[1] * s.terms[1]); };
+    const auto restOf = [](const VectorSketch& s) {
+        return std::sqrt(s.terms[2] * s.terms[2] + s.terms[3] * s.terms[3] + s.terms[4] * s.terms[4]);
+    };
+    std::uint32_t sortedBuckets = 0;
+    for (std::uint32_t b = 0; b < index.BucketCount(); ++b) {
+        const AngleIndex::Bucket& bucket = index.At(b);
+        if (bucket.count == 0) continue;
+        ++sortedBuckets;
+        ASSERT_EQ(bucket.tileRadial.size(), bucket.Tiles());
+        double lastSlant = -1.0;
+        for (std::uint32_t slot = 0; slot < bucket.count; ++slot) {
+            const VectorSketch& sketch = sketches[bucket.positions[slot]];
+            const double slant = std::atan2(restOf(sketch), radialOf(sketch));
+            EXPECT_GE(slant, lastSlant) << b << ", " << slot;
+            lastSlant = slant;
+            EXPECT_GE(bucket.tileRadial[slot / kLanes], radialOf(sketch));
+            EXPECT_GE(bucket.tileRest[slot / kLanes], restOf(sketch));
+        }
+    }
+    EXPECT_EQ(sortedBuckets, 3u);
+    index.Update(7, weights[7].data(), sketches[7]);
+    for (std::uint32_t b = 0; b < index.BucketCount(); ++b) EXPECT_TRUE(index.At(b).tileRadial.empty());
+    ExpectHolds(index, weights, sketches);
+}
+
 TEST(AngleIndexTest, BucketsSplitTheCircleEvenly) {
     AngleIndex index;
     for (std::uint32_t buckets = AngleIndex::kFewestBuckets; buckets <= AngleIndex::kMostBuckets; buckets *= 2) {

@@ -43,15 +43,20 @@ std::int64_t Find(const NeuronSearch& search, const NeuronList& list, const Bloc
     return search.Find(list, list.Count(), block.Values(), sketch, floor);
 }
 
+// With the index as training keeps it, and frozen (sorted) as coding uses it.
 void ExpectSameAsPlainScan(const NeuronList& list, const std::vector<BlockVector>& blocks,
                            std::initializer_list<double> floors) {
-    NeuronSearch search;
-    search.Rebuild(list, list.Count());
-    for (double floor : floors) {
-        for (std::size_t b = 0; b < blocks.size(); ++b) {
-            ASSERT_EQ(Find(search, list, blocks[b], floor),
-                      FindNearestNeuron(list, list.Count(), blocks[b].Values(), floor))
-                << "block " << b << ", floor " << floor << ", " << list.Count() << " neurons";
+    for (bool frozen : {false, true}) {
+        NeuronSearch search;
+        search.Rebuild(list, list.Count());
+        if (frozen) search.Freeze();
+        for (double floor : floors) {
+            for (std::size_t b = 0; b < blocks.size(); ++b) {
+                ASSERT_EQ(Find(search, list, blocks[b], floor),
+                          FindNearestNeuron(list, list.Count(), blocks[b].Values(), floor))
+                    << "block " << b << ", floor " << floor << ", " << list.Count() << " neurons"
+                    << (frozen ? ", frozen" : "");
+            }
         }
     }
 }

@@ -94,6 +94,12 @@ TEST(TileKernelsTest, ATileReachesWhenOneLaneMeetsTheThresholdExactly) {
         EXPECT_EQ(passing[2], 1);
         TilesReaching(terms.data(), 3, block, kNaN, passing);
         EXPECT_EQ(passing[0] + passing[1] + passing[2], 0);
+        // Listed tiles, in any order and repeated, are told in list order.
+        TilesReaching(terms.data(), 3, block, 1.0, passing);
+        const std::uint32_t listed[4] = {2, 0, 1, 0};
+        std::uint8_t told[4];
+        ListedTilesReaching(terms.data(), listed, 4, block, 1.0, told);
+        for (int k = 0; k < 4; ++k) EXPECT_EQ(told[k], passing[listed[k]]) << k;
     });
 }
 
