@@ -16,6 +16,7 @@
 #include "support/DebugLog.h"
 #include "support/FileIO.h"
 #include "support/RowArrival.h"
+#include "support/WorkerPool.h"
 
 namespace pictora {
 
@@ -141,6 +142,7 @@ Status ImageCompressor::LoadAndTrain(std::span<const std::uint8_t> png, const st
     Status trained = Status::Ok();
     {
         std::jthread decoder([&] {
+            WorkerPool::BusyScope busy;  // a core the channels' jobs leave to it
             try {
                 decoded = decoding.DecodeInPlace(png, arrival);
             } catch (const std::bad_alloc&) {

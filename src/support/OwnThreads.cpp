@@ -21,7 +21,7 @@ void RunOnOwnThreads(unsigned count, const std::function<void(unsigned task)>& t
     std::vector<std::exception_ptr> failures(count);
     const bool yielding = priority == TaskPriority::Yielding;
     const auto run = [&](unsigned t, bool newThread) {
-        WorkerPool::SerialScope serial;
+        WorkerPool::BusyScope busy;
         // Linux gives each thread a nice value of its own. A thread that
         // cannot lower its priority still runs its task.
         if (yielding && newThread) (void)setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kYieldingNice);

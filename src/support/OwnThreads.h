@@ -10,10 +10,10 @@ namespace pictora {
 // shares the cores between the threads, so that each chain moves on at the
 // same pace and the last ends soon after the others.
 //
-// The threads run the WorkerPool's jobs by themselves, one part after the
-// other, since they already keep the cores busy. When tasks throw, the others
-// still run to their end, and the exception of the lowest-numbered task is
-// thrown on the caller.
+// The threads count as busy ones of the shared WorkerPool: their jobs spread
+// only over cores the other tasks leave free (as when one task is left).
+// When tasks throw, the others still run to their end, and the exception of
+// the lowest-numbered task is thrown on the caller.
 //
 // With `yielding`, every task runs on a new thread whose scheduling priority
 // is lowered, so that work already running on other threads (a decoder the

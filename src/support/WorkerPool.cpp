@@ -8,6 +8,8 @@ namespace {
 constexpr int kSpins = 20000;
 
 thread_local bool insidePart = false;
+// The pool in whose BusyScope this thread is, if any.
+thread_local WorkerPool* busyIn = nullptr;
 
 void RunInline(unsigned parts, const WorkerPool::Task& task) {
     for (unsigned part = 0; part < parts; ++part) task(part, 0);
@@ -30,9 +32,17 @@ void WorkerPool::RunPart(unsigned part, unsigned participant) {
     }
 }
 
-WorkerPool::SerialScope::SerialScope() : outer_(insidePart) { insidePart = true; }
+WorkerPool::BusyScope::BusyScope(WorkerPool& pool) : pool_(pool), outer_(busyIn) {
+    if (busyIn == &pool_) return;  // counted already
+    busyIn = &pool_;
+    pool_.busyThreads_.fetch_add(1, std::memory_order_relaxed);
+}
 
-WorkerPool::SerialScope::~SerialScope() { insidePart = outer_; }
+WorkerPool::BusyScope::~BusyScope() {
+    if (outer_ == &pool_) return;
+    pool_.busyThreads_.fetch_sub(1, std::memory_order_relaxed);
+    busyIn = outer_;
+}
 
 WorkerPool& WorkerPool::Shared() {
     static WorkerPool pool(std::thread::hardware_concurrency() > 1 ? std::thread::hardware_concurrency() - 1 : 0);
@@ -58,6 +68,8 @@ WorkerPool::~WorkerPool() {
 // only when someone sleeps.
 void WorkerPool::Run(unsigned parts, const Task& task) {
     if (parts <= 1 || helpers_.empty() || insidePart) return RunInline(parts, task);
+    const unsigned othersBusy = busyThreads_.load(std::memory_order_relaxed) - (busyIn == this ? 1 : 0);
+    if (othersBusy >= helpers_.size()) return RunInline(parts, task);
     std::unique_lock<std::mutex> job(jobLock_, std::try_to_lock);
     if (!job.owns_lock()) return RunInline(parts, task);
 

@@ -38,22 +38,27 @@ public:
     // Runs task(part, participant) for every part in 0 .. parts-1, where
     // participant (0 .. Participants()-1) tells which thread runs it, so that
     // tasks can keep scratch space per participant. A Run from inside a task,
-    // or from a second thread while a job runs, runs its parts one after the
-    // other on the calling thread. When a part throws, the parts not yet
+    // from a second thread while a job runs, or while busy threads (see
+    // BusyScope) take the other cores, runs its parts one after the other on
+    // the calling thread. When a part throws, the parts not yet
     // started are skipped and Run throws that exception once all have stopped.
     void Run(unsigned parts, const Task& task);
 
-    // While one lives, the thread that made it runs the parts of its jobs
-    // itself, one after the other: for threads that share the cores already.
-    class SerialScope {
+    // While one lives, the thread that made it counts as one that keeps a
+    // core busy outside the pool (one of several threads that share the cores
+    // already). A Run spreads its parts only over the cores such threads
+    // leave free: while as many of them as there are helpers run besides the
+    // caller, the caller runs the parts itself, one after the other.
+    class BusyScope {
     public:
-        SerialScope();
-        ~SerialScope();
-        SerialScope(const SerialScope&) = delete;
-        SerialScope& operator=(const SerialScope&) = delete;
+        explicit BusyScope(WorkerPool& pool = Shared());
+        ~BusyScope();
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
 
     private:
-        bool outer_;
+        WorkerPool& pool_;
+        WorkerPool* outer_;
     };
 
 private:
@@ -69,6 +74,7 @@ private:
     std::atomic<unsigned> nextPart_{0};
     std::atomic<unsigned> helpersBusy_{0};
     std::atomic<bool> failed_{false};
+    std::atomic<unsigned> busyThreads_{0};  // threads inside a BusyScope of this pool
     std::exception_ptr failure_;  // the first exception of the job, under lock_
     const Task* task_ = nullptr;  // the job's fields are written under lock_
     unsigned parts_ = 0;

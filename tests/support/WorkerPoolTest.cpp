@@ -4,11 +4,55 @@
 
 #include <atomic>
 #include <new>
+#include <mutex>
+#include <condition_variable>
+#include <chrono>
 #include <thread>
 #include <vector>
 
 namespace pictora {
 namespace {
+
+// Jobs spread over the helpers only while fewer busy threads than helpers run
+// besides the caller; the caller's own scope does not count against it.
+TEST(WorkerPoolTest, BusyThreadsKeepJobsOnTheCaller) {
+    WorkerPool pool(1);
+    const auto spreads = [&pool] {
+        std::atomic<bool> helped{false};
+        for (int round = 0; round < 200 && !helped; ++round) {
+            pool.Run(16, [&](unsigned, unsigned participant) {
+                std::this_thread::sleep_for(std::chrono::microseconds(20));
+                if (participant != 0) helped = true;
+            });
+        }
+        return helped.load();
+    };
+    WorkerPool::BusyScope mine(pool);
+    EXPECT_TRUE(spreads());
+    std::mutex lock;
+    std::condition_variable changed;
+    bool busy = false;
+    bool done = false;
+    std::thread other([&] {
+        WorkerPool::BusyScope theirs(pool);
+        std::unique_lock<std::mutex> guard(lock);
+        busy = true;
+        changed.notify_all();
+        changed.wait(guard, [&] { return done; });
+    });
+    {
+        std::unique_lock<std::mutex> guard(lock);
+        changed.wait(guard, [&] { return busy; });
+    }
+    EXPECT_FALSE(spreads());
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        done = true;
+    }
+    changed.notify_all();
+    other.join();
+    EXPECT_TRUE(spreads());
+}
 
 TEST(WorkerPoolTest, EveryPartRunsOnceAndNoParticipantRunsTwoAtOnce) {
     for (unsigned helpers : {0u, 1u, 3u}) {
