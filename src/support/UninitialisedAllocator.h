@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <new>
+#include <type_traits>
 #include <utility>
 
 namespace pictora {
