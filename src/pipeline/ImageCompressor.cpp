@@ -20,6 +20,15 @@
 
 namespace pictora {
 
+namespace {
+
+Status NoMemoryForImage(const std::string& name) {
+    return Status::Error(ErrorKind::OutOfMemory, name + ": not enough memory for an image of this size")
+        .Concerning(name);
+}
+
+}  // namespace
+
 PlaneScale ChannelScale(ColorSpace colorSpace, int channel) {
     return channel != 0 && colorSpace == ColorSpace::YCbCr420 ? PlaneScale::Half : PlaneScale::Full;
 }
@@ -38,8 +47,7 @@ Status ImageCompressor::LoadImage(std::span<const std::uint8_t> png, const std::
     try {
         if (Status status = loaded.DecodePng(png, name, DerivedPlanes::OnRequest); !status) return status;
     } catch (const std::bad_alloc&) {
-        return Status::Error(ErrorKind::OutOfMemory, name + ": not enough memory for an image of this size")
-            .Concerning(name);
+        return NoMemoryForImage(name);
     }
     sourceImage_ = std::move(loaded);
     imageLoaded_ = true;
@@ -169,10 +177,7 @@ Status ImageCompressor::LoadAndTrain(std::span<const std::uint8_t> png, const st
         }
     }
     if (memoryRanOut || decoded != PngImage::kOk) {
-        const Status failure =
-            memoryRanOut ? Status::Error(ErrorKind::OutOfMemory, name + ": not enough memory for an image of this size")
-                               .Concerning(name)
-                         : decoding.LastStatus(decoded).About(name);
+        const Status failure = memoryRanOut ? NoMemoryForImage(name) : decoding.LastStatus(decoded).About(name);
         if (adopted) {
             imageLoaded_ = false;
             sourceImage_.Release();  // and with it the image decoded

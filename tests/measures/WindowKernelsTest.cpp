@@ -8,23 +8,14 @@
 #include <random>
 #include <vector>
 
+#include "common/HighwayTargets.h"
 #include "measures/GaussianWindow.h"
 #include "measures/ScalarWindowKernels.h"
 
 namespace pictora {
 namespace {
 
-// Runs the body on every instruction set this build has code for and this
-// processor runs.
-template <typename Body>
-void ForEachTarget(Body body) {
-    for (std::int64_t target : hwy::SupportedAndGeneratedTargets()) {
-        hwy::SetSupportedTargetsForTest(target);
-        SCOPED_TRACE(hwy::TargetName(target));
-        body();
-    }
-    hwy::SetSupportedTargetsForTest(0);
-}
+using testing::ForEachTarget;
 
 void ExpectSameBits(const std::vector<double>& a, const std::vector<double>& b) {
     ASSERT_EQ(a.size(), b.size());

@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "common/HighwayTargets.h"
 #include "quantizer/AlignedVector.h"
 #include "quantizer/AngleIndex.h"
 #include "quantizer/Neuron.h"
@@ -21,17 +22,7 @@ constexpr std::uint32_t kLanes = AngleIndex::kLanes;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// Runs the body on every instruction set this build has code for and this
-// processor runs.
-template <typename Body>
-void ForEachTarget(Body body) {
-    for (std::int64_t target : hwy::SupportedAndGeneratedTargets()) {
-        hwy::SetSupportedTargetsForTest(target);
-        SCOPED_TRACE(hwy::TargetName(target));
-        body();
-    }
-    hwy::SetSupportedTargetsForTest(0);
-}
+using testing::ForEachTarget;
 
 // Values of very different sizes and signs, and now and then an infinity or
 // a NaN: their sums depend on the order of the additions and on whether a
