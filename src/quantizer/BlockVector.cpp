@@ -20,6 +20,7 @@ void BlockVector::Resize(std::uint32_t dimension) {
     const double scale = static_cast<double>(blockScale_);
     quotients_.resize(static_cast<std::size_t>(blockScale_) + 1);
     for (std::int64_t x = 0; x <= blockScale_; ++x) quotients_[x] = static_cast<double>(x) / scale;
+    pixelLines_.assign(side_, nullptr);
 }
 
 void BlockVector::Release() {
@@ -27,16 +28,26 @@ void BlockVector::Release() {
     side_ = 0;
     vector_.clear();
     quotients_.clear();
+    pixelLines_.clear();
 }
 
 void BlockVector::Gather(const Plane& source, std::uint32_t row, std::uint32_t column) {
     GatherInto(source, row, column, vector_.data());
 }
 
+void BlockVector::GatherInto(const Plane& source, std::uint32_t row, std::uint32_t column, double* vector) {
+    GatherLines(source.Rows() + row, column, vector);
+}
+
+void BlockVector::NormalisePixels(const std::uint8_t* pixels, double* vector) {
+    for (std::uint32_t i = 0; i < side_; ++i) pixelLines_[i] = pixels + static_cast<std::size_t>(i) * side_;
+    GatherLines(pixelLines_.data(), 0, vector);
+}
+
 // One pass over the block's samples gives its components and every sum its
 // sketch needs. Sums of at most 144 samples of 8 bits (and of their squares)
 // fit 32 bits.
-void BlockVector::GatherInto(const Plane& source, std::uint32_t row, std::uint32_t column, double* vector) {
+void BlockVector::GatherLines(const std::uint8_t* const* lines, std::uint32_t column, double* vector) {
     const std::uint32_t side = side_;
     const std::uint32_t half = side / 2;
     const double* quotients = quotients_.data();
@@ -45,7 +56,7 @@ void BlockVector::GatherInto(const Plane& source, std::uint32_t row, std::uint32
     std::int32_t across = 0;
     std::int32_t down = 0;
     for (std::uint32_t i = 0; i < side; ++i) {
-        const std::uint8_t* line = source[row + i] + column;
+        const std::uint8_t* line = lines[i] + column;
         double* out = vector + i * side;
         std::int32_t left = 0;
         std::int32_t right = 0;

@@ -21,6 +21,10 @@ public:
     void Gather(const Plane& source, std::uint32_t row, std::uint32_t column);
     // The same, into the d + 1 doubles at `vector` instead.
     void GatherInto(const Plane& source, std::uint32_t row, std::uint32_t column, double* vector);
+    // Normalises a block given as its d pixel bytes in row-major order (a
+    // neuron's pixel form, say) into the d + 1 doubles at `vector`, exactly as
+    // the same pixels are normalised when gathered from a plane.
+    void NormalisePixels(const std::uint8_t* pixels, double* vector);
 
     const double* Values() const { return vector_.data(); }
     std::uint32_t Dimension() const { return dimension_; }
@@ -39,6 +43,8 @@ public:
     std::int64_t Augmentation() const { return augmentation_; }
 
 private:
+    void GatherLines(const std::uint8_t* const* lines, std::uint32_t column, double* vector);
+
     std::uint32_t dimension_ = 0;
     std::uint32_t side_ = 0;
     std::int64_t blockScale_ = 0;
@@ -49,6 +55,7 @@ private:
     std::int64_t augmentation_ = 0;
     std::vector<double> vector_;
     std::vector<double> quotients_;  // x / N for x = 0 .. N
+    std::vector<const std::uint8_t*> pixelLines_;  // NormalisePixels' rows
 };
 
 // n = trunc(sqrt(d)), the side of the square blocks of dimension d.

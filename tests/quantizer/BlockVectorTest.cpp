@@ -93,5 +93,31 @@ TEST(BlockVectorTest, SumsAndComponentsMatchTheSamples) {
     }
 }
 
+// A block's pixel bytes normalise to the very doubles (augmentation
+// included) that gathering the same block from a plane gives.
+TEST(BlockVectorTest, PixelBytesNormaliseLikeTheBlockInAPlane) {
+    Plane plane(20, 20);
+    std::uint32_t seed = 11;
+    for (std::uint32_t i = 0; i < 20; ++i) {
+        for (std::uint32_t j = 0; j < 20; ++j) {
+            seed = seed * 1103515245u + 12345u;
+            plane[i][j] = static_cast<std::uint8_t>(seed >> 23);
+        }
+    }
+    for (std::uint32_t side = 1; side <= 12; ++side) {
+        const std::uint32_t d = side * side;
+        BlockVector block;
+        block.Resize(d);
+        std::vector<std::uint8_t> pixels;
+        for (std::uint32_t i = 0; i < side; ++i)
+            for (std::uint32_t j = 0; j < side; ++j) pixels.push_back(plane[4 + i][6 + j]);
+        std::vector<double> fromPixels(d + 1, -1.0), fromPlane(d + 1, -2.0);
+        block.NormalisePixels(pixels.data(), fromPixels.data());
+        block.GatherInto(plane, 4, 6, fromPlane.data());
+        EXPECT_EQ(fromPixels, fromPlane) << side;
+        EXPECT_GT(fromPixels[d], 0.0) << side;
+    }
+}
+
 }  // namespace
 }  // namespace pictora
