@@ -1,5 +1,7 @@
 #include "image/ChromaResampling.h"
 
+#include <algorithm>
+
 namespace pictora {
 
 void Decimate420(std::uint32_t rows, std::uint32_t columns, Plane& plane) {
@@ -12,11 +14,14 @@ void Decimate420(std::uint32_t rows, std::uint32_t columns, Plane& plane) {
     }
 }
 
-void Upsample420(std::uint32_t halfRows, std::uint32_t halfColumns, Plane& destination, const Plane& source) {
-    for (std::uint32_t r = 0; r < 2 * halfRows; ++r) {
-        for (std::uint32_t c = 0; c < 2 * halfColumns; ++c) {
-            destination[r][c] = source[r / 2][c / 2];
-        }
+void Upsample420(std::uint32_t rows, std::uint32_t columns, Plane& destination, const Plane& source) {
+    const std::uint32_t halfRows = rows / 2;
+    const std::uint32_t halfColumns = columns / 2;
+    if (halfRows == 0 || halfColumns == 0) return;
+    for (std::uint32_t r = 0; r < rows; ++r) {
+        const std::uint8_t* from = source[std::min(r / 2, halfRows - 1)];
+        std::uint8_t* to = destination[r];
+        for (std::uint32_t c = 0; c < columns; ++c) to[c] = from[std::min(c / 2, halfColumns - 1)];
     }
 }
 

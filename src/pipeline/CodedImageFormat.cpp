@@ -46,7 +46,7 @@ Status ImageCompressor::DecodeCodedImage(std::span<const std::uint8_t> bytes) {
     const std::uint32_t rows = decoded[0].Rows();
     const std::uint32_t columns = decoded[0].Columns();
     // The chroma of 4:2:0 is half size, rounded down; its planes take the full
-    // size so that the upsampled chroma fits, the odd row or column left zero.
+    // size so that the upsampled chroma fits.
     const bool halfChroma = colorSpace == ColorSpace::YCbCr420;
     const std::uint32_t chromaRows = halfChroma ? rows / 2 : rows;
     const std::uint32_t chromaColumns = halfChroma ? columns / 2 : columns;

@@ -249,16 +249,15 @@ void ImageCompressor::FinishStep(LowPassFilter filter) {
 // The one way from the channels' rebuilt planes, in the colour space they
 // code, to the RGB image in their `rebuiltCopy` planes at channel 0's size:
 // every channel starts from its own unconverted reconstruction (an idle
-// channel's copy may hold last job's converted, filtered planes, and so may
-// the samples outside the blocks of a channel just rebuilt), 4:2:0 chroma is
-// taken to full size, and YCbCr is converted in place.
+// channel's copy may hold last job's converted, filtered planes), 4:2:0
+// chroma is taken to full size, and YCbCr is converted in place.
 void ImageCompressor::ReconstructRgb() {
     const std::uint32_t rows = channels_[0].Rows();
     const std::uint32_t columns = channels_[0].Columns();
     for (KohonenNetwork& channel : channels_) channel.RebuiltCopy() = channel.Rebuilt();
     if (colorSpace_ == ColorSpace::YCbCr420) {
-        Upsample420(rows / 2, columns / 2, channels_[1].RebuiltCopy(), channels_[1].Rebuilt());
-        Upsample420(rows / 2, columns / 2, channels_[2].RebuiltCopy(), channels_[2].Rebuilt());
+        Upsample420(rows, columns, channels_[1].RebuiltCopy(), channels_[1].Rebuilt());
+        Upsample420(rows, columns, channels_[2].RebuiltCopy(), channels_[2].Rebuilt());
     }
     if (!IsYCbCr(colorSpace_)) return;
     Plane& first = channels_[0].RebuiltCopy();

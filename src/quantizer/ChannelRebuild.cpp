@@ -22,7 +22,24 @@ void KohonenNetwork::Rebuild(bool drawMasks) {
             }
         }
     }
+    ReplicateEdges(blockRows * side, blocksPerRow * side);
     originsFramed_ = drawMasks;
+}
+
+// The pixels right of the last full block column and below the last full
+// block row are coded by no block. Left at zero they would frame the picture
+// in black and weigh on every measure; each takes instead the value of the
+// nearest rebuilt pixel, (min(y, rebuiltRows - 1), min(x, rebuiltColumns - 1)).
+// A plane with no full block has nothing to repeat and stays as it is.
+void KohonenNetwork::ReplicateEdges(std::uint32_t rebuiltRows, std::uint32_t rebuiltColumns) {
+    if (rebuiltRows == 0 || rebuiltColumns == 0) return;
+    if (rebuiltColumns < columns_) {
+        for (std::uint32_t y = 0; y < rebuiltRows; ++y) {
+            std::uint8_t* row = rebuilt_[y];
+            std::memset(row + rebuiltColumns, row[rebuiltColumns - 1], columns_ - rebuiltColumns);
+        }
+    }
+    for (std::uint32_t y = rebuiltRows; y < rows_; ++y) std::memcpy(rebuilt_[y], rebuilt_[rebuiltRows - 1], columns_);
 }
 
 Plane KohonenNetwork::Mask() const {

@@ -20,7 +20,8 @@ namespace pictora {
 //
 // Blocks are the n x n squares (n = trunc(sqrt(d))) whose corners lie on
 // multiples of n; they are visited in raster order. Pixels right of the last
-// full block column and below the last full block row belong to no block.
+// full block column and below the last full block row belong to no block;
+// rebuilding repeats the nearest block pixel into them.
 class KohonenNetwork {
 public:
     // Told after every block row of a training or coding scan: the phase
@@ -65,8 +66,9 @@ public:
     // and coded size.
     Status TrainStep(double radius, double alfa, std::uint32_t passes, PlaneScale scale);
     // Pastes each block's neuron back into `rebuilt` (whoever shows the
-    // channel makes `rebuiltCopy` from it); with drawMasks the mask frames,
-    // from then on, where each neuron in use was created.
+    // channel makes `rebuiltCopy` from it) and gives the pixels outside the
+    // full blocks the value of the nearest rebuilt pixel; with drawMasks the
+    // mask frames, from then on, where each neuron in use was created.
     void Rebuild(bool drawMasks);
 
     std::uint32_t Dimension() const { return dimension_; }
@@ -107,6 +109,7 @@ private:
     void CodingScan();
     void CodeBlockRow(BlockVector& scratch, BlockRow& blocks, std::uint32_t blockRow);
     std::vector<std::uint32_t> SurvivorPositions() const;
+    void ReplicateEdges(std::uint32_t rebuiltRows, std::uint32_t rebuiltColumns);
     void DrawOriginFrame(const Neuron& neuron, std::uint32_t side, Plane& mask) const;
     void Mark(std::uint32_t row, std::uint32_t column, Plane& mask) const;
     void ReportRow(const char* phase, std::uint32_t rowEnd, std::uint32_t row) const;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "image/ChromaResampling.h"
 
 namespace pictora {
@@ -25,19 +28,33 @@ TEST(ChromaResampling, DecimatePicksTopLeftOfEachGroupAndKeepsTheRest) {
     EXPECT_EQ(row, Numbered(1, 6));
 }
 
-TEST(ChromaResampling, UpsampleReplicatesAndLeavesTheOddEdgeUnwritten) {
-    const Plane source = Numbered(2, 3);
-    Plane destination(5, 7);
-    destination.Fill(99);
-    Upsample420(2, 3, destination, source);
-    for (std::uint32_t r = 0; r < 5; ++r)
-        for (std::uint32_t c = 0; c < 7; ++c)
-            EXPECT_EQ(destination[r][c], (r < 4 && c < 6) ? source[r / 2][c / 2] : 99) << r << "," << c;
+// Every sample of an h x w plane is written, odd sizes included:
+// dst(r, c) = src(min(r/2, h/2 - 1), min(c/2, w/2 - 1)).
+TEST(ChromaResampling, UpsampleWritesEverySampleAndRepeatsTheLastAtAnOddSize) {
+    for (std::uint32_t rows = 2; rows <= 7; ++rows) {
+        for (std::uint32_t columns = 2; columns <= 7; ++columns) {
+            SCOPED_TRACE(std::to_string(columns) + " x " + std::to_string(rows));
+            const Plane source = Numbered(rows / 2, columns / 2);
+            Plane destination(rows, columns);
+            destination.Fill(99);
+            Upsample420(rows, columns, destination, source);
+            for (std::uint32_t r = 0; r < rows; ++r)
+                for (std::uint32_t c = 0; c < columns; ++c)
+                    EXPECT_EQ(destination[r][c], source[std::min(r / 2, rows / 2 - 1)][std::min(c / 2, columns / 2 - 1)])
+                        << r << "," << c;
+        }
+    }
+}
 
+TEST(ChromaResampling, UpsampleOfAnEmptyHalfWritesNothing) {
+    const Plane source = Numbered(2, 3);
     Plane untouched(2, 2);
-    Upsample420(0, 1, untouched, source);
-    Upsample420(1, 0, untouched, source);
-    EXPECT_EQ(untouched, Plane(2, 2));
+    untouched.Fill(7);
+    Upsample420(1, 2, untouched, source);
+    Upsample420(2, 1, untouched, source);
+    Plane sevens(2, 2);
+    sevens.Fill(7);
+    EXPECT_EQ(untouched, sevens);
 }
 
 }  // namespace

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numeric>
 #include <random>
+#include <string>
 
 namespace pictora {
 namespace {
@@ -126,20 +128,51 @@ TEST(KohonenNetworkTest, HalfSizeChromaIsMeasuredAgainstTheFullPlane) {
     EXPECT_DOUBLE_EQ(channel.network.Ratio(), channel.network.CodedBytes() / 8000.0);
 }
 
-TEST(KohonenNetworkTest, RebuildLeavesTheEdgeRemainderAtZero) {
+TEST(KohonenNetworkTest, RebuildPastesEachBlocksNeuronAndLeavesNoMask) {
     Channel channel(NoisePlane(10, 10, 6), 9);
     ASSERT_TRUE(channel.network.TrainStep(0.05, 0.1, 1, PlaneScale::Full));
     channel.network.Rebuild(false);
     const Plane& rebuilt = channel.network.Rebuilt();
-    for (std::uint32_t i = 0; i < 10; ++i) {
-        EXPECT_EQ(rebuilt[i][9], 0);
-        EXPECT_EQ(rebuilt[9][i], 0);
-    }
     // Each block equals the pixel form of its neuron.
     const Neuron& first = channel.network.Neurons().At(channel.network.Codes()[0]);
     EXPECT_EQ(rebuilt[1][2], first.pixels[5]);
     for (std::uint32_t i = 0; i < 10; ++i)
         for (std::uint32_t j = 0; j < 10; ++j) EXPECT_EQ(channel.network.Mask()[i][j], 0);
+}
+
+// Pixels outside the full blocks repeat the nearest rebuilt pixel,
+// (min(y, Fr - 1), min(x, Fc - 1)), whatever the side and the remainders; a
+// plane too small for one block is left at zero.
+TEST(KohonenNetworkTest, RebuildRepeatsTheNearestBlockPixelIntoTheEdgeRemainder) {
+    for (std::uint32_t side = 1; side <= 12; ++side) {
+        for (std::uint32_t rows = 1; rows <= side + 2; ++rows) {
+            for (std::uint32_t columns = 1; columns <= side + 2; ++columns) {
+                SCOPED_TRACE(std::to_string(side) + ": " + std::to_string(columns) + " x " + std::to_string(rows));
+                Channel channel(NoisePlane(rows, columns, side + rows + columns), side * side);
+                const Status trained = channel.network.TrainStep(0.05, 0.1, 1, PlaneScale::Full);
+                const Plane& rebuilt = channel.network.Rebuilt();
+                if (rows < side || columns < side) {
+                    EXPECT_FALSE(trained);
+                    channel.network.Rebuild(false);
+                    EXPECT_EQ(rebuilt, Plane(rows, columns));
+                    continue;
+                }
+                ASSERT_TRUE(trained);
+                channel.network.Rebuild(false);
+                const std::uint32_t fullRows = rows / side * side;
+                const std::uint32_t fullColumns = columns / side * side;
+                for (std::uint32_t y = 0; y < rows; ++y) {
+                    for (std::uint32_t x = 0; x < columns; ++x) {
+                        const std::uint32_t by = std::min(y, fullRows - 1);
+                        const std::uint32_t bx = std::min(x, fullColumns - 1);
+                        const std::uint32_t block = (by / side) * (columns / side) + bx / side;
+                        const Neuron& neuron = channel.network.Neurons().At(channel.network.Codes()[block]);
+                        ASSERT_EQ(rebuilt[y][x], neuron.pixels[(by % side) * side + bx % side]) << y << "," << x;
+                    }
+                }
+            }
+        }
+    }
 }
 
 TEST(KohonenNetworkTest, MasksFrameTheOriginOfEachNeuronInUse) {
