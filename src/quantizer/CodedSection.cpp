@@ -145,11 +145,10 @@ Status ReadCodedSection(ByteReader& in, KohonenNetwork& network, std::uint32_t p
     network.SetPlaneSize(planeRows, planeColumns);
     network.Reset(header.dimension);
     network.SetPlaneSize(header.rows, header.columns);
-    std::vector<std::uint8_t> bytes(header.dimension + 1, 0);
-    for (std::uint32_t i = 0; i < header.neuronCount; ++i) {
-        std::copy_n(pixels.begin() + static_cast<std::ptrdiff_t>(i) * header.dimension, header.dimension, bytes.begin());
-        network.Neurons().AppendFromPixels(bytes.data());
-    }
+    BlockVector normaliser;
+    if (header.neuronCount > 0) normaliser.Resize(header.dimension);
+    for (std::uint32_t i = 0; i < header.neuronCount; ++i)
+        network.Neurons().AppendFromPixels(pixels.data() + static_cast<std::size_t>(i) * header.dimension, normaliser);
     network.SetPrunedCount(0);
     std::copy_n(values.begin(), fullBlocks, network.Codes().begin());
     network.Rebuild(false);

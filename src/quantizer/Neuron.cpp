@@ -17,8 +17,6 @@ void Neuron::Allocate(std::uint32_t d) {
 
 void Neuron::SetWeights(const double* vector) { std::copy(vector, vector + dimension + 1, weights.begin()); }
 
-void Neuron::SetPixels(const std::uint8_t* bytes) { std::copy(bytes, bytes + dimension + 1, pixels.begin()); }
-
 void Neuron::CopyPixels(std::uint8_t* out) const { std::copy(pixels.begin(), pixels.end(), out); }
 
 double Neuron::Similarity(const double* vector) const {
@@ -40,11 +38,6 @@ void Neuron::WeightsToPixels() {
     for (std::uint32_t i = 0; i <= dimension; ++i) {
         pixels[i] = static_cast<std::uint8_t>(TruncateToInt64(root * weights[i] * 255) & 0xFF);
     }
-}
-
-void Neuron::PixelsToWeights() {
-    const double scale = std::sqrt(static_cast<double>(dimension)) * 255;
-    for (std::uint32_t i = 0; i <= dimension; ++i) weights[i] = pixels[i] / scale;
 }
 
 }  // namespace pictora

@@ -12,7 +12,6 @@ public:
     // Discards the arrays (resetting the counters) and allocates d + 1 entries.
     void Allocate(std::uint32_t dimension);
     void SetWeights(const double* vector);
-    void SetPixels(const std::uint8_t* bytes);
     void CopyPixels(std::uint8_t* out) const;
 
     // Dot product with a normalised block, summed from component 0 upward.
@@ -20,7 +19,6 @@ public:
     // Moves every weight toward `vector` by `alfa`; counts one training.
     void MoveToward(const double* vector, double alfa);
     void WeightsToPixels();
-    void PixelsToWeights();
 
     std::uint32_t dimension = 0;
     std::vector<double> weights;

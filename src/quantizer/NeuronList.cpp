@@ -17,10 +17,10 @@ void NeuronList::Append(const double* vector, std::uint16_t x, std::uint16_t y) 
     neuron.originY = y;
 }
 
-void NeuronList::AppendFromPixels(const std::uint8_t* bytes) {
+void NeuronList::AppendFromPixels(const std::uint8_t* pixels, BlockVector& normaliser) {
     Neuron& neuron = AppendEmpty();
-    neuron.SetPixels(bytes);
-    neuron.PixelsToWeights();
+    std::copy_n(pixels, dimension_, neuron.pixels.begin());
+    normaliser.NormalisePixels(pixels, neuron.weights.data());
 }
 
 void NeuronList::PruneUnused() {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "quantizer/BlockVector.h"
 #include "quantizer/Neuron.h"
 
 namespace pictora {
@@ -13,7 +14,11 @@ namespace pictora {
 class NeuronList {
 public:
     void Append(const double* vector, std::uint16_t x, std::uint16_t y);
-    void AppendFromPixels(const std::uint8_t* bytes);
+    // Appends a neuron known only by its d pixels (a coded image's codebook):
+    // its weights are the vector those pixels normalise to as a block,
+    // augmentation component included, so that it codes like a trained one.
+    // `normaliser` is sized for the list's dimension.
+    void AppendFromPixels(const std::uint8_t* pixels, BlockVector& normaliser);
 
     Neuron& At(std::uint32_t i) { return neurons_[i]; }
     const Neuron& At(std::uint32_t i) const { return neurons_[i]; }

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <random>
+#include <string>
 
 #include "common/SyntheticPng.h"
 #include "common/Jobs.h"
 #include "common/TempFolder.h"
 #include "pipeline/ImageCompressor.h"
+#include "quantizer/BlockVector.h"
 #include "quantizer/CodebookSection.h"
 #include "support/FileIO.h"
 
@@ -161,6 +164,64 @@ TEST_F(CodebookFilesTest, ABlockLargerThanTheImageIsRefused) {
     EXPECT_FALSE(status);
     EXPECT_NE(status.message().find("channel 1"), std::string::npos) << status.message();
     EXPECT_EQ(small.GetNeuronCount(-1), 0);
+}
+
+// A coded image keeps each neuron's pixels; the codebook saved after decoding
+// it must code the image like the trained one. Its neurons weigh what their
+// pixels normalise to as a block, augmentation included. Applied, they differ
+// from the trained codebook only by rounding: their pixel forms by a unit at
+// most (pixel -> weight -> pixel truncates), and a block may choose another
+// neuron where the pixel forms' weights moved it. Without the augmentation
+// component nearly every block chose the same few neurons.
+TEST(DecodedCodebookTest, ACodebookSavedFromADecodedImageCodesLikeTheTrainedOne) {
+    struct Case {
+        const char* photo;
+        ColorSpace colorSpace;
+        std::uint32_t side;
+    };
+    for (const Case& test : {Case{"photo64-a.png", ColorSpace::Rgb, 8}, Case{"photo64-b.png", ColorSpace::Rgb, 4},
+                             Case{"photo64-c.png", ColorSpace::YCbCr444, 3},
+                             Case{"photo500-tiger.png", ColorSpace::YCbCr420, 5}}) {
+        SCOPED_TRACE(test.photo);
+        ImageCompressor trained;
+        ASSERT_TRUE(trained.LoadImage(TestData(test.photo)));
+        ASSERT_TRUE(trained.TrainAndCode(Job(test.colorSpace, test.side)));
+        Bytes coded, trainedBooks, decodedBooks;
+        ASSERT_TRUE(trained.EncodeCodedImage(coded));
+        ASSERT_TRUE(trained.EncodeCodebooks(trainedBooks));
+        ImageCompressor decoded;
+        ASSERT_TRUE(decoded.DecodeCodedImage(coded));
+        ASSERT_TRUE(decoded.EncodeCodebooks(decodedBooks));
+        for (int c = 0; c < 3; ++c) {
+            const NeuronList& read = decoded.Channel(c).Neurons();
+            BlockVector block;
+            block.Resize(read.Dimension());
+            std::vector<double> expected(read.Dimension() + 1);
+            for (std::uint32_t i = 0; i < read.Count(); ++i) {
+                block.NormalisePixels(trained.Channel(c).Neurons().At(i).pixels.data(), expected.data());
+                ASSERT_EQ(read.At(i).weights, expected) << "channel " << c << ", neuron " << i;
+            }
+        }
+
+        ImageCompressor withTrained, withDecoded;
+        ASSERT_TRUE(withTrained.LoadImage(TestData(test.photo)));
+        ASSERT_TRUE(withDecoded.LoadImage(TestData(test.photo)));
+        ASSERT_TRUE(withTrained.ApplyCodebooks(trainedBooks, "trained.cod"));
+        ASSERT_TRUE(withDecoded.ApplyCodebooks(decodedBooks, "decoded.cod"));
+        EXPECT_NEAR(withDecoded.GetPsnr(PsnrOf::Mean), withTrained.GetPsnr(PsnrOf::Mean), 0.6);
+        for (int c = 0; c < 3; ++c) {
+            SCOPED_TRACE("channel " + std::to_string(c));
+            EXPECT_EQ(withDecoded.GetNeuronCount(c) + withDecoded.GetPrunedCount(c), trained.GetNeuronCount(c));
+            EXPECT_LE(withDecoded.GetPrunedCount(c), trained.GetNeuronCount(c) / 20);
+            const KohonenNetwork& ours = withDecoded.Channel(c);
+            const Plane& theirs = withTrained.Channel(c).Rebuilt();
+            std::uint64_t withinAUnit = 0;
+            for (std::uint32_t y = 0; y < ours.Rows(); ++y)
+                for (std::uint32_t x = 0; x < ours.Columns(); ++x)
+                    withinAUnit += std::abs(int{ours.Rebuilt()[y][x]} - int{theirs[y][x]}) <= 1;
+            EXPECT_GE(withinAUnit, std::uint64_t{ours.Rows()} * ours.Columns() * 85 / 100);
+        }
+    }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "quantizer/NearestNeuron.h"
 
 namespace pictora {
@@ -43,14 +45,26 @@ TEST(NeuronListTest, PruneAllOrNothing) {
     EXPECT_EQ(all.Removed(), 0u);
 }
 
-TEST(NeuronListTest, PixelFormRoundTripsThroughWeights) {
+// A neuron read as pixels gets the weights of the same pixels gathered as a
+// block, augmentation included: trunc(sqrt(N^2 - S)) / N with N = 3 * 255.
+TEST(NeuronListTest, NeuronsFromPixelsWeighLikeTheirBlock) {
     NeuronList list;
     list.SetDimension(9);
-    std::uint8_t bytes[10] = {0, 1, 2, 100, 127, 128, 200, 254, 255, 0};
-    list.AppendFromPixels(bytes);
+    BlockVector normaliser;
+    normaliser.Resize(9);
+    const std::uint8_t bytes[9] = {0, 1, 2, 100, 127, 128, 200, 254, 255};
+    list.AppendFromPixels(bytes, normaliser);
     Neuron& neuron = list.At(0);
     EXPECT_EQ(neuron.weights[8], 255 / (3.0 * 255));
-    neuron.WeightsToPixels();
+    std::int64_t squares = 0;
+    for (std::uint8_t pixel : bytes) squares += pixel * pixel;
+    EXPECT_EQ(neuron.weights[9], std::trunc(std::sqrt(765.0 * 765.0 - static_cast<double>(squares))) / 765.0);
+    EXPECT_GT(neuron.weights[9], 0.5);
+
+    Plane plane(3, 3);
+    for (int i = 0; i < 9; ++i) plane[i / 3][i % 3] = bytes[i];
+    normaliser.Gather(plane, 0, 0);
+    for (int i = 0; i <= 9; ++i) EXPECT_EQ(neuron.weights[i], normaliser.Values()[i]) << i;
     for (int i = 0; i < 9; ++i) EXPECT_EQ(neuron.pixels[i], bytes[i]) << i;
     EXPECT_EQ(neuron.originX, 0);
     EXPECT_EQ(neuron.trainings, 0u);
