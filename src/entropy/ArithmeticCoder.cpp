@@ -1,13 +1,13 @@
 #include "entropy/ArithmeticCoder.h"
 
-#include <algorithm>
-
+#include <cmath>
 #include <string>
 
 #include "entropy/ArithmeticModel.h"
 #include "entropy/BitReader.h"
 #include "entropy/BitWriter.h"
 #include "entropy/ByteHistogram.h"
+#include "entropy/DecodedOutput.h"
 #include "support/ByteStream.h"
 #include "support/DebugLog.h"
 
@@ -26,9 +26,41 @@ namespace pictora {
 //
 // An empty input has total 0 and so P = 3; it is coded as the two
 // terminating bits 0, 1 and decodes to nothing.
+//
+// How far a file expands: to total bytes, at most ArithmeticModel::kMaxTotal,
+// and only when its code bits can carry them (LeastCodeBits). A file of one
+// byte value needs no bits, so a header can stand for a gigabyte; the
+// decoder grows its output only as it decodes (DecodedOutput.h).
 namespace {
 
 constexpr std::size_t kHeaderBytes = 12 + 256 * 4;
+
+// The fewest code bits an input with exactly the model's counts can take.
+// Before each byte the encoder's interval is wider than a quarter of the full
+// range, 2^(P-2) > total + 1, and coding byte value s keeps at most
+// width * c_s / total + 1 < width * (c_s + 1) / total of it. So after the whole
+// input the interval, in the scale of the first one, is narrower than
+// 2^P * prod (c_s + 1) / total over the bytes, and wider than 2^(P-2) / 2^steps,
+// where steps is the number of renormalisations; the file holds steps + 2
+// bits, more than sum over the byte values of c_s * log2(total / (c_s + 1)).
+double LeastCodeBits(const ArithmeticModel& model) {
+    const double total = model.Total();
+    double bits = 0.0;
+    for (unsigned symbol = 0; symbol < 256; ++symbol) {
+        const double count = model.Cumulative(symbol + 1) - model.Cumulative(symbol);
+        if (count > 0) bits += count * std::log2(total / (count + 1));
+    }
+    return bits;
+}
+
+// Whether `bytes` hold each byte value as often as the model counts it.
+bool MatchesCounts(std::span<const std::uint8_t> bytes, const ArithmeticModel& model) {
+    ByteCounts counts;
+    if (!CountByteValues(bytes, counts)) return false;
+    for (unsigned symbol = 0; symbol < 256; ++symbol)
+        if (counts[symbol] != model.Cumulative(symbol + 1) - model.Cumulative(symbol)) return false;
+    return true;
+}
 
 // The full range 2^P and the renormalisation steps on it. Each step doubles
 // an interval [lo, hi] about a fixed point: lo' = 2 lo − offset,
@@ -151,12 +183,16 @@ Status ArithmeticCoder::DecodeBytes(std::span<const std::uint8_t> in, std::vecto
     if (Status status = reader.LoadFrom(file, words); !status) return status;
     if (reader.Width() != 32) return Status::Error(ErrorKind::DamagedFile, "arithmetic code bits are not stored in 32-bit words");
     if (file.Remaining() != 0) return Status::Error(ErrorKind::DamagedFile, "arithmetic-coded file has bytes after its code bits");
+    // Refused before a byte is decoded: the code bits are too few for the
+    // counts (a second bit of margin covers the rounding of the logarithms).
+    const double leastBits = LeastCodeBits(model);
+    if (static_cast<double>(reader.TotalBits()) + 1.0 <= leastBits) {
+        return Status::Error(ErrorKind::DamagedFile, "arithmetic-coded file's " + std::to_string(reader.TotalBits()) +
+                             " code bits cannot hold the " + std::to_string(total) + " bytes its counts announce");
+    }
 
     const Range range(precision);
     DebugLog("R %u\n", static_cast<std::uint32_t>(range.Full()));
-    // A skewed model codes many bytes in few bits, so the announced length is
-    // not trusted for memory: the output grows as symbols are decoded.
-    out.reserve(std::min<std::size_t>(inputLength, 64 * in.size()));
     // [u, v]: the code values still consistent with the bits read so far.
     std::int64_t low = 0;
     std::int64_t high = range.Full() - 1;
@@ -180,6 +216,7 @@ Status ArithmeticCoder::DecodeBytes(std::span<const std::uint8_t> in, std::vecto
                 shareEnd = model.ShareStart(symbol + 1, low, width) - 1;
             }
         }
+        if (out.size() == out.capacity()) GrowDecodedOutput(out, inputLength);
         out.push_back(static_cast<std::uint8_t>(symbol));
         low = model.ShareStart(symbol, low, width);
         high = shareEnd;
@@ -187,6 +224,9 @@ Status ArithmeticCoder::DecodeBytes(std::span<const std::uint8_t> in, std::vecto
             range.Apply(step, low, high);
             range.Apply(step, u, v);
         }
+    }
+    if (!MatchesCounts(out, model)) {
+        return Status::Error(ErrorKind::DamagedFile, "arithmetic code bits decode to other byte counts than the file announces");
     }
     return Status::Ok();
 }

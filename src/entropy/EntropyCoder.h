@@ -18,9 +18,12 @@ public:
 
     // Replaces `out` with the coded form of `in`.
     virtual Status EncodeBytes(std::span<const std::uint8_t> in, std::vector<std::uint8_t>& out) = 0;
-    // Replaces `out` with the bytes that `in` codes. A damaged or foreign
-    // input gives an error, or at worst wrong bytes no more than the input's
-    // header announces; `out` is unspecified after a failure.
+    // Replaces `out` with the bytes that `in` codes. A length the header
+    // announces beyond what the coder can expand `in` to is refused before
+    // anything is decoded, and `out` grows only as bytes are decoded
+    // (DecodedOutput.h). A damaged or foreign input gives an error, or at
+    // worst wrong bytes no more than the header announces; `out` is
+    // unspecified after a failure.
     virtual Status DecodeBytes(std::span<const std::uint8_t> in, std::vector<std::uint8_t>& out) = 0;
 
     Status Encode(const std::string& inputPath, const std::string& outputPath);

@@ -27,9 +27,17 @@ namespace pictora {
 // byte value occurs its code is empty, totalBits and W are 0, and the count
 // alone says how many copies to write. An empty input has all counts 0 and
 // decodes to nothing.
+//
+// How far a file expands: with two byte values or more every code has at
+// least one bit, so a file decodes to at most one byte per code bit, 8 per
+// byte of its words (the counts must add up to totalBits exactly, which the
+// reader checks before it decodes). A file of one value has no code bits to
+// justify its length, so neither side takes more than kMaxBitlessBytes of one
+// value: 8 bytes per byte of the 1032-byte header, as if it were code.
 namespace {
 
 constexpr std::size_t kHeaderBytes = 8 + 256 * 4;
+constexpr std::uint64_t kMaxBitlessBytes = 8 * kHeaderBytes;
 
 }  // namespace
 
@@ -37,6 +45,11 @@ Status HuffmanCoder::EncodeBytes(std::span<const std::uint8_t> in, std::vector<s
     ByteCounts counts;
     if (Status status = CountByteValues(in, counts); !status) return status;
     const HuffmanTree tree(counts);
+    if (tree.SingleLeaf() && in.size() > kMaxBitlessBytes) {
+        return Status::Error(ErrorKind::UnsupportedImage, std::to_string(in.size()) +
+                             " copies of one byte value have no Huffman code; at most " +
+                             std::to_string(kMaxBitlessBytes) + " are stored");
+    }
     const std::uint64_t totalBits = tree.TotalBits(counts);
     if (totalBits > UINT32_MAX) {
         return Status::Error(ErrorKind::UnsupportedImage, "Huffman code of " + std::to_string(totalBits) + " bits is too long to store");
@@ -86,13 +99,16 @@ Status HuffmanCoder::DecodeBytes(std::span<const std::uint8_t> in, std::vector<s
 
     if (tree.Empty()) return Status::Ok();
     if (tree.SingleLeaf()) {
+        if (length > kMaxBitlessBytes) {
+            return Status::Error(ErrorKind::DamagedFile, "Huffman file announces " + std::to_string(length) +
+                                 " bytes of one value in no code bits, more than the " +
+                                 std::to_string(kMaxBitlessBytes) + " such a file may hold");
+        }
         out.assign(static_cast<std::size_t>(length), static_cast<std::uint8_t>(tree.At(tree.Root()).symbol));
         return Status::Ok();
     }
     std::vector<std::uint32_t> words(wordCount);
     for (std::uint32_t& word : words) (void)file.GetU32(word);
-    // Every code has a bit, so length ≤ totalBits ≤ 8 × file size.
-    out.reserve(static_cast<std::size_t>(length));
     if (Status status = HuffmanDecoder(tree).Decode(words, totalBits, length, out); !status) return status;
     if (out.size() != length) return Status::Error(ErrorKind::DamagedFile, "Huffman code bits hold fewer bytes than the counts announce");
     return Status::Ok();

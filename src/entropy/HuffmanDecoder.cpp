@@ -1,5 +1,7 @@
 #include "entropy/HuffmanDecoder.h"
 
+#include "entropy/DecodedOutput.h"
+
 namespace pictora {
 namespace {
 
@@ -44,6 +46,7 @@ Status HuffmanDecoder::Decode(std::span<const std::uint32_t> words, std::uint64_
         if (end > totalBits || tree_.At(node).symbol == HuffmanTree::kInternal) {
             return Status::Error(ErrorKind::DamagedFile, "code bits end inside a code");
         }
+        if (out.size() == out.capacity()) GrowDecodedOutput(out, maxBytes);
         out.push_back(static_cast<std::uint8_t>(tree_.At(node).symbol));
         ++decoded;
         position = end;

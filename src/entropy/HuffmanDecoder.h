@@ -22,8 +22,8 @@ public:
     explicit HuffmanDecoder(const HuffmanTree& tree);
 
     // Appends to `out` the bytes coded by the first `totalBits` bits of
-    // `words`. Fails when the bits end inside a code, or when they code more
-    // than `maxBytes` bytes.
+    // `words`, growing it as they are decoded. Fails when the bits end inside
+    // a code, or when they code more than `maxBytes` bytes.
     Status Decode(std::span<const std::uint32_t> words, std::uint64_t totalBits, std::uint64_t maxBytes,
                   std::vector<std::uint8_t>& out) const;
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <random>
 #include <string>
 
@@ -116,6 +118,72 @@ TEST(ArithmeticCoder, RefusesHeadersThatDisagreeWithTheirBody) {
         EXPECT_FALSE(ArithmeticCoder().DecodeBytes(file, decoded));
         EXPECT_LE(decoded.size(), 4u);
     }
+}
+
+// The counts say how many bits their bytes take at least: a header announcing a
+// gigabyte of evenly spread values over two words of code is refused before
+// anything is decoded or allocated. One value needs no bits at all, and its
+// output grows as it is decoded.
+TEST(ArithmeticCoder, RefusesCountsTheirCodeBitsCannotHold) {
+    auto file = [](const std::array<std::uint32_t, 256>& counts, std::vector<std::uint32_t> words,
+                   std::uint32_t bits) {
+        std::uint32_t total = 0;
+        Bytes bytes;
+        ByteWriter out(bytes);
+        for (std::uint32_t count : counts) total += count;
+        ArithmeticModel model;
+        EXPECT_TRUE(model.FromCounts(counts));
+        for (std::uint32_t header : {total, model.Precision(), total}) out.PutU32(header);
+        for (unsigned k = 0; k < 256; ++k) out.PutU32(model.Cumulative(k));
+        out.PutU8(32);
+        out.PutU32(bits);
+        for (std::uint32_t word : words) out.PutU32(word);
+        return bytes;
+    };
+    std::array<std::uint32_t, 256> even{};
+    even.fill(1u << 22);  // 2^30 bytes, 8 bits each
+    even[0] -= 2;
+    Bytes decoded;
+    const Status status = ArithmeticCoder().DecodeBytes(file(even, {0x12345678, 0x9ABCDEF0}, 64), decoded);
+    EXPECT_FALSE(status);
+    EXPECT_NE(status.message().find("64 code bits cannot hold the 1073741822 bytes"), std::string::npos)
+        << status.message();
+    EXPECT_EQ(decoded.capacity(), 0u);
+
+    // Eight values once each take more than 8 * log2(8 / 2) = 16 bits.
+    std::array<std::uint32_t, 256> eight{};
+    for (unsigned k = 0; k < 8; ++k) eight[k * 32] = 1;
+    EXPECT_NE(ArithmeticCoder().DecodeBytes(file(eight, {0}, 15), decoded).message().find("cannot hold"),
+              std::string::npos);
+    EXPECT_EQ(ArithmeticCoder().DecodeBytes(file(eight, {0}, 16), decoded).message().find("cannot hold"),
+              std::string::npos);
+
+    Bytes single;
+    ASSERT_TRUE(ArithmeticCoder().EncodeBytes(Bytes(300000, 7), single));
+    EXPECT_LT(single.size(), 1100u);
+    ASSERT_TRUE(ArithmeticCoder().DecodeBytes(single, decoded));
+    EXPECT_EQ(decoded, Bytes(300000, 7));
+}
+
+// Bits that decode to other byte counts than the header's are refused: of
+// the 16 patterns of the four code bits of "AB", those that decode at all
+// give one A and one B; the others, "AA" for bits 0000 among them, are refused.
+TEST(ArithmeticCoder, RefusesBitsThatDecodeToOtherCounts) {
+    Bytes ab;
+    ASSERT_TRUE(ArithmeticCoder().EncodeBytes(Bytes{'A', 'B'}, ab));
+    ASSERT_EQ(ab[1037], 4);
+    int accepted = 0;
+    for (std::uint8_t pattern = 0; pattern < 16; ++pattern) {
+        Bytes file = ab;
+        file[1041] = pattern;
+        Bytes decoded;
+        const Status status = ArithmeticCoder().DecodeBytes(file, decoded);
+        if (pattern == 0) EXPECT_NE(status.message().find("other byte counts"), std::string::npos) << status.message();
+        if (!status) continue;
+        ++accepted;
+        EXPECT_TRUE(decoded == Bytes({'A', 'B'}) || decoded == Bytes({'B', 'A'})) << int{pattern};
+    }
+    EXPECT_GE(accepted, 2);
 }
 
 }  // namespace

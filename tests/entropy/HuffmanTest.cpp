@@ -57,6 +57,51 @@ TEST(HuffmanCoder, StoresOneRepeatedByteAndTheEmptyInputAsCountsAlone) {
     EXPECT_EQ(Encode(Bytes{}), HufFile(0, 0, ByteCounts{}, {}));
 }
 
+// Without code bits a file justifies no length: one value is taken 8 times per
+// byte of the 1032-byte header at most, by both sides. A 1 KiB file that
+// announces a gigabyte is refused before anything is allocated.
+TEST(HuffmanCoder, OneValueWithoutCodeBitsIsLimitedToEightBytesPerHeaderByte) {
+    Encode(Bytes(8256, 'Z'));
+    Bytes file;
+    const Status longer = HuffmanCoder().EncodeBytes(Bytes(8257, 'Z'), file);
+    EXPECT_FALSE(longer);
+    EXPECT_NE(longer.message().find("8256"), std::string::npos) << longer.message();
+
+    for (std::uint32_t announced : {8257u, 1u << 30, UINT32_MAX}) {
+        ByteCounts counts{};
+        counts['Z'] = announced;
+        Bytes decoded;
+        const Status status = HuffmanCoder().DecodeBytes(HufFile(0, 0, counts, {}), decoded);
+        EXPECT_FALSE(status) << announced;
+        EXPECT_NE(status.message().find(std::to_string(announced) + " bytes of one value"), std::string::npos)
+            << status.message();
+        EXPECT_EQ(decoded.capacity(), 0u);
+    }
+}
+
+// Two values or more: every byte takes a code bit at least, so a file decodes
+// to a byte per code bit at most; counts that announce more are refused
+// before anything is allocated.
+TEST(HuffmanCoder, TwoValuesOrMoreTakeAtLeastABitAByte) {
+    Bytes input(300000, 'A');
+    for (std::size_t i = 0; i < input.size(); i += 7) input[i] = 'B';
+    Bytes file;
+    ASSERT_TRUE(HuffmanCoder().EncodeBytes(input, file));
+    EXPECT_EQ(file.size(), 1032 + 4 * ((input.size() + 31) / 32));  // one bit a byte
+    Bytes decoded;
+    ASSERT_TRUE(HuffmanCoder().DecodeBytes(file, decoded));
+    EXPECT_EQ(decoded, input);
+
+    // The counts of a damaged file announce 2^31 bytes in as many bits, but
+    // the file holds 64 of them.
+    ByteCounts counts{};
+    counts['A'] = counts['B'] = 1u << 30;
+    std::vector<std::uint32_t> code = {0x5555, 0x5555};
+    Bytes damaged;
+    EXPECT_FALSE(HuffmanCoder().DecodeBytes(HufFile(2, 64, counts, code), damaged));
+    EXPECT_EQ(damaged.capacity(), 0u);
+}
+
 // Fibonacci counts (capped at 2^32 - 1) give the deepest trees.
 TEST(HuffmanTree, HoldsCodesBeyond32BitsAndNeverBeyond64) {
     ByteCounts counts{};
