@@ -2,11 +2,15 @@
 // memory; the file versions only add the reading or writing of the file.
 #include <string>
 
+#include "image/PngImage.h"
 #include "pipeline/ImageCompressor.h"
 #include "quantizer/CodedSection.h"
 #include "support/FileIO.h"
 
 namespace pictora {
+
+// A coded image is never larger than an image the program can read and code.
+static_assert(KohonenNetwork::kMaxPixels == PngImage::kMaxPixels);
 
 Status ImageCompressor::EncodeCodedImage(std::vector<std::uint8_t>& bytes) const {
     if (channels_[0].NeuronCount() == 0)

@@ -60,6 +60,9 @@ Status ReadCodedSectionHeader(ByteReader& in, CodedSectionHeader& header) {
         (!empty && (read.columns == 0 || read.rows == 0))) {
         fault = "plane of " + std::to_string(read.columns) + " x " + std::to_string(read.rows) +
                 " pixels is outside 1 to 65535 on a side";
+    } else if (std::uint64_t{read.columns} * read.rows > KohonenNetwork::kMaxPixels) {
+        fault = "plane of " + std::to_string(read.columns) + " x " + std::to_string(read.rows) +
+                " pixels is larger than the " + std::to_string(KohonenNetwork::kMaxPixels) + " an image may have";
     } else if (read.dimension == 0 || side * side != read.dimension ||
                (!empty && side > std::min(read.rows, read.columns))) {
         fault = "block dimension " + std::to_string(read.dimension) + " does not fit a plane of " +

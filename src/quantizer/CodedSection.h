@@ -22,9 +22,9 @@ struct CodedSectionHeader {
 };
 
 // Reads and checks the 16-byte head of a section: a plane of 1 to 65535 pixels
-// on each side, d the square of a side no larger than the plane, and the K * d
-// pixel bytes of the codebook present in what remains. The cursor moves past
-// the head only on success.
+// on each side and at most KohonenNetwork::kMaxPixels in all, d the square of a
+// side no larger than the plane, and the K * d pixel bytes of the codebook
+// present in what remains. The cursor moves past the head only on success.
 Status ReadCodedSectionHeader(ByteReader& in, CodedSectionHeader& header);
 
 // Appends the channel's section: its plane size, block dimension, codebook in

@@ -30,6 +30,9 @@ public:
 
     // Largest plane side: block positions and neuron origins are 16-bit.
     static constexpr std::uint32_t kMaxSide = 65535;
+    // Most pixels of a plane read from a file: as many as the largest image
+    // the program reads, which no file it writes can exceed.
+    static constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 28;
 
     void Configure(std::uint32_t rows, std::uint32_t columns, const Plane* source = nullptr);
     void SetSource(const Plane* source);

@@ -6,6 +6,7 @@
 #include "common/Jobs.h"
 #include "common/TempFolder.h"
 #include "pipeline/ImageCompressor.h"
+#include "quantizer/CodedSection.h"
 #include "support/ByteStream.h"
 #include "support/FileIO.h"
 
@@ -154,10 +155,10 @@ TEST(CodedImageFilesTest, AChannelZeroWithoutCodebookIsNeitherWrittenNorRead) {
     Bytes bytes;
     EXPECT_FALSE(trained.EncodeCodedImage(bytes));
 
-    // Nothing in such a file justifies its planes: 65535 x 65535 from 30 bytes.
+    // Nothing in such a file justifies its planes: 16384 x 16384 from 30 bytes.
     Bytes empty;
     ByteWriter out(empty);
-    for (std::uint32_t value : {0x0100FFFFu, 65535u, 4u, 0u}) out.PutU32(value);
+    for (std::uint32_t value : {0x01004000u, 16384u, 4u, 0u}) out.PutU32(value);
     out.PutU8(0);
     out.PutU32(0);
     ImageCompressor decoder;
@@ -231,6 +232,34 @@ TEST_F(DamagedCodedFileTest, HeaderFieldsThatCannotBeTrustedAreNamed) {
     EXPECT_FALSE(target_.DecodeCodedImage(hugeCount));
     EXPECT_EQ(Encode(target_), before_);
     EXPECT_FALSE(target_.DecodeCodedFile("/nonexistent/file.mqc"));
+}
+
+// Planes no larger than an image the program reads: 2^28 pixels. Beyond, a
+// 74 KB file of one 256 x 256 block repeated over 65535 x 65535 pixels would
+// take some 25 GB of planes before it was found out.
+TEST(CodedSectionHeaderTest, PlanesAreLimitedToThePixelsOfTheLargestImage) {
+    auto header = [](std::uint32_t columns, std::uint32_t rows) {
+        Bytes bytes;
+        ByteWriter out(bytes);
+        for (std::uint32_t value : {columns | 0x01000000u, rows, 1u, 1u}) out.PutU32(value);
+        out.PutU8(0);
+        return bytes;
+    };
+    for (auto [columns, rows] : {std::pair{16384u, 16384u}, std::pair{65535u, 4096u}, std::pair{4096u, 65535u}}) {
+        const Bytes largest = header(columns, rows);
+        ByteReader in(largest);
+        CodedSectionHeader read;
+        EXPECT_TRUE(ReadCodedSectionHeader(in, read)) << columns << " x " << rows;
+    }
+    for (auto [columns, rows] : {std::pair{16385u, 16384u}, std::pair{65535u, 65535u}, std::pair{65535u, 4097u}}) {
+        const Bytes larger = header(columns, rows);
+        ByteReader in(larger);
+        CodedSectionHeader read;
+        const Status status = ReadCodedSectionHeader(in, read);
+        EXPECT_FALSE(status) << columns << " x " << rows;
+        EXPECT_NE(status.message().find("larger than the 268435456"), std::string::npos) << status.message();
+        EXPECT_EQ(in.Position(), 0u);
+    }
 }
 
 }  // namespace
