@@ -118,7 +118,8 @@ bool ImageCompressor::ChannelsHoldWork() const {
     const auto height = static_cast<std::uint32_t>(sourceImage_.GetHeight());
     const auto width = static_cast<std::uint32_t>(sourceImage_.GetWidth());
     for (const KohonenNetwork& channel : channels_) {
-        if (channel.Rebuilt().Height() < height || channel.Rebuilt().Width() < width) return false;
+        if (!channel.HoldsWork() || channel.Rebuilt().Height() < height || channel.Rebuilt().Width() < width)
+            return false;
     }
     return true;
 }

@@ -122,7 +122,7 @@ Status ReadCodedSection(ByteReader& in, KohonenNetwork& network, std::uint32_t p
     if (planeRows == 0) planeRows = header.rows;
     if (planeColumns == 0) planeColumns = header.columns;
     if (planeRows < header.rows || planeColumns < header.columns) return fail("plane larger than its image");
-    // Even an empty channel gets work arrays for its blocks: they must fit the planes.
+    // Blocks larger than the image are damage, even in a channel that codes nothing.
     if (header.Side() > std::max<std::uint32_t>(1, std::min(planeRows, planeColumns)))
         return fail("block dimension " + std::to_string(header.dimension) + " does not fit the image");
 
@@ -146,7 +146,11 @@ Status ReadCodedSection(ByteReader& in, KohonenNetwork& network, std::uint32_t p
 
     // Everything checked: replace the codebook and the codes.
     network.SetPlaneSize(planeRows, planeColumns);
-    network.Reset(header.dimension);
+    if (header.neuronCount == 0) {
+        network.ResetWithoutWork(header.dimension);
+    } else {
+        network.Reset(header.dimension);
+    }
     network.SetPlaneSize(header.rows, header.columns);
     BlockVector normaliser;
     if (header.neuronCount > 0) normaliser.Resize(header.dimension);

@@ -33,7 +33,8 @@ Status ReadCodedSectionHeader(ByteReader& in, CodedSectionHeader& header);
 Status WriteCodedSection(const KohonenNetwork& network, ByteWriter& out);
 
 // Reads one section, checked whole before anything changes, replaces the
-// network's codebook and codes and rebuilds the channel (no masks). The work
+// network's codebook and codes and rebuilds the channel (no masks). A section
+// without a codebook leaves the network without work arrays. The work
 // planes get planeRows x planeColumns when those are larger than the
 // section's plane (the half-size chroma of 4:2:0 later takes the upsampled
 // image); 0 means the section's own size.

@@ -21,6 +21,13 @@ void KohonenNetwork::SetPlaneSize(std::uint32_t rows, std::uint32_t columns) {
 }
 
 void KohonenNetwork::Reset(std::uint32_t dimension) {
+    ResetWithoutWork(dimension);
+    const std::uint64_t capacity = dimension == 0 ? 0 : static_cast<std::uint64_t>(rows_) * columns_ / dimension;
+    codes_.assign(capacity, 0);
+    block_.Resize(dimension);
+}
+
+void KohonenNetwork::ResetWithoutWork(std::uint32_t dimension) {
     ReleaseWork();
     dimension_ = dimension;
     neurons_.SetDimension(dimension);
@@ -29,9 +36,6 @@ void KohonenNetwork::Reset(std::uint32_t dimension) {
     maskRows_ = rows_;
     maskColumns_ = columns_;
     originsFramed_ = false;
-    const std::uint64_t capacity = dimension == 0 ? 0 : static_cast<std::uint64_t>(rows_) * columns_ / dimension;
-    codes_.assign(capacity, 0);
-    block_.Resize(dimension);
 }
 
 void KohonenNetwork::ReleaseWork() {

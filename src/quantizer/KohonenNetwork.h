@@ -48,6 +48,13 @@ public:
     // at the current plane size; the rebuilt planes and the mask start at zero.
     // (The mask keeps that size even when the plane size changes afterwards.)
     void Reset(std::uint32_t dimension);
+    // The same for a channel read from a file without a codebook: the planes
+    // and the block dimension, but no work arrays, which nothing in such a
+    // file justifies (its blocks may be as large as the image). Training it
+    // takes a Reset first.
+    void ResetWithoutWork(std::uint32_t dimension);
+    // Whether the work arrays of the current block dimension are allocated.
+    bool HoldsWork() const { return dimension_ != 0 && block_.Dimension() == dimension_; }
     // Empties the codebook and frees the work arrays.
     void ReleaseWork();
     void RefreshPixels();

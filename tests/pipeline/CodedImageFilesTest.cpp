@@ -146,6 +146,36 @@ TEST(CodedImageFilesTest, AnUntrainedChannelIsWrittenEmptyAndReadBack) {
     EXPECT_EQ(decoder.GetNeuronCount(0), trained.GetNeuronCount(0));
 }
 
+// A channel without codebook justifies no work arrays: its blocks may be as
+// large as the image (a 33 KB file with two such channels of 16384 x 16384
+// blocks took 5.8 GB). It is read as its planes and block dimension, written
+// back the same, and a job that continues the run starts it afresh.
+TEST(CodedImageFilesTest, AnEmptyChannelGetsNoWorkArraysAndAContinuedJobRestarts) {
+    ImageCompressor trained;
+    ASSERT_TRUE(trained.LoadImage(TestData("photo64-a.png")));
+    TrainingJob job = Job(ColorSpace::Rgb, 4, true);
+    job.channels[2].passes = 0;
+    ASSERT_TRUE(trained.TrainAndCode(job));
+    Bytes bytes = Encode(trained);
+    ASSERT_EQ(U32At(bytes, bytes.size() - 13), 16u);  // d of the empty last section (16-byte head, 5-byte empty index)
+    ByteWriter(bytes).PatchU32(bytes.size() - 13, 64 * 64);
+
+    ImageCompressor decoded;
+    ASSERT_TRUE(decoded.LoadImage(TestData("photo64-a.png")));
+    ASSERT_TRUE(decoded.DecodeCodedImage(bytes));
+    EXPECT_TRUE(decoded.Channel(0).HoldsWork());
+    EXPECT_FALSE(decoded.Channel(2).HoldsWork());
+    EXPECT_EQ(decoded.Channel(2).Dimension(), 64u * 64u);
+    EXPECT_EQ(Encode(decoded), bytes);
+
+    TrainingJob next = Job(ColorSpace::Rgb, 4, false);
+    ASSERT_TRUE(decoded.TrainAndCode(next));
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_TRUE(decoded.Channel(c).HoldsWork());
+        EXPECT_EQ(decoded.Channel(c).Dimension(), 16u);
+    }
+}
+
 TEST(CodedImageFilesTest, AChannelZeroWithoutCodebookIsNeitherWrittenNorRead) {
     ImageCompressor trained;
     ASSERT_TRUE(trained.LoadImage(TestData("photo64-a.png")));
