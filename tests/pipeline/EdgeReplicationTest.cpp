@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <zlib.h>
+
+#include <array>
 #include <string>
 #include <vector>
 
 #include "common/Jobs.h"
+#include "common/SyntheticPng.h"
 #include "common/TempFolder.h"
 #include "image/PngImage.h"
 #include "pipeline/ImageCompressor.h"
@@ -106,6 +110,51 @@ TEST(EdgeReplicationTest, FilesOfEveryKindRebuildTheEdgesOfAContinuedRun) {
         ASSERT_TRUE(DecodeResultFile(decoded, path));
         ASSERT_TRUE(ReconstructionIsFlat(decoded));
         EXPECT_EQ(decoded.ReconstructedPlane(2)[20][12], trained.ReconstructedPlane(2)[0][0]);
+    }
+}
+
+// Edges change the pictures, never the files: the coded images and codebooks
+// of these runs keep the bytes (CRC-32 and size) they had when the edges were
+// left at zero.
+TEST(EdgeReplicationTest, CodedFilesKeepTheirBytes) {
+    struct Run {
+        const char* photo;
+        std::int32_t height, width;  // a crop, or 0 for the whole photo
+        ColorSpace colorSpace;
+        std::array<std::uint32_t, 3> sides;
+        int steps;
+        std::size_t codedSize;
+        unsigned long codedCrc;
+        std::size_t codebookSize;
+        unsigned long codebookCrc;
+    };
+    const Run runs[] = {
+        {"photo500-tiger.png", 0, 0, ColorSpace::Rgb, {8, 8, 8}, 1, 97579, 0x5fb8bb1d, 681224, 0x5b831015},
+        {"photo500-tiger.png", 251, 333, ColorSpace::YCbCr420, {4, 4, 4}, 1, 9343, 0xc95557c6, 30352, 0x84a35570},
+        {"photo64-a.png", 63, 61, ColorSpace::YCbCr444, {3, 5, 7}, 2, 387, 0xe5f81d14, 1112, 0xe3aa1268},
+    };
+    testing::TempFolder folder;
+    for (const Run& run : runs) {
+        SCOPED_TRACE(std::string(run.photo) + " " + std::to_string(run.width) + " x " + std::to_string(run.height));
+        std::string path = testing::TestData(run.photo);
+        if (run.height > 0) {
+            path = folder.File("crop.png");
+            ASSERT_TRUE(testing::CropPng(testing::TestData(run.photo), path, run.height, run.width));
+        }
+        ImageCompressor compressor;
+        ASSERT_TRUE(compressor.LoadImage(path));
+        for (int step = 0; step < run.steps; ++step) {
+            TrainingJob job = testing::MakeJob(run.colorSpace, 1, {1, 1, 1}, step == 0);
+            for (std::size_t c = 0; c < 3; ++c) job.channels[c].dimension = run.sides[c] * run.sides[c];
+            ASSERT_TRUE(compressor.TrainAndCode(job));
+        }
+        Bytes coded, codebooks;
+        ASSERT_TRUE(compressor.EncodeCodedImage(coded));
+        ASSERT_TRUE(compressor.EncodeCodebooks(codebooks));
+        EXPECT_EQ(coded.size(), run.codedSize);
+        EXPECT_EQ(crc32(0, coded.data(), static_cast<uInt>(coded.size())), run.codedCrc);
+        EXPECT_EQ(codebooks.size(), run.codebookSize);
+        EXPECT_EQ(crc32(0, codebooks.data(), static_cast<uInt>(codebooks.size())), run.codebookCrc);
     }
 }
 
