@@ -22,6 +22,27 @@ int ReportUsageError(const CLI::App& command, const std::string& message) {
     return kExitUsage;
 }
 
+namespace {
+
+// "train, decode, apply, info, compare, sweep": the commands, in the order of the help.
+std::string CommandNames(const CLI::App& program) {
+    std::string names;
+    for (const CLI::App* command : program.get_subcommands([](const CLI::App*) { return true; }))
+        names += (names.empty() ? "" : ", ") + command->get_name();
+    return names;
+}
+
+// A first argument that is neither an option nor a command: CLI11 would only
+// say that a command is required, without naming what it was given.
+bool NamesNoCommand(const CLI::App& program, const std::vector<std::string>& arguments) {
+    if (arguments.empty() || arguments.front().starts_with('-')) return false;
+    const auto commands = program.get_subcommands([](const CLI::App*) { return true; });
+    return std::none_of(commands.begin(), commands.end(),
+                        [&](const CLI::App* command) { return command->check_name(arguments.front()); });
+}
+
+}  // namespace
+
 int RunCommandLine(const std::vector<std::string>& arguments) {
     CLI::App program("pictora-cli: lossy image compression by vector quantization with a growing neural codebook, "
                      "one codebook per colour channel.",
@@ -42,6 +63,12 @@ int RunCommandLine(const std::vector<std::string>& arguments) {
     CLI::App* infoCommand = DeclareInfoCommand(program, info);
     CLI::App* compareCommand = DeclareCompareCommand(program, compare);
     CLI::App* sweepCommand = DeclareSweepCommand(program, sweep);
+
+    if (arguments.empty())
+        return ReportUsageError(program, "no command given; the commands are " + CommandNames(program));
+    if (NamesNoCommand(program, arguments))
+        return ReportUsageError(program, "unknown command '" + arguments.front() + "'; the commands are " +
+                                             CommandNames(program));
 
     // CLI11 takes the arguments last first.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());

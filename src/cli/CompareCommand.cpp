@@ -14,6 +14,7 @@
 
 #include "cli/Commands.h"
 #include "cli/CsvResults.h"
+#include "cli/OptionValues.h"
 #include "image/PngImage.h"
 #include "pipeline/ImageCompressor.h"
 #include "pipeline/PairMeasures.h"
@@ -142,7 +143,16 @@ CLI::App* DeclareCompareCommand(CLI::App& program, CompareOptions& options) {
                                             "the size of this coded image (.mqc, .huf or .art), which is also "
                                             "decoded and measured as the first row")
                             ->type_name("CODED");
-    CLI::Option* bytes = compare->add_option("--bytes", options.bytes, "a size in bytes")->type_name("N");
+    CLI::Option* bytes = compare
+                             ->add_option_function<std::string>(
+                                 "--bytes",
+                                 [&options](const std::string& text) {
+                                     if (!ParseUnsigned(text, options.bytes))
+                                         throw CLI::ValidationError("--bytes " + text +
+                                                                    ": a size is a whole number of bytes, such as 30000");
+                                 },
+                                 "a size in bytes")
+                             ->type_name("N");
     CLI::Option* setting = compare->add_option("--setting", options.settings, "codec settings: quality, quantizer "
                                                                                "or distance")
                                ->delimiter(',')
