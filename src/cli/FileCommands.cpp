@@ -97,8 +97,7 @@ Status ReportFileRow(const StepResult& result, CsvResults& csv) {
     ResultsTable table(stdout);
     table.PrintHeader();
     table.PrintRow(FormatResultsRow(result));
-    csv.Add(FormatResultsCsvLine(result));
-    return csv.Close();
+    return csv.Add(FormatResultsCsvLine(result));
 }
 
 }  // namespace
@@ -145,6 +144,13 @@ int RunDecode(const CLI::App& command, const DecodeOptions& options) {
         return ReportUsageError(command, "decode needs -o OUT or --reference IMAGE.png");
     if (!options.resultsPath.empty() && !measured)
         return ReportUsageError(command, "--results needs --reference IMAGE.png");
+    std::vector<std::string> outputs = options.outputs;
+    outputs.push_back(options.resultsPath);
+    if (int refused = CheckOutputPaths(command, outputs, {options.codedPath, options.referencePath}); refused != kExitOk)
+        return refused;
+    CsvResults csv;
+    if (Status opened = csv.Open(options.resultsPath, ResultsCsvHeader()); !opened)
+        return ReportBadFile(opened.message());
     ImageCompressor compressor;
     // The reference is loaded first: loading an image empties the networks.
     if (measured) {
@@ -159,9 +165,6 @@ int RunDecode(const CLI::App& command, const DecodeOptions& options) {
                                  " x " + std::to_string(compressor.ReconstructionRows()) + " pixels, " +
                                  options.referencePath + " is " + std::to_string(compressor.GetImageWidth()) + " x " +
                                  std::to_string(compressor.GetImageHeight()));
-        CsvResults csv;
-        if (Status opened = csv.Open(options.resultsPath, ResultsCsvHeader()); !opened)
-            return ReportBadFile(opened.message());
         compressor.MeasureQuality();
         compressor.UpdateStatistics();
         if (Status reported = ReportFileRow(compressor.Result(StepOrigin::DecodedFile, 0), csv); !reported)
@@ -176,24 +179,28 @@ int RunApply(const CLI::App& command, const ApplyOptions& options) {
     if (!CheckOutputKinds(options.outputs, error)) return ReportUsageError(command, error);
     const std::size_t books = options.codebooks.size();
     if (books != 1 && books != 3) return ReportUsageError(command, "apply takes an image and one or three codebook files");
-
-    ImageCompressor compressor;
-    if (Status loaded = compressor.LoadImage(options.imagePath); !loaded) return ReportBadFile(loaded.message());
+    std::array<std::string, 3> paths;
+    std::array<int, 3> positions{};
+    for (std::size_t c = 0; c < books; ++c) {
+        if (books == 1) {
+            paths[c] = options.codebooks[c];
+        } else if (!SplitSection(options.codebooks[c], paths[c], positions[c])) {
+            return ReportUsageError(command, "no codebook 0 in " + options.codebooks[c] + " (sections count from 1)");
+        }
+    }
+    std::vector<std::string> outputs = options.outputs;
+    outputs.push_back(options.resultsPath);
+    if (int refused = CheckOutputPaths(command, outputs, {options.imagePath, paths[0], paths[1], paths[2]});
+        refused != kExitOk)
+        return refused;
     CsvResults csv;
     if (Status opened = csv.Open(options.resultsPath, ResultsCsvHeader()); !opened)
         return ReportBadFile(opened.message());
-    Status applied = Status::Ok();
-    if (books == 1) {
-        applied = compressor.ApplyCodebookFile(options.codebooks[0]);
-    } else {
-        std::array<std::string, 3> paths;
-        std::array<int, 3> positions{};
-        for (std::size_t c = 0; c < 3; ++c) {
-            if (!SplitSection(options.codebooks[c], paths[c], positions[c]))
-                return ReportUsageError(command, "no codebook 0 in " + options.codebooks[c] + " (sections count from 1)");
-        }
-        applied = compressor.ApplyCodebookFiles(paths, positions);
-    }
+
+    ImageCompressor compressor;
+    if (Status loaded = compressor.LoadImage(options.imagePath); !loaded) return ReportBadFile(loaded.message());
+    const Status applied =
+        books == 1 ? compressor.ApplyCodebookFile(paths[0]) : compressor.ApplyCodebookFiles(paths, positions);
     if (!applied) return ReportBadFile(applied.message());
 
     if (Status reported = ReportFileRow(compressor.Result(StepOrigin::AppliedCodebook, 0), csv); !reported)
