@@ -15,6 +15,7 @@
 #include "pipeline/ImageCompressor.h"
 #include "pipeline/ResultFiles.h"
 #include "quantizer/CodebookSection.h"
+#include "support/CountText.h"
 #include "support/FileIO.h"
 #include "support/Truncate.h"
 
@@ -54,18 +55,20 @@ int DescribeCodedImage(const std::string& path) {
     const char* stage = ResultFileKindOf(path) == ResultFileKind::Huffman      ? "Huffman"
                         : ResultFileKindOf(path) == ResultFileKind::Arithmetic ? "arithmetic"
                                                                                : nullptr;
+    const std::string coded = "coded image of " + Counted(codedSize, "byte", "bytes");
     if (stage == nullptr) {
-        std::printf("%s: coded image of %zu bytes, colour space %s\n", path.c_str(), codedSize,
-                    ColourSpaceName(compressor.ColorSpace()));
+        std::printf("%s: %s, colour space %s\n", path.c_str(), coded.c_str(), ColourSpaceName(compressor.ColorSpace()));
     } else {
-        std::printf("%s: %s-coded image, %lld bytes; coded image of %zu bytes, colour space %s\n", path.c_str(), stage,
-                    static_cast<long long>(FileSize(path)), codedSize, ColourSpaceName(compressor.ColorSpace()));
+        const std::string packed = Counted(static_cast<std::uint64_t>(FileSize(path)), "byte", "bytes");
+        std::printf("%s: %s-coded image, %s; %s, colour space %s\n", path.c_str(), stage, packed.c_str(), coded.c_str(),
+                    ColourSpaceName(compressor.ColorSpace()));
     }
     for (int c = 0; c < 3; ++c) {
         const KohonenNetwork& channel = compressor.Channel(c);
         const std::uint32_t side = BlockSide(channel.Dimension());
-        std::printf("channel %d: %u x %u pixels, block %u x %u, %u neurons, index width %u\n", c, channel.Columns(),
-                    channel.Rows(), side, side, channel.NeuronCount(), BitLength(channel.NeuronCount()));
+        std::printf("channel %d: %u x %u pixels, block %u x %u, %s, index width %u\n", c, channel.Columns(),
+                    channel.Rows(), side, side, Counted(channel.NeuronCount(), "neuron", "neurons").c_str(),
+                    BitLength(channel.NeuronCount()));
     }
     return kExitOk;
 }
@@ -81,13 +84,27 @@ int DescribeCodebookFile(const std::string& path) {
             return ReportBadFile(read.Prefixed(path + ": codebook " + std::to_string(section)).message());
         (void)in.Skip(static_cast<std::size_t>(header.Size() - 8));  // the header checked they are there
         const std::uint32_t side = BlockSide(header.dimension);
-        char line[160];
-        std::snprintf(line, sizeof line, "codebook %d: block %u x %u, %u neurons, colour space %s\n", section, side,
-                      side, header.neuronCount, ColourSpaceName(ColorSpaceFromFileCode(header.colourCode)));
-        lines += line;
+        lines += "codebook " + std::to_string(section) + ": block " + std::to_string(side) + " x " +
+                 std::to_string(side) + ", " + Counted(header.neuronCount, "neuron", "neurons") + ", colour space " +
+                 ColourSpaceName(ColorSpaceFromFileCode(header.colourCode)) + "\n";
     }
     if (lines.empty()) return ReportBadFile(path + ": holds no codebook");
     std::printf("%s: codebook file\n%s", path.c_str(), lines.c_str());
+    return kExitOk;
+}
+
+// Codebooks of different colour spaces would code every channel in the
+// first one's: refused, naming the sections that differ.
+int CheckSameColourSpace(const std::array<std::string, 3>& paths, const std::array<int, 3>& positions) {
+    std::array<ColorSpace, 3> spaces{};
+    if (Status read = ReadChosenColourSpaces(paths, positions, spaces); !read) return ReportBadFile(read.message());
+    for (std::size_t c = 1; c < 3; ++c) {
+        if (spaces[c] != spaces[0])
+            return ReportBadFile(paths[0] + " codebook " + std::to_string(positions[0]) + " is " +
+                                 ColourSpaceName(spaces[0]) + " but " + paths[c] + " codebook " +
+                                 std::to_string(positions[c]) + " is " + ColourSpaceName(spaces[c]) +
+                                 ": the three codebooks must share a colour space");
+    }
     return kExitOk;
 }
 
@@ -181,9 +198,10 @@ int RunApply(const CLI::App& command, const ApplyOptions& options) {
     if (books != 1 && books != 3) return ReportUsageError(command, "apply takes an image and one or three codebook files");
     std::array<std::string, 3> paths;
     std::array<int, 3> positions{};
-    for (std::size_t c = 0; c < books; ++c) {
-        if (books == 1) {
-            paths[c] = options.codebooks[c];
+    for (std::size_t c = 0; c < 3; ++c) {
+        if (books == 1) {  // its first three codebooks
+            paths[c] = options.codebooks[0];
+            positions[c] = static_cast<int>(c) + 1;
         } else if (!SplitSection(options.codebooks[c], paths[c], positions[c])) {
             return ReportUsageError(command, "no codebook 0 in " + options.codebooks[c] + " (sections count from 1)");
         }
@@ -196,6 +214,8 @@ int RunApply(const CLI::App& command, const ApplyOptions& options) {
     CsvResults csv;
     if (Status opened = csv.Open(options.resultsPath, ResultsCsvHeader()); !opened)
         return ReportBadFile(opened.message());
+
+    if (int refused = CheckSameColourSpace(paths, positions); refused != kExitOk) return refused;
 
     ImageCompressor compressor;
     if (Status loaded = compressor.LoadImage(options.imagePath); !loaded) return ReportBadFile(loaded.message());

@@ -163,6 +163,13 @@ private:
     bool referenceSearch_ = false;
 };
 
+// The colour space each chosen codebook section declares: section
+// positions[c] (from 1) of the file paths[c]. Sections applied together code
+// every channel in the colour space of the first, so front ends look first
+// when the sections come from different files.
+Status ReadChosenColourSpaces(const std::array<std::string, 3>& paths, const std::array<int, 3>& positions,
+                              std::array<ColorSpace, 3>& spaces);
+
 // The scale a channel's plane has in a colour space: the chroma of YCbCr
 // 4:2:0 is half size; channel 0 is always full size.
 PlaneScale ChannelScale(ColorSpace colorSpace, int channel);

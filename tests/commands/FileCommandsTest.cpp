@@ -106,6 +106,38 @@ private slots:
         QVERIFY(form.LastMessage().endsWith(' '));
     }
 
+    // The chosen sections decide the colour space of every channel by the
+    // first: a mixture is applied as chosen, with a warning.
+    void codebooksOfDifferentColourSpacesAreAppliedWithAWarning() {
+        TempFolder folder;
+        const QString rgb = QString::fromStdString(folder.File("rgb.cod"));
+        const QString ycbcr = QString::fromStdString(folder.File("ycbcr.cod"));
+        Form trainer;
+        QVERIFY(trainer.Train("photo64-a.png"));
+        trainer.Save(rgb);
+        trainer.c().colourSpace->setCurrentIndex(3);  // YCbCr (4:2:0)
+        trainer.SetSteps("1", "1", "1");
+        QTest::mouseClick(trainer.c().start, Qt::LeftButton);
+        QVERIFY(trainer.WaitUntilIdleAfter(2));
+        trainer.Save(ycbcr);
+        QVERIFY(trainer.dialogs.messages.empty());
+
+        Form form;
+        form.Open({Data("photo64-a.png")});
+        form.Open({rgb, rgb, rgb});
+        QVERIFY(form.WaitUntilIdleAfter(1));
+        form.Open({ycbcr});
+        QVERIFY(form.WaitUntilIdleAfter(2));
+        QVERIFY2(form.dialogs.messages.empty(), qPrintable(form.LastMessage()));
+
+        form.Open({rgb, ycbcr, rgb});  // G/Cb from the YCbCr file
+        QVERIFY(form.WaitUntilIdleAfter(3));
+        QCOMPARE(form.dialogs.messages.size(), std::size_t{1});
+        QVERIFY(form.LastMessage().startsWith(
+            QString::fromUtf8("Os codebooks escolhidos não são do mesmo espaço de cores")));
+        QCOMPARE(form.c().resultsList->topLevelItemCount(), 3);  // applied all the same
+    }
+
     void namesAndFilesThatCannotBeOpenedAreTold() {
         TempFolder folder;
         Form form;
