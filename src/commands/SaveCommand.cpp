@@ -6,6 +6,7 @@
 #include "pipeline/ImageCompressor.h"
 #include "pipeline/MqKohonenThread.h"
 #include "pipeline/ResultFiles.h"
+#include "support/FileIO.h"
 
 namespace pictora {
 
@@ -18,6 +19,14 @@ namespace {
 const char* const kExtensionHelp =
     "Você deve digitar a extensão, por exemplo: \n exemplo.mqc -> salva sem codificação de entropia\n exemplo.huf -> "
     "Utiliza algoritmo HUFFMAN\n exemplo.art -> Utiliza codificador aritmético";
+
+// A result saved over the photo it was made from, or over the codebook or
+// coded file it was read from, would destroy what it came from.
+bool IsAnInput(const CommandTarget& target, const QString& path) {
+    for (const QString& input : target.InputPaths())
+        if (SameFile(path.toStdString(), input.toStdString())) return true;
+    return false;
+}
 
 }  // namespace
 
@@ -35,6 +44,13 @@ void RunSaveCommand(CommandTarget& target) {
         const ResultFileKind kind = ResultFileKindOf(path.toStdString());
         if (kind == ResultFileKind::Unknown) {
             dialogs.ShowMessage(QString::fromUtf8(kExtensionHelp), UserDialogs::Icon::Information);
+            continue;
+        }
+        if (IsAnInput(target, path)) {
+            dialogs.ShowMessage(QString::fromUtf8("O arquivo \"%1\" foi lido para obter a imagem ou o resultado "
+                                                  "atual e não pode ser substituído: digite outro nome.")
+                                    .arg(path),
+                                UserDialogs::Icon::Information);
             continue;
         }
         if (Status status = WriteResultFile(target.Compressor(), kind, path.toStdString()); !status)

@@ -145,6 +145,11 @@ int MqKohonenThread::LastCommand() const {
     return lastCommand_;
 }
 
+std::vector<std::string> MqKohonenThread::LastFiles() const {
+    std::lock_guard lock(mutex_);
+    return lastFiles_;
+}
+
 StudyOutcome MqKohonenThread::LastStudy() const {
     std::lock_guard lock(mutex_);
     return lastStudy_;
@@ -191,7 +196,9 @@ void MqKohonenThread::RunCommand(const Request& request) {
         }
         Status status = RunFileCommand(request);
         if (!status) DebugLog("%.90s\n", status.message().c_str());
-        Complete(request.command, kFileDone, std::move(status));
+        const std::size_t files = request.command == kApplyCodebooks ? 3 : 1;
+        Complete(request.command, kFileDone, std::move(status), 0.0, 0,
+                 {request.paths.begin(), request.paths.begin() + static_cast<std::ptrdiff_t>(files)});
     } catch (const std::bad_alloc&) {
         Status refused = Status::Error(ErrorKind::OutOfMemory, "not enough memory for this job");
         if (request.command == kStudy) {
@@ -282,7 +289,7 @@ void MqKohonenThread::CompleteStudy(Status status, StudyOutcome outcome) {
 // networks themselves: it gets values that stay as they are while the next
 // step runs.
 void MqKohonenThread::Complete(int command, int message, Status status, double entropyRatio,
-                               std::uint64_t losslessBytes) {
+                               std::uint64_t losslessBytes, std::vector<std::string> files) {
     StepOrigin origin = StepOrigin::TrainingStep;
     if (command == kApplyCodebook || command == kApplyCodebooks) origin = StepOrigin::AppliedCodebook;
     else if (command != kTrain) origin = StepOrigin::DecodedFile;
@@ -301,6 +308,7 @@ void MqKohonenThread::Complete(int command, int message, Status status, double e
     {
         std::lock_guard lock(mutex_);
         lastCommand_ = command;
+        lastFiles_ = std::move(files);
         lastStatus_ = std::move(status);
         lastResult_ = std::move(result);
         lastTallies_ = std::move(tallies);

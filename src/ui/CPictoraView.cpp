@@ -168,6 +168,7 @@ bool CPictoraView::LoadImage(const QString& path) {
                               UserDialogs::Icon::Warning);
         return false;
     }
+    sourcePath_ = path;
     compressor_.DeriveSourcePlanes();  // the form shows them as pictures
     displays_.BuildSourceDisplays(compressor_.SourceImage());
     for (QComboBox* list : controls_.blockSize) {
@@ -295,6 +296,7 @@ void CPictoraView::HandleTrainingDone() {
     if (Status status = worker_->LastStatus(); !status) TellTrainingFailure(status);
     StepResult result = worker_->LastResult();
     result.step = flags_.stepRow;
+    resultFiles_.clear();
     tallies_ = worker_->LastTallies();
     ShowResultPictures(StepOrigin::TrainingStep);
     ShowSourceChannel();
@@ -315,6 +317,8 @@ void CPictoraView::HandleFileDone() {
     }
     const StepResult result = worker_->LastResult();
     tallies_ = worker_->LastTallies();
+    resultFiles_.clear();
+    for (const std::string& file : worker_->LastFiles()) resultFiles_.push_back(QString::fromStdString(file));
     ShowResultPictures(result.origin);
     ShowCodedChannel();
     flags_.stepRow = 1;

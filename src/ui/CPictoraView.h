@@ -124,6 +124,7 @@ public:
     // The reference codecs' ladders of the loaded image, once worked out.
     const std::vector<ReferenceCurve>& ReferenceCurves() const { return curves_; }
     void ResetImageTabs() override;
+    QStringList InputPaths() const override;
     bool IsRunning() const { return !flags_.awaitingStart || flags_.stopRequested; }
 
 protected:
@@ -189,6 +190,8 @@ private:
     std::vector<ErrorKind> failuresTold_;
 
     ImageCompressor compressor_;
+    QString sourcePath_;         // the loaded image's file
+    QStringList resultFiles_;    // the files the current result was read from (none after a step)
     DisplaySet displays_;
     std::vector<StepResult> history_;
     NeuronTallies tallies_;

@@ -38,6 +38,12 @@ void CPictoraView::OnExportResults() {
                               UserDialogs::Icon::Warning);
 }
 
+QStringList CPictoraView::InputPaths() const {
+    QStringList paths = resultFiles_;
+    if (!sourcePath_.isEmpty()) paths.prepend(sourcePath_);
+    return paths;
+}
+
 // The tab handlers exchange the parameter fields; moving the tabs back must
 // not, or edits not yet read would be thrown away (or prompted for). Only the
 // pictures follow the tabs.

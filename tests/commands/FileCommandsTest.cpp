@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <filesystem>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -204,6 +205,48 @@ private slots:
         form.Save(QString::fromStdString(folder.File("missing/keep.png")));
         QVERIFY(form.LastMessage().startsWith(QString::fromUtf8("Não foi possível salvar")));
         QCOMPARE(FileSize(folder.File("keep.png")), std::int64_t(3));
+    }
+
+    // The photo, and the files a result was read from, are never replaced
+    // by a save; the name is asked for again.
+    void saveRefusesToReplaceWhatTheResultWasReadFrom() {
+        TempFolder folder;
+        const QString photo = QString::fromStdString(folder.File("photo.png"));
+        QVERIFY(QFile::copy(Data("photo64-b.png"), photo));
+        std::filesystem::create_directories(folder.File("sub"));
+        std::vector<std::uint8_t> original;
+        QVERIFY(ReadWholeFile(photo.toStdString(), original));
+        Form form;
+        form.Open({photo});
+        QTest::mouseClick(form.c().start, Qt::LeftButton);
+        QVERIFY(form.WaitUntilIdleAfter(1));
+        const QString book = QString::fromStdString(folder.File("book.cod"));
+        form.dialogs.saveAnswers = {photo, QString::fromStdString(folder.File("sub/../photo.png")), book};
+        const int asked = form.dialogs.saveQuestions;
+        form.view->OnFileSave();
+        QCOMPARE(form.dialogs.saveQuestions - asked, 3);
+        QCOMPARE(form.dialogs.messages.size(), std::size_t(2));
+        QVERIFY(form.LastMessage().contains(QString::fromUtf8("não pode ser substituído")));
+        std::vector<std::uint8_t> kept;
+        QVERIFY(ReadWholeFile(photo.toStdString(), kept));
+        QCOMPARE(kept, original);
+        const std::int64_t bookSize = FileSize(book.toStdString());
+        QVERIFY(bookSize > 0);
+
+        form.Open({book});  // its codebooks applied: the result now comes from it
+        QVERIFY(form.WaitUntilIdleAfter(2));
+        form.Save(book);
+        QCOMPARE(form.dialogs.messages.size(), std::size_t(3));
+        const QString coded = QString::fromStdString(folder.File("coded.mqc"));
+        form.Save(coded);
+        QCOMPARE(form.dialogs.messages.size(), std::size_t(3));
+        QVERIFY(FileSize(coded.toStdString()) > 0);
+
+        form.SetSteps("1", "1", "1");
+        QTest::mouseClick(form.c().start, Qt::LeftButton);  // a new run: the codebook file is no input now
+        QVERIFY(form.WaitUntilIdleAfter(3));
+        form.Save(book);
+        QCOMPARE(form.dialogs.messages.size(), std::size_t(3));
     }
 
     void aDroppedFileOpensLikeTheOpenCommand() {
