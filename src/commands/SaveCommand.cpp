@@ -20,15 +20,19 @@ const char* const kExtensionHelp =
     "Você deve digitar a extensão, por exemplo: \n exemplo.mqc -> salva sem codificação de entropia\n exemplo.huf -> "
     "Utiliza algoritmo HUFFMAN\n exemplo.art -> Utiliza codificador aritmético";
 
-// A result saved over the photo it was made from, or over the codebook or
-// coded file it was read from, would destroy what it came from.
+}  // namespace
+
 bool IsAnInput(const CommandTarget& target, const QString& path) {
     for (const QString& input : target.InputPaths())
         if (SameFile(path.toStdString(), input.toStdString())) return true;
     return false;
 }
 
-}  // namespace
+QString InputReplacedText(const QString& path) {
+    return QString::fromUtf8("O arquivo \"%1\" foi lido para obter a imagem ou o resultado atual e não pode ser "
+                             "substituído: digite outro nome.")
+        .arg(path);
+}
 
 void RunSaveCommand(CommandTarget& target) {
     UserDialogs& dialogs = target.Dialogs();
@@ -47,10 +51,7 @@ void RunSaveCommand(CommandTarget& target) {
             continue;
         }
         if (IsAnInput(target, path)) {
-            dialogs.ShowMessage(QString::fromUtf8("O arquivo \"%1\" foi lido para obter a imagem ou o resultado "
-                                                  "atual e não pode ser substituído: digite outro nome.")
-                                    .arg(path),
-                                UserDialogs::Icon::Information);
+            dialogs.ShowMessage(InputReplacedText(path), UserDialogs::Icon::Information);
             continue;
         }
         if (Status status = WriteResultFile(target.Compressor(), kind, path.toStdString()); !status)

@@ -27,6 +27,10 @@ void CPictoraView::OnExportResults() {
     }
     const QString path = dialogs_->AskSavePath(QString::fromUtf8("Resultados (*.csv)"));
     if (path.isEmpty()) return;
+    if (IsAnInput(*this, path)) {
+        dialogs_->ShowMessage(InputReplacedText(path), UserDialogs::Icon::Information);
+        return;
+    }
     // The text pictora-cli train --results writes for the same run.
     std::string text = ResultsCsvHeader() + "\n";
     for (const StepResult& result : history_) text += FormatResultsCsvLine(result) + "\n";

@@ -230,23 +230,28 @@ private slots:
         std::vector<std::uint8_t> kept;
         QVERIFY(ReadWholeFile(photo.toStdString(), kept));
         QCOMPARE(kept, original);
-        const std::int64_t bookSize = FileSize(book.toStdString());
-        QVERIFY(bookSize > 0);
+        QVERIFY(FileSize(book.toStdString()) > 0);
+        form.dialogs.saveAnswers = {photo};  // nor do the results go over it
+        form.view->OnExportResults();
+        QCOMPARE(form.dialogs.messages.size(), std::size_t(3));
+        QVERIFY(form.LastMessage().contains(QString::fromUtf8("não pode ser substituído")));
+        QVERIFY(ReadWholeFile(photo.toStdString(), kept));
+        QCOMPARE(kept, original);
 
         form.Open({book});  // its codebooks applied: the result now comes from it
         QVERIFY(form.WaitUntilIdleAfter(2));
         form.Save(book);
-        QCOMPARE(form.dialogs.messages.size(), std::size_t(3));
+        QCOMPARE(form.dialogs.messages.size(), std::size_t(4));
         const QString coded = QString::fromStdString(folder.File("coded.mqc"));
         form.Save(coded);
-        QCOMPARE(form.dialogs.messages.size(), std::size_t(3));
+        QCOMPARE(form.dialogs.messages.size(), std::size_t(4));
         QVERIFY(FileSize(coded.toStdString()) > 0);
 
         form.SetSteps("1", "1", "1");
         QTest::mouseClick(form.c().start, Qt::LeftButton);  // a new run: the codebook file is no input now
         QVERIFY(form.WaitUntilIdleAfter(3));
         form.Save(book);
-        QCOMPARE(form.dialogs.messages.size(), std::size_t(3));
+        QCOMPARE(form.dialogs.messages.size(), std::size_t(4));
     }
 
     void aDroppedFileOpensLikeTheOpenCommand() {
