@@ -1,6 +1,9 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
+#include <new>
+
+#include <unistd.h>
 
 #include "cli/Commands.h"
 #include "cli/CompareCommand.h"
@@ -41,6 +44,14 @@ bool NamesNoCommand(const CLI::App& program, const std::vector<std::string>& arg
                         [&](const CLI::App* command) { return command->check_name(arguments.front()); });
 }
 
+// Memory ran out somewhere in a command (a hostile image size, say): one
+// line that says what was being done, instead of an abort. A progress line
+// in the way is cleared first.
+int ReportOutOfMemory(const std::string& doing) {
+    if (::isatty(STDERR_FILENO) != 0) std::fputs("\r\033[K", stderr);
+    return ReportBadFile("not enough memory " + doing);
+}
+
 }  // namespace
 
 int RunCommandLine(const std::vector<std::string>& arguments) {
@@ -79,12 +90,22 @@ int RunCommandLine(const std::vector<std::string>& arguments) {
         const auto chosen = program.get_subcommands();
         return ReportUsageError(chosen.empty() ? program : *chosen.front(), failure.what());
     }
-    if (trainCommand->parsed()) return RunTrain(*trainCommand, train);
-    if (decodeCommand->parsed()) return RunDecode(*decodeCommand, decode);
-    if (applyCommand->parsed()) return RunApply(*applyCommand, apply);
-    if (infoCommand->parsed()) return RunInfo(*infoCommand, info);
-    if (compareCommand->parsed()) return RunCompare(*compareCommand, compare);
-    if (sweepCommand->parsed()) return RunSweep(*sweepCommand, sweep);
+    try {
+        if (trainCommand->parsed()) return RunTrain(*trainCommand, train);
+        if (decodeCommand->parsed()) return RunDecode(*decodeCommand, decode);
+        if (applyCommand->parsed()) return RunApply(*applyCommand, apply);
+        if (infoCommand->parsed()) return RunInfo(*infoCommand, info);
+        if (compareCommand->parsed()) return RunCompare(*compareCommand, compare);
+        if (sweepCommand->parsed()) return RunSweep(*sweepCommand, sweep);
+    } catch (const std::bad_alloc&) {
+        if (trainCommand->parsed()) return ReportOutOfMemory("to train on " + train.imagePath);
+        if (decodeCommand->parsed()) return ReportOutOfMemory("to decode " + decode.codedPath);
+        if (applyCommand->parsed()) return ReportOutOfMemory("to apply codebooks to " + apply.imagePath);
+        if (infoCommand->parsed()) return ReportOutOfMemory("to read " + info.path);
+        if (compareCommand->parsed())
+            return ReportOutOfMemory("to compare " + compare.imagePath + " with the reference codecs");
+        return ReportOutOfMemory("for the sweep");
+    }
     return ReportUsageError(program, "no command given");
 }
 
