@@ -41,7 +41,8 @@ public:
     // One training job: trains and codes every channel with passes left,
     // rebuilds, converts back to RGB, filters and measures. A channel that
     // cannot be coded (a block larger than its plane, say) is left out and
-    // named in the returned error; the rest of the job still runs.
+    // named in the returned error; the rest of the job still runs. Memory
+    // running out is returned as a failure too, with the networks emptied.
     Status TrainAndCode(const TrainingJob& job);
     // LoadImage and then TrainAndCode, for a job that starts a run on a new
     // image: with the fast search and an RGB job the channels train while
@@ -146,6 +147,7 @@ private:
     Status ApplyLoadedCodebooks(Channels& loaded, pictora::ColorSpace colorSpace);
     bool ChannelsHoldWork() const;
     Status TrainChannels(const TrainingJob& job, TaskPriority priority);
+    Status DropStepForMemory();
     void FinishStep(LowPassFilter filter);
     void ReconstructRgb();
     void ApplyFilter(LowPassFilter filter);

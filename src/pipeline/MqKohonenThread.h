@@ -116,6 +116,9 @@ private:
     void CompleteStudy(Status status, StudyOutcome outcome);
     void Complete(int command, int message, Status status, double entropyRatio = 0.0, std::uint64_t losslessBytes = 0,
                   std::vector<std::string> files = {});
+    void Publish(int command, int message, Status status, StepResult result, NeuronTallies tallies,
+                 std::vector<std::string> files);
+    static StepOrigin OriginOf(int command);
 
     ImageCompressor* compressor_;
     CompletionHandler handler_;

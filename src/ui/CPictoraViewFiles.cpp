@@ -15,11 +15,19 @@
 
 namespace pictora {
 
-void CPictoraView::OnFileOpen() { RunOpenCommand(*this); }
+void CPictoraView::OnFileOpen() {
+    RunTellingMemoryShortage([this] { RunOpenCommand(*this); });
+}
 
-void CPictoraView::OnFileSave() { RunSaveCommand(*this); }
+void CPictoraView::OnFileSave() {
+    RunTellingMemoryShortage([this] { RunSaveCommand(*this); });
+}
 
 void CPictoraView::OnExportResults() {
+    RunTellingMemoryShortage([this] { ExportResults(); });
+}
+
+void CPictoraView::ExportResults() {
     if (history_.empty()) {
         dialogs_->ShowMessage(QString::fromUtf8("Ainda não há resultados para exportar."),
                               UserDialogs::Icon::Information);
@@ -74,7 +82,7 @@ void CPictoraView::dropEvent(QDropEvent* event) {
 bool CPictoraView::OpenDropped(const QMimeData& data) {
     const QList<QUrl> urls = data.urls();
     if (urls.isEmpty() || !urls.first().isLocalFile()) return false;
-    OpenPaths(*this, {urls.first().toLocalFile()});
+    RunTellingMemoryShortage([&] { OpenPaths(*this, {urls.first().toLocalFile()}); });
     return true;
 }
 
