@@ -60,7 +60,8 @@ int RunCommandLine(const std::vector<std::string>& arguments) {
                      "pictora-cli");
     program.set_version_flag("--version", std::string("pictora-cli ") + PICTORA_VERSION);
     program.require_subcommand(1);
-    program.footer("Exit status: 0 success, 1 unreadable, damaged or unsupported file, 2 usage error.");
+    program.footer(
+        "Exit status: 0 success, 1 unreadable, damaged or unsupported file, or not enough memory, 2 usage error.");
 
     TrainOptions train;
     DecodeOptions decode;
