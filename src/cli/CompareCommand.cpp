@@ -14,6 +14,8 @@
 
 #include "cli/Commands.h"
 #include "cli/CsvResults.h"
+#include "cli/OptionValues.h"
+#include "cli/OutputFiles.h"
 #include "image/PngImage.h"
 #include "pipeline/ImageCompressor.h"
 #include "pipeline/PairMeasures.h"
@@ -102,13 +104,20 @@ private:
 
 std::string Stem(const std::string& path) { return std::filesystem::path(path).stem().string(); }
 
+// A reference file is named after the image, so an image named like one (a
+// PNG called photo-jpeg-90.jpg) is left alone rather than replaced.
 Status WriteReference(const CompareOptions& options, const ReferenceCodec& codec, const std::string& knob,
                       const std::vector<std::uint8_t>& bytes) {
     if (options.outputFolder.empty()) return Status::Ok();
-    const std::filesystem::path file = std::filesystem::path(options.outputFolder) /
-                                       (Stem(options.imagePath) + "-" + std::string(codec.Name()) + "-" + knob + "." +
-                                        std::string(codec.Extension()));
-    return WriteFileAtomically(file.string(), bytes);
+    const std::string file = (std::filesystem::path(options.outputFolder) /
+                              (Stem(options.imagePath) + "-" + std::string(codec.Name()) + "-" + knob + "." +
+                               std::string(codec.Extension())))
+                                 .string();
+    for (const std::string& input : {options.imagePath, options.likePath})
+        if (!input.empty() && SameFile(file, input))
+            return Status::Error(ErrorKind::FileAccess, "cannot write " + file + ": it is the input " + input)
+                .Concerning(file);
+    return WriteFileAtomically(file, bytes);
 }
 
 // Decodes a reference file with its own codec and measures it against the image.
@@ -142,7 +151,16 @@ CLI::App* DeclareCompareCommand(CLI::App& program, CompareOptions& options) {
                                             "the size of this coded image (.mqc, .huf or .art), which is also "
                                             "decoded and measured as the first row")
                             ->type_name("CODED");
-    CLI::Option* bytes = compare->add_option("--bytes", options.bytes, "a size in bytes")->type_name("N");
+    CLI::Option* bytes = compare
+                             ->add_option_function<std::string>(
+                                 "--bytes",
+                                 [&options](const std::string& text) {
+                                     if (!ParseUnsigned(text, options.bytes))
+                                         throw CLI::ValidationError("--bytes " + text +
+                                                                    ": a size is a whole number of bytes, such as 30000");
+                                 },
+                                 "a size in bytes")
+                             ->type_name("N");
     CLI::Option* setting = compare->add_option("--setting", options.settings, "codec settings: quality, quantizer "
                                                                                "or distance")
                                ->delimiter(',')
@@ -179,31 +197,38 @@ int RunCompare(const CLI::App& command, const CompareOptions& options) {
         knobs.push_back(knob);
     }
 
-    PngImage image;
-    if (const int loaded = image.Load(options.imagePath); loaded != PngImage::kOk)
-        return ReportBadFile(image.LastStatus(loaded).message());
+    std::string error;
+    if (!CheckOutputsAreNotInputs({options.resultsPath}, {options.imagePath, options.likePath}, error))
+        return ReportUsageError(command, error);
+    // The folder first: the results file may be one of its files.
+    CreatedFolder folder;
+    if (!options.outputFolder.empty()) {
+        if (Status made = folder.Create(options.outputFolder); !made) return ReportBadFile(made.message());
+    }
     CsvResults csv;
     if (Status opened = csv.Open(options.resultsPath, "codec,setting,bytes,bpp,psnr,psnr_r,psnr_g,psnr_b,ssim,msssim");
         !opened)
         return ReportBadFile(opened.message());
-    if (!options.outputFolder.empty()) {
-        std::error_code error;
-        std::filesystem::create_directories(options.outputFolder, error);
-        if (error) return ReportBadFile("cannot create " + options.outputFolder + ": " + error.message());
-    }
+    PngImage image;
+    if (const int loaded = image.Load(options.imagePath); loaded != PngImage::kOk)
+        return ReportBadFile(image.LastStatus(loaded).message());
 
     std::uint64_t target = options.bytes;
-    PrintHeader();
-    auto emit = [&csv](const CompareRow& row) {
+    // The table's header comes with its first row, so a refused --like file
+    // is told without one.
+    bool headed = false;
+    auto emit = [&csv, &headed](const CompareRow& row) {
+        if (!headed) PrintHeader();
+        headed = true;
         PrintRow(row);
-        csv.Add(CsvLine(row));
+        return csv.Add(CsvLine(row));
     };
     if (!options.likePath.empty()) {
         PairFigures figures;
         if (Status measured = MeasureCodedFile(options.likePath, image, figures); !measured)
             return ReportBadFile(measured.message());
         target = figures.bytes;
-        emit({"pictora", std::nullopt, figures});
+        if (Status added = emit({"pictora", std::nullopt, figures}); !added) return ReportBadFile(added.message());
     }
 
     CompareProgress progress(::isatty(STDERR_FILENO) != 0);
@@ -222,7 +247,7 @@ int RunCompare(const CLI::App& command, const CompareOptions& options) {
                 return ReportBadFile(searched.message());
             progress.Clear();
             if (!fitted.fits) {
-                emit({name, std::nullopt, std::nullopt});
+                if (Status added = emit({name, std::nullopt, std::nullopt}); !added) return ReportBadFile(added.message());
                 continue;
             }
             files.emplace_back(fitted.knob, std::move(fitted.bytes));
@@ -234,10 +259,11 @@ int RunCompare(const CLI::App& command, const CompareOptions& options) {
                 return ReportBadFile(measured.message());
             if (Status written = WriteReference(options, *codec, setting, bytes); !written)
                 return ReportBadFile(written.message());
-            emit({name, knob, figures});
+            if (Status added = emit({name, knob, figures}); !added) return ReportBadFile(added.message());
         }
     }
     if (Status closed = csv.Close(); !closed) return ReportBadFile(closed.message());
+    folder.Keep();
     return kExitOk;
 }
 

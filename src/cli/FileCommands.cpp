@@ -15,6 +15,7 @@
 #include "pipeline/ImageCompressor.h"
 #include "pipeline/ResultFiles.h"
 #include "quantizer/CodebookSection.h"
+#include "support/CountText.h"
 #include "support/FileIO.h"
 #include "support/Truncate.h"
 
@@ -54,18 +55,20 @@ int DescribeCodedImage(const std::string& path) {
     const char* stage = ResultFileKindOf(path) == ResultFileKind::Huffman      ? "Huffman"
                         : ResultFileKindOf(path) == ResultFileKind::Arithmetic ? "arithmetic"
                                                                                : nullptr;
+    const std::string coded = "coded image of " + Counted(codedSize, "byte", "bytes");
     if (stage == nullptr) {
-        std::printf("%s: coded image of %zu bytes, colour space %s\n", path.c_str(), codedSize,
-                    ColourSpaceName(compressor.ColorSpace()));
+        std::printf("%s: %s, colour space %s\n", path.c_str(), coded.c_str(), ColourSpaceName(compressor.ColorSpace()));
     } else {
-        std::printf("%s: %s-coded image, %lld bytes; coded image of %zu bytes, colour space %s\n", path.c_str(), stage,
-                    static_cast<long long>(FileSize(path)), codedSize, ColourSpaceName(compressor.ColorSpace()));
+        const std::string packed = Counted(static_cast<std::uint64_t>(FileSize(path)), "byte", "bytes");
+        std::printf("%s: %s-coded image, %s; %s, colour space %s\n", path.c_str(), stage, packed.c_str(), coded.c_str(),
+                    ColourSpaceName(compressor.ColorSpace()));
     }
     for (int c = 0; c < 3; ++c) {
         const KohonenNetwork& channel = compressor.Channel(c);
         const std::uint32_t side = BlockSide(channel.Dimension());
-        std::printf("channel %d: %u x %u pixels, block %u x %u, %u neurons, index width %u\n", c, channel.Columns(),
-                    channel.Rows(), side, side, channel.NeuronCount(), BitLength(channel.NeuronCount()));
+        std::printf("channel %d: %u x %u pixels, block %u x %u, %s, index width %u\n", c, channel.Columns(),
+                    channel.Rows(), side, side, Counted(channel.NeuronCount(), "neuron", "neurons").c_str(),
+                    BitLength(channel.NeuronCount()));
     }
     return kExitOk;
 }
@@ -81,13 +84,27 @@ int DescribeCodebookFile(const std::string& path) {
             return ReportBadFile(read.Prefixed(path + ": codebook " + std::to_string(section)).message());
         (void)in.Skip(static_cast<std::size_t>(header.Size() - 8));  // the header checked they are there
         const std::uint32_t side = BlockSide(header.dimension);
-        char line[160];
-        std::snprintf(line, sizeof line, "codebook %d: block %u x %u, %u neurons, colour space %s\n", section, side,
-                      side, header.neuronCount, ColourSpaceName(ColorSpaceFromFileCode(header.colourCode)));
-        lines += line;
+        lines += "codebook " + std::to_string(section) + ": block " + std::to_string(side) + " x " +
+                 std::to_string(side) + ", " + Counted(header.neuronCount, "neuron", "neurons") + ", colour space " +
+                 ColourSpaceName(ColorSpaceFromFileCode(header.colourCode)) + "\n";
     }
     if (lines.empty()) return ReportBadFile(path + ": holds no codebook");
     std::printf("%s: codebook file\n%s", path.c_str(), lines.c_str());
+    return kExitOk;
+}
+
+// Codebooks of different colour spaces would code every channel in the
+// first one's: refused, naming the sections that differ.
+int CheckSameColourSpace(const std::array<std::string, 3>& paths, const std::array<int, 3>& positions) {
+    std::array<ColorSpace, 3> spaces{};
+    if (Status read = ReadChosenColourSpaces(paths, positions, spaces); !read) return ReportBadFile(read.message());
+    for (std::size_t c = 1; c < 3; ++c) {
+        if (spaces[c] != spaces[0])
+            return ReportBadFile(paths[0] + " codebook " + std::to_string(positions[0]) + " is " +
+                                 ColourSpaceName(spaces[0]) + " but " + paths[c] + " codebook " +
+                                 std::to_string(positions[c]) + " is " + ColourSpaceName(spaces[c]) +
+                                 ": the three codebooks must share a colour space");
+    }
     return kExitOk;
 }
 
@@ -97,8 +114,7 @@ Status ReportFileRow(const StepResult& result, CsvResults& csv) {
     ResultsTable table(stdout);
     table.PrintHeader();
     table.PrintRow(FormatResultsRow(result));
-    csv.Add(FormatResultsCsvLine(result));
-    return csv.Close();
+    return csv.Add(FormatResultsCsvLine(result));
 }
 
 }  // namespace
@@ -145,6 +161,13 @@ int RunDecode(const CLI::App& command, const DecodeOptions& options) {
         return ReportUsageError(command, "decode needs -o OUT or --reference IMAGE.png");
     if (!options.resultsPath.empty() && !measured)
         return ReportUsageError(command, "--results needs --reference IMAGE.png");
+    std::vector<std::string> outputs = options.outputs;
+    outputs.push_back(options.resultsPath);
+    if (int refused = CheckOutputPaths(command, outputs, {options.codedPath, options.referencePath}); refused != kExitOk)
+        return refused;
+    CsvResults csv;
+    if (Status opened = csv.Open(options.resultsPath, ResultsCsvHeader()); !opened)
+        return ReportBadFile(opened.message());
     ImageCompressor compressor;
     // The reference is loaded first: loading an image empties the networks.
     if (measured) {
@@ -159,9 +182,6 @@ int RunDecode(const CLI::App& command, const DecodeOptions& options) {
                                  " x " + std::to_string(compressor.ReconstructionRows()) + " pixels, " +
                                  options.referencePath + " is " + std::to_string(compressor.GetImageWidth()) + " x " +
                                  std::to_string(compressor.GetImageHeight()));
-        CsvResults csv;
-        if (Status opened = csv.Open(options.resultsPath, ResultsCsvHeader()); !opened)
-            return ReportBadFile(opened.message());
         compressor.MeasureQuality();
         compressor.UpdateStatistics();
         if (Status reported = ReportFileRow(compressor.Result(StepOrigin::DecodedFile, 0), csv); !reported)
@@ -176,24 +196,31 @@ int RunApply(const CLI::App& command, const ApplyOptions& options) {
     if (!CheckOutputKinds(options.outputs, error)) return ReportUsageError(command, error);
     const std::size_t books = options.codebooks.size();
     if (books != 1 && books != 3) return ReportUsageError(command, "apply takes an image and one or three codebook files");
-
-    ImageCompressor compressor;
-    if (Status loaded = compressor.LoadImage(options.imagePath); !loaded) return ReportBadFile(loaded.message());
+    std::array<std::string, 3> paths;
+    std::array<int, 3> positions{};
+    for (std::size_t c = 0; c < 3; ++c) {
+        if (books == 1) {  // its first three codebooks
+            paths[c] = options.codebooks[0];
+            positions[c] = static_cast<int>(c) + 1;
+        } else if (!SplitSection(options.codebooks[c], paths[c], positions[c])) {
+            return ReportUsageError(command, "no codebook 0 in " + options.codebooks[c] + " (sections count from 1)");
+        }
+    }
+    std::vector<std::string> outputs = options.outputs;
+    outputs.push_back(options.resultsPath);
+    if (int refused = CheckOutputPaths(command, outputs, {options.imagePath, paths[0], paths[1], paths[2]});
+        refused != kExitOk)
+        return refused;
     CsvResults csv;
     if (Status opened = csv.Open(options.resultsPath, ResultsCsvHeader()); !opened)
         return ReportBadFile(opened.message());
-    Status applied = Status::Ok();
-    if (books == 1) {
-        applied = compressor.ApplyCodebookFile(options.codebooks[0]);
-    } else {
-        std::array<std::string, 3> paths;
-        std::array<int, 3> positions{};
-        for (std::size_t c = 0; c < 3; ++c) {
-            if (!SplitSection(options.codebooks[c], paths[c], positions[c]))
-                return ReportUsageError(command, "no codebook 0 in " + options.codebooks[c] + " (sections count from 1)");
-        }
-        applied = compressor.ApplyCodebookFiles(paths, positions);
-    }
+
+    if (int refused = CheckSameColourSpace(paths, positions); refused != kExitOk) return refused;
+
+    ImageCompressor compressor;
+    if (Status loaded = compressor.LoadImage(options.imagePath); !loaded) return ReportBadFile(loaded.message());
+    const Status applied =
+        books == 1 ? compressor.ApplyCodebookFile(paths[0]) : compressor.ApplyCodebookFiles(paths, positions);
     if (!applied) return ReportBadFile(applied.message());
 
     if (Status reported = ReportFileRow(compressor.Result(StepOrigin::AppliedCodebook, 0), csv); !reported)

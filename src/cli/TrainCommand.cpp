@@ -60,6 +60,13 @@ bool AnyStepsLeft(const std::array<std::uint32_t, 3>& steps) {
 int RunTrain(const CLI::App& command, const TrainOptions& options) {
     std::string error;
     if (!CheckOutputKinds(options.outputs, error)) return ReportUsageError(command, error);
+    std::vector<std::string> outputs = options.outputs;
+    outputs.push_back(options.resultsPath);
+    if (int refused = CheckOutputPaths(command, outputs, {options.imagePath}); refused != kExitOk) return refused;
+    // Checking the results file leaves an earlier one as it is, until the
+    // first step has given a row to replace it with.
+    CsvResults csv;
+    if (Status opened = csv.Open(options.resultsPath, ResultsCsvHeader()); !opened) return ReportBadFile(opened.message());
 
     ImageCompressor compressor;
     compressor.SetReferenceSearch(options.referenceSearch);
@@ -71,14 +78,11 @@ int RunTrain(const CLI::App& command, const TrainOptions& options) {
     if (terminal) ShowProgress(compressor, step);
 
     ResultsTable table(stdout);
-    CsvResults csv;
     std::array<std::uint32_t, 3> stepsLeft = options.steps;
     TrainingJob job = JobTemplate(options);
     // Like the form: the first job restarts the run, every job gives one pass
     // to each channel with steps left, and a start always runs one job. The
-    // first also loads the image (training while it is decoded), and the
-    // results file is opened once the image has proved readable, so that a
-    // bad image leaves an earlier results file alone.
+    // first also loads the image (training while it is decoded).
     do {
         job.restart = step == 1;
         for (std::size_t c = 0; c < 3; ++c) job.channels[c].passes = stepsLeft[c] > 0 ? 1 : 0;
@@ -88,8 +92,6 @@ int RunTrain(const CLI::App& command, const TrainOptions& options) {
         if (!trained) return ReportBadFile(trained.Prefixed(options.imagePath).message());
         if (step == 1) {
             png = {};
-            if (Status opened = csv.Open(options.resultsPath, ResultsCsvHeader()); !opened)
-                return ReportBadFile(opened.message());
             table.PrintHeader();
         }
         for (std::uint32_t& left : stepsLeft)
@@ -103,11 +105,10 @@ int RunTrain(const CLI::App& command, const TrainOptions& options) {
             result.losslessBytes = lossless.packed.size();
         }
         table.PrintRow(FormatResultsRow(result));
-        csv.Add(FormatResultsCsvLine(result));
+        if (Status added = csv.Add(FormatResultsCsvLine(result)); !added) return ReportBadFile(added.message());
         ++step;
     } while (AnyStepsLeft(stepsLeft));
 
-    if (Status closed = csv.Close(); !closed) return ReportBadFile(closed.message());
     if (Status written = WriteOutputs(compressor, options.outputs); !written) return ReportBadFile(written.message());
     return kExitOk;
 }

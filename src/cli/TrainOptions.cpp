@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cctype>
 #include <utility>
 #include <vector>
 
@@ -14,37 +15,54 @@ bool ParseBlockSide(const std::string& text, std::uint32_t& side) {
     return ParseUnsigned(text, side) && side >= 2 && side <= 12;
 }
 
+bool ParseSteps(const std::string& text, std::uint32_t& steps) { return ParseUnsigned(text, steps); }
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
 // A list option "V|V0,V1,V2" read into `values` by `parse`, refused as a
-// whole when any part is not a value.
+// whole when any part is not a value; the message says what `wanted` is.
 template <typename T, typename Parse>
 CLI::Option* AddTriple(CLI::App& command, const std::string& name, std::array<T, 3>& values, Parse parse,
-                       const std::string& help) {
+                       const std::string& wanted, const std::string& help) {
     return command
         .add_option_function<std::string>(
             name,
-            [&values, parse, name](const std::string& text) {
-                if (!ParseTriple(text, values, parse)) throw CLI::ValidationError(name, "invalid value " + text);
+            [&values, parse, name, wanted](const std::string& text) {
+                std::array<std::string, 3> parts;
+                if (!SplitTriple(text, parts))
+                    throw CLI::ValidationError(name + " " + text + ": give one value, or three separated by commas");
+                std::array<T, 3> parsed{};
+                for (std::size_t c = 0; c < 3; ++c)
+                    if (!parse(parts[c], parsed[c])) throw CLI::ValidationError(name + " " + parts[c] + ": " + wanted);
+                values = parsed;
             },
             help)
         ->type_name("V|V0,V1,V2");
 }
 
-// An option that takes one of a few names, each standing for a value.
+// An option that takes one of a few names (any case), each standing for a value.
 template <typename T>
 CLI::Option* AddChoice(CLI::App& command, const std::string& name, T& value,
                        const std::vector<std::pair<std::string, T>>& choices, const std::string& help) {
     std::string names;
-    for (const auto& choice : choices) names += (names.empty() ? "" : "|") + choice.first;
+    std::string listed;
+    for (std::size_t k = 0; k < choices.size(); ++k) {
+        names += (k == 0 ? "" : "|") + choices[k].first;
+        listed += (k == 0 ? "" : k + 1 == choices.size() ? " or " : ", ") + choices[k].first;
+    }
     return command
         .add_option_function<std::string>(
             name,
-            [&value, choices, name](const std::string& text) {
+            [&value, choices, name, listed](const std::string& text) {
                 for (const auto& choice : choices)
-                    if (choice.first == text) {
+                    if (choice.first == Lower(text)) {
                         value = choice.second;
                         return;
                     }
-                throw CLI::ValidationError(name, "invalid value " + text);
+                throw CLI::ValidationError(name + " " + text + ": choose " + listed);
             },
             help)
         ->type_name(names);
@@ -61,10 +79,14 @@ CLI::App* DeclareTrainCommand(CLI::App& program, TrainOptions& options) {
     AddChoice<ColorSpace>(*train, "--color-space", options.colorSpace,
                           {{"rgb", ColorSpace::Rgb}, {"ycbcr444", ColorSpace::YCbCr444}, {"ycbcr420", ColorSpace::YCbCr420}},
                           "colour space of the channels (rgb)");
-    AddTriple(*train, "--block", options.blockSides, ParseBlockSide, "block side in pixels, 2 to 12 (8)");
-    AddTriple(*train, "--steps", options.steps, ParseUnsigned, "training steps per channel (1)");
-    AddTriple(*train, "--radius", options.radius, ParseFiniteReal, "training radius R (0.1)");
-    AddTriple(*train, "--alfa", options.alfa, ParseFiniteReal, "learning rate ALFA (0.1)");
+    AddTriple(*train, "--block", options.blockSides, ParseBlockSide, "a block side is a whole number from 2 to 12",
+              "block side in pixels, 2 to 12 (8)");
+    AddTriple(*train, "--steps", options.steps, ParseSteps, "a number of steps is a whole number from 0 to 4294967295",
+              "training steps per channel (1)");
+    AddTriple(*train, "--radius", options.radius, ParseFiniteReal, "the radius is a finite number, such as 0.1",
+              "training radius R (0.1)");
+    AddTriple(*train, "--alfa", options.alfa, ParseFiniteReal, "the learning rate is a finite number, such as 0.1",
+              "learning rate ALFA (0.1)");
     AddChoice<LowPassFilter>(*train, "--filter", options.filter,
                              {{"none", LowPassFilter::None},
                               {"3", LowPassFilter::Box3},

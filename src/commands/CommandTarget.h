@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace pictora {
 
@@ -19,6 +20,9 @@ public:
     virtual const ImageCompressor& Compressor() const = 0;
     // Puts both image tab bars back on their first tab.
     virtual void ResetImageTabs() = 0;
+    // The files the source image and the current result were read from,
+    // which a save must not replace.
+    virtual QStringList InputPaths() const = 0;
 };
 
 }  // namespace pictora

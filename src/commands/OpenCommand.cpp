@@ -40,13 +40,29 @@ void TellWhenRefused(CommandTarget& target, bool accepted) {
         Tell(target, "O processamento anterior ainda não terminou. Tente novamente quando ele acabar.");
 }
 
+// Codebooks of different colour spaces code every channel in the colour
+// space of the first: the user is warned, and they are applied as chosen.
+// Files that cannot be read are told by the worker that applies them.
+void WarnOfMixedColourSpaces(CommandTarget& target, const std::array<std::string, 3>& files,
+                             const std::array<int, 3>& positions) {
+    std::array<ColorSpace, 3> spaces{};
+    if (!ReadChosenColourSpaces(files, positions, spaces)) return;
+    if (spaces[1] == spaces[0] && spaces[2] == spaces[0]) return;
+    Tell(target,
+         "Os codebooks escolhidos não são do mesmo espaço de cores: todos os canais serão codificados no espaço de "
+         "cores do codebook do canal R/Y.",
+         UserDialogs::Icon::Warning);
+}
+
 void OpenCodebooks(CommandTarget& target, const QStringList& paths) {
     if (!target.Compressor().IsImageLoaded()) {
         Tell(target, "Inicialmente você precisa carregar uma imagem");
         return;
     }
     if (paths.size() == 1) {
-        TellWhenRefused(target, target.Worker().StartApplyCodebook(paths[0].toStdString()));
+        const std::string file = paths[0].toStdString();
+        WarnOfMixedColourSpaces(target, {file, file, file}, {1, 2, 3});
+        TellWhenRefused(target, target.Worker().StartApplyCodebook(file));
         return;
     }
     if (paths.size() != 3) {
@@ -59,6 +75,7 @@ void OpenCodebooks(CommandTarget& target, const QStringList& paths) {
     const std::array<QString, 3> rows = {paths[2], paths[1], paths[0]};
     const std::array<int, 3> choices = target.Dialogs().AskCodebookOrder(rows);
     const std::array<std::string, 3> files = {rows[0].toStdString(), rows[1].toStdString(), rows[2].toStdString()};
+    WarnOfMixedColourSpaces(target, files, choices);
     TellWhenRefused(target, target.Worker().StartApplyCodebooks(files, choices));
 }
 

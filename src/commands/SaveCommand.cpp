@@ -6,6 +6,7 @@
 #include "pipeline/ImageCompressor.h"
 #include "pipeline/MqKohonenThread.h"
 #include "pipeline/ResultFiles.h"
+#include "support/FileIO.h"
 
 namespace pictora {
 
@@ -21,6 +22,18 @@ const char* const kExtensionHelp =
 
 }  // namespace
 
+bool IsAnInput(const CommandTarget& target, const QString& path) {
+    for (const QString& input : target.InputPaths())
+        if (SameFile(path.toStdString(), input.toStdString())) return true;
+    return false;
+}
+
+QString InputReplacedText(const QString& path) {
+    return QString::fromUtf8("O arquivo \"%1\" foi lido para obter a imagem ou o resultado atual e não pode ser "
+                             "substituído: digite outro nome.")
+        .arg(path);
+}
+
 void RunSaveCommand(CommandTarget& target) {
     UserDialogs& dialogs = target.Dialogs();
     for (;;) {
@@ -35,6 +48,10 @@ void RunSaveCommand(CommandTarget& target) {
         const ResultFileKind kind = ResultFileKindOf(path.toStdString());
         if (kind == ResultFileKind::Unknown) {
             dialogs.ShowMessage(QString::fromUtf8(kExtensionHelp), UserDialogs::Icon::Information);
+            continue;
+        }
+        if (IsAnInput(target, path)) {
+            dialogs.ShowMessage(InputReplacedText(path), UserDialogs::Icon::Information);
             continue;
         }
         if (Status status = WriteResultFile(target.Compressor(), kind, path.toStdString()); !status)

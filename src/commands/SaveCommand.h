@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace pictora {
 
 class CommandTarget;
@@ -13,5 +15,11 @@ extern const char* const kSaveFilter;
 // other name is explained and asked for again. Nothing is saved before an
 // image has been coded, nor while the worker runs a step.
 void RunSaveCommand(CommandTarget& target);
+
+// Whether `path` is the same file as one the target's image or result was
+// read from (a save over it would destroy what the result came from), and
+// the message that refuses it.
+bool IsAnInput(const CommandTarget& target, const QString& path);
+QString InputReplacedText(const QString& path);
 
 }  // namespace pictora

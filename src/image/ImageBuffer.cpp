@@ -74,14 +74,19 @@ void ImageBuffer::DeriveYCbCrPlanes() {
     if (!rgb || HasYCbCrPlanes()) return;
     const auto rows = static_cast<std::uint32_t>(rgb->height);
     const auto columns = static_cast<std::uint32_t>(rgb->width);
-    lumaY.Allocate(rows, columns);
-    chromaCb.Allocate(rows, columns);
-    chromaCr.Allocate(rows, columns);
-    RgbToYCbCr(rows, columns, rgb->red, rgb->green, rgb->blue, lumaY, chromaCb, chromaCr);
-    chromaCb420 = chromaCb;
-    chromaCr420 = chromaCr;
-    Decimate420(rows, columns, chromaCb420);
-    Decimate420(rows, columns, chromaCr420);
+    // Made aside and moved in together: memory running out half way leaves
+    // none of them rather than some.
+    Plane y(rows, columns), cb(rows, columns), cr(rows, columns);
+    RgbToYCbCr(rows, columns, rgb->red, rgb->green, rgb->blue, y, cb, cr);
+    Plane cb420 = cb;
+    Plane cr420 = cr;
+    Decimate420(rows, columns, cb420);
+    Decimate420(rows, columns, cr420);
+    lumaY = std::move(y);
+    chromaCb = std::move(cb);
+    chromaCr = std::move(cr);
+    chromaCb420 = std::move(cb420);
+    chromaCr420 = std::move(cr420);
 }
 
 int ImageBuffer::GetHeight() const { return rgb ? rgb->height : 0; }

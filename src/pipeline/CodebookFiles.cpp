@@ -4,10 +4,45 @@
 
 #include "pipeline/ImageCompressor.h"
 #include "quantizer/CodebookSection.h"
+#include "support/CountText.h"
 #include "support/DebugLog.h"
 #include "support/FileIO.h"
 
 namespace pictora {
+namespace {
+
+// Moves `in` to the start of section `position` (from 1) of the file `path`.
+Status SeekCodebookSection(ByteReader& in, const std::string& path, int position) {
+    if (position < 1)
+        return Status::Error(ErrorKind::InvalidSetting, path + ": there is no codebook " + std::to_string(position));
+    for (int section = 1;; ++section) {
+        if (in.Remaining() == 0)
+            return Status::Error(ErrorKind::DamagedFile, path + ": holds " + Counted(section - 1, "codebook", "codebooks") +
+                                                             ", not " + std::to_string(position))
+                .Concerning(path);
+        if (section == position) return Status::Ok();
+        if (Status skip = SkipCodebookSection(in); !skip) return skip.Prefixed("codebook " + std::to_string(section)).About(path);
+    }
+}
+
+}  // namespace
+
+Status ReadChosenColourSpaces(const std::array<std::string, 3>& paths, const std::array<int, 3>& positions,
+                              std::array<pictora::ColorSpace, 3>& spaces) {
+    std::array<pictora::ColorSpace, 3> read{};
+    for (std::size_t c = 0; c < 3; ++c) {
+        std::vector<std::uint8_t> bytes;
+        if (Status loaded = ReadWholeFile(paths[c], bytes); !loaded) return loaded;
+        ByteReader in(bytes);
+        if (Status sought = SeekCodebookSection(in, paths[c], positions[c]); !sought) return sought;
+        CodebookSectionHeader header;
+        if (Status head = ReadCodebookSectionHeader(in, header); !head)
+            return head.Prefixed("codebook " + std::to_string(positions[c])).About(paths[c]);
+        read[c] = ColorSpaceFromFileCode(header.colourCode);
+    }
+    spaces = read;
+    return Status::Ok();
+}
 
 Status ImageCompressor::EncodeCodebooks(std::vector<std::uint8_t>& bytes) const {
     std::vector<std::uint8_t> encoded;
@@ -75,17 +110,8 @@ Status ImageCompressor::ApplyCodebookSections(const std::array<std::span<const s
     for (int c = 0; c < 3; ++c) {
         const std::string& path = names[static_cast<std::size_t>(c)];
         const int position = positions[static_cast<std::size_t>(c)];
-        if (position < 1)
-            return Status::Error(ErrorKind::InvalidSetting, path + ": there is no codebook " + std::to_string(position));
         ByteReader in(files[static_cast<std::size_t>(c)]);
-        for (int skipped = 1; skipped < position; ++skipped) {
-            if (in.Remaining() == 0)
-                return Status::Error(ErrorKind::DamagedFile, path + ": holds " + std::to_string(skipped - 1) +
-                                                                 " codebooks, not " + std::to_string(position))
-                    .Concerning(path);
-            if (Status skip = SkipCodebookSection(in); !skip)
-                return skip.Prefixed("codebook " + std::to_string(skipped)).About(path);
-        }
+        if (Status sought = SeekCodebookSection(in, path, position); !sought) return sought;
         std::uint8_t sectionCode = 0;
         if (Status read = ReadCodebookSection(in, loaded[c], sectionCode); !read)
             return read.Prefixed("codebook " + std::to_string(position)).About(path);

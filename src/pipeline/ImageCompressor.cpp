@@ -127,9 +127,21 @@ bool ImageCompressor::ChannelsHoldWork() const {
 Status ImageCompressor::TrainAndCode(const TrainingJob& job) {
     colorSpace_ = job.colorSpace;
     if (!imageLoaded_) return Status::Ok();
-    Status trained = TrainChannels(job, TaskPriority::Normal);
-    FinishStep(job.filter);
-    return trained;
+    try {
+        Status trained = TrainChannels(job, TaskPriority::Normal);
+        FinishStep(job.filter);
+        return trained;
+    } catch (const std::bad_alloc&) {
+        return DropStepForMemory();
+    }
+}
+
+// A step that ran out of memory leaves no half-trained networks to show, save
+// or continue: their work is released (which also gives the memory back),
+// and the next job starts a new run on the image, which stays loaded.
+Status ImageCompressor::DropStepForMemory() {
+    for (KohonenNetwork& channel : channels_) channel.ReleaseWork();
+    return Status::Error(ErrorKind::OutOfMemory, "not enough memory to train on this image");
 }
 
 // The image's planes are filled by a decoding thread while the channels train
@@ -147,6 +159,7 @@ Status ImageCompressor::LoadAndTrain(std::span<const std::uint8_t> png, const st
     RowArrival arrival;
     int decoded = PngImage::kOk;
     bool memoryRanOut = false;
+    bool trainingRanOut = false;
     bool adopted = false;
     Status trained = Status::Ok();
     {
@@ -170,6 +183,8 @@ Status ImageCompressor::LoadAndTrain(std::span<const std::uint8_t> png, const st
             try {
                 // The decoder sets the pace: the channels give way to it.
                 trained = TrainChannels(job, TaskPriority::Yielding);
+            } catch (const std::bad_alloc&) {
+                trainingRanOut = true;
             } catch (...) {
                 for (KohonenNetwork& channel : channels_) channel.SetSourceArrival(nullptr);
                 throw;
@@ -189,8 +204,13 @@ Status ImageCompressor::LoadAndTrain(std::span<const std::uint8_t> png, const st
         }
         return failure;
     }
-    FinishStep(job.filter);
-    return trained;
+    try {
+        if (trainingRanOut) return DropStepForMemory();
+        FinishStep(job.filter);
+        return trained;
+    } catch (const std::bad_alloc&) {
+        return DropStepForMemory();
+    }
 }
 
 Status ImageCompressor::TrainChannels(const TrainingJob& job, TaskPriority priority) {

@@ -41,7 +41,8 @@ public:
     // One training job: trains and codes every channel with passes left,
     // rebuilds, converts back to RGB, filters and measures. A channel that
     // cannot be coded (a block larger than its plane, say) is left out and
-    // named in the returned error; the rest of the job still runs.
+    // named in the returned error; the rest of the job still runs. Memory
+    // running out is returned as a failure too, with the networks emptied.
     Status TrainAndCode(const TrainingJob& job);
     // LoadImage and then TrainAndCode, for a job that starts a run on a new
     // image: with the fast search and an RGB job the channels train while
@@ -146,6 +147,7 @@ private:
     Status ApplyLoadedCodebooks(Channels& loaded, pictora::ColorSpace colorSpace);
     bool ChannelsHoldWork() const;
     Status TrainChannels(const TrainingJob& job, TaskPriority priority);
+    Status DropStepForMemory();
     void FinishStep(LowPassFilter filter);
     void ReconstructRgb();
     void ApplyFilter(LowPassFilter filter);
@@ -162,6 +164,13 @@ private:
     std::shared_ptr<std::mutex> progressLock_ = std::make_shared<std::mutex>();
     bool referenceSearch_ = false;
 };
+
+// The colour space each chosen codebook section declares: section
+// positions[c] (from 1) of the file paths[c]. Sections applied together code
+// every channel in the colour space of the first, so front ends look first
+// when the sections come from different files.
+Status ReadChosenColourSpaces(const std::array<std::string, 3>& paths, const std::array<int, 3>& positions,
+                              std::array<ColorSpace, 3>& spaces);
 
 // The scale a channel's plane has in a colour space: the chroma of YCbCr
 // 4:2:0 is half size; channel 0 is always full size.

@@ -145,6 +145,11 @@ int MqKohonenThread::LastCommand() const {
     return lastCommand_;
 }
 
+std::vector<std::string> MqKohonenThread::LastFiles() const {
+    std::lock_guard lock(mutex_);
+    return lastFiles_;
+}
+
 StudyOutcome MqKohonenThread::LastStudy() const {
     std::lock_guard lock(mutex_);
     return lastStudy_;
@@ -191,15 +196,21 @@ void MqKohonenThread::RunCommand(const Request& request) {
         }
         Status status = RunFileCommand(request);
         if (!status) DebugLog("%.90s\n", status.message().c_str());
-        Complete(request.command, kFileDone, std::move(status));
+        const std::size_t files = request.command == kApplyCodebooks ? 3 : 1;
+        Complete(request.command, kFileDone, std::move(status), 0.0, 0,
+                 {request.paths.begin(), request.paths.begin() + static_cast<std::ptrdiff_t>(files)});
     } catch (const std::bad_alloc&) {
+        // Told without reading the compressor again (that could run out
+        // too), with figures of nothing.
         Status refused = Status::Error(ErrorKind::OutOfMemory, "not enough memory for this job");
         if (request.command == kStudy) {
             CompleteStudy(std::move(refused), StudyOutcome{request.study, {}, {}, {}});
             return;
         }
-        Complete(request.command, request.command == kTrain ? kTrainingDone : kFileDone,
-                 std::move(refused));
+        StepResult nothing;
+        nothing.origin = OriginOf(request.command);
+        Publish(request.command, request.command == kTrain ? kTrainingDone : kFileDone, std::move(refused),
+                std::move(nothing), {}, {});
     }
 }
 
@@ -278,14 +289,17 @@ void MqKohonenThread::CompleteStudy(Status status, StudyOutcome outcome) {
     if (handler_) handler_(kStudyDone);
 }
 
+StepOrigin MqKohonenThread::OriginOf(int command) {
+    if (command == kApplyCodebook || command == kApplyCodebooks) return StepOrigin::AppliedCodebook;
+    return command == kTrain ? StepOrigin::TrainingStep : StepOrigin::DecodedFile;
+}
+
 // The figures are taken here, on the worker, so the owner never reads the
 // networks themselves: it gets values that stay as they are while the next
 // step runs.
 void MqKohonenThread::Complete(int command, int message, Status status, double entropyRatio,
-                               std::uint64_t losslessBytes) {
-    StepOrigin origin = StepOrigin::TrainingStep;
-    if (command == kApplyCodebook || command == kApplyCodebooks) origin = StepOrigin::AppliedCodebook;
-    else if (command != kTrain) origin = StepOrigin::DecodedFile;
+                               std::uint64_t losslessBytes, std::vector<std::string> files) {
+    const StepOrigin origin = OriginOf(command);
     // A decoded file keeps the quality figures held before, so it is not
     // measured against the source either.
     StepResult result =
@@ -298,9 +312,16 @@ void MqKohonenThread::Complete(int command, int message, Status status, double e
     } catch (const std::bad_alloc&) {
         // The chart of trainings and wins goes without; the step is still told.
     }
+    Publish(command, message, std::move(status), std::move(result), std::move(tallies), std::move(files));
+}
+
+// Hands the values over and calls the handler; allocates nothing new.
+void MqKohonenThread::Publish(int command, int message, Status status, StepResult result, NeuronTallies tallies,
+                              std::vector<std::string> files) {
     {
         std::lock_guard lock(mutex_);
         lastCommand_ = command;
+        lastFiles_ = std::move(files);
         lastStatus_ = std::move(status);
         lastResult_ = std::move(result);
         lastTallies_ = std::move(tallies);

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "entropy/EntropyCoderSlot.h"
 #include "pipeline/StepResult.h"
@@ -89,6 +90,8 @@ public:
     double EntropyRatio() const;
     Status LastStatus() const;
     int LastCommand() const;
+    // The files the command last completed read (none after a training step).
+    std::vector<std::string> LastFiles() const;
     StudyOutcome LastStudy() const;
 
 private:
@@ -111,7 +114,11 @@ private:
     Status DecodeThroughCoder(LosslessMode mode, const std::string& path);
     void RunStudy(const StudyJob& job);
     void CompleteStudy(Status status, StudyOutcome outcome);
-    void Complete(int command, int message, Status status, double entropyRatio = 0.0, std::uint64_t losslessBytes = 0);
+    void Complete(int command, int message, Status status, double entropyRatio = 0.0, std::uint64_t losslessBytes = 0,
+                  std::vector<std::string> files = {});
+    void Publish(int command, int message, Status status, StepResult result, NeuronTallies tallies,
+                 std::vector<std::string> files);
+    static StepOrigin OriginOf(int command);
 
     ImageCompressor* compressor_;
     CompletionHandler handler_;
@@ -131,6 +138,7 @@ private:
     NeuronTallies lastTallies_;
     Status lastStatus_ = Status::Ok();
     int lastCommand_ = kTrain;
+    std::vector<std::string> lastFiles_;
     StudyOutcome lastStudy_;
 };
 

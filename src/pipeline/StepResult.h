@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "measures/ImageSimilarity.h"
@@ -62,8 +63,10 @@ struct StepResult {
 
     std::uint32_t TotalNeurons() const;
     std::uint32_t TotalPruned() const;
-    // Compression rate after the lossless stage.
-    double TotalRate() const { return compressionRate * losslessRatio; }
+    // The lossless stage's rate, and the compression rate after it: empty
+    // when no lossless stage was measured, never a rate of 0.
+    std::optional<double> LosslessRate() const;
+    std::optional<double> TotalRate() const;
     // Bits per pixel of the lossless stage's file; empty without one.
     std::optional<double> LosslessBpp() const;
 };

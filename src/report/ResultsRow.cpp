@@ -11,6 +11,9 @@ const char* const kUndefined = "—";
 
 std::string Measure(const std::optional<double>& value) { return value ? FormatC("%.4f", *value) : kUndefined; }
 
+// A rate that was not measured stays empty, like its CSV field.
+std::string MeasuredPercent(const std::optional<double>& fraction) { return fraction ? Percent(*fraction) : ""; }
+
 
 }  // namespace
 
@@ -34,10 +37,8 @@ ResultsRow FormatResultsRow(const StepResult& result) {
     for (std::size_t k = 0; k < 3; ++k) row[6 + k] = FormatC("%.2f", result.psnr[k]);
     row[9] = Percent(result.compressionRate);
     for (std::size_t c = 0; c < 3; ++c) row[10 + c] = Percent(result.channels[c].compressionRate);
-    if (training) {
-        row[13] = Percent(result.losslessRatio);
-        row[14] = Percent(result.TotalRate());
-    }
+    row[13] = MeasuredPercent(result.LosslessRate());
+    row[14] = MeasuredPercent(result.TotalRate());
     row[15] = FormatC("%.4f", result.bpp);
     row[16] = Measure(result.similarity.ssim);
     row[17] = Measure(result.similarity.msSsim);
@@ -57,7 +58,7 @@ std::string FormatResultsCsvLine(const StepResult& result) {
     for (double psnr : result.psnr) line += FormatC(",%.17g", psnr);
     line += FormatC(",%.17g", result.compressionRate);
     for (const ChannelFigures& channel : result.channels) line += FormatC(",%.17g", channel.compressionRate);
-    line += FormatC(",%.17g,%.17g,%u", result.losslessRatio, result.TotalRate(), result.codedBytes);
+    line += CsvRealField(result.LosslessRate()) + CsvRealField(result.TotalRate()) + FormatC(",%u", result.codedBytes);
     line += FormatC(",%.17g", result.bpp) + CsvRealField(result.LosslessBpp());
     const ImageSimilarity& similarity = result.similarity;
     line += CsvRealField(similarity.ssim);

@@ -17,8 +17,9 @@ const std::array<const char*, kResultsColumnCount>& ResultsColumnCaptions();
 
 // The texts of one row of the results list, the same in every locale. A
 // training step shows its number; a file read shows "---", neuron counts with
-// the pruned counts in brackets, and leaves the two lossless-stage columns
-// empty. A measure that is not defined reads "—".
+// the pruned counts in brackets. The two lossless-stage columns are empty
+// when no lossless stage was measured (always for a file read), as their
+// CSV fields are. A measure that is not defined reads "—".
 ResultsRow FormatResultsRow(const StepResult& result);
 
 // The same figures as one CSV line (rates as fractions, reals with %.17g,

@@ -6,12 +6,15 @@
 #include <filesystem>
 #include <system_error>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace pictora {
 namespace {
 
 std::string Reason() { return std::strerror(errno); }
+
+std::string TemporaryBeside(const std::string& path) { return path + ".tmp-" + std::to_string(::getpid()); }
 
 }  // namespace
 
@@ -36,7 +39,7 @@ Status ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, 
 }
 
 Status WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
-    std::string temporary = path + ".tmp-" + std::to_string(::getpid());
+    const std::string temporary = TemporaryBeside(path);
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (file == nullptr) return Status::Error(ErrorKind::FileAccess, "cannot create " + path + ": " + Reason()).Concerning(path);
     bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
@@ -54,6 +57,29 @@ Status WriteFileAtomically(const std::string& path, std::span<const std::uint8_t
         return Status::Error(ErrorKind::FileAccess, "cannot write " + path + ": " + reason).Concerning(path);
     }
     return Status::Ok();
+}
+
+Status CheckWritable(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        return Status::Error(ErrorKind::FileAccess, "cannot write " + path + ": it is a folder").Concerning(path);
+    const std::string temporary = TemporaryBeside(path);
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (file == nullptr) return Status::Error(ErrorKind::FileAccess, "cannot create " + path + ": " + Reason()).Concerning(path);
+    std::fclose(file);
+    std::remove(temporary.c_str());
+    return Status::Ok();
+}
+
+bool SameFile(const std::string& first, const std::string& second) {
+    struct stat a {}, b {};
+    if (::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0)
+        return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    std::error_code error;
+    const auto canonicalFirst = std::filesystem::weakly_canonical(std::filesystem::absolute(first, error), error);
+    if (error) return false;
+    const auto canonicalSecond = std::filesystem::weakly_canonical(std::filesystem::absolute(second, error), error);
+    return !error && canonicalFirst == canonicalSecond;
 }
 
 std::int64_t FileSize(const std::string& path) {

@@ -19,6 +19,17 @@ Status ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
 // where a good one stood.
 Status WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
 
+// Whether `path` can be written the way WriteFileAtomically writes it: the
+// temporary file beside it is created and removed again, and no folder stands
+// at `path`. Commands check their outputs so before long work, so that a
+// missing or read-only folder is told before the work rather than after it;
+// a file already at `path` is not touched.
+Status CheckWritable(const std::string& path);
+
+// Whether two paths name the same file: the same device and inode when both
+// exist, otherwise the same canonical path (a file yet to be written).
+bool SameFile(const std::string& first, const std::string& second);
+
 // Size of a file in bytes, or -1 when it cannot be examined.
 std::int64_t FileSize(const std::string& path);
 

@@ -14,9 +14,10 @@ Plane::Plane(const Plane& other)
 
 Plane& Plane::operator=(const Plane& other) {
     if (this != &other) {
+        Reserve(other.height_, other.samples_.size());
+        samples_.assign(other.samples_.begin(), other.samples_.end());
         height_ = other.height_;
         width_ = other.width_;
-        samples_ = other.samples_;
         BindRows();
     }
     return *this;
@@ -44,10 +45,22 @@ Plane& Plane::operator=(Plane&& other) noexcept {
 }
 
 void Plane::Allocate(std::uint32_t height, std::uint32_t width) {
+    const std::size_t size = static_cast<std::size_t>(height) * width;
+    Reserve(height, size);
+    samples_.assign(size, 0);
     height_ = height;
     width_ = width;
-    samples_.assign(static_cast<std::size_t>(height) * width, 0);
     BindRows();
+}
+
+// Memory first, keeping what is there when it is enough: running out of it
+// leaves the plane as it was, and nothing after this allocates.
+void Plane::Reserve(std::uint32_t height, std::size_t samples) {
+    rows_.reserve(height);
+    if (samples <= samples_.capacity()) return;
+    std::vector<std::uint8_t> larger;
+    larger.reserve(samples);
+    samples_.swap(larger);
 }
 
 void Plane::Release() {

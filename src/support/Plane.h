@@ -21,7 +21,9 @@ public:
     Plane& operator=(Plane&& other) noexcept;
     ~Plane() = default;
 
-    // Discards the samples and allocates height x width zero samples.
+    // Discards the samples and allocates height x width zero samples. When
+    // memory runs out (std::bad_alloc), the plane stays as it was; so does a
+    // plane assigned a copy.
     void Allocate(std::uint32_t height, std::uint32_t width);
     void Release();
     void Fill(std::uint8_t value);
@@ -39,6 +41,7 @@ public:
     bool operator==(const Plane& other) const;
 
 private:
+    void Reserve(std::uint32_t height, std::size_t samples);
     void BindRows();
 
     std::uint32_t height_ = 0;

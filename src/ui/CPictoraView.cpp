@@ -9,6 +9,7 @@
 #include <QSignalBlocker>
 #include <QThread>
 #include <algorithm>
+#include <new>
 
 #include "commands/ErrorText.h"
 #include "display/ImagePicture.h"
@@ -168,8 +169,8 @@ bool CPictoraView::LoadImage(const QString& path) {
                               UserDialogs::Icon::Warning);
         return false;
     }
-    compressor_.DeriveSourcePlanes();  // the form shows them as pictures
-    displays_.BuildSourceDisplays(compressor_.SourceImage());
+    sourcePath_ = path;
+    BuildSourcePictures(path);
     for (QComboBox* list : controls_.blockSize) {
         list->clear();
         for (int side = 2; side <= 12; ++side) list->addItem(QString::asprintf("%i X %i", side, side));
@@ -186,6 +187,42 @@ bool CPictoraView::LoadImage(const QString& path) {
     flags_.imageReloaded = true;
     SourceChanged();
     return true;
+}
+
+// The image is loaded for coding even when there is no memory left to show
+// it: its pictures stay empty, and the user is told.
+bool CPictoraView::BuildSourcePictures(const QString& path) {
+    try {
+        compressor_.DeriveSourcePlanes();  // the form shows them as pictures
+        displays_.BuildSourceDisplays(compressor_.SourceImage());
+        return true;
+    } catch (const std::bad_alloc&) {
+        displays_.FreeDisplays();
+        TellMemoryShortage(QString::fromUtf8("Não foi possível mostrar a imagem \"%1\".").arg(path));
+        return false;
+    }
+}
+
+bool CPictoraView::RunTellingMemoryShortage(const std::function<void()>& command) {
+    try {
+        command();
+        return true;
+    } catch (const std::bad_alloc&) {
+        TellMemoryShortage(QString());
+        return false;
+    }
+}
+
+void CPictoraView::TellMemoryShortage(const QString& context) {
+    const QString sentence = PortugueseSentence(Status::Error(ErrorKind::OutOfMemory, "not enough memory"));
+    dialogs_->ShowMessage(context.isEmpty() ? sentence : context + "\n\n" + sentence, UserDialogs::Icon::Warning);
+}
+
+// Nothing of a step that ran out of memory is shown: its networks are gone,
+// so the run ends there and the next click starts a new one.
+void CPictoraView::EndRunForMemory() {
+    EndRun(flags_);
+    controls_.start->setText(QString::fromUtf8(kEndCaption));
 }
 
 TrainingJob CPictoraView::MakeJob(bool restart) const {
@@ -254,12 +291,18 @@ void CPictoraView::ShowCodedChannel() {
 
 void CPictoraView::OnWorkerMessage(int message) {
     if (closing_) return;
-    if (message == MqKohonenThread::kTrainingDone) {
-        HandleTrainingDone();
-    } else if (message == MqKohonenThread::kStudyDone) {
-        HandleStudyDone();
-    } else {
-        HandleFileDone();
+    try {
+        if (message == MqKohonenThread::kTrainingDone) {
+            HandleTrainingDone();
+        } else if (message == MqKohonenThread::kStudyDone) {
+            HandleStudyDone();
+        } else {
+            HandleFileDone();
+        }
+    } catch (const std::bad_alloc&) {
+        // Showing the result ran out: what was shown stays, a run ends.
+        TellMemoryShortage(QString::fromUtf8("Não foi possível mostrar o resultado."));
+        if (message == MqKohonenThread::kTrainingDone) EndRunForMemory();
     }
     emit WorkerMessageHandled(message);
 }
@@ -292,9 +335,16 @@ void CPictoraView::TellTrainingFailure(const Status& status) {
 
 void CPictoraView::HandleTrainingDone() {
     DebugLog("Mensagem recebida com sucesso\n");
-    if (Status status = worker_->LastStatus(); !status) TellTrainingFailure(status);
+    const Status status = worker_->LastStatus();
+    if (status.kind() == ErrorKind::OutOfMemory && !status) {
+        TellMemoryShortage(QString::fromUtf8("O treinamento foi interrompido."));
+        EndRunForMemory();
+        return;
+    }
+    if (!status) TellTrainingFailure(status);
     StepResult result = worker_->LastResult();
     result.step = flags_.stepRow;
+    resultFiles_.clear();
     tallies_ = worker_->LastTallies();
     ShowResultPictures(StepOrigin::TrainingStep);
     ShowSourceChannel();
@@ -309,12 +359,16 @@ void CPictoraView::HandleTrainingDone() {
 
 void CPictoraView::HandleFileDone() {
     if (Status status = worker_->LastStatus(); !status) {
-        dialogs_->ShowMessage(QString::fromUtf8("Arquivo Inválido\n\n%1").arg(PortugueseReason(status)),
+        const char* heading =
+            status.kind() == ErrorKind::OutOfMemory ? "Não foi possível abrir o arquivo." : "Arquivo Inválido";
+        dialogs_->ShowMessage(QString::fromUtf8("%1\n\n%2").arg(QString::fromUtf8(heading), PortugueseReason(status)),
                               UserDialogs::Icon::Warning);
         return;
     }
     const StepResult result = worker_->LastResult();
     tallies_ = worker_->LastTallies();
+    resultFiles_.clear();
+    for (const std::string& file : worker_->LastFiles()) resultFiles_.push_back(QString::fromStdString(file));
     ShowResultPictures(result.origin);
     ShowCodedChannel();
     flags_.stepRow = 1;

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -124,6 +125,7 @@ public:
     // The reference codecs' ladders of the loaded image, once worked out.
     const std::vector<ReferenceCurve>& ReferenceCurves() const { return curves_; }
     void ResetImageTabs() override;
+    QStringList InputPaths() const override;
     bool IsRunning() const { return !flags_.awaitingStart || flags_.stopRequested; }
 
 protected:
@@ -136,6 +138,7 @@ signals:
     void WorkerMessageHandled(int message);
 
 private:
+    void ExportResults();
     void CreateControls();
     void CreateParameterControls();
     void CreateImageControls();
@@ -147,6 +150,14 @@ private:
     TrainingJob MakeJob(bool restart) const;
     void PostStep(bool restart);
     void ContinueOrFinish();
+
+    // Memory running out in a command of the form is told, in Portuguese,
+    // and the form goes on; `command` is left where it stopped. False when
+    // it ran out.
+    bool RunTellingMemoryShortage(const std::function<void()>& command);
+    void TellMemoryShortage(const QString& context);
+    bool BuildSourcePictures(const QString& path);
+    void EndRunForMemory();
 
     void SetUpResultsViews();
     void OnWorkerMessage(int message);
@@ -163,7 +174,9 @@ private:
     // The comparison: the viewer asks for a result, the form answers from
     // what it holds or asks the worker, whose studies wait in a queue until
     // it is free between runs.
+    void OpenViewer();
     void AnswerViewer(ResultChoice choice);
+    void GiveResult(ResultChoice choice);
     void AnswerReference(const ReferenceAtSize& reference);
     void GiveReconstructionMap();
     void Want(StudyJob job);
@@ -189,6 +202,8 @@ private:
     std::vector<ErrorKind> failuresTold_;
 
     ImageCompressor compressor_;
+    QString sourcePath_;         // the loaded image's file
+    QStringList resultFiles_;    // the files the current result was read from (none after a step)
     DisplaySet displays_;
     std::vector<StepResult> history_;
     NeuronTallies tallies_;

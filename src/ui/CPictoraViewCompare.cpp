@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QTimer>
 #include <algorithm>
+#include <new>
 
 #include "commands/ErrorText.h"
 #include "display/RdChartView.h"
@@ -66,6 +67,10 @@ bool SameStudy(const StudyJob& a, const StudyJob& b) {
 ComparisonViewer* CPictoraView::Viewer() const { return viewer_; }
 
 void CPictoraView::OnCompareImages() {
+    RunTellingMemoryShortage([this] { OpenViewer(); });
+}
+
+void CPictoraView::OpenViewer() {
     if (!compressor_.IsImageLoaded()) {
         dialogs_->ShowMessage(QString::fromUtf8("Abra uma imagem antes de comparar."), UserDialogs::Icon::Information);
         return;
@@ -81,6 +86,14 @@ void CPictoraView::OnCompareImages() {
 }
 
 void CPictoraView::AnswerViewer(ResultChoice choice) {
+    try {
+        GiveResult(choice);
+    } catch (const std::bad_alloc&) {
+        viewer_->SetResultUnavailable(choice, PortugueseSentence(Status::Error(ErrorKind::OutOfMemory, "not enough memory")));
+    }
+}
+
+void CPictoraView::GiveResult(ResultChoice choice) {
     const std::optional<ReferenceCodecKind> codec = CodecOf(choice);
     if (!shownResult_) {
         viewer_->SetResultUnavailable(
@@ -205,7 +218,15 @@ void CPictoraView::SourceChanged() {
     ++resultTicket_;
     references_.clear();
     reconstructionMap_.reset();
-    if (viewer_) viewer_->SetSource(ViewImageOf(*compressor_.SourceImage().rgb));
+    if (viewer_) {
+        try {
+            viewer_->SetSource(ViewImageOf(*compressor_.SourceImage().rgb));
+        } catch (const std::bad_alloc&) {
+            // It would compare with the image before: gone, the menu makes a new one.
+            viewer_->deleteLater();
+            viewer_ = nullptr;
+        }
+    }
     FillRdChart();
 }
 

@@ -15,11 +15,19 @@
 
 namespace pictora {
 
-void CPictoraView::OnFileOpen() { RunOpenCommand(*this); }
+void CPictoraView::OnFileOpen() {
+    RunTellingMemoryShortage([this] { RunOpenCommand(*this); });
+}
 
-void CPictoraView::OnFileSave() { RunSaveCommand(*this); }
+void CPictoraView::OnFileSave() {
+    RunTellingMemoryShortage([this] { RunSaveCommand(*this); });
+}
 
 void CPictoraView::OnExportResults() {
+    RunTellingMemoryShortage([this] { ExportResults(); });
+}
+
+void CPictoraView::ExportResults() {
     if (history_.empty()) {
         dialogs_->ShowMessage(QString::fromUtf8("Ainda não há resultados para exportar."),
                               UserDialogs::Icon::Information);
@@ -27,6 +35,10 @@ void CPictoraView::OnExportResults() {
     }
     const QString path = dialogs_->AskSavePath(QString::fromUtf8("Resultados (*.csv)"));
     if (path.isEmpty()) return;
+    if (IsAnInput(*this, path)) {
+        dialogs_->ShowMessage(InputReplacedText(path), UserDialogs::Icon::Information);
+        return;
+    }
     // The text pictora-cli train --results writes for the same run.
     std::string text = ResultsCsvHeader() + "\n";
     for (const StepResult& result : history_) text += FormatResultsCsvLine(result) + "\n";
@@ -36,6 +48,12 @@ void CPictoraView::OnExportResults() {
         dialogs_->ShowMessage(QString::fromUtf8("Não foi possível exportar os resultados para \"%1\".\n\n%2")
                                   .arg(path, PortugueseSentence(written.About(file))),
                               UserDialogs::Icon::Warning);
+}
+
+QStringList CPictoraView::InputPaths() const {
+    QStringList paths = resultFiles_;
+    if (!sourcePath_.isEmpty()) paths.prepend(sourcePath_);
+    return paths;
 }
 
 // The tab handlers exchange the parameter fields; moving the tabs back must
@@ -64,7 +82,7 @@ void CPictoraView::dropEvent(QDropEvent* event) {
 bool CPictoraView::OpenDropped(const QMimeData& data) {
     const QList<QUrl> urls = data.urls();
     if (urls.isEmpty() || !urls.first().isLocalFile()) return false;
-    OpenPaths(*this, {urls.first().toLocalFile()});
+    RunTellingMemoryShortage([&] { OpenPaths(*this, {urls.first().toLocalFile()}); });
     return true;
 }
 

@@ -89,8 +89,10 @@ void CPictoraView::CreateImageControls() {
     Label(this, "IMAGEM CODIFICADA", DialogRect(259, 7, 74, 8));
     controls_.codedTabs = ChannelTabs(this, {"RGB", "R", "G", "B"}, DialogRect(259, 15, 170, 15));
     controls_.codedPicture = Place(new ImagePicture(this), DialogRect(262, 34, 237, 190));
+    // Wider than the template's 149 units, which cut its caption off in this
+    // font; nothing else is on that line.
     controls_.showCodebookMasks = Place(
-        new QCheckBox(QString::fromUtf8("Visualizar CodeBook antes do treinamento"), this), DialogRect(8, 226, 149, 10));
+        new QCheckBox(QString::fromUtf8("Visualizar CodeBook antes do treinamento"), this), DialogRect(8, 226, 175, 10));
 }
 
 void CPictoraView::CreateResultsControls() {

@@ -31,6 +31,12 @@ bool DecideContinue(RunFlags& flags, const ChannelSettingsSet& channels) {
     return false;
 }
 
+void EndRun(RunFlags& flags) {
+    flags.awaitingStart = true;
+    flags.stopRequested = false;
+    flags.needsReset = true;
+}
+
 void CountDownSteps(ChannelSettingsSet& channels) {
     for (ChannelSettings& channel : channels)
         if (channel.steps > 0) --channel.steps;

@@ -29,6 +29,10 @@ ClickAction DecideClick(RunFlags& flags);
 // stop request) or finishes, and the flags say which.
 bool DecideContinue(RunFlags& flags, const ChannelSettingsSet& channels);
 
+// The run ends where it is (memory ran out in a step, say): the button waits
+// for a click, which starts a new run.
+void EndRun(RunFlags& flags);
+
 // Every channel with steps left has one fewer.
 void CountDownSteps(ChannelSettingsSet& channels);
 

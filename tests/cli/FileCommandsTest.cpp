@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "cli/Commands.h"
@@ -100,6 +101,57 @@ TEST_F(FileCommandsTest, InfoDescribesChannelsAndSections) {
     EXPECT_NE(printed.find("channel 1: 32 x 32 pixels, block 4 x 4"), std::string::npos);
     EXPECT_NE(printed.find("channel 2: 32 x 32 pixels, block 2 x 2"), std::string::npos);
     EXPECT_NE(printed.find("codebook 3: block 2 x 2"), std::string::npos);
+}
+
+// c.COD is YCbCr 4:2:0: one of its sections among RGB ones would code every
+// channel as RGB without a word, so the mixture is refused.
+TEST_F(FileCommandsTest, ApplyRefusesCodebooksOfDifferentColourSpaces) {
+    ::testing::internal::CaptureStdout();
+    ASSERT_EQ(RunCommandLine({"train", TestData("photo64-c.png"), "-o", File("rgb.cod")}), kExitOk);
+    ::testing::internal::GetCapturedStdout();
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(RunCommandLine({"apply", TestData("photo64-c.png"), File("rgb.cod") + ":1", File("c.COD") + ":2",
+                              File("rgb.cod") + ":3", "-o", File("mixed.png")}),
+              kExitBadFile);
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    const std::string message = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(message, "pictora-cli: " + File("rgb.cod") + " codebook 1 is RGB but " + File("c.COD") +
+                           " codebook 2 is YCbCr (4:2:0): the three codebooks must share a colour space\n");
+    EXPECT_EQ(printed, "");
+    EXPECT_FALSE(std::filesystem::exists(File("mixed.png")));
+
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(RunCommandLine({"apply", TestData("photo64-c.png"), File("c.COD") + ":3", File("c.COD") + ":2",
+                              File("c.COD") + ":1"}),
+              kExitOk);
+    ::testing::internal::GetCapturedStdout();
+}
+
+TEST_F(FileCommandsTest, CountsOfOneAreSingular) {
+    ::testing::internal::CaptureStdout();
+    ASSERT_EQ(RunCommandLine({"train", TestData("photo64-b.png"), "--block", "12", "--radius", "0.9", "-o",
+                              File("one.mqc"), "-o", File("one.cod")}),
+              kExitOk);
+    ::testing::internal::GetCapturedStdout();
+    std::vector<std::uint8_t> book;
+    ASSERT_TRUE(ReadWholeFile(File("one.cod"), book));
+    book.resize(8 + 8 * 145);  // the first codebook alone: one neuron of 12 x 12 weights and its extra one
+    ASSERT_TRUE(WriteFileAtomically(File("first.cod"), book));
+
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(RunCommandLine({"info", File("one.mqc")}), kExitOk);
+    EXPECT_EQ(RunCommandLine({"info", File("first.cod")}), kExitOk);
+    EXPECT_EQ(RunCommandLine({"apply", TestData("photo64-b.png"), File("first.cod") + ":1", File("first.cod") + ":2",
+                              File("first.cod") + ":1"}),
+              kExitBadFile);
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    const std::string messages = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(printed.find("channel 0: 64 x 64 pixels, block 12 x 12, 1 neuron, index width 1\n"), std::string::npos)
+        << printed;
+    EXPECT_NE(printed.find("codebook 1: block 12 x 12, 1 neuron, colour space RGB\n"), std::string::npos) << printed;
+    EXPECT_NE(messages.find("first.cod: holds 1 codebook, not 2"), std::string::npos) << messages;
 }
 
 TEST_F(FileCommandsTest, BadFilesAndUsageAreTold) {

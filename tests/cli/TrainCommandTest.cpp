@@ -126,6 +126,35 @@ TEST(TrainCommandTest, MeasuresColumnsAndDecodingAgainstTheSource) {
         EXPECT_EQ(decoded[static_cast<std::size_t>(k)], all[static_cast<std::size_t>(k)]) << header[k];
 }
 
+// Without a lossless stage its rates are not measured: empty in the CSV and
+// in the table, as decode and apply leave them, never a rate of 0.
+TEST(TrainCommandTest, UnmeasuredLosslessRatesStayEmpty) {
+    TempFolder folder;
+    ::testing::internal::CaptureStdout();
+    ASSERT_EQ(RunCommandLine({"train", TestData("photo64-a.png"), "--results", folder.File("plain.csv"), "-o",
+                              folder.File("a.mqc")}),
+              kExitOk);
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    ::testing::internal::CaptureStdout();
+    ASSERT_EQ(RunCommandLine({"train", TestData("photo64-a.png"), "--entropy", "arithmetic", "--results",
+                              folder.File("art.csv")}),
+              kExitOk);
+    ASSERT_EQ(RunCommandLine({"decode", folder.File("a.mqc"), "--reference", TestData("photo64-a.png"), "--results",
+                              folder.File("decoded.csv")}),
+              kExitOk);
+    ::testing::internal::GetCapturedStdout();
+
+    const std::vector<std::string> plain = CsvFields(Lines(folder.File("plain.csv"))[1]);
+    const std::vector<std::string> art = CsvFields(Lines(folder.File("art.csv"))[1]);
+    const std::vector<std::string> decoded = CsvFields(Lines(folder.File("decoded.csv"))[1]);
+    for (std::size_t k : {13u, 14u, 17u}) {
+        EXPECT_EQ(plain[k], "") << k;
+        EXPECT_EQ(decoded[k], "") << k;
+        EXPECT_NE(art[k], "") << k;
+    }
+    EXPECT_EQ(printed.find("0.00%"), std::string::npos) << printed;
+}
+
 TEST(TrainCommandTest, ExitCodesTellBadFilesFromBadUsage) {
     TempFolder folder;
     ::testing::internal::CaptureStderr();

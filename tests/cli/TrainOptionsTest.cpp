@@ -64,8 +64,8 @@ TEST(TrainOptionsTest, UsageErrorsAreOneLineWithAHintToHelp) {
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(RunCommandLine({"train", "a.png", "--block", "13"}), kExitUsage);
     const std::string message = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(message, "pictora-cli train: --block: invalid value 13\nRun 'pictora-cli train --help' for more "
-                       "information.\n");
+    EXPECT_EQ(message, "pictora-cli train: --block 13: a block side is a whole number from 2 to 12\nRun 'pictora-cli "
+                       "train --help' for more information.\n");
     ::testing::internal::CaptureStdout();
     EXPECT_EQ(RunCommandLine({"--version"}), kExitOk);
     EXPECT_EQ(::testing::internal::GetCapturedStdout().rfind("pictora-cli ", 0), 0u);

@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <filesystem>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -106,6 +107,38 @@ private slots:
         QVERIFY(form.LastMessage().endsWith(' '));
     }
 
+    // The chosen sections decide the colour space of every channel by the
+    // first: a mixture is applied as chosen, with a warning.
+    void codebooksOfDifferentColourSpacesAreAppliedWithAWarning() {
+        TempFolder folder;
+        const QString rgb = QString::fromStdString(folder.File("rgb.cod"));
+        const QString ycbcr = QString::fromStdString(folder.File("ycbcr.cod"));
+        Form trainer;
+        QVERIFY(trainer.Train("photo64-a.png"));
+        trainer.Save(rgb);
+        trainer.c().colourSpace->setCurrentIndex(3);  // YCbCr (4:2:0)
+        trainer.SetSteps("1", "1", "1");
+        QTest::mouseClick(trainer.c().start, Qt::LeftButton);
+        QVERIFY(trainer.WaitUntilIdleAfter(2));
+        trainer.Save(ycbcr);
+        QVERIFY(trainer.dialogs.messages.empty());
+
+        Form form;
+        form.Open({Data("photo64-a.png")});
+        form.Open({rgb, rgb, rgb});
+        QVERIFY(form.WaitUntilIdleAfter(1));
+        form.Open({ycbcr});
+        QVERIFY(form.WaitUntilIdleAfter(2));
+        QVERIFY2(form.dialogs.messages.empty(), qPrintable(form.LastMessage()));
+
+        form.Open({rgb, ycbcr, rgb});  // G/Cb from the YCbCr file
+        QVERIFY(form.WaitUntilIdleAfter(3));
+        QCOMPARE(form.dialogs.messages.size(), std::size_t{1});
+        QVERIFY(form.LastMessage().startsWith(
+            QString::fromUtf8("Os codebooks escolhidos não são do mesmo espaço de cores")));
+        QCOMPARE(form.c().resultsList->topLevelItemCount(), 3);  // applied all the same
+    }
+
     void namesAndFilesThatCannotBeOpenedAreTold() {
         TempFolder folder;
         Form form;
@@ -172,6 +205,53 @@ private slots:
         form.Save(QString::fromStdString(folder.File("missing/keep.png")));
         QVERIFY(form.LastMessage().startsWith(QString::fromUtf8("Não foi possível salvar")));
         QCOMPARE(FileSize(folder.File("keep.png")), std::int64_t(3));
+    }
+
+    // The photo, and the files a result was read from, are never replaced
+    // by a save; the name is asked for again.
+    void saveRefusesToReplaceWhatTheResultWasReadFrom() {
+        TempFolder folder;
+        const QString photo = QString::fromStdString(folder.File("photo.png"));
+        QVERIFY(QFile::copy(Data("photo64-b.png"), photo));
+        std::filesystem::create_directories(folder.File("sub"));
+        std::vector<std::uint8_t> original;
+        QVERIFY(ReadWholeFile(photo.toStdString(), original));
+        Form form;
+        form.Open({photo});
+        QTest::mouseClick(form.c().start, Qt::LeftButton);
+        QVERIFY(form.WaitUntilIdleAfter(1));
+        const QString book = QString::fromStdString(folder.File("book.cod"));
+        form.dialogs.saveAnswers = {photo, QString::fromStdString(folder.File("sub/../photo.png")), book};
+        const int asked = form.dialogs.saveQuestions;
+        form.view->OnFileSave();
+        QCOMPARE(form.dialogs.saveQuestions - asked, 3);
+        QCOMPARE(form.dialogs.messages.size(), std::size_t(2));
+        QVERIFY(form.LastMessage().contains(QString::fromUtf8("não pode ser substituído")));
+        std::vector<std::uint8_t> kept;
+        QVERIFY(ReadWholeFile(photo.toStdString(), kept));
+        QCOMPARE(kept, original);
+        QVERIFY(FileSize(book.toStdString()) > 0);
+        form.dialogs.saveAnswers = {photo};  // nor do the results go over it
+        form.view->OnExportResults();
+        QCOMPARE(form.dialogs.messages.size(), std::size_t(3));
+        QVERIFY(form.LastMessage().contains(QString::fromUtf8("não pode ser substituído")));
+        QVERIFY(ReadWholeFile(photo.toStdString(), kept));
+        QCOMPARE(kept, original);
+
+        form.Open({book});  // its codebooks applied: the result now comes from it
+        QVERIFY(form.WaitUntilIdleAfter(2));
+        form.Save(book);
+        QCOMPARE(form.dialogs.messages.size(), std::size_t(4));
+        const QString coded = QString::fromStdString(folder.File("coded.mqc"));
+        form.Save(coded);
+        QCOMPARE(form.dialogs.messages.size(), std::size_t(4));
+        QVERIFY(FileSize(coded.toStdString()) > 0);
+
+        form.SetSteps("1", "1", "1");
+        QTest::mouseClick(form.c().start, Qt::LeftButton);  // a new run: the codebook file is no input now
+        QVERIFY(form.WaitUntilIdleAfter(3));
+        form.Save(book);
+        QCOMPARE(form.dialogs.messages.size(), std::size_t(4));
     }
 
     void aDroppedFileOpensLikeTheOpenCommand() {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/AllocationFailure.h"
 #include "common/SyntheticPng.h"
 #include "common/TempFolder.h"
 #include "image/ColorConversion.h"
@@ -113,6 +114,28 @@ TEST(ImageBuffer, PlanesLeftForLaterAreDerivedAsALoadDerivesThem) {
     ImageBuffer empty;
     empty.DeriveYCbCrPlanes();
     ExpectEmpty(empty);
+}
+
+// Memory running out while the planes are derived leaves none of them, so a
+// later call derives them all rather than finding some and skipping.
+TEST(ImageBuffer, DerivingPlanesIsAllOrNothing) {
+    std::vector<std::uint8_t> file;
+    ASSERT_TRUE(ReadWholeFile(TestData("photo64-b.png"), file));
+    ImageBuffer atLoad;
+    ASSERT_TRUE(atLoad.DecodePng(file, "b"));
+    for (std::int64_t granted = 0; granted < 5; ++granted) {
+        ImageBuffer later;
+        ASSERT_TRUE(later.DecodePng(file, "b", DerivedPlanes::OnRequest));
+        {
+            testing::AllocationFailure failure(64 * 64, granted);
+            EXPECT_THROW(later.DeriveYCbCrPlanes(), std::bad_alloc) << granted;
+        }
+        EXPECT_FALSE(later.HasYCbCrPlanes()) << granted;
+        later.DeriveYCbCrPlanes();
+        EXPECT_EQ(later.lumaY, atLoad.lumaY);
+        EXPECT_EQ(later.chromaCr, atLoad.chromaCr);
+        EXPECT_EQ(later.chromaCr420, atLoad.chromaCr420);
+    }
 }
 
 TEST(ImageBuffer, FailedLoadPngLeavesTheBufferEmptyWithAClearMessage) {

@@ -4,6 +4,7 @@
 
 #include <clocale>
 
+#include "common/CsvFields.h"
 #include "common/SyntheticPng.h"
 #include "common/TempFolder.h"
 #include "pipeline/ImageCompressor.h"
@@ -54,7 +55,13 @@ TEST_F(ResultsRowTest, TrainingRowShowsCountsQualityAndRates) {
     EXPECT_EQ(row[15], "3.0938");
     EXPECT_EQ(row[16], "1.0000");
     EXPECT_EQ(row[17], "—");
-    EXPECT_EQ(FormatResultsRow(Training(1, 0.0))[13], "0.00%");
+    // Without a lossless stage nothing was measured: no rate of 0.
+    EXPECT_EQ(FormatResultsRow(Training(1, 0.0))[13], "");
+    EXPECT_EQ(FormatResultsRow(Training(1, 0.0))[14], "");
+    const std::vector<std::string> fields = testing::CsvFields(FormatResultsCsvLine(Training(1, 0.0)));
+    EXPECT_EQ(fields[13], "");
+    EXPECT_EQ(fields[14], "");
+    EXPECT_EQ(testing::CsvFields(FormatResultsCsvLine(Training(1, 0.5)))[13], "0.5");
 }
 
 TEST_F(ResultsRowTest, LoadedFileRowShowsPrunedCountsAndNoLosslessStage) {

@@ -46,6 +46,47 @@ TEST_F(FileIOTest, FailedWriteLeavesTheOldFileAndNoLeftovers) {
     EXPECT_EQ(entries, 2);  // keep.bin and folder, no temporary files
 }
 
+// The check creates nothing and replaces nothing, and refuses what a write
+// would fail on.
+TEST_F(FileIOTest, CheckingAPathForWritingLeavesEverythingAsItWas) {
+    const std::vector<std::uint8_t> kept{7, 7, 7};
+    ASSERT_TRUE(WriteFileAtomically(Path("kept.bin"), kept));
+    EXPECT_TRUE(CheckWritable(Path("kept.bin")));
+    EXPECT_TRUE(CheckWritable(Path("new.bin")));
+    std::filesystem::create_directories(Path("folder"));
+    const Status folder = CheckWritable(Path("folder"));
+    EXPECT_FALSE(folder);
+    EXPECT_EQ(folder.subject(), Path("folder"));
+    const Status missing = CheckWritable(Path("missing/new.bin"));
+    EXPECT_FALSE(missing);
+    EXPECT_NE(missing.message().find("missing/new.bin"), std::string::npos);
+
+    std::vector<std::uint8_t> back;
+    ASSERT_TRUE(ReadWholeFile(Path("kept.bin"), back));
+    EXPECT_EQ(back, kept);
+    int entries = 0;
+    for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator(folder_)) ++entries;
+    EXPECT_EQ(entries, 2);  // kept.bin and folder
+}
+
+TEST_F(FileIOTest, SameFileSeesThroughLinksAndSpellings) {
+    ASSERT_TRUE(WriteFileAtomically(Path("a.bin"), std::vector<std::uint8_t>{1}));
+    ASSERT_TRUE(WriteFileAtomically(Path("b.bin"), std::vector<std::uint8_t>{1}));
+    std::filesystem::create_directories(Path("sub"));
+    std::filesystem::create_hard_link(Path("a.bin"), Path("hard.bin"));
+    std::filesystem::create_symlink(Path("a.bin"), Path("soft.bin"));
+    EXPECT_TRUE(SameFile(Path("a.bin"), Path("a.bin")));
+    EXPECT_TRUE(SameFile(Path("a.bin"), Path("sub/../a.bin")));
+    EXPECT_TRUE(SameFile(Path("a.bin"), Path("hard.bin")));
+    EXPECT_TRUE(SameFile(Path("soft.bin"), Path("a.bin")));
+    EXPECT_FALSE(SameFile(Path("a.bin"), Path("b.bin")));  // same bytes, another file
+    // Files yet to be written: the same when their canonical paths are.
+    EXPECT_TRUE(SameFile(Path("new.bin"), Path("sub/../new.bin")));
+    EXPECT_TRUE(SameFile(Path("new.bin"), Path("./new.bin")));
+    EXPECT_FALSE(SameFile(Path("new.bin"), Path("sub/new.bin")));
+    EXPECT_FALSE(SameFile(Path("new.bin"), Path("a.bin")));
+}
+
 TEST_F(FileIOTest, ReadFailuresNameTheFile) {
     std::vector<std::uint8_t> bytes{5};
     Status status = ReadWholeFile(Path("absent.bin"), bytes);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/AllocationFailure.h"
+
 namespace pictora {
 namespace {
 
@@ -42,6 +44,26 @@ TEST(PlaneTest, ReleaseEmptiesAndAllocateReplaces) {
     EXPECT_TRUE(plane.Empty());
     EXPECT_EQ(plane.Height(), 0u);
     EXPECT_EQ(plane.Width(), 0u);
+}
+
+// Memory running out while a plane grows leaves it as it was: its size, its
+// rows and its samples agree, and nothing points into freed memory.
+TEST(PlaneTest, RunningOutOfMemoryLeavesThePlaneAsItWas) {
+    Plane plane(4, 5);
+    plane.Fill(7);
+    const Plane before = plane;
+    const Plane large(40, 50);
+    {
+        testing::AllocationFailure failure(40 * 50, 0);
+        EXPECT_THROW(plane.Allocate(40, 50), std::bad_alloc);
+        EXPECT_THROW(plane = large, std::bad_alloc);
+    }
+    EXPECT_EQ(plane, before);
+    EXPECT_EQ(plane.Height(), 4u);
+    EXPECT_EQ(plane[3][4], 7);
+    plane.Allocate(3, 2);  // smaller: the samples already there will do
+    EXPECT_EQ(plane.Height(), 3u);
+    EXPECT_EQ(plane[2][1], 0);
 }
 
 }  // namespace

@@ -252,6 +252,24 @@ private slots:
         QCOMPARE(frame.centralWidget()->height(), frame.View()->height());
     }
 
+    // Every caption of the form's check box shows whole at the default
+    // window size, and it overlaps no other control.
+    void theMaskCheckBoxHasRoomForItsCaption() {
+        ScriptedDialogs::Script script;
+        CMainFrame frame(std::make_unique<ScriptedDialogs>(script));
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        const QCheckBox* box = frame.View()->GetControls().showCodebookMasks;
+        QCOMPARE(box->text(), QString::fromUtf8("Visualizar CodeBook antes do treinamento"));
+        QVERIFY2(box->width() >= box->sizeHint().width(),
+                 qPrintable(QString("%1 < %2").arg(box->width()).arg(box->sizeHint().width())));
+        QVERIFY(frame.View()->rect().contains(box->geometry()));
+        for (const QWidget* other : frame.View()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (other == box || other->isHidden()) continue;
+            QVERIFY2(!other->geometry().intersects(box->geometry()), other->metaObject()->className());
+        }
+    }
+
     void sourceTabsFollowTheColourSpaceAndMasks() {
         Form form;
         QVERIFY(form.view->LoadImage(Data("photo64-b.png")));
