@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/TempFolder.h"
+#include "image/PngFiles.h"
 #include "image/PngImage.h"
 #include "support/FileIO.h"
 
@@ -129,8 +130,7 @@ TEST_F(PngImageTest, InterlacedFileLoadsLikeItsPlainTwin) {
 }
 
 // Decoding in place gives the planes Decode gives, tells the start before
-// any row and the rows in order up to all of them, and closes; a file cut
-// short fails and closes too (an interlaced one before any row).
+// any row and the rows in order up to all of them, and closes.
 TEST_F(PngImageTest, DecodingInPlaceTellsItsRowsAndMatchesDecode) {
     const std::string interlaced = folder_.File("interlaced.png");
     auto rows = InterleavedRows(photo_);
@@ -147,14 +147,28 @@ TEST_F(PngImageTest, DecodingInPlaceTellsItsRowsAndMatchesDecode) {
         EXPECT_TRUE(arrival.WaitFor(64));
         EXPECT_FALSE(arrival.WaitFor(65));  // closed: no more will come
         ExpectSamePlanes(inPlace, decoded);
-
-        file.resize(file.size() / 2);
-        PngImage cut;
-        RowArrival early;
-        EXPECT_EQ(cut.DecodeInPlace(file, early), PngImage::kLibpngError);
-        EXPECT_TRUE(early.WaitForStart());
-        EXPECT_FALSE(early.WaitFor(path == interlaced ? 1 : 65));
     }
+}
+
+// A file cut short is refused before its planes exist; one whose rows turn
+// bad midway tells the rows before, then fails and closes.
+TEST_F(PngImageTest, DecodingInPlaceStopsAtDamage) {
+    std::vector<std::uint8_t> file;
+    ASSERT_TRUE(ReadWholeFile(TestData("photo64-b.png"), file));
+    file.resize(file.size() / 2);
+    PngImage cut;
+    RowArrival never;
+    EXPECT_EQ(cut.DecodeInPlace(file, never), PngImage::kDamaged);
+    EXPECT_FALSE(never.WaitForStart());
+
+    testing::Bytes raw = testing::UnfilteredRows(64, 64);
+    raw[40 * (1 + 3 * 64)] = 9;  // the filter byte of row 40
+    PngImage bad;
+    RowArrival early;
+    EXPECT_EQ(bad.DecodeInPlace(testing::RgbPng(64, 64, raw), early), PngImage::kDamaged);
+    EXPECT_NE(bad.LastError().find("filter type 9"), std::string::npos) << bad.LastError();
+    EXPECT_TRUE(early.WaitFor(32));
+    EXPECT_FALSE(early.WaitFor(41));
 }
 
 TEST_F(PngImageTest, SixteenBitSamplesKeepTheirHighByte) {
@@ -202,7 +216,7 @@ TEST_F(PngImageTest, DamagedFilesFailWithLibpngsMessage) {
         const std::string path = folder_.File("damaged.png");
         ASSERT_TRUE(WriteFileAtomically(path, damaged));
         PngImage image = photo_;
-        EXPECT_EQ(image.Load(path), PngImage::kLibpngError);
+        EXPECT_EQ(image.Load(path), PngImage::kDamaged);
         EXPECT_NE(image.LastError().find("damaged PNG: "), std::string::npos) << image.LastError();
         EXPECT_GT(image.LastError().size(), path.size() + 15);
         ExpectSamePlanes(image, photo_);
