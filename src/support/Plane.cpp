@@ -50,6 +50,14 @@ void Plane::Allocate(std::uint32_t height, std::uint32_t width) {
     BindRows();
 }
 
+void Plane::AllocateForWriting(std::uint32_t height, std::uint32_t width) {
+    height_ = height;
+    width_ = width;
+    samples_.clear();
+    samples_.resize(static_cast<std::size_t>(height) * width);
+    BindRows();
+}
+
 void Plane::Release() {
     height_ = 0;
     width_ = 0;

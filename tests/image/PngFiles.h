@@ -75,20 +75,35 @@ inline Bytes UnfilteredRows(std::uint32_t width, std::uint32_t height) {
     return raw;
 }
 
-// `file` with bytes in the middle of its first IDAT chunk inverted and that
-// chunk's CRC made to match, so that only inflating finds the damage.
+inline std::uint32_t BigEndianAt(const Bytes& bytes, std::size_t at) {
+    return (std::uint32_t{bytes[at]} << 24) | (std::uint32_t{bytes[at + 1]} << 16) | (std::uint32_t{bytes[at + 2]} << 8) |
+           bytes[at + 3];
+}
+
+// `file` with the CRC of every chunk made to match its type and data, as far
+// as the chunks' lengths lead through the file.
+inline Bytes WithCrcsMadeToMatch(Bytes file) {
+    std::size_t at = 8;
+    while (at + 12 <= file.size()) {
+        const std::uint32_t length = BigEndianAt(file, at);
+        if (file.size() - at - 12 < length) break;
+        const std::string type(file.begin() + at + 4, file.begin() + at + 8);
+        const std::uint32_t crc = ChunkCrc(type, Bytes(file.begin() + at + 8, file.begin() + at + 8 + length));
+        for (int k = 0; k < 4; ++k) file[at + 8 + length + k] = static_cast<std::uint8_t>(crc >> (24 - 8 * k));
+        at += 12 + length;
+    }
+    return file;
+}
+
+// `file` with bytes in the middle of its first IDAT chunk inverted and the
+// CRCs made to match, so that only inflating finds the damage.
 inline Bytes WithDamagedImageData(Bytes file) {
     std::size_t at = 8;
     while (at + 8 <= file.size()) {
-        const std::uint32_t length = (std::uint32_t{file[at]} << 24) | (std::uint32_t{file[at + 1]} << 16) |
-                                     (std::uint32_t{file[at + 2]} << 8) | file[at + 3];
-        const std::string type(file.begin() + at + 4, file.begin() + at + 8);
-        if (type == "IDAT" && length >= 64) {
-            Bytes data(file.begin() + at + 8, file.begin() + at + 8 + length);
-            for (std::size_t k = length / 2; k < length / 2 + 16; ++k) data[k] ^= 0xFF;
-            const Bytes chunk = Chunk(type, data);
-            std::copy(chunk.begin(), chunk.end(), file.begin() + at);
-            return file;
+        const std::uint32_t length = BigEndianAt(file, at);
+        if (std::string(file.begin() + at + 4, file.begin() + at + 8) == "IDAT" && length >= 64) {
+            for (std::size_t k = at + 8 + length / 2; k < at + 8 + length / 2 + 16; ++k) file[k] ^= 0xFF;
+            return WithCrcsMadeToMatch(file);
         }
         at += 12 + length;
     }

@@ -1,16 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <png.h>
-#include <zlib.h>
 
 #include <algorithm>
-#include <csetjmp>
 #include <filesystem>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "common/TempFolder.h"
+#include "image/LibpngReference.h"
 #include "image/PngFiles.h"
 #include "image/PngImage.h"
 #include "support/FileIO.h"
@@ -22,28 +21,11 @@ using testing::TempFolder;
 using testing::TestData;
 
 // Writes PNG files in layouts the program itself never writes (interlaced,
-// 16-bit). `rows` holds the encoded bytes of each row.
+// 16-bit) with libpng. `rows` holds the encoded bytes of each row.
 bool WriteRawPng(const std::string& path, std::uint32_t width, int bitDepth, int interlace,
-                 std::vector<std::vector<std::uint8_t>>& rows) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
-    std::vector<png_bytep> pointers;
-    for (auto& row : rows) pointers.push_back(row.data());
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    bool ok = false;
-    if (setjmp(png_jmpbuf(png)) == 0) {
-        png_init_io(png, file);
-        png_set_IHDR(png, info, width, static_cast<png_uint_32>(rows.size()), bitDepth, PNG_COLOR_TYPE_RGB,
-                     interlace, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_write_info(png, info);
-        png_write_image(png, pointers.data());
-        png_write_end(png, nullptr);
-        ok = true;
-    }
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return ok;
+                 const std::vector<std::vector<std::uint8_t>>& rows) {
+    const std::vector<std::uint8_t> file = testing::LibpngEncodeRgb(width, rows, bitDepth, interlace);
+    return !file.empty() && WriteFileAtomically(path, file).ok();
 }
 
 std::vector<std::vector<std::uint8_t>> InterleavedRows(const PngImage& image) {
@@ -201,7 +183,7 @@ TEST_F(PngImageTest, RefusesOtherColourTypesAndKeepsTheImage) {
     }
 }
 
-TEST_F(PngImageTest, DamagedFilesFailWithLibpngsMessage) {
+TEST_F(PngImageTest, DamagedFilesAreRefusedWithAMessage) {
     std::vector<std::uint8_t> bytes;
     ASSERT_TRUE(ReadWholeFile(TestData("photo64-a.png"), bytes));
     std::vector<std::uint8_t> truncated(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 2));
@@ -233,18 +215,12 @@ TEST_F(PngImageTest, RefusesSidesBeyondTheLimit) {
 }
 
 TEST_F(PngImageTest, RefusesMorePixelsThanThePipelineCanHoldBeforeReadingThem) {
-    // A one-row image whose header then claims 20000 x 20000 pixels.
+    // A one-row image whose header claims 20000 x 20000 pixels.
     const std::string path = folder_.File("huge.png");
-    std::vector<std::vector<std::uint8_t>> rows(1, std::vector<std::uint8_t>(3 * 20000));
-    ASSERT_TRUE(WriteRawPng(path, 20000, 8, PNG_INTERLACE_NONE, rows));
-    std::vector<std::uint8_t> bytes;
-    ASSERT_TRUE(ReadWholeFile(path, bytes));
-    bytes[20] = 0;  // height 1 -> 0x4E20 = 20000, big-endian at offset 16
-    bytes[21] = 0;
-    bytes[22] = 0x4E;
-    bytes[23] = 0x20;
-    const uLong crc = crc32(crc32(0, nullptr, 0), bytes.data() + 12, 17);
-    for (int k = 0; k < 4; ++k) bytes[29 + k] = static_cast<std::uint8_t>(crc >> (24 - 8 * k));
+    const std::vector<std::uint8_t> bytes =
+        testing::PngOf({testing::Chunk("IHDR", testing::HeaderData(20000, 20000)),
+                        testing::Chunk("IDAT", testing::Deflated(testing::UnfilteredRows(20000, 1))),
+                        testing::Chunk("IEND", {})});
     ASSERT_TRUE(WriteFileAtomically(path, bytes));
     PngImage image;
     EXPECT_EQ(image.Load(path), PngImage::kUnsupported);
