@@ -9,6 +9,8 @@
 // and each ratio is the median of the ratios of the pairs, which keeps it
 // meaningful while other work on the machine comes and goes. Both sides
 // write their results CSV and coded image; a row whose files differ fails.
+// After each default step on the 2268 x 1512 photo, `pictora-cli decode`
+// writes the coded image it made as PNG, timed against that step.
 // The desktop row is timed in this process: a training job and the display
 // bitmaps the form builds from it.
 #include <sys/resource.h>
@@ -127,6 +129,8 @@ struct Figures {
     double peakMiB = 0;
     double referenceWall = 0;
     double ratio = 0;
+    double decodeWall = 0;   // decode X.mqc -o X.png, when asked for
+    double decodeRatio = 0;  // its wall time over the step's
     bool identical = true;
     bool ok = true;
 };
@@ -137,8 +141,9 @@ public:
 
     // `train PHOTO` with these settings; with `againstReference` each run is
     // paired with the same command under --reference-search.
-    Figures Train(const std::string& photo, const std::vector<std::string>& settings, bool againstReference) {
-        std::vector<double> wall, cpu, peak, referenceWall, ratios;
+    Figures Train(const std::string& photo, const std::vector<std::string>& settings, bool againstReference,
+                  bool decodeToPng = false) {
+        std::vector<double> wall, cpu, peak, referenceWall, ratios, decodeWall, decodeRatios;
         Figures figures;
         for (unsigned run = 0; run < options_.repeat && figures.ok; ++run) {
             Run fast;
@@ -146,6 +151,13 @@ public:
             wall.push_back(fast.wall);
             cpu.push_back(fast.cpu);
             peak.push_back(fast.peakMiB);
+            if (decodeToPng && figures.ok) {
+                Run decode;
+                figures.ok = RunChild({PICTORA_CLI, "decode", Output("fast", ".mqc"), "-o", Output("fast", ".png")}, decode) &&
+                             std::filesystem::file_size(Output("fast", ".png")) > 0;
+                decodeWall.push_back(decode.wall);
+                decodeRatios.push_back(decode.wall / fast.wall);
+            }
             if (!againstReference || !figures.ok) continue;
             Run plain;
             figures.ok = RunChild(Command(photo, settings, "plain", true), plain);
@@ -159,8 +171,10 @@ public:
         figures.peakMiB = Median(peak);
         figures.referenceWall = Median(referenceWall);
         figures.ratio = Median(ratios);
+        figures.decodeWall = Median(decodeWall);
+        figures.decodeRatio = Median(decodeRatios);
         for (const char* side : {"fast", "plain"})
-            for (const char* kind : {".csv", ".mqc"}) std::filesystem::remove(Output(side, kind));
+            for (const char* kind : {".csv", ".mqc", ".png"}) std::filesystem::remove(Output(side, kind));
         return figures;
     }
 
@@ -271,7 +285,7 @@ int main(int argc, char** argv) {
     const std::uint64_t flowerPixels = flower ? Pixels(options.flower) : 0;
     Figures defaults;
     if (flower) {
-        defaults = bench.Train(options.flower, {"--steps", "1"}, true);
+        defaults = bench.Train(options.flower, {"--steps", "1"}, true, true);
         PrintRatioRow("flower, defaults, 1 step", defaults, flowerPixels);
     }
     const Figures tiger = bench.Train(options.tiger, {"--steps", "2", "--block", "4", "--radius", "0.05"}, true);
@@ -283,8 +297,10 @@ int main(int argc, char** argv) {
                     FormatC("%.3f", small.wall).c_str(), FormatC("%.3f", small.cpu).c_str(),
                     FormatC("%.1f MiB", small.peakMiB).c_str(), PerPixel(small.peakMiB, flowerPixels).c_str(),
                     small.ok ? "(not compared)" : "FAILED");
+        std::printf("\nflower: decode X.mqc -o X.png %s s, over the step that made X.mqc: %s\n",
+                    FormatC("%.3f", defaults.decodeWall).c_str(), FormatC("%.2f", defaults.decodeRatio).c_str());
         const double pixels = static_cast<double>(flowerPixels);
-        std::printf("\nflower, defaults, peak resident memory: %s (%s bytes per pixel)\n",
+        std::printf("flower, defaults, peak resident memory: %s (%s bytes per pixel)\n",
                     FormatC("%.1f MiB", defaults.peakMiB).c_str(),
                     FormatC("%.1f", defaults.peakMiB * 1024 * 1024 / pixels).c_str());
         const DesktopTimes desktop = DesktopStep(options.flower, options.repeat);

@@ -27,7 +27,7 @@ export ASAN_OPTIONS=detect_leaks=0
   -o "$seeds/b.mqc" -o "$seeds/b.cod" -o "$seeds/b.huf" -o "$seeds/b.art" >/dev/null
 "$cli" train tests/data/photo64-c.png --color-space ycbcr444 --block 8 --radius 0.3 \
   -o "$seeds/c.mqc" -o "$seeds/c.cod" -o "$seeds/c.huf" -o "$seeds/c.art" >/dev/null
-cp tests/data/photo64-*.png tests/data/refuse/*.png "$corpus/png/"
+cp tests/data/photo64-*.png tests/data/refuse/*.png tests/data/png/*.png "$corpus/png/"
 cp "$seeds"/*.mqc "$corpus/mqc/"
 cp "$seeds"/*.huf "$corpus/huf/"
 cp "$seeds"/*.art "$corpus/art/"

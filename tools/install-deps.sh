@@ -3,7 +3,7 @@
 # only those that are missing. Runs apt-get through sudo when not root.
 set -euo pipefail
 
-packages=(cmake g++ make ninja-build pkg-config libpng-dev zlib1g-dev libgtest-dev libbenchmark-dev
+packages=(cmake g++ make ninja-build pkg-config libpng-dev zlib1g-dev libdeflate-dev libgtest-dev libbenchmark-dev
           libhwy-dev qt6-base-dev fonts-dejavu-core libcli11-dev libjpeg62-turbo-dev libwebp-dev libavif-dev
           libjxl-dev locales libcairo2-dev libxml2-dev)
 packages+=("$@")

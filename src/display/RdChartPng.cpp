@@ -10,6 +10,7 @@
 #include "display/RdChartLayout.h"
 #include "display/RdMarkerOutline.h"
 #include "image/PngWriter.h"
+#include "support/Plane.h"
 
 namespace pictora {
 namespace {
@@ -111,21 +112,19 @@ void Draw(cairo_t* cr, const RdChartLayout& layout) {
 }
 
 // Cairo keeps an RGB24 pixel as one native-endian 32-bit word, red, green and
-// blue in its lower three bytes.
-std::vector<std::uint8_t> RgbPixels(cairo_surface_t* surface, int width, int height) {
+// blue in its lower three bytes; the writer takes them as three planes.
+void SplitPixels(cairo_surface_t* surface, std::uint32_t width, std::uint32_t height, Plane planes[3]) {
     const unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
-    std::size_t out = 0;
-    for (int y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::size_t>(y) * stride);
-        for (int x = 0; x < width; ++x) {
-            rgb[out++] = static_cast<std::uint8_t>(row[x] >> 16);
-            rgb[out++] = static_cast<std::uint8_t>(row[x] >> 8);
-            rgb[out++] = static_cast<std::uint8_t>(row[x]);
+    const auto stride = static_cast<std::size_t>(cairo_image_surface_get_stride(surface));
+    for (int c = 0; c < 3; ++c) planes[c].Allocate(height, width);
+    for (std::uint32_t y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(data + y * stride);
+        for (std::uint32_t x = 0; x < width; ++x) {
+            planes[0][y][x] = static_cast<std::uint8_t>(row[x] >> 16);
+            planes[1][y][x] = static_cast<std::uint8_t>(row[x] >> 8);
+            planes[2][y][x] = static_cast<std::uint8_t>(row[x]);
         }
     }
-    return rgb;
 }
 
 }  // namespace
@@ -154,16 +153,10 @@ Status RenderRdChartPng(const RdChartModel& model, int width, int height, std::v
     }
     cairo_surface_flush(surface.get());
 
-    std::vector<std::uint8_t> rgb = RgbPixels(surface.get(), width, height);
-    std::vector<png_bytep> rows(static_cast<std::size_t>(height));
-    for (int y = 0; y < height; ++y) rows[y] = rgb.data() + static_cast<std::size_t>(y) * width * 3;
-    std::vector<std::uint8_t> encoded;
-    PngWriter writer(encoded);
-    if (!writer.Write(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), PNG_COLOR_TYPE_RGB,
-                      rows.data())) {
-        return Status::Error(ErrorKind::CodecFailure, "cannot encode the chart as PNG: " + writer.Error());
-    }
-    png = std::move(encoded);
+    Plane planes[3];
+    SplitPixels(surface.get(), static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), planes);
+    const Plane* const rgb[3] = {&planes[0], &planes[1], &planes[2]};
+    png = EncodePng(rgb, static_cast<std::uint32_t>(height), static_cast<std::uint32_t>(width));
     return Status::Ok();
 }
 

@@ -1,5 +1,6 @@
 #include "image/PngImage.h"
 
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -8,33 +9,6 @@
 #include "support/FileIO.h"
 
 namespace pictora {
-namespace {
-
-// The row-pointer array libpng reads into or writes from.
-std::vector<png_bytep> RowPointers(Plane& rows) { return {rows.Rows(), rows.Rows() + rows.Height()}; }
-
-// The rows as written: R, G, B triples for selector 0, else the samples of
-// plane 1, 2 or 3 (red, green, blue).
-Plane PixelRows(const RgbImage& image, int selector) {
-    const auto rowCount = static_cast<std::uint32_t>(image.height);
-    const auto columns = static_cast<std::uint32_t>(image.width);
-    if (selector != 0) {
-        const Plane* const planes[] = {&image.red, &image.green, &image.blue};
-        return *planes[selector - 1];
-    }
-    Plane pixels(rowCount, 3 * columns);
-    for (std::uint32_t i = 0; i < rowCount; ++i) {
-        for (std::uint32_t j = 0; j < columns; ++j) {
-            pixels[i][3 * j] = image.red[i][j];
-            pixels[i][3 * j + 1] = image.green[i][j];
-            pixels[i][3 * j + 2] = image.blue[i][j];
-        }
-    }
-    return pixels;
-}
-
-}  // namespace
-
 int PngImage::Load(const std::string& path) {
     std::vector<std::uint8_t> file;
     if (Status read = ReadWholeFile(path, file); !read) return Fail(kCannotOpen, read.message());
@@ -54,11 +28,11 @@ int PngImage::DecodeInPlace(std::span<const std::uint8_t> file, RowArrival& arri
 int PngImage::DecodeRows(std::span<const std::uint8_t> file, RowArrival* arrival) {
     PngReader reader(file);
     PngHeader header;
-    if (!reader.ReadHeader(header)) return Fail(kLibpngError, "damaged PNG: " + reader.Error());
-    colorType = static_cast<std::uint8_t>(header.colorType);
-    bitDepth = static_cast<std::uint8_t>(header.bitDepth);
-    if (header.colorType != PNG_COLOR_TYPE_RGB) {
-        return Fail(kNotRgb, "not an RGB PNG (colour type " + std::to_string(header.colorType) + ")");
+    if (!reader.ReadHeader(header)) return Fail(kDamaged, "damaged PNG: " + reader.Error());
+    colorType = static_cast<std::uint8_t>(header.colourType);
+    bitDepth = header.bitDepth;
+    if (header.colourType != PngColourType::Rgb) {
+        return Fail(kNotRgb, "not an RGB PNG (colour type " + std::to_string(colorType) + ")");
     }
     if (header.width > kMaxSide || header.height > kMaxSide) {
         return Fail(kUnsupported, std::to_string(header.width) + " x " + std::to_string(header.height) +
@@ -80,36 +54,11 @@ int PngImage::DecodeRows(std::span<const std::uint8_t> file, RowArrival* arrival
         targets[1] = &green;
         targets[2] = &blue;
     }
-    for (Plane* plane : targets) plane->Allocate(header.height, header.width);
-    if (arrival != nullptr) arrival->Publish(0);
-    const auto split = [&targets, columns = header.width](const std::uint8_t* pixels, std::uint32_t i) {
-        std::uint8_t* r = (*targets[0])[i];
-        std::uint8_t* g = (*targets[1])[i];
-        std::uint8_t* b = (*targets[2])[i];
-        for (std::uint32_t j = 0; j < columns; ++j) {
-            r[j] = pixels[3 * j];
-            g[j] = pixels[3 * j + 1];
-            b[j] = pixels[3 * j + 2];
-        }
+    const auto rowsDone = [arrival](std::uint32_t rows) {
+        if (arrival != nullptr) arrival->Publish(rows);
     };
-    if (header.interlaced) {
-        // Later passes fill in rows of earlier ones: the whole image is kept.
-        Plane pixels(header.height, static_cast<std::uint32_t>(header.rowBytes));
-        std::vector<png_bytep> rows = RowPointers(pixels);
-        if (!reader.ReadRows(rows.data())) return Fail(kLibpngError, "damaged PNG: " + reader.Error());
-        for (std::uint32_t i = 0; i < header.height; ++i) split(pixels[i], i);
-        if (arrival != nullptr) arrival->Publish(header.height);
-    } else {
-        std::vector<std::uint8_t> row(header.rowBytes);
-        const auto take = [&](std::uint32_t i) {
-            split(row.data(), i);
-            // Every few rows, so that threads waiting for rows wake seldom.
-            constexpr std::uint32_t kRowsPerPublish = 16;
-            if (arrival != nullptr && ((i + 1) % kRowsPerPublish == 0 || i + 1 == header.height))
-                arrival->Publish(i + 1);
-        };
-        if (!reader.ReadRowByRow(row.data(), take)) return Fail(kLibpngError, "damaged PNG: " + reader.Error());
-    }
+    if (!reader.ReadRgbPlanes(*targets[0], *targets[1], *targets[2], rowsDone))
+        return Fail(kDamaged, "damaged PNG: " + reader.Error());
     if (arrival != nullptr) return kOk;
 
     height = static_cast<std::int32_t>(header.height);
@@ -137,17 +86,11 @@ int PngImage::Encode(int selector, std::vector<std::uint8_t>& encoded) {
     if (height <= 0 || width <= 0 || !PlanesMatchSize()) {
         return Fail(kUnsupported, "the image has no planes of its size to write");
     }
-    colorType = selector == 0 ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_GRAY;
+    colorType = static_cast<std::uint8_t>(selector == 0 ? PngColourType::Rgb : PngColourType::Grey);
     bitDepth = 8;
-
-    Plane pixels = PixelRows(*this, selector);
-    std::vector<std::uint8_t> bytes;
-    std::vector<png_bytep> rows = RowPointers(pixels);
-    PngWriter writer(bytes);
-    if (!writer.Write(static_cast<std::uint32_t>(width), pixels.Height(), colorType, rows.data())) {
-        return Fail(kLibpngError, "libpng error: " + writer.Error());
-    }
-    encoded = std::move(bytes);
+    const Plane* const all[] = {&red, &green, &blue};
+    const std::span<const Plane* const> planes(selector == 0 ? all : all + selector - 1, selector == 0 ? 3 : 1);
+    encoded = EncodePng(planes, static_cast<std::uint32_t>(height), static_cast<std::uint32_t>(width));
     return kOk;
 }
 

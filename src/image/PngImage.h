@@ -11,18 +11,18 @@
 
 namespace pictora {
 
-// The RgbImage read from and written to PNG files. Reads RGB files without
-// alpha (colour type 2); 16-bit samples are cut to their high 8 bits, since
-// everything downstream works on 8-bit planes. Writes 8-bit RGB, or one plane
-// as greyscale. A failure leaves the size and planes as they were and a
-// message naming the file in LastError().
+// The RgbImage read from and written to PNG files (PngReader, PngWriter).
+// Reads RGB files without alpha (colour type 2); 16-bit samples are cut to
+// their high 8 bits, since everything downstream works on 8-bit planes.
+// Writes 8-bit RGB, or one plane as greyscale. A failure leaves the size and
+// planes as they were and a message naming the file in LastError().
 class PngImage : public RgbImage {
 public:
     // Result codes of Load and Save.
     static constexpr int kOk = 0;
     static constexpr int kCannotOpen = 1;    // the file system refused to read or write the file
     static constexpr int kNotRgb = 2;        // colour type other than RGB without alpha
-    static constexpr int kLibpngError = 3;   // a damaged file, or libpng failed to encode
+    static constexpr int kDamaged = 3;       // a damaged file
     static constexpr int kUnsupported = 4;   // a side beyond kMaxSide, or nothing valid to write
     // The largest side read, which keeps the sample count of a plane within
     // 32 bits for the quality measure.

@@ -1,59 +1,44 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <span>
 #include <string>
 
-#include <png.h>
+#include "image/PngFormat.h"
+#include "image/PngLayout.h"
+#include "support/Plane.h"
 
 namespace pictora {
 
-// What the header of a PNG file says, and the length of one row as the reader
-// delivers it once its transforms are set up.
-struct PngHeader {
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
-    int colorType = 0;
-    int bitDepth = 0;
-    std::size_t rowBytes = 0;
-    bool interlaced = false;
-};
-
-// Decodes a PNG file held in memory with libpng, in two steps so that the
-// caller can check the header before it allocates the pixel rows. Owns the
-// libpng read structures. A failing step returns false and leaves libpng's
-// message in Error(); no further step may follow it.
+// Decodes an RGB PNG file held in memory (PngFormat.h) into three 8-bit
+// planes, in two steps so that the caller can check the header before it
+// allocates the planes. The image data are inflated by libdeflate in one call,
+// then unfiltered and split into the planes row after row, so the top rows
+// are done first. A failing step returns false with an English message in
+// Error(); no further step may follow it.
 class PngReader {
 public:
-    explicit PngReader(std::span<const std::uint8_t> file);
-    ~PngReader();
-    PngReader(const PngReader&) = delete;
-    PngReader& operator=(const PngReader&) = delete;
+    explicit PngReader(std::span<const std::uint8_t> file) : file_(file) {}
 
-    // Reads the header and asks for 16-bit samples cut to 8 bits and for
-    // interlaced images to be de-interlaced.
+    // Checks the whole file's structure and its header (ReadPngLayout).
     bool ReadHeader(PngHeader& header);
-    // Reads all rows: `rows` holds header.height pointers to header.rowBytes
-    // bytes each. Also reads the rest of the file, so damage after the image
-    // data is found too.
-    bool ReadRows(png_bytepp rows);
-    // For a file without interlacing: reads the rows one after another into
-    // `row` (header.rowBytes bytes), handing each to `take` with its number
-    // before the next overwrites it; then the rest of the file, as ReadRows.
-    bool ReadRowByRow(png_bytep row, const std::function<void(std::uint32_t)>& take);
+    // For a file of colour type RGB: sizes the planes to the header's size
+    // and tells rowsDone(0), then fills them, 16-bit samples cut to their
+    // high byte, de-interlacing an interlaced file, and tells rowsDone(n)
+    // every few rows that rows 0 .. n-1 are complete (an interlaced file
+    // once, at the end). Refuses before it sizes anything image data too
+    // short to inflate to the rows the header declares (kMostInflatedPerByte),
+    // and inflates no further than those rows: image data that inflate to
+    // more or fewer bytes are refused too.
+    bool ReadRgbPlanes(Plane& red, Plane& green, Plane& blue, const std::function<void(std::uint32_t)>& rowsDone);
 
     const std::string& Error() const { return error_; }
 
 private:
-    static void ReadFromMemory(png_structp png, png_bytep data, png_size_t length);
-
     std::span<const std::uint8_t> file_;
-    std::size_t position_ = 0;
+    PngLayout layout_;
     std::string error_;
-    png_structp png_ = nullptr;
-    png_infop info_ = nullptr;
 };
 
 }  // namespace pictora

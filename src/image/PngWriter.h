@@ -1,39 +1,21 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <span>
 #include <vector>
 
-#include <png.h>
+#include "support/Plane.h"
 
 namespace pictora {
 
-// Encodes an 8-bit RGB or greyscale image as PNG bytes in memory with libpng,
-// so the file itself can be written in one piece. Owns the libpng write
-// structures; one writer encodes one image.
-class PngWriter {
-public:
-    explicit PngWriter(std::vector<std::uint8_t>& out);
-    ~PngWriter();
-    PngWriter(const PngWriter&) = delete;
-    PngWriter& operator=(const PngWriter&) = delete;
-
-    // `rows` holds `height` rows of width samples (colour type 0) or width
-    // R, G, B triples (colour type 2). Writes a non-interlaced image with
-    // default compression and filtering. False on a libpng error, with
-    // libpng's message in Error().
-    bool Write(std::uint32_t width, std::uint32_t height, int colorType, png_bytepp rows);
-
-    const std::string& Error() const { return error_; }
-
-private:
-    static void AppendToMemory(png_structp png, png_bytep data, png_size_t length);
-    static void FlushNothing(png_structp png);
-
-    std::vector<std::uint8_t>& out_;
-    std::string error_;
-    png_structp png_ = nullptr;
-    png_infop info_ = nullptr;
-};
+// Encodes the top-left height x width samples of one plane as an 8-bit
+// greyscale PNG file, or of three planes (red, green, blue) as an 8-bit RGB
+// one (PngFormat.h), in memory, so the file itself can be written in one
+// piece: IHDR, the image data, IEND; not interlaced. Each row takes the
+// filter that brings its bytes closest to zero (rows are filtered in bands
+// on every core), and libdeflate compresses them at a fast level. The bytes
+// depend on the samples alone, never on the cores. Every plane must hold at
+// least height x width samples, both at least 1.
+std::vector<std::uint8_t> EncodePng(std::span<const Plane* const> planes, std::uint32_t height, std::uint32_t width);
 
 }  // namespace pictora

@@ -1,5 +1,5 @@
 // The reconstruction of ImageCompressor as a PNG image.
-#include "image/PngImage.h"
+#include "image/PngWriter.h"
 #include "pipeline/ImageCompressor.h"
 #include "support/FileIO.h"
 
@@ -12,16 +12,10 @@ Status ImageCompressor::EncodeReconstructionPng(std::vector<std::uint8_t>& bytes
         if (rows == 0 || channel.RebuiltCopy().Height() < rows || channel.RebuiltCopy().Width() < columns)
             return Status::Error(ErrorKind::NothingCoded, "there is no reconstructed image to save");
     }
-    PngImage image;
-    image.Resize(static_cast<std::int32_t>(rows), static_cast<std::int32_t>(columns));
-    Plane* targets[3] = {&image.red, &image.green, &image.blue};
-    for (int c = 0; c < 3; ++c) {
-        const Plane& source = channels_[c].RebuiltCopy();
-        for (std::uint32_t i = 0; i < rows; ++i)
-            for (std::uint32_t j = 0; j < columns; ++j) (*targets[c])[i][j] = source[i][j];
-    }
-    const int result = image.Encode(0, bytes);
-    return image.LastStatus(result);
+    const Plane* const planes[3] = {&channels_[0].RebuiltCopy(), &channels_[1].RebuiltCopy(),
+                                    &channels_[2].RebuiltCopy()};
+    bytes = EncodePng(planes, rows, columns);
+    return Status::Ok();
 }
 
 Status ImageCompressor::SaveReconstructionPng(const std::string& path) const {

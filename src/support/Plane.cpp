@@ -63,6 +63,16 @@ void Plane::Reserve(std::uint32_t height, std::size_t samples) {
     samples_.swap(larger);
 }
 
+void Plane::AllocateForWriting(std::uint32_t height, std::uint32_t width) {
+    const std::size_t size = static_cast<std::size_t>(height) * width;
+    Reserve(height, size);
+    samples_.clear();
+    samples_.resize(size);
+    height_ = height;
+    width_ = width;
+    BindRows();
+}
+
 void Plane::Release() {
     height_ = 0;
     width_ = 0;

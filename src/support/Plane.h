@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "support/UninitialisedAllocator.h"
+
 namespace pictora {
 
 // One 8-bit sample plane: `Height()` rows of `Width()` unpadded samples.
@@ -25,6 +27,10 @@ public:
     // memory runs out (std::bad_alloc), the plane stays as it was; so does a
     // plane assigned a copy.
     void Allocate(std::uint32_t height, std::uint32_t width);
+    // The same (all or nothing too), the samples left as the memory holds
+    // them: for a plane whose every sample is written before it is read (a
+    // decoder's rows), which then touches each page once, as it writes it.
+    void AllocateForWriting(std::uint32_t height, std::uint32_t width);
     void Release();
     void Fill(std::uint8_t value);
 
@@ -46,7 +52,7 @@ private:
 
     std::uint32_t height_ = 0;
     std::uint32_t width_ = 0;
-    std::vector<std::uint8_t> samples_;
+    std::vector<std::uint8_t, UninitialisedAllocator<std::uint8_t>> samples_;
     std::vector<std::uint8_t*> rows_;
 };
 

@@ -7,32 +7,24 @@
 #include "display/RdChartLayout.h"
 #include "display/RdChartPng.h"
 #include "display/RdChartSample.h"
-#include "image/PngReader.h"
+#include "image/PngImage.h"
 
 namespace pictora {
 namespace {
 
 struct DecodedPicture {
-    PngHeader header;
-    std::vector<std::uint8_t> pixels;
+    PngImage image;
 
     ChartColour At(double x, double y) const {
-        const std::size_t offset =
-            static_cast<std::size_t>(y) * header.rowBytes + static_cast<std::size_t>(x) * 3;
-        return {pixels[offset], pixels[offset + 1], pixels[offset + 2]};
+        const auto row = static_cast<std::size_t>(y);
+        const auto column = static_cast<std::size_t>(x);
+        return {image.red[row][column], image.green[row][column], image.blue[row][column]};
     }
 };
 
 DecodedPicture Decode(const std::vector<std::uint8_t>& png) {
     DecodedPicture picture;
-    PngReader reader(png);
-    EXPECT_TRUE(reader.ReadHeader(picture.header)) << reader.Error();
-    picture.pixels.resize(picture.header.rowBytes * picture.header.height);
-    std::vector<png_bytep> rows;
-    for (std::uint32_t y = 0; y < picture.header.height; ++y) {
-        rows.push_back(picture.pixels.data() + y * picture.header.rowBytes);
-    }
-    EXPECT_TRUE(reader.ReadRows(rows.data())) << reader.Error();
+    EXPECT_EQ(picture.image.Decode(png), PngImage::kOk) << picture.image.LastError();
     return picture;
 }
 
@@ -48,13 +40,12 @@ TEST(RdChartPngTest, DecodesToTheRequestedSizeWithTheCurvesWhereTheLayoutPutsThe
         const Status status = RenderRdChartPng(model, width, height, png);
         ASSERT_TRUE(status.ok()) << status.message();
         const DecodedPicture picture = Decode(png);
-        EXPECT_EQ(picture.header.width, static_cast<std::uint32_t>(width));
-        EXPECT_EQ(picture.header.height, static_cast<std::uint32_t>(height));
-        EXPECT_EQ(picture.header.colorType, PNG_COLOR_TYPE_RGB);
+        EXPECT_EQ(picture.image.width, width);
+        EXPECT_EQ(picture.image.height, height);
 
         std::size_t inked = 0;
-        for (std::uint32_t y = 0; y < picture.header.height; ++y) {
-            for (std::uint32_t x = 0; x < picture.header.width; ++x) {
+        for (int y = 0; y < picture.image.height; ++y) {
+            for (int x = 0; x < picture.image.width; ++x) {
                 if (!Near(picture.At(x, y), {255, 255, 255}, 0)) ++inked;
             }
         }

@@ -1,16 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <png.h>
-#include <zlib.h>
 
 #include <algorithm>
-#include <csetjmp>
 #include <filesystem>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "common/TempFolder.h"
+#include "image/LibpngReference.h"
+#include "image/PngFiles.h"
 #include "image/PngImage.h"
 #include "support/FileIO.h"
 
@@ -21,28 +21,11 @@ using testing::TempFolder;
 using testing::TestData;
 
 // Writes PNG files in layouts the program itself never writes (interlaced,
-// 16-bit). `rows` holds the encoded bytes of each row.
+// 16-bit) with libpng. `rows` holds the encoded bytes of each row.
 bool WriteRawPng(const std::string& path, std::uint32_t width, int bitDepth, int interlace,
-                 std::vector<std::vector<std::uint8_t>>& rows) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
-    std::vector<png_bytep> pointers;
-    for (auto& row : rows) pointers.push_back(row.data());
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    bool ok = false;
-    if (setjmp(png_jmpbuf(png)) == 0) {
-        png_init_io(png, file);
-        png_set_IHDR(png, info, width, static_cast<png_uint_32>(rows.size()), bitDepth, PNG_COLOR_TYPE_RGB,
-                     interlace, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_write_info(png, info);
-        png_write_image(png, pointers.data());
-        png_write_end(png, nullptr);
-        ok = true;
-    }
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return ok;
+                 const std::vector<std::vector<std::uint8_t>>& rows) {
+    const std::vector<std::uint8_t> file = testing::LibpngEncodeRgb(width, rows, bitDepth, interlace);
+    return !file.empty() && WriteFileAtomically(path, file).ok();
 }
 
 std::vector<std::vector<std::uint8_t>> InterleavedRows(const PngImage& image) {
@@ -129,8 +112,7 @@ TEST_F(PngImageTest, InterlacedFileLoadsLikeItsPlainTwin) {
 }
 
 // Decoding in place gives the planes Decode gives, tells the start before
-// any row and the rows in order up to all of them, and closes; a file cut
-// short fails and closes too (an interlaced one before any row).
+// any row and the rows in order up to all of them, and closes.
 TEST_F(PngImageTest, DecodingInPlaceTellsItsRowsAndMatchesDecode) {
     const std::string interlaced = folder_.File("interlaced.png");
     auto rows = InterleavedRows(photo_);
@@ -147,14 +129,28 @@ TEST_F(PngImageTest, DecodingInPlaceTellsItsRowsAndMatchesDecode) {
         EXPECT_TRUE(arrival.WaitFor(64));
         EXPECT_FALSE(arrival.WaitFor(65));  // closed: no more will come
         ExpectSamePlanes(inPlace, decoded);
-
-        file.resize(file.size() / 2);
-        PngImage cut;
-        RowArrival early;
-        EXPECT_EQ(cut.DecodeInPlace(file, early), PngImage::kLibpngError);
-        EXPECT_TRUE(early.WaitForStart());
-        EXPECT_FALSE(early.WaitFor(path == interlaced ? 1 : 65));
     }
+}
+
+// A file cut short is refused before its planes exist; one whose rows turn
+// bad midway tells the rows before, then fails and closes.
+TEST_F(PngImageTest, DecodingInPlaceStopsAtDamage) {
+    std::vector<std::uint8_t> file;
+    ASSERT_TRUE(ReadWholeFile(TestData("photo64-b.png"), file));
+    file.resize(file.size() / 2);
+    PngImage cut;
+    RowArrival never;
+    EXPECT_EQ(cut.DecodeInPlace(file, never), PngImage::kDamaged);
+    EXPECT_FALSE(never.WaitForStart());
+
+    testing::Bytes raw = testing::UnfilteredRows(64, 64);
+    raw[40 * (1 + 3 * 64)] = 9;  // the filter byte of row 40
+    PngImage bad;
+    RowArrival early;
+    EXPECT_EQ(bad.DecodeInPlace(testing::RgbPng(64, 64, raw), early), PngImage::kDamaged);
+    EXPECT_NE(bad.LastError().find("filter type 9"), std::string::npos) << bad.LastError();
+    EXPECT_TRUE(early.WaitFor(32));
+    EXPECT_FALSE(early.WaitFor(41));
 }
 
 TEST_F(PngImageTest, SixteenBitSamplesKeepTheirHighByte) {
@@ -187,7 +183,7 @@ TEST_F(PngImageTest, RefusesOtherColourTypesAndKeepsTheImage) {
     }
 }
 
-TEST_F(PngImageTest, DamagedFilesFailWithLibpngsMessage) {
+TEST_F(PngImageTest, DamagedFilesAreRefusedWithAMessage) {
     std::vector<std::uint8_t> bytes;
     ASSERT_TRUE(ReadWholeFile(TestData("photo64-a.png"), bytes));
     std::vector<std::uint8_t> truncated(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 2));
@@ -202,7 +198,7 @@ TEST_F(PngImageTest, DamagedFilesFailWithLibpngsMessage) {
         const std::string path = folder_.File("damaged.png");
         ASSERT_TRUE(WriteFileAtomically(path, damaged));
         PngImage image = photo_;
-        EXPECT_EQ(image.Load(path), PngImage::kLibpngError);
+        EXPECT_EQ(image.Load(path), PngImage::kDamaged);
         EXPECT_NE(image.LastError().find("damaged PNG: "), std::string::npos) << image.LastError();
         EXPECT_GT(image.LastError().size(), path.size() + 15);
         ExpectSamePlanes(image, photo_);
@@ -219,18 +215,12 @@ TEST_F(PngImageTest, RefusesSidesBeyondTheLimit) {
 }
 
 TEST_F(PngImageTest, RefusesMorePixelsThanThePipelineCanHoldBeforeReadingThem) {
-    // A one-row image whose header then claims 20000 x 20000 pixels.
+    // A one-row image whose header claims 20000 x 20000 pixels.
     const std::string path = folder_.File("huge.png");
-    std::vector<std::vector<std::uint8_t>> rows(1, std::vector<std::uint8_t>(3 * 20000));
-    ASSERT_TRUE(WriteRawPng(path, 20000, 8, PNG_INTERLACE_NONE, rows));
-    std::vector<std::uint8_t> bytes;
-    ASSERT_TRUE(ReadWholeFile(path, bytes));
-    bytes[20] = 0;  // height 1 -> 0x4E20 = 20000, big-endian at offset 16
-    bytes[21] = 0;
-    bytes[22] = 0x4E;
-    bytes[23] = 0x20;
-    const uLong crc = crc32(crc32(0, nullptr, 0), bytes.data() + 12, 17);
-    for (int k = 0; k < 4; ++k) bytes[29 + k] = static_cast<std::uint8_t>(crc >> (24 - 8 * k));
+    const std::vector<std::uint8_t> bytes =
+        testing::PngOf({testing::Chunk("IHDR", testing::HeaderData(20000, 20000)),
+                        testing::Chunk("IDAT", testing::Deflated(testing::UnfilteredRows(20000, 1))),
+                        testing::Chunk("IEND", {})});
     ASSERT_TRUE(WriteFileAtomically(path, bytes));
     PngImage image;
     EXPECT_EQ(image.Load(path), PngImage::kUnsupported);

@@ -10,6 +10,7 @@
 #include "common/TempFolder.h"
 #include "image/BoxFilter.h"
 #include "image/ColorConversion.h"
+#include "image/LibpngReference.h"
 
 namespace pictora {
 namespace {
@@ -211,6 +212,27 @@ TEST(ImageCompressorTest, SavesTheMeasuredReconstructionAsPng) {
     ASSERT_EQ(saved.Load(folder.File("out.png")), 0);
     ExpectReconstructionIs(compressor, saved.red, saved.green, saved.blue);
     EXPECT_FALSE(compressor.SaveReconstructionPng(folder.File("missing/out.png")));
+}
+
+// At the defaults (RGB, 8 x 8, R 0.1, one step) a reconstruction's PNG is at
+// most a tenth larger than libpng makes it with zlib's defaults, as the
+// program wrote them before.
+TEST(ImageCompressorTest, ReconstructionPngsStayWithinATenthOfZlibsDefaultSize) {
+    for (const char* photo : {"photo500-tiger.png", "../../samples/tulips.png"}) {
+        ImageCompressor compressor;
+        ASSERT_TRUE(compressor.LoadImage(TestData(photo)));
+        ASSERT_TRUE(compressor.TrainAndCode(MakeJob(ColorSpace::Rgb, 8, {1, 1, 1}, true)));
+        std::vector<std::uint8_t> written;
+        ASSERT_TRUE(compressor.EncodeReconstructionPng(written));
+        const RgbImage& rgb = *compressor.Reconstruction().rgb;
+        std::vector<std::vector<std::uint8_t>> rows(static_cast<std::size_t>(rgb.height));
+        for (int i = 0; i < rgb.height; ++i)
+            for (int j = 0; j < rgb.width; ++j) rows[i].insert(rows[i].end(), {rgb.red[i][j], rgb.green[i][j], rgb.blue[i][j]});
+        const std::vector<std::uint8_t> zlibDefault =
+            testing::LibpngEncodeRgb(static_cast<std::uint32_t>(rgb.width), rows, 8, PNG_INTERLACE_NONE);
+        EXPECT_LE(written.size(), zlibDefault.size() * 11 / 10) << photo;
+        EXPECT_GT(written.size(), zlibDefault.size() * 9 / 10) << photo;  // a fast level, not a slow one
+    }
 }
 
 }  // namespace
