@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "entropy/EntropyCoderSlot.h"
+#include "quantizer/EntropyCoderSlot.h"
 #include "pipeline/ImageCompressor.h"
 #include "pipeline/ReferenceStudy.h"
 #include "pipeline/SsimHeatMapOf.h"

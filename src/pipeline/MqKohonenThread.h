@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "entropy/EntropyCoderSlot.h"
+#include "quantizer/EntropyCoderSlot.h"
 #include "pipeline/StepResult.h"
 #include "pipeline/StudyJob.h"
 #include "pipeline/TrainingJob.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "entropy/EntropyCoderSlot.h"
+#include "quantizer/EntropyCoderSlot.h"
 #include "pipeline/ImageCompressor.h"
 #include "support/FileIO.h"
 

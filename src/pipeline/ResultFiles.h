@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "entropy/EntropyCoderSlot.h"
+#include "quantizer/EntropyCoderSlot.h"
 #include "support/Status.h"
 
 namespace pictora {
