@@ -215,7 +215,7 @@ Status DecodeStream(const ContextualHead& head, Decoder& decoder, std::vector<st
         channel.entries.resize(channel.header.neuronCount == 0 ? 0 : channel.header.Entries());
         channel.tailCoded = (head.flags[c] & kTailCoded) != 0;
         if constexpr (requires { decoder.SetChannel(c); }) decoder.SetChannel(c);
-        if (!model.CodeChannel(channel)) return Damaged("channel " + std::to_string(c) + " refers to a neuron it lacks");
+        if (!model.CodeChannel(channel, c > 0 ? &channels[c - 1] : nullptr)) return Damaged("channel " + std::to_string(c) + " refers to a neuron it lacks");
     }
     CodedImageLayout layout;
     for (int c = 0; c < 3; ++c) {
@@ -272,7 +272,7 @@ Status ContextualCoder::EncodeBytes(std::span<const std::uint8_t> in, std::vecto
     WriteHead(head, writer);
     BinaryRangeEncoder encoder(coded);
     ContextualImageModel<BinaryRangeEncoder> model(encoder);
-    for (ContextualChannel& channel : channels) (void)model.CodeChannel(channel);
+    for (int c = 0; c < 3; ++c) (void)model.CodeChannel(channels[c], c > 0 ? &channels[c - 1] : nullptr);
     encoder.Finish();
     out = std::move(coded);
     return Status::Ok();
