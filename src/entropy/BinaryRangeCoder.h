@@ -106,9 +106,10 @@ public:
     }
     std::uint32_t CodeEven(std::uint32_t /*unused*/, unsigned count);
 
-    // True when exactly the stream's bytes were read and the code is
-    // consistent: what a stream made by the encoder gives.
-    bool Finished() const { return position_ == stream_.size() && code_ < range_; }
+    // True when exactly the stream's bytes were read and they end where the
+    // last bit's interval starts, as the encoder leaves them: a stream with
+    // any byte changed fails here if its bits did not already differ.
+    bool Finished() const { return position_ == stream_.size() && code_ == 0; }
     // True once more bytes were wanted than the stream holds.
     bool Overrun() const { return position_ > stream_.size(); }
 

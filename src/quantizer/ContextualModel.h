@@ -378,7 +378,16 @@ private:
 
     void CodeNeuron(std::uint8_t* codebook, std::uint32_t neuron, std::uint32_t by, std::uint32_t bx) {
         FillBorders(by, bx);
+        // A neuron with no place starts from the one before it in the list,
+        // coded by now: neighbours in the list were made from nearby blocks.
+        if (by == kDetached && neuron > 0)
+            At(0, -1) = At(0, -2) = codebook[static_cast<std::size_t>(neuron - 1) * picture_.dimension];
         const bool referenced = FillReference(by, bx);
+        // The share of the channel before's surprise, in sixteenths, learnt
+        // up to this neuron.
+        share_ = !referenced || pixels_.referenceSum == 0
+                     ? 0
+                     : static_cast<int>(std::clamp<std::int64_t>(16 * pixels_.sharedSum / pixels_.referenceSum, 0, 20));
         const auto n = static_cast<std::int32_t>(picture_.side);
         std::uint8_t* pixels = codebook + static_cast<std::size_t>(neuron) * picture_.dimension;
         for (std::int32_t y = 0; y < n; ++y) {
@@ -412,6 +421,13 @@ private:
         if (nw <= std::min(w, north)) return std::max(w, north);
         return w + north - nw;
     }
+
+    // 65536 / count (0 for none): the mean error without a division.
+    static constexpr std::array<std::int32_t, 64> kReciprocals = [] {
+        std::array<std::int32_t, 64> reciprocals{};
+        for (int count = 1; count < 64; ++count) reciprocals[static_cast<std::size_t>(count)] = 65536 / count;
+        return reciprocals;
+    }();
 
     // A gradient's class, -4 to 4.
     static int GradientClass(int gradient) {
@@ -450,10 +466,7 @@ private:
         const int ne = At(y - 1, x + 1);
         const int edge = EdgePrediction(w, north, nw);
 
-        // The share of the surprise, in sixteenths.
-        const std::int64_t share =
-            pixels_.referenceSum == 0 ? 0 : std::clamp<std::int64_t>(16 * pixels_.sharedSum / pixels_.referenceSum, 0, 20);
-        const int shared = static_cast<int>((share * surprise + 8) >> 4);
+        const int shared = (share_ * surprise + 8) >> 4;
 
         const int d1 = ne - north, d2 = north - nw, d3 = nw - w;
         int bias = (GradientClass(d1) * 9 + GradientClass(d2)) * 9 + GradientClass(d3);
@@ -461,7 +474,7 @@ private:
         bias *= sign;
         const std::int32_t count = pixels_.errorCount[bias];
         const std::int32_t sum = pixels_.errorSum[bias];
-        const int correction = count == 0 ? 0 : sum / count;
+        const int correction = (sum * kReciprocals[static_cast<std::size_t>(count)]) >> 16;
         const int predicted = std::clamp(edge + shared + sign * correction, 0, 255);
 
         const int activity = std::abs(d1) + std::abs(d2) + std::abs(d3) + std::abs(surprise);
@@ -496,6 +509,7 @@ private:
     std::vector<std::uint8_t> patch_;           // (n + 2) x (n + 4): the block and two rows and columns around
     std::vector<std::uint8_t> referencePatch_;  // (n + 1) x (n + 1): the channel before, a row and column more
     bool topKnown_ = false, leftKnown_ = false;
+    int share_ = 0;
     PixelContexts pixels_;
     IndexContexts indices_;
     std::vector<AdaptiveBit> leadingBits_;    // the first bits of a written index, by prefix
