@@ -15,7 +15,7 @@ namespace pictora {
 // the same way, so they always agree on it.
 class AdaptiveBit {
 public:
-    static constexpr std::uint32_t kSettled = 60;
+    static constexpr std::uint32_t kSettled = 120;
 
     // P(1) in 12 bits, 1 to 4095: what the coder splits its range by.
     std::uint32_t One12() const { return oneProbability_ >> 4; }

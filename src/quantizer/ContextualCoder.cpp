@@ -27,7 +27,7 @@ namespace pictora {
 //                   u32 d, pixels per block (n * n)
 //                   u32 K, neurons (at least 1 in channel 0)
 //                   u8  flags: bit 0, the index entries after the full
-//                       blocks are coded (else all are 0); bit 1, a u32 of
+//                       blocks are coded (set only when one is not 0); bit 1, a u32 of
 //                       the bits beyond N in the index block's last word
 //                       follows (else they are 0); bit 2, channels 1 and 2
 //                       only, a u8 with the top byte of the section's first
@@ -180,6 +180,7 @@ public:
         *bits_ += count;
         return decoder_.CodeEven(unused, count);
     }
+    bool Overrun() const { return decoder_.Overrun(); }
     void SetChannel(int channel) { channel_ = channel; }
     void SetPart(ContextualPart part) {
         bits_ = part == ContextualPart::Indices    ? &parts_.indexBytes[channel_]
@@ -204,6 +205,12 @@ private:
     double* bits_ = &parts_.restBytes[0];
 };
 
+// Whether any entry after the full blocks is not 0: only then are they coded.
+bool HasTail(const ContextualChannel& channel) {
+    return std::any_of(channel.entries.begin() + static_cast<std::ptrdiff_t>(channel.header.FullBlocks()),
+                       channel.entries.end(), [](std::uint32_t entry) { return entry != 0; });
+}
+
 template <class Decoder>
 Status DecodeStream(const ContextualHead& head, Decoder& decoder, std::vector<std::uint8_t>& out) {
     std::array<ContextualChannel, 3> channels;
@@ -215,7 +222,11 @@ Status DecodeStream(const ContextualHead& head, Decoder& decoder, std::vector<st
         channel.entries.resize(channel.header.neuronCount == 0 ? 0 : channel.header.Entries());
         channel.tailCoded = (head.flags[c] & kTailCoded) != 0;
         if constexpr (requires { decoder.SetChannel(c); }) decoder.SetChannel(c);
-        if (!model.CodeChannel(channel, c > 0 ? &channels[c - 1] : nullptr)) return Damaged("channel " + std::to_string(c) + " refers to a neuron it lacks");
+        if (!model.CodeChannel(channel, c > 0 ? &channels[c - 1] : nullptr))
+            return Damaged(decoder.Overrun() ? "its stream ends before channel " + std::to_string(c) + " does"
+                                             : "channel " + std::to_string(c) + " refers to a neuron it lacks");
+        if (channel.tailCoded && !HasTail(channel))
+            return Damaged("channel " + std::to_string(c) + " codes entries after its full blocks that are all 0");
     }
     CodedImageLayout layout;
     for (int c = 0; c < 3; ++c) {
@@ -259,8 +270,7 @@ Status ContextualCoder::EncodeBytes(std::span<const std::uint8_t> in, std::vecto
         channel.header = section.header;
         channel.codebook.assign(section.codebook.begin(), section.codebook.end());
         channel.entries = std::move(section.entries);
-        channel.tailCoded = std::any_of(channel.entries.begin() + static_cast<std::ptrdiff_t>(section.header.FullBlocks()),
-                                        channel.entries.end(), [](std::uint32_t entry) { return entry != 0; });
+        channel.tailCoded = HasTail(channel);
         head.sections[c] = section.header;
         head.spareBits[c] = section.spareBits;
         head.flags[c] = static_cast<std::uint8_t>((channel.tailCoded ? kTailCoded : 0) |

@@ -141,7 +141,8 @@ public:
 
     // Codes `channel`; `before` is the channel coded before it (or null),
     // whose picture helps where its plane is the same. False when a decoded
-    // index is not below K: the stream is damaged.
+    // index is not below K or the decoder ran past its stream's end (checked
+    // once a block row): the stream is damaged.
     bool CodeChannel(ContextualChannel& channel, const ContextualChannel* before) {
         const CodedSectionHeader& header = channel.header;
         if (header.neuronCount == 0) return true;  // nothing to code, not even work arrays
@@ -170,6 +171,7 @@ public:
 
         std::uint32_t* entries = channel.entries.data();
         for (std::uint32_t by = 0; by < picture_.blockRows; ++by) {
+            if (RanOut()) return false;
             for (std::uint32_t bx = 0; bx < picture_.blockColumns; ++bx) {
                 const std::size_t block = static_cast<std::size_t>(by) * picture_.blockColumns + bx;
                 Enter(ContextualPart::Indices);
@@ -185,8 +187,11 @@ public:
             }
         }
         Enter(ContextualPart::Codebook);
-        for (std::uint32_t neuron = 0; neuron < neuronCount_; ++neuron)
-            if (!seen_[neuron]) CodeNeuron(channel.codebook.data(), neuron, kDetached, kDetached);
+        for (std::uint32_t neuron = 0; neuron < neuronCount_; ++neuron) {
+            if (seen_[neuron]) continue;
+            if (neuron % 4096 == 0 && RanOut()) return false;
+            CodeNeuron(channel.codebook.data(), neuron, kDetached, kDetached);
+        }
         if (channel.tailCoded) {
             Enter(ContextualPart::Rest);
             for (std::size_t e = header.FullBlocks(); e < channel.entries.size(); ++e)
@@ -200,6 +205,13 @@ private:
     static constexpr std::uint32_t kDetached = 0xFFFFFFFFu;
     static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
     static constexpr std::uint32_t kNewDistances = 16;
+
+    // Whether a decoder has read past its stream's end: the rest would be
+    // made of nothing.
+    bool RanOut() const {
+        if constexpr (requires { coder_.Overrun(); }) return coder_.Overrun();
+        return false;
+    }
 
     // Tells a coder that counts the cost of each part which part follows.
     void Enter(ContextualPart part) {
@@ -477,7 +489,7 @@ private:
         const int correction = (sum * kReciprocals[static_cast<std::size_t>(count)]) >> 16;
         const int predicted = std::clamp(edge + shared + sign * correction, 0, 255);
 
-        const int activity = std::abs(d1) + std::abs(d2) + std::abs(d3) + std::abs(surprise);
+        const int activity = std::abs(d1) + std::abs(d2) + std::abs(d3) + 2 * std::abs(surprise);
         const int position = (y == 0 ? 1 : 0) + (x == 0 ? 2 : 0);
         ResidualContexts& contexts =
             pixels_.residuals[static_cast<std::size_t>(position * PixelContexts::kActivityClasses + ActivityClass(activity))];
