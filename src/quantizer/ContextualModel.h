@@ -160,9 +160,10 @@ public:
         referencePatch_.assign(static_cast<std::size_t>(side + 1) * (side + 1), 0);
         pixels_ = PixelContexts{};
         indices_ = IndexContexts{};
-        // A written index learns by prefix for its first 16 bits: what an
-        // adaptive frequency of each neuron comes to.
-        leadingBits_.assign(std::size_t{2} << std::min<std::uint32_t>(width, 16), AdaptiveBit{});
+        // A written index learns by prefix for its first 16 bits, in one
+        // tree per tone: what an adaptive frequency of each neuron among the
+        // blocks of that tone comes to.
+        leadingBits_.assign((std::size_t{2} << std::min<std::uint32_t>(width, 16)) * (256 >> kMeanShift), AdaptiveBit{});
         seen_.assign(neuronCount_, 0);
         unusedFrom_.resize(static_cast<std::size_t>(neuronCount_) + 1);
         for (std::uint32_t k = 0; k <= neuronCount_; ++k) unusedFrom_[k] = k;
@@ -205,6 +206,7 @@ private:
     static constexpr std::uint32_t kDetached = 0xFFFFFFFFu;
     static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
     static constexpr std::uint32_t kNewDistances = 16;
+    static constexpr int kMeanShift = 4;
 
     // Whether a decoder has read past its stream's end: the rest would be
     // made of nothing.
@@ -322,7 +324,25 @@ private:
         std::uint32_t position = 0;
         while (position < count && candidates[position] != index) ++position;
         kind = BlockKind::Far;
-        if (count == 0 || !coder_.Code(indices_.nearFlag, position < count)) return CodeWritten(index, width);
+        if (count == 0 || !coder_.Code(indices_.nearFlag, position < count)) {
+            // The block's tone is probably that of its neighbours' edges next
+            // to it, and the neurons used far away for blocks of a tone are
+            // few: a written index learns per tone (16 classes of the mean).
+            int sum = 0, pixels = 0;
+            const std::uint32_t n = picture_.side;
+            if (bx > 0) {
+                const std::uint8_t* p = picture_.codebook + static_cast<std::size_t>(left) * picture_.dimension;
+                for (std::uint32_t r = 0; r < n; ++r) sum += p[r * n + n - 1];
+                pixels += static_cast<int>(n);
+            }
+            if (by > 0) {
+                const std::uint8_t* p = picture_.codebook + static_cast<std::size_t>(upper) * picture_.dimension + (n - 1) * n;
+                for (std::uint32_t c = 0; c < n; ++c) sum += p[c];
+                pixels += static_cast<int>(n);
+            }
+            const int mean = pixels == 0 ? 128 : sum / pixels;
+            return CodeWritten(index, width, static_cast<std::uint32_t>(mean >> kMeanShift));
+        }
         kind = BlockKind::Near;
         // Which one, in unary: the nearest candidates are the likeliest.
         std::uint32_t c = 0;
@@ -331,12 +351,13 @@ private:
     }
 
     // An index written out in `width` bits, most significant first; the
-    // first 16 learn by prefix, the rest by place.
-    std::uint32_t CodeWritten(std::uint32_t index, std::uint32_t width) {
+    // first 16 learn by prefix (in the tree of `tone`), the rest by place.
+    std::uint32_t CodeWritten(std::uint32_t index, std::uint32_t width, std::uint32_t tone = 0) {
         const std::uint32_t leading = std::min<std::uint32_t>(width, 16);
+        AdaptiveBit* tree = leadingBits_.data() + (static_cast<std::size_t>(tone) << (leading + 1));
         std::uint32_t prefix = 1;
         for (std::uint32_t bit = width; bit-- > width - leading;)
-            prefix = (prefix << 1) | coder_.Code(leadingBits_[prefix], (index >> bit) & 1);
+            prefix = (prefix << 1) | coder_.Code(tree[prefix], (index >> bit) & 1);
         std::uint32_t value = prefix - (1u << leading);
         for (std::uint32_t bit = width - leading; bit-- > 0;)
             value = (value << 1) | coder_.Code(indices_.trailingBits[bit], (index >> bit) & 1);
@@ -524,7 +545,7 @@ private:
     int share_ = 0;
     PixelContexts pixels_;
     IndexContexts indices_;
-    std::vector<AdaptiveBit> leadingBits_;    // the first bits of a written index, by prefix
+    std::vector<AdaptiveBit> leadingBits_;    // the first bits of a written index, by tone and prefix
     std::vector<std::uint8_t> seen_;
     std::vector<std::uint32_t> unusedFrom_;  // links towards the first unused neuron at or after each
     std::uint32_t cursor_ = 0;
