@@ -2,12 +2,6 @@
 
 namespace pictora {
 
-const std::array<std::int32_t, AdaptiveBit::kSettled + 1> AdaptiveBit::kRate = [] {
-    std::array<std::int32_t, kSettled + 1> rates{};
-    for (std::uint32_t n = 0; n <= kSettled; ++n) rates[n] = static_cast<std::int32_t>(65536.0 / (n + 1.6));
-    return rates;
-}();
-
 void BinaryRangeEncoder::ShiftLow() {
     if (static_cast<std::uint32_t>(low_) < 0xFF000000u || (low_ >> 32) != 0) {
         const auto carry = static_cast<std::uint8_t>(low_ >> 32);

@@ -31,7 +31,11 @@ private:
     static constexpr std::int32_t kFloor = 16;
     static constexpr std::int32_t kCeiling = 65535 - 15;
     // 65536 / (n + 1.6) for n bits seen: close to the bits' frequency.
-    static const std::array<std::int32_t, kSettled + 1> kRate;
+    static constexpr std::array<std::int32_t, kSettled + 1> kRate = [] {
+        std::array<std::int32_t, kSettled + 1> rates{};
+        for (std::uint32_t n = 0; n <= kSettled; ++n) rates[n] = static_cast<std::int32_t>(65536.0 / (n + 1.6));
+        return rates;
+    }();
 
     std::uint16_t oneProbability_ = 32768;
     std::uint8_t seen_ = 0;
