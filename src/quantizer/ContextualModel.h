@@ -158,6 +158,7 @@ public:
         stride_ = side + 4;
         patch_.assign(static_cast<std::size_t>(side + 2) * stride_, 0);
         referencePatch_.assign(static_cast<std::size_t>(side + 1) * (side + 1), 0);
+        errors_.assign(side, 0);
         pixels_ = PixelContexts{};
         indices_ = IndexContexts{};
         // A written index learns by prefix for its first 16 bits, in one
@@ -456,9 +457,9 @@ private:
     }
 
     // 65536 / count (0 for none): the mean error without a division.
-    static constexpr std::array<std::int32_t, 64> kReciprocals = [] {
-        std::array<std::int32_t, 64> reciprocals{};
-        for (int count = 1; count < 64; ++count) reciprocals[static_cast<std::size_t>(count)] = 65536 / count;
+    static constexpr std::array<std::int32_t, 128> kReciprocals = [] {
+        std::array<std::int32_t, 128> reciprocals{};
+        for (int count = 1; count < 128; ++count) reciprocals[static_cast<std::size_t>(count)] = 65536 / count;
         return reciprocals;
     }();
 
@@ -507,10 +508,12 @@ private:
         bias *= sign;
         const std::int32_t count = pixels_.errorCount[bias];
         const std::int32_t sum = pixels_.errorSum[bias];
-        const int correction = (sum * kReciprocals[static_cast<std::size_t>(count)]) >> 16;
+        const auto correction =
+            static_cast<int>((std::int64_t{sum} * kReciprocals[static_cast<std::size_t>(count)]) >> 16);
         const int predicted = std::clamp(edge + shared + sign * correction, 0, 255);
 
-        const int activity = std::abs(d1) + std::abs(d2) + std::abs(d3) + 2 * std::abs(surprise);
+        const int activity = std::abs(d1) + std::abs(d2) + std::abs(d3) + 2 * std::abs(surprise) +
+                             2 * ((x > 0 ? errors_[static_cast<std::size_t>(x - 1)] : 0) + (y > 0 ? errors_[static_cast<std::size_t>(x)] : 0));
         const int position = (y == 0 ? 1 : 0) + (x == 0 ? 2 : 0);
         ResidualContexts& contexts =
             pixels_.residuals[static_cast<std::size_t>(position * PixelContexts::kActivityClasses + ActivityClass(activity))];
@@ -518,9 +521,10 @@ private:
         const int residual = static_cast<std::int8_t>(static_cast<std::uint8_t>((pixel - predicted) * sign));
         const int value = static_cast<std::uint8_t>(predicted + sign * CodeResidual(coder_, contexts, residual));
 
+        errors_[static_cast<std::size_t>(x)] = std::abs(value - predicted);
         pixels_.errorSum[bias] = sum + (value - predicted) * sign;
         pixels_.errorCount[bias] = count + 1;
-        if (count + 1 >= 64) {
+        if (count + 1 >= 128) {
             pixels_.errorSum[bias] /= 2;
             pixels_.errorCount[bias] /= 2;
         }
@@ -543,6 +547,7 @@ private:
     std::vector<std::uint8_t> referencePatch_;  // (n + 1) x (n + 1): the channel before, a row and column more
     bool topKnown_ = false, leftKnown_ = false;
     int share_ = 0;
+    std::vector<int> errors_;  // |error| of the row above from x on, of this row before x
     PixelContexts pixels_;
     IndexContexts indices_;
     std::vector<AdaptiveBit> leadingBits_;    // the first bits of a written index, by tone and prefix
