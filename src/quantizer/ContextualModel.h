@@ -126,7 +126,7 @@ struct IndexContexts {
     AdaptiveBit nearNew;                             // a new neuron soon after the next
     std::array<AdaptiveBit, 16> newDistance{};       // how soon, by prefix
     AdaptiveBit nearFlag;                            // the same as a nearby block
-    std::array<AdaptiveBit, kNearCandidates> near{}; // which one, by candidate
+    std::array<AdaptiveBit, kNearCandidates + 1> near{}; // which one, by candidate (the partner first)
     std::array<AdaptiveBit, 32> trailingBits{};      // the bits of a written index after the first 16, by place
 };
 
@@ -152,6 +152,10 @@ public:
         reference_ = samePlane ? ChannelPicture(*before) : ChannelPicture();
         const bool sameGrid = samePlane && ChannelPicture(*before).side == picture_.side;
         if (!sameGrid) previousKinds_.clear();
+        // What this channel used where the channel before used a neuron,
+        // last time: alike channels pair their neurons.
+        partners_.assign(sameGrid ? before->header.neuronCount : 0, kNone);
+        previousEntries_ = sameGrid ? before->entries.data() : nullptr;
         neuronCount_ = header.neuronCount;
         const std::uint32_t width = header.Width();
         const std::uint32_t side = picture_.side;
@@ -180,6 +184,7 @@ public:
                 const std::uint32_t index = CodeIndex(entries, by, bx, entries[block], width);
                 if (index >= neuronCount_) return false;
                 entries[block] = index;
+                if (previousEntries_ != nullptr) partners_[previousEntries_[block]] = index;
                 if (!seen_[index]) {
                     seen_[index] = 1;
                     unusedFrom_[index] = index + 1;
@@ -311,8 +316,13 @@ private:
         static constexpr std::array<std::array<std::int32_t, 2>, IndexContexts::kNearCandidates> kNearby = {
             {{-1, -1}, {-1, 1}, {0, -2}, {-2, 0}, {-1, -2}, {-1, 2}, {-2, -1}, {-2, 1}}};
         const std::uint32_t columns = picture_.blockColumns;
-        std::array<std::uint32_t, IndexContexts::kNearCandidates> candidates;
+        std::array<std::uint32_t, IndexContexts::kNearCandidates + 1> candidates;
         std::uint32_t count = 0;
+        if (previousEntries_ != nullptr) {
+            const std::uint32_t partner = partners_[previousEntries_[static_cast<std::size_t>(by) * columns + bx]];
+            candidates[count] = partner;
+            count += (partner != kNone) & (partner != left) & (partner != upper);
+        }
         const bool inside = by >= 2 && bx >= 2 && bx + 2 < columns;
         for (const auto& offset : kNearby) {
             const std::int64_t y = static_cast<std::int64_t>(by) + offset[0];
@@ -556,6 +566,8 @@ private:
     std::uint32_t cursor_ = 0;
     std::vector<BlockKind> kinds_;           // of the channel's blocks coded so far
     std::vector<BlockKind> previousKinds_;   // of the channel before, when its blocks lie where these do
+    const std::uint32_t* previousEntries_ = nullptr;  // the channel before's, when its blocks lie where these do
+    std::vector<std::uint32_t> partners_;    // by neuron of the channel before
 };
 
 }  // namespace pictora
