@@ -118,12 +118,12 @@ Status ReadHead(ByteReader& in, ContextualHead& head) {
     std::uint8_t version = 0;
     if (!in.GetBytes(kSignature.size(), signature) || !std::equal(signature.begin(), signature.end(), kSignature.begin()))
         return Status::Error(ErrorKind::DamagedFile, "not a contextual coded image (no .mqz signature)");
-    if (!in.GetU8(version) || version != kVersion)
+    if (!in.GetU8(version) || in.Remaining() < kFixedHeadBytes - 5) return Damaged("it ends inside its head");
+    if (version != kVersion)
         return Status::Error(ErrorKind::DamagedFile,
                              "contextual coded image of version " + std::to_string(version) + ", not 1");
     ContextualHead read;
     std::uint32_t firstWord = 0;
-    if (in.Remaining() < kFixedHeadBytes - 5) return Damaged("it ends inside its head");
     (void)in.GetU32(read.crc);
     (void)in.GetU32(firstWord);
     std::array<CodedSectionHeader, 3>& sections = read.sections;
@@ -156,7 +156,8 @@ Status ReadHead(ByteReader& in, ContextualHead& head) {
     }
     if (Status checked = CheckCodedImageHeads(sections); !checked) return Damaged(checked.message());
     for (int c = 0; c < 3; ++c)
-        if ((read.flags[c] & kTailCoded) && sections[c].Entries() == sections[c].FullBlocks())
+        if ((read.flags[c] & kTailCoded) &&
+            (sections[c].neuronCount == 0 || sections[c].Entries() == sections[c].FullBlocks()))
             return Damaged("channel " + std::to_string(c) + " has no index entries after its full blocks");
     if (FewestCodedBits(read) > BinaryRangeEncoder::kMaxBitsPerByte * in.Remaining())
         return Damaged("its " + std::to_string(in.Remaining()) + " bytes of code cannot hold the coded image its head describes");
