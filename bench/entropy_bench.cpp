@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "entropy/EntropyCoderSlot.h"
+#include "quantizer/EntropyCoderSlot.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "entropy/EntropyCoderSlot.h"
+#include "quantizer/EntropyCoderSlot.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::vector<std::uint8_t> out;

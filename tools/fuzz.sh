@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
-targets=(png mqc cod huf art entropy_roundtrip)
+targets=(png mqc cod huf art entropy_roundtrip mqz mqz_roundtrip)
 
 tools/install-deps.sh clang
 flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fsanitize=fuzzer-no-link -fno-omit-frame-pointer"
@@ -22,15 +22,18 @@ mkdir -p "$seeds"
 for t in "${targets[@]}"; do mkdir -p "$corpus/$t"; done
 cli=build-fuzz/src/cli/pictora-cli
 export ASAN_OPTIONS=detect_leaks=0
-"$cli" train tests/data/photo64-a.png --block 4 -o "$seeds/a.mqc" -o "$seeds/a.cod" -o "$seeds/a.huf" -o "$seeds/a.art" >/dev/null
+"$cli" train tests/data/photo64-a.png --block 4 -o "$seeds/a.mqc" -o "$seeds/a.cod" -o "$seeds/a.huf" -o "$seeds/a.art" \
+  -o "$seeds/a.mqz" >/dev/null
 "$cli" train tests/data/photo64-b.png --color-space ycbcr420 --block 3,2,2 --steps 2 \
-  -o "$seeds/b.mqc" -o "$seeds/b.cod" -o "$seeds/b.huf" -o "$seeds/b.art" >/dev/null
+  -o "$seeds/b.mqc" -o "$seeds/b.cod" -o "$seeds/b.huf" -o "$seeds/b.art" -o "$seeds/b.mqz" >/dev/null
 "$cli" train tests/data/photo64-c.png --color-space ycbcr444 --block 8 --radius 0.3 \
-  -o "$seeds/c.mqc" -o "$seeds/c.cod" -o "$seeds/c.huf" -o "$seeds/c.art" >/dev/null
+  -o "$seeds/c.mqc" -o "$seeds/c.cod" -o "$seeds/c.huf" -o "$seeds/c.art" -o "$seeds/c.mqz" >/dev/null
 cp tests/data/photo64-*.png tests/data/refuse/*.png tests/data/png/*.png "$corpus/png/"
 cp "$seeds"/*.mqc "$corpus/mqc/"
 cp "$seeds"/*.huf "$corpus/huf/"
 cp "$seeds"/*.art "$corpus/art/"
+cp "$seeds"/*.mqz "$corpus/mqz/"
+cp "$seeds"/*.mqc "$corpus/mqz_roundtrip/"
 for f in "$seeds"/*.cod; do
   { printf '\x00'; cat "$f"; } > "$corpus/cod/one-$(basename "$f")"
   { printf '\x01\x55\x80\x39'; cat "$f" "$f" "$f"; } > "$corpus/cod/three-$(basename "$f")"

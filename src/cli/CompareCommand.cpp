@@ -148,7 +148,7 @@ CLI::App* DeclareCompareCommand(CLI::App& program, CompareOptions& options) {
                    "file's decoded image against the image: bytes, bpp, pSNR, SSIM, MS-SSIM.");
     compare->add_option("IMAGE", options.imagePath, "8-bit RGB PNG image")->required();
     CLI::Option* like = compare->add_option("--like", options.likePath,
-                                            "the size of this coded image (.mqc, .huf or .art), which is also "
+                                            "the size of this coded image (.mqc, .huf, .art or .mqz), which is also "
                                             "decoded and measured as the first row")
                             ->type_name("CODED");
     CLI::Option* bytes = compare

@@ -15,8 +15,11 @@
 #include "pipeline/ImageCompressor.h"
 #include "pipeline/ResultFiles.h"
 #include "quantizer/CodebookSection.h"
+#include "quantizer/CodedChannelFigures.h"
+#include "quantizer/ContextualCoder.h"
 #include "support/CountText.h"
 #include "support/FileIO.h"
+#include "support/NumberText.h"
 #include "support/Truncate.h"
 
 namespace pictora::cli {
@@ -48,28 +51,61 @@ const char* ColourSpaceName(ColorSpace space) {
     return "none (coded as RGB)";
 }
 
+const char* LosslessStageName(LosslessMode mode) {
+    switch (mode) {
+        case LosslessMode::Huffman: return "Huffman";
+        case LosslessMode::Arithmetic: return "arithmetic";
+        case LosslessMode::Contextual: return "contextual";
+        case LosslessMode::None: break;
+    }
+    return nullptr;
+}
+
 int DescribeCodedImage(const std::string& path) {
+    std::vector<std::uint8_t> coded;
+    if (Status read = ReadCodedImageFile(path, coded); !read) return ReportBadFile(read.message());
     ImageCompressor compressor;
-    std::size_t codedSize = 0;
-    if (Status decoded = DecodeResultFile(compressor, path, &codedSize); !decoded) return ReportBadFile(decoded.message());
-    const char* stage = ResultFileKindOf(path) == ResultFileKind::Huffman      ? "Huffman"
-                        : ResultFileKindOf(path) == ResultFileKind::Arithmetic ? "arithmetic"
-                                                                               : nullptr;
-    const std::string coded = "coded image of " + Counted(codedSize, "byte", "bytes");
-    if (stage == nullptr) {
-        std::printf("%s: %s, colour space %s\n", path.c_str(), coded.c_str(), ColourSpaceName(compressor.ColorSpace()));
+    if (Status decoded = compressor.DecodeCodedImage(coded); !decoded) return ReportBadFile(decoded.About(path).message());
+    CodedImageLayout layout;
+    (void)ReadCodedImageLayout(coded, layout);  // the decoder accepted it
+    const std::array<CodedChannelFigures, 3> figures = MeasureCodedChannels(layout);
+    const LosslessMode mode = LosslessModeOf(ResultFileKindOf(path));
+    ContextualParts parts;
+    if (mode == LosslessMode::Contextual) {
+        std::vector<std::uint8_t> bytes;
+        Status measured = ReadWholeFile(path, bytes);
+        if (measured) measured = MeasureContextualParts(bytes, parts);
+        if (!measured) return ReportBadFile(measured.About(path).message());
+    }
+    const std::string codedText = "coded image of " + Counted(coded.size(), "byte", "bytes");
+    if (const char* stage = LosslessStageName(mode); stage == nullptr) {
+        std::printf("%s: %s, colour space %s\n", path.c_str(), codedText.c_str(), ColourSpaceName(compressor.ColorSpace()));
     } else {
         const std::string packed = Counted(static_cast<std::uint64_t>(FileSize(path)), "byte", "bytes");
-        std::printf("%s: %s-coded image, %s; %s, colour space %s\n", path.c_str(), stage, packed.c_str(), coded.c_str(),
+        std::printf("%s: %s-coded image, %s; %s, colour space %s\n", path.c_str(), stage, packed.c_str(), codedText.c_str(),
                     ColourSpaceName(compressor.ColorSpace()));
     }
     for (int c = 0; c < 3; ++c) {
         const KohonenNetwork& channel = compressor.Channel(c);
+        const CodedChannelFigures& figure = figures[static_cast<std::size_t>(c)];
         const std::uint32_t side = BlockSide(channel.Dimension());
         std::printf("channel %d: %u x %u pixels, block %u x %u, %s, index width %u\n", c, channel.Columns(),
                     channel.Rows(), side, side, Counted(channel.NeuronCount(), "neuron", "neurons").c_str(),
                     BitLength(channel.NeuronCount()));
+        std::printf("%s", FormatC("  codebook %llu bytes; %llu blocks, index %llu bits as stored, order-0 entropy "
+                                  "%.2f bits per block (%.0f bytes)\n",
+                                  static_cast<unsigned long long>(figure.codebookBytes),
+                                  static_cast<unsigned long long>(figure.blocks),
+                                  static_cast<unsigned long long>(figure.indexBits), figure.indexEntropyBits,
+                                  figure.indexEntropyBits * static_cast<double>(figure.blocks) / 8)
+                              .c_str());
+        if (mode == LosslessMode::Contextual)
+            std::printf("%s", FormatC("  in the .mqz: indices %.0f bytes, codebook %.0f bytes, other entries %.0f bytes\n",
+                                      parts.indexBytes[c], parts.codebookBytes[c], parts.restBytes[c])
+                                  .c_str());
     }
+    if (mode == LosslessMode::Contextual)
+        std::printf("head of the .mqz: %llu bytes\n", static_cast<unsigned long long>(parts.headBytes));
     return kExitOk;
 }
 
@@ -121,8 +157,8 @@ Status ReportFileRow(const StepResult& result, CsvResults& csv) {
 
 CLI::App* DeclareDecodeCommand(CLI::App& program, DecodeOptions& options) {
     CLI::App* decode = program.add_subcommand("decode", "Rebuilds the RGB image of a coded image.");
-    decode->add_option("CODED", options.codedPath, "coded image: .mqc, .huf or .art")->required();
-    decode->add_option("-o", options.outputs, "write a result by extension (.png, .mqc, .huf, .art, .cod)")
+    decode->add_option("CODED", options.codedPath, "coded image: .mqc, .huf, .art or .mqz")->required();
+    decode->add_option("-o", options.outputs, "write a result by extension (.png, .mqc, .huf, .art, .mqz, .cod)")
         ->type_name("OUT")
         ->allow_extra_args(false);
     decode->add_option("--reference", options.referencePath,
@@ -139,7 +175,7 @@ CLI::App* DeclareApplyCommand(CLI::App& program, ApplyOptions& options) {
                  "files (FILE:k, k from 1).");
     apply->add_option("IMAGE", options.imagePath, "8-bit RGB PNG image")->required();
     apply->add_option("BOOKS", options.codebooks, "BOOK.cod, or R.cod:1 G.cod:2 B.cod:3")->required();
-    apply->add_option("-o", options.outputs, "write a result by extension (.png, .mqc, .huf, .art, .cod)")
+    apply->add_option("-o", options.outputs, "write a result by extension (.png, .mqc, .huf, .art, .mqz, .cod)")
         ->type_name("OUT")
         ->allow_extra_args(false);
     apply->add_option("--results", options.resultsPath, "also write the row as CSV")->type_name("FILE.csv");
@@ -149,7 +185,7 @@ CLI::App* DeclareApplyCommand(CLI::App& program, ApplyOptions& options) {
 CLI::App* DeclareInfoCommand(CLI::App& program, InfoOptions& options) {
     CLI::App* info = program.add_subcommand(
         "info", "Describes the channels of a coded image or the sections of a codebook file.");
-    info->add_option("FILE", options.path, ".mqc, .huf, .art or .cod file")->required();
+    info->add_option("FILE", options.path, ".mqc, .huf, .art, .mqz or .cod file")->required();
     return info;
 }
 
@@ -233,11 +269,12 @@ int RunInfo(const CLI::App& command, const InfoOptions& options) {
     switch (ResultFileKindOf(options.path)) {
         case ResultFileKind::Coded:
         case ResultFileKind::Huffman:
-        case ResultFileKind::Arithmetic: return DescribeCodedImage(options.path);
+        case ResultFileKind::Arithmetic:
+        case ResultFileKind::Contextual: return DescribeCodedImage(options.path);
         case ResultFileKind::Codebook: return DescribeCodebookFile(options.path);
         default:
             return ReportUsageError(command,
-                                    "cannot tell what " + options.path + " holds (use .mqc, .huf, .art or .cod)");
+                                    "cannot tell what " + options.path + " holds (use .mqc, .huf, .art, .mqz or .cod)");
     }
 }
 

@@ -11,7 +11,7 @@ namespace pictora::cli {
 bool CheckOutputKinds(const std::vector<std::string>& outputs, std::string& error) {
     for (const std::string& output : outputs) {
         if (ResultFileKindOf(output) == ResultFileKind::Unknown) {
-            error = "cannot tell what to write to " + output + " (use .png, .mqc, .huf, .art or .cod)";
+            error = "cannot tell what to write to " + output + " (use .png, .mqc, .huf, .art, .mqz or .cod)";
             return false;
         }
     }

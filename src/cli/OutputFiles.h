@@ -16,7 +16,7 @@ class ImageCompressor;
 
 namespace pictora::cli {
 
-// Whether every output names a kind of result file (.png, .mqc, .huf, .art,
+// Whether every output names a kind of result file (.png, .mqc, .huf, .art, .mqz,
 // .cod, case ignored); otherwise `error` names the first that does not.
 bool CheckOutputKinds(const std::vector<std::string>& outputs, std::string& error);
 

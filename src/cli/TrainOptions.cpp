@@ -96,7 +96,10 @@ CLI::App* DeclareTrainCommand(CLI::App& program, TrainOptions& options) {
                              "box low-pass filter on the reconstruction (none)");
     AddChoice<LosslessMode>(
         *train, "--entropy", options.losslessMode,
-        {{"none", LosslessMode::None}, {"huffman", LosslessMode::Huffman}, {"arithmetic", LosslessMode::Arithmetic}},
+        {{"none", LosslessMode::None},
+         {"huffman", LosslessMode::Huffman},
+         {"arithmetic", LosslessMode::Arithmetic},
+         {"contextual", LosslessMode::Contextual}},
         "lossless stage measured after each step (none)");
     AddChoice<MeasureSet>(*train, "--measures", options.measures, {{"all", MeasureSet::All}, {"psnr", MeasureSet::PsnrOnly}},
                           "measures of each step: all, or psnr to skip SSIM and MS-SSIM (all)");
@@ -106,8 +109,8 @@ CLI::App* DeclareTrainCommand(CLI::App& program, TrainOptions& options) {
                     "slower, for comparison");
     train
         ->add_option("-o", options.outputs,
-                     "write a result, the kind chosen by extension: .png reconstruction, .mqc coded image, .huf or "
-                     ".art coded image through a lossless coder, .cod codebooks")
+                     "write a result, the kind chosen by extension: .png reconstruction, .mqc coded image, .huf, "
+                     ".art or .mqz coded image through a lossless stage, .cod codebooks")
         ->type_name("OUT")
         ->allow_extra_args(false);
     return train;

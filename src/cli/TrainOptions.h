@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "entropy/EntropyCoderSlot.h"
+#include "quantizer/EntropyCoderSlot.h"
 #include "pipeline/StepResult.h"
 #include "pipeline/TrainingJob.h"
 

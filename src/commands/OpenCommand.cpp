@@ -11,17 +11,18 @@ namespace pictora {
 
 const char* const kOpenFilter =
     "Imagens (*.png);;Imagens Codificadas (Sem Compressão) (*.mqc);;Imagens Codificadas (Huffman) (*.huf);;"
-    "Imagens Codificadas (Aritmético) (*.art);;CodeBook (*.cod)";
+    "Imagens Codificadas (Aritmético) (*.art);;Imagens Codificadas (Contextual) (*.mqz);;CodeBook (*.cod)";
 
 namespace {
 
-enum class FileKind { Png, Coded, Huffman, Arithmetic, Codebook, Unknown };
+enum class FileKind { Png, Coded, Huffman, Arithmetic, Contextual, Codebook, Unknown };
 
 FileKind Classify(const QString& path) {
     if (path.contains(QStringLiteral(".png"))) return FileKind::Png;
     if (path.contains(QStringLiteral(".mqc"))) return FileKind::Coded;
     if (path.contains(QStringLiteral(".huf"))) return FileKind::Huffman;
     if (path.contains(QStringLiteral(".art"))) return FileKind::Arithmetic;
+    if (path.contains(QStringLiteral(".mqz"))) return FileKind::Contextual;
     if (path.contains(QStringLiteral(".cod"))) return FileKind::Codebook;
     return FileKind::Unknown;
 }
@@ -114,6 +115,7 @@ void OpenPaths(CommandTarget& target, const QStringList& paths) {
         case FileKind::Coded: TellWhenRefused(target, target.Worker().StartDecode(path)); break;
         case FileKind::Huffman: TellWhenRefused(target, target.Worker().StartHuffmanDecode(path)); break;
         case FileKind::Arithmetic: TellWhenRefused(target, target.Worker().StartArithmeticDecode(path)); break;
+        case FileKind::Contextual: TellWhenRefused(target, target.Worker().StartContextualDecode(path)); break;
         case FileKind::Codebook: OpenCodebooks(target, paths); break;
         default: target.Dialogs().ShowMessage(QString::fromUtf8("Arquivo Inválido"), UserDialogs::Icon::None); break;
     }

@@ -12,13 +12,14 @@ namespace pictora {
 
 const char* const kSaveFilter =
     "Imagens Codificadas (*.mqc);;Imagens Codificadas (Huffman) (*.huf);;Imagens Codificadas (Aritmético) (*.art);;"
-    "CodeBook (*.cod);;Imagens (*.png)";
+    "Imagens Codificadas (Contextual) (*.mqz);;CodeBook (*.cod);;Imagens (*.png)";
 
 namespace {
 
 const char* const kExtensionHelp =
     "Você deve digitar a extensão, por exemplo: \n exemplo.mqc -> salva sem codificação de entropia\n exemplo.huf -> "
-    "Utiliza algoritmo HUFFMAN\n exemplo.art -> Utiliza codificador aritmético";
+    "Utiliza algoritmo HUFFMAN\n exemplo.art -> Utiliza codificador aritmético\n exemplo.mqz -> Utiliza o "
+    "codificador contextual";
 
 }  // namespace
 

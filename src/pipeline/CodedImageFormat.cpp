@@ -4,6 +4,7 @@
 
 #include "image/PngImage.h"
 #include "pipeline/ImageCompressor.h"
+#include "quantizer/CodedImageLayout.h"
 #include "quantizer/CodedSection.h"
 #include "support/FileIO.h"
 
@@ -34,40 +35,16 @@ Status ImageCompressor::WriteCodedFile(const std::string& path) const {
 }
 
 Status ImageCompressor::DecodeCodedImage(std::span<const std::uint8_t> bytes) {
-    ByteReader in(bytes);
-    std::uint32_t firstWord = 0;
-    if (!in.GetU32(firstWord)) return Status::Error(ErrorKind::DamagedFile, "too short for a coded image");
-    in.Seek(0);
-    const pictora::ColorSpace colorSpace = ColorSpaceFromFileCode(firstWord >> 24);
+    CodedImageLayout layout;
+    if (Status read = ReadCodedImageLayout(bytes, layout); !read) return read;
+    const pictora::ColorSpace colorSpace = ColorSpaceFromFileCode(layout.ColourCode());
 
-    // Channel 0 sets the size of every plane; only its codes can justify it.
-    CodedSectionHeader first;
-    if (Status read = ReadCodedSectionHeader(in, first); !read) return read.Prefixed("channel 0");
-    if (first.neuronCount == 0) return Status::Error(ErrorKind::DamagedFile, "channel 0 holds no codebook");
-    in.Seek(0);
+    // Every plane is channel 0's size: the half-size chroma of 4:2:0 later
+    // takes the upsampled chroma, the odd row or column left zero.
+    const std::uint32_t rows = layout.sections[0].header.rows;
+    const std::uint32_t columns = layout.sections[0].header.columns;
     Channels decoded;
-    if (Status read = ReadCodedSection(in, decoded[0]); !read) return read.Prefixed("channel 0");
-    const std::uint32_t rows = decoded[0].Rows();
-    const std::uint32_t columns = decoded[0].Columns();
-    // The chroma of 4:2:0 is half size, rounded down; its planes take the full
-    // size so that the upsampled chroma fits.
-    const bool halfChroma = colorSpace == ColorSpace::YCbCr420;
-    const std::uint32_t chromaRows = halfChroma ? rows / 2 : rows;
-    const std::uint32_t chromaColumns = halfChroma ? columns / 2 : columns;
-    for (int c = 1; c < 3; ++c) {
-        if (Status read = ReadCodedSection(in, decoded[c], rows, columns); !read)
-            return read.Prefixed("channel " + std::to_string(c));
-        if (decoded[c].Rows() != chromaRows || decoded[c].Columns() != chromaColumns)
-            return Status::Error(ErrorKind::DamagedFile,
-                                 "channel " + std::to_string(c) + " has a plane of " +
-                                     std::to_string(decoded[c].Columns()) + " x " + std::to_string(decoded[c].Rows()) +
-                                     " pixels where " + std::to_string(chromaColumns) + " x " +
-                                     std::to_string(chromaRows) + " belong");
-    }
-    if (in.Remaining() != 0)
-        return Status::Error(ErrorKind::DamagedFile,
-                             std::to_string(in.Remaining()) + " bytes follow the third channel");
-
+    for (int c = 0; c < 3; ++c) ApplyCodedSection(layout.sections[c], decoded[c], rows, columns);
     for (int c = 0; c < 3; ++c) decoded[c].SetSource(channels_[c].Source());
     AdoptChannels(decoded, colorSpace);
     ReconstructRgb();

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "entropy/EntropyCoderSlot.h"
+#include "quantizer/EntropyCoderSlot.h"
 #include "pipeline/ImageCompressor.h"
 #include "pipeline/ReferenceStudy.h"
 #include "pipeline/SsimHeatMapOf.h"
@@ -92,6 +92,10 @@ bool MqKohonenThread::StartHuffmanDecode(const std::string& path) {
 
 bool MqKohonenThread::StartArithmeticDecode(const std::string& path) {
     return PostFileCommand(Request{kArithmeticDecode, {}, LosslessMode::None, {path, "", ""}, {}, {}}, 1);
+}
+
+bool MqKohonenThread::StartContextualDecode(const std::string& path) {
+    return PostFileCommand(Request{kContextualDecode, {}, LosslessMode::None, {path, "", ""}, {}, {}}, 1);
 }
 
 bool MqKohonenThread::StartApplyCodebook(const std::string& path) {
@@ -224,12 +228,14 @@ void MqKohonenThread::RunTraining(const Request& request) {
 }
 
 // Size of the coded image after the lossless stage over its size before, as
-// the command line measures it; the two images are also left in the worker's
-// temporary files, as the program has always done. 0 when nothing is coded.
+// the command line measures it; for the Huffman and arithmetic stages the two
+// images are also left in the worker's temporary files, as the program has
+// always done. 0 when nothing is coded.
 double MqKohonenThread::MeasureLosslessStage(LosslessMode mode) {
     LosslessImage image;
     Status status = EncodeLosslessImage(*compressor_, mode, image);
     losslessBytes_ = image.packed.size();
+    if (mode == LosslessMode::Contextual) return image.Ratio();
     std::string codedPath, losslessPath;
     if (status) status = TemporaryFilePath(kCodedTemporary, codedPath);
     if (status) status = TemporaryFilePath(kLosslessTemporary, losslessPath);
@@ -245,6 +251,7 @@ Status MqKohonenThread::RunFileCommand(const Request& request) {
         case kDecode: return compressor_->DecodeCodedFile(path);
         case kHuffmanDecode: return DecodeThroughCoder(LosslessMode::Huffman, path);
         case kArithmeticDecode: return DecodeThroughCoder(LosslessMode::Arithmetic, path);
+        case kContextualDecode: return DecodeInMemory(LosslessMode::Contextual, path);
         case kApplyCodebook: return compressor_->ApplyCodebookFile(path);
         case kApplyCodebooks: return compressor_->ApplyCodebookFiles(request.paths, request.positions);
         default: return Status::Error(ErrorKind::InvalidSetting, "unknown command " + std::to_string(request.command));
@@ -260,6 +267,13 @@ Status MqKohonenThread::DecodeThroughCoder(LosslessMode mode, const std::string&
     std::vector<std::uint8_t> bytes;
     if (Status status = ReadWholeFile(codedPath, bytes); !status) return status;
     return compressor_->DecodeCodedImage(bytes).About(path);
+}
+
+Status MqKohonenThread::DecodeInMemory(LosslessMode mode, const std::string& path) {
+    std::vector<std::uint8_t> bytes, coded;
+    if (Status status = ReadWholeFile(path, bytes); !status) return status;
+    if (Status status = DecodeBytesWith(mode, bytes, coded); !status) return status.About(path);
+    return compressor_->DecodeCodedImage(coded).About(path);
 }
 
 void MqKohonenThread::RunStudy(const StudyJob& job) {

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "entropy/EntropyCoderSlot.h"
+#include "quantizer/EntropyCoderSlot.h"
 #include "pipeline/StepResult.h"
 #include "pipeline/StudyJob.h"
 #include "pipeline/TrainingJob.h"
@@ -29,6 +29,8 @@ class ImageCompressor;
 // latest. File commands (1 to 5) and studies (6) also take a ready token,
 // held while one is pending or running; they are refused while the worker has
 // any command pending or running. Training posts never wait.
+// The contextual stage (.mqz) works in memory only: its decode (7) and its
+// measure after a training step leave no temporary files.
 class MqKohonenThread {
 public:
     // Completion messages: after a training step, a file command, a study.
@@ -38,7 +40,7 @@ public:
     // Longest path a command takes, terminator included.
     static constexpr std::size_t kPathCapacity = 256;
 
-    enum Command { kTrain = 0, kDecode = 1, kHuffmanDecode = 2, kArithmeticDecode = 3, kApplyCodebook = 4, kApplyCodebooks = 5, kStudy = 6 };
+    enum Command { kTrain = 0, kDecode = 1, kHuffmanDecode = 2, kArithmeticDecode = 3, kApplyCodebook = 4, kApplyCodebooks = 5, kStudy = 6, kContextualDecode = 7 };
 
     // Called on the worker thread with kTrainingDone, kFileDone or kStudyDone; the worker
     // waits for it to return. It may post the next command.
@@ -68,6 +70,7 @@ public:
     bool StartDecode(const std::string& path);
     bool StartHuffmanDecode(const std::string& path);
     bool StartArithmeticDecode(const std::string& path);
+    bool StartContextualDecode(const std::string& path);
     bool StartApplyCodebook(const std::string& path);
     bool StartApplyCodebooks(const std::array<std::string, 3>& paths, const std::array<int, 3>& positions);
     // A study of the loaded source (reference codecs) or of the current
@@ -112,6 +115,7 @@ private:
     double MeasureLosslessStage(LosslessMode mode);
     Status RunFileCommand(const Request& request);
     Status DecodeThroughCoder(LosslessMode mode, const std::string& path);
+    Status DecodeInMemory(LosslessMode mode, const std::string& path);
     void RunStudy(const StudyJob& job);
     void CompleteStudy(Status status, StudyOutcome outcome);
     void Complete(int command, int message, Status status, double entropyRatio = 0.0, std::uint64_t losslessBytes = 0,

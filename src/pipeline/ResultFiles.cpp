@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "entropy/EntropyCoderSlot.h"
+#include "quantizer/EntropyCoderSlot.h"
 #include "pipeline/ImageCompressor.h"
 #include "support/FileIO.h"
 
@@ -33,16 +33,27 @@ ResultFileKind ResultFileKindOf(const std::string& path) {
     if (extension == "mqc") return ResultFileKind::Coded;
     if (extension == "huf") return ResultFileKind::Huffman;
     if (extension == "art") return ResultFileKind::Arithmetic;
+    if (extension == "mqz") return ResultFileKind::Contextual;
     if (extension == "cod") return ResultFileKind::Codebook;
     if (extension == "png") return ResultFileKind::Png;
     return ResultFileKind::Unknown;
 }
 
+LosslessMode LosslessModeOf(ResultFileKind kind) {
+    switch (kind) {
+        case ResultFileKind::Huffman: return LosslessMode::Huffman;
+        case ResultFileKind::Arithmetic: return LosslessMode::Arithmetic;
+        case ResultFileKind::Contextual: return LosslessMode::Contextual;
+        default: return LosslessMode::None;
+    }
+}
+
 Status WriteResultFile(const ImageCompressor& compressor, ResultFileKind kind, const std::string& path) {
     switch (kind) {
         case ResultFileKind::Coded: return compressor.WriteCodedFile(path);
-        case ResultFileKind::Huffman: return WriteLosslessFile(compressor, LosslessMode::Huffman, path);
-        case ResultFileKind::Arithmetic: return WriteLosslessFile(compressor, LosslessMode::Arithmetic, path);
+        case ResultFileKind::Huffman:
+        case ResultFileKind::Arithmetic:
+        case ResultFileKind::Contextual: return WriteLosslessFile(compressor, LosslessModeOf(kind), path);
         case ResultFileKind::Codebook: return compressor.WriteCodebookFile(path);
         case ResultFileKind::Png: return compressor.SaveReconstructionPng(path);
         case ResultFileKind::Unknown: break;
@@ -62,17 +73,25 @@ double LosslessImage::Ratio() const {
     return coded.empty() ? 0.0 : static_cast<double>(packed.size()) / static_cast<double>(coded.size());
 }
 
-Status DecodeResultFile(ImageCompressor& compressor, const std::string& path, std::size_t* codedSize) {
+Status ReadCodedImageFile(const std::string& path, std::vector<std::uint8_t>& coded) {
     const ResultFileKind kind = ResultFileKindOf(path);
-    if (kind != ResultFileKind::Coded && kind != ResultFileKind::Huffman && kind != ResultFileKind::Arithmetic)
-        return Status::Error(ErrorKind::InvalidSetting, path + ": not a coded image (.mqc, .huf or .art)").Concerning(path);
-    std::vector<std::uint8_t> bytes, coded;
+    if (kind != ResultFileKind::Coded && LosslessModeOf(kind) == LosslessMode::None)
+        return Status::Error(ErrorKind::InvalidSetting, path + ": not a coded image (.mqc, .huf, .art or .mqz)")
+            .Concerning(path);
+    std::vector<std::uint8_t> bytes;
     if (Status read = ReadWholeFile(path, bytes); !read) return read;
     if (kind != ResultFileKind::Coded) {
-        const LosslessMode mode = kind == ResultFileKind::Huffman ? LosslessMode::Huffman : LosslessMode::Arithmetic;
-        if (Status unpacked = DecodeBytesWith(mode, bytes, coded); !unpacked) return unpacked.About(path);
-        bytes.swap(coded);
+        std::vector<std::uint8_t> unpacked;
+        if (Status status = DecodeBytesWith(LosslessModeOf(kind), bytes, unpacked); !status) return status.About(path);
+        bytes.swap(unpacked);
     }
+    coded = std::move(bytes);
+    return Status::Ok();
+}
+
+Status DecodeResultFile(ImageCompressor& compressor, const std::string& path, std::size_t* codedSize) {
+    std::vector<std::uint8_t> bytes;
+    if (Status read = ReadCodedImageFile(path, bytes); !read) return read;
     if (Status decoded = compressor.DecodeCodedImage(bytes); !decoded) return decoded.About(path);
     if (codedSize != nullptr) *codedSize = bytes.size();
     return Status::Ok();

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "entropy/EntropyCoderSlot.h"
+#include "quantizer/EntropyCoderSlot.h"
 #include "support/Status.h"
 
 namespace pictora {
@@ -12,10 +12,15 @@ namespace pictora {
 class ImageCompressor;
 
 // The kinds of result file, told apart by extension with case ignored:
-// .mqc coded image, .huf and .art coded image through the Huffman or the
-// arithmetic coder, .cod codebooks, .png reconstruction.
-enum class ResultFileKind { Coded, Huffman, Arithmetic, Codebook, Png, Unknown };
+// .mqc coded image, .huf, .art and .mqz coded image through the Huffman,
+// the arithmetic or the contextual stage, .cod codebooks, .png
+// reconstruction.
+enum class ResultFileKind { Coded, Huffman, Arithmetic, Contextual, Codebook, Png, Unknown };
 ResultFileKind ResultFileKindOf(const std::string& path);
+
+// The lossless stage a coded-image kind has been through (None for .mqc and
+// for kinds that are no coded image).
+LosslessMode LosslessModeOf(ResultFileKind kind);
 
 // Writes the current result as a file of that kind.
 Status WriteResultFile(const ImageCompressor& compressor, ResultFileKind kind, const std::string& path);
@@ -23,7 +28,7 @@ Status WriteResultFile(const ImageCompressor& compressor, ResultFileKind kind, c
 // The coded image and what a lossless coder makes of it.
 struct LosslessImage {
     std::vector<std::uint8_t> coded;   // the .mqc bytes
-    std::vector<std::uint8_t> packed;  // the .huf or .art bytes
+    std::vector<std::uint8_t> packed;  // the .huf, .art or .mqz bytes
     // The lossless stage's rate: packed size over coded size (0 for nothing coded).
     double Ratio() const;
 };
@@ -32,9 +37,13 @@ struct LosslessImage {
 // through the coder of `mode`, in memory.
 Status EncodeLosslessImage(const ImageCompressor& compressor, LosslessMode mode, LosslessImage& image);
 
-// Decodes a coded image file (.mqc, .huf or .art by extension) into the
-// compressor; `codedSize`, when given, gets the size of the coded image (for
-// .huf and .art, what the lossless stage expanded).
+// Reads a coded image file (.mqc, .huf, .art or .mqz by extension) and
+// expands it, in memory, to the coded image's bytes.
+Status ReadCodedImageFile(const std::string& path, std::vector<std::uint8_t>& coded);
+
+// Decodes a coded image file (.mqc, .huf, .art or .mqz by extension) into
+// the compressor; `codedSize`, when given, gets the size of the coded image
+// (for .huf, .art and .mqz, what the lossless stage expanded).
 Status DecodeResultFile(ImageCompressor& compressor, const std::string& path, std::size_t* codedSize = nullptr);
 
 }  // namespace pictora

@@ -40,6 +40,42 @@ std::uint64_t CodedSectionHeader::Entries() const {
     return dimension == 0 ? 0 : static_cast<std::uint64_t>(rows) * columns / dimension;
 }
 
+std::uint32_t CodedSectionHeader::Width() const { return BitLength(neuronCount); }
+
+std::uint32_t CodedSectionHeader::BlockColumns() const { return neuronCount == 0 ? 0 : columns / Side(); }
+
+std::uint32_t CodedSectionHeader::BlockRows() const { return neuronCount == 0 ? 0 : rows / Side(); }
+
+std::uint64_t CodedSectionHeader::FullBlocks() const {
+    return static_cast<std::uint64_t>(BlockRows()) * BlockColumns();
+}
+
+Status CheckCodedSectionHead(const CodedSectionHeader& header) {
+    std::string fault;
+    const std::uint32_t side = header.Side();
+    // An empty channel (K = 0) codes nothing, so its plane may hold no block.
+    const bool empty = header.neuronCount == 0;
+    if (header.columns > KohonenNetwork::kMaxSide || header.rows > KohonenNetwork::kMaxSide ||
+        (!empty && (header.columns == 0 || header.rows == 0))) {
+        fault = "plane of " + std::to_string(header.columns) + " x " + std::to_string(header.rows) +
+                " pixels is outside 1 to 65535 on a side";
+    } else if (std::uint64_t{header.columns} * header.rows > KohonenNetwork::kMaxPixels) {
+        fault = "plane of " + std::to_string(header.columns) + " x " + std::to_string(header.rows) +
+                " pixels is larger than the " + std::to_string(KohonenNetwork::kMaxPixels) + " an image may have";
+    } else if (header.dimension == 0 || side * side != header.dimension ||
+               (!empty && side > std::min(header.rows, header.columns))) {
+        fault = "block dimension " + std::to_string(header.dimension) + " does not fit a plane of " +
+                std::to_string(header.columns) + " x " + std::to_string(header.rows);
+    } else if (header.neuronCount > 0xFFFFFFu) {
+        fault = "codebook of " + std::to_string(header.neuronCount) + " neurons";
+    } else if (header.Width() * header.Entries() > UINT32_MAX) {
+        fault = std::to_string(header.Entries()) + " index entries of " + std::to_string(header.Width()) +
+                " bits do not fit an index block";
+    }
+    if (!fault.empty()) return Status::Error(ErrorKind::DamagedFile, "coded section: " + fault);
+    return Status::Ok();
+}
+
 Status ReadCodedSectionHeader(ByteReader& in, CodedSectionHeader& header) {
     const std::size_t start = in.Position();
     std::uint32_t firstWord = 0;
@@ -51,67 +87,19 @@ Status ReadCodedSectionHeader(ByteReader& in, CodedSectionHeader& header) {
     }
     read.columns = firstWord & 0x00FFFFFFu;
     read.colourCode = static_cast<std::uint8_t>(firstWord >> 24);
-
-    std::string fault;
-    const std::uint32_t side = read.Side();
-    // An empty channel (K = 0) codes nothing, so its plane may hold no block.
-    const bool empty = read.neuronCount == 0;
-    if (read.columns > KohonenNetwork::kMaxSide || read.rows > KohonenNetwork::kMaxSide ||
-        (!empty && (read.columns == 0 || read.rows == 0))) {
-        fault = "plane of " + std::to_string(read.columns) + " x " + std::to_string(read.rows) +
-                " pixels is outside 1 to 65535 on a side";
-    } else if (std::uint64_t{read.columns} * read.rows > KohonenNetwork::kMaxPixels) {
-        fault = "plane of " + std::to_string(read.columns) + " x " + std::to_string(read.rows) +
-                " pixels is larger than the " + std::to_string(KohonenNetwork::kMaxPixels) + " an image may have";
-    } else if (read.dimension == 0 || side * side != read.dimension ||
-               (!empty && side > std::min(read.rows, read.columns))) {
-        fault = "block dimension " + std::to_string(read.dimension) + " does not fit a plane of " +
-                std::to_string(read.columns) + " x " + std::to_string(read.rows);
-    } else if (read.neuronCount > 0xFFFFFFu) {
-        fault = "codebook of " + std::to_string(read.neuronCount) + " neurons";
-    } else if (static_cast<std::uint64_t>(read.neuronCount) * read.dimension > in.Remaining()) {
-        fault = "codebook of " + std::to_string(read.neuronCount) + " neurons is truncated";
-    }
-    if (!fault.empty()) {
+    Status checked = CheckCodedSectionHead(read);
+    if (checked && static_cast<std::uint64_t>(read.neuronCount) * read.dimension > in.Remaining())
+        checked = Status::Error(ErrorKind::DamagedFile,
+                                "coded section: codebook of " + std::to_string(read.neuronCount) + " neurons is truncated");
+    if (!checked) {
         in.Seek(start);
-        return Status::Error(ErrorKind::DamagedFile, "coded section: " + fault);
+        return checked;
     }
     header = read;
     return Status::Ok();
 }
 
-Status WriteCodedSection(const KohonenNetwork& network, ByteWriter& out) {
-    const std::uint32_t count = network.NeuronCount();
-    const std::uint32_t dimension = network.Dimension();
-    const std::uint32_t rows = network.Rows();
-    const std::uint32_t columns = network.Columns();
-    const std::uint32_t side = BlockSide(dimension);
-    if (dimension == 0 || side * side != dimension)
-        return Status::Error(ErrorKind::NothingCoded, "channel has no block dimension to write");
-    const std::uint64_t entries = static_cast<std::uint64_t>(rows) * columns / dimension;
-    const std::uint32_t width = BitLength(count);
-    if (width * entries > UINT32_MAX)
-        return Status::Error(ErrorKind::UnsupportedImage, "channel is too large for a coded-image file");
-
-    out.PutU32(columns);
-    out.PutU32(rows);
-    out.PutU32(dimension);
-    out.PutU32(count);
-    for (std::uint32_t i = 0; i < count; ++i)
-        out.PutBytes(std::span<const std::uint8_t>(network.Neurons().At(i).pixels.data(), dimension));
-
-    std::vector<std::uint32_t> values(count == 0 ? 0 : entries, 0);
-    const std::size_t fullBlocks = count == 0 ? 0 : static_cast<std::size_t>(rows / side) * (columns / side);
-    const std::vector<std::uint32_t>& codes = network.Codes();
-    std::copy_n(codes.begin(), std::min(fullBlocks, codes.size()), values.begin());
-    BitWriter writer;
-    if (Status started = writer.InitForValues(static_cast<std::uint8_t>(width), values.data(), values.size()); !started)
-        return started;
-    return writer.WriteTo(out);
-}
-
-Status ReadCodedSection(ByteReader& in, KohonenNetwork& network, std::uint32_t planeRows,
-                        std::uint32_t planeColumns) {
+Status ReadCodedSectionLayout(ByteReader& in, CodedSectionLayout& section) {
     const std::size_t start = in.Position();
     CodedSectionHeader header;
     if (Status read = ReadCodedSectionHeader(in, header); !read) return read;
@@ -119,32 +107,79 @@ Status ReadCodedSection(ByteReader& in, KohonenNetwork& network, std::uint32_t p
         in.Seek(start);
         return Status::Error(ErrorKind::DamagedFile, "coded section: " + fault);
     };
-    if (planeRows == 0) planeRows = header.rows;
-    if (planeColumns == 0) planeColumns = header.columns;
-    if (planeRows < header.rows || planeColumns < header.columns) return fail("plane larger than its image");
-    // Blocks larger than the image are damage, even in a channel that codes nothing.
-    if (header.Side() > std::max<std::uint32_t>(1, std::min(planeRows, planeColumns)))
-        return fail("block dimension " + std::to_string(header.dimension) + " does not fit the image");
-
     std::span<const std::uint8_t> pixels;
     (void)in.GetBytes(static_cast<std::size_t>(header.neuronCount) * header.dimension, pixels);
-    std::vector<std::uint32_t> values;
+    std::vector<std::uint32_t> entries;
     BitReader reader;
-    if (Status loaded = reader.LoadFrom(in, values); !loaded) return fail(loaded.message());
-    const std::uint32_t width = BitLength(header.neuronCount);
+    if (Status loaded = reader.LoadFrom(in, entries); !loaded) return fail(loaded.message());
+    const std::uint32_t width = header.Width();
     if (reader.Width() != width || reader.TotalBits() != width * header.Entries())
         return fail("index block of " + std::to_string(reader.TotalBits()) + " bits in width " +
                     std::to_string(reader.Width()) + " does not match " + std::to_string(header.neuronCount) +
                     " neurons and " + std::to_string(header.Entries()) + " blocks");
-    const std::uint32_t side = header.Side();
-    const std::size_t fullBlocks =
-        header.neuronCount == 0 ? 0 : static_cast<std::size_t>(header.rows / side) * (header.columns / side);
+    const std::size_t fullBlocks = header.FullBlocks();
     for (std::size_t b = 0; b < fullBlocks; ++b)
-        if (values[b] >= header.neuronCount)
-            return fail("block " + std::to_string(b) + " refers to neuron " + std::to_string(values[b]) + " of " +
+        if (entries[b] >= header.neuronCount)
+            return fail("block " + std::to_string(b) + " refers to neuron " + std::to_string(entries[b]) + " of " +
                         std::to_string(header.neuronCount));
+    const std::uint32_t usedBits = reader.TotalBits() % 32;
+    section.header = header;
+    section.codebook = pixels;
+    section.entries = std::move(entries);
+    section.spareBits = usedBits == 0 ? 0 : reader.Words().back() >> usedBits;
+    return Status::Ok();
+}
 
-    // Everything checked: replace the codebook and the codes.
+Status WriteCodedSectionLayout(const CodedSectionLayout& section, ByteWriter& out) {
+    const CodedSectionHeader& header = section.header;
+    BitWriter writer;
+    if (Status started = writer.InitForValues(static_cast<std::uint8_t>(header.Width()), section.entries.data(),
+                                              section.entries.size());
+        !started)
+        return started;
+    if (writer.TotalBits() > UINT32_MAX)
+        return Status::Error(ErrorKind::UnsupportedImage, "channel is too large for a coded-image file");
+    const std::uint32_t usedBits = static_cast<std::uint32_t>(writer.TotalBits() % 32);
+    if (usedBits != 0) writer.PutBits(section.spareBits, 32 - usedBits);
+    out.PutU32(header.columns | static_cast<std::uint32_t>(header.colourCode) << 24);
+    out.PutU32(header.rows);
+    out.PutU32(header.dimension);
+    out.PutU32(header.neuronCount);
+    out.PutBytes(section.codebook);
+    // The spare bits are part of the last word, not of the stream's N bits.
+    out.PutU8(writer.Width());
+    out.PutU32(static_cast<std::uint32_t>(writer.TotalBits() - (usedBits == 0 ? 0 : 32 - usedBits)));
+    for (std::uint32_t word : writer.Words()) out.PutU32(word);
+    return Status::Ok();
+}
+
+Status WriteCodedSection(const KohonenNetwork& network, ByteWriter& out) {
+    CodedSectionLayout section;
+    CodedSectionHeader& header = section.header;
+    header.neuronCount = network.NeuronCount();
+    header.dimension = network.Dimension();
+    header.rows = network.Rows();
+    header.columns = network.Columns();
+    const std::uint32_t side = header.Side();
+    if (header.dimension == 0 || side * side != header.dimension)
+        return Status::Error(ErrorKind::NothingCoded, "channel has no block dimension to write");
+    if (header.Width() * header.Entries() > UINT32_MAX)
+        return Status::Error(ErrorKind::UnsupportedImage, "channel is too large for a coded-image file");
+
+    std::vector<std::uint8_t> codebook(static_cast<std::size_t>(header.neuronCount) * header.dimension);
+    for (std::uint32_t i = 0; i < header.neuronCount; ++i)
+        std::copy_n(network.Neurons().At(i).pixels.data(), header.dimension,
+                    codebook.begin() + static_cast<std::ptrdiff_t>(i) * header.dimension);
+    section.codebook = codebook;
+    section.entries.assign(header.neuronCount == 0 ? 0 : header.Entries(), 0);
+    const std::vector<std::uint32_t>& codes = network.Codes();
+    std::copy_n(codes.begin(), std::min<std::size_t>(header.FullBlocks(), codes.size()), section.entries.begin());
+    return WriteCodedSectionLayout(section, out);
+}
+
+void ApplyCodedSection(const CodedSectionLayout& section, KohonenNetwork& network, std::uint32_t planeRows,
+                       std::uint32_t planeColumns) {
+    const CodedSectionHeader& header = section.header;
     network.SetPlaneSize(planeRows, planeColumns);
     if (header.neuronCount == 0) {
         network.ResetWithoutWork(header.dimension);
@@ -155,11 +190,11 @@ Status ReadCodedSection(ByteReader& in, KohonenNetwork& network, std::uint32_t p
     BlockVector normaliser;
     if (header.neuronCount > 0) normaliser.Resize(header.dimension);
     for (std::uint32_t i = 0; i < header.neuronCount; ++i)
-        network.Neurons().AppendFromPixels(pixels.data() + static_cast<std::size_t>(i) * header.dimension, normaliser);
+        network.Neurons().AppendFromPixels(section.codebook.data() + static_cast<std::size_t>(i) * header.dimension,
+                                           normaliser);
     network.SetPrunedCount(0);
-    std::copy_n(values.begin(), fullBlocks, network.Codes().begin());
+    std::copy_n(section.entries.begin(), header.FullBlocks(), network.Codes().begin());
     network.Rebuild(false);
-    return Status::Ok();
 }
 
 }  // namespace pictora

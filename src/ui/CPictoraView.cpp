@@ -94,7 +94,7 @@ void CPictoraView::OnInitialUpdate() {
     for (const char* item : {"Espaço de Cores", "RGB", "YCbCr (4:4:4)", "YCbCr (4:2:0)"})
         controls_.colourSpace->addItem(QString::fromUtf8(item));
     controls_.colourSpace->setCurrentIndex(0);
-    for (const char* item : {"Nenhum", "Huffman", "Aritmético"}) controls_.lossless->addItem(QString::fromUtf8(item));
+    for (const char* item : {"Nenhum", "Huffman", "Aritmético", "Contextual"}) controls_.lossless->addItem(QString::fromUtf8(item));
     controls_.lossless->setCurrentIndex(-1);
 
     worker_->SetCompletionHandler([this](int message) {

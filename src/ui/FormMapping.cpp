@@ -16,6 +16,7 @@ LosslessMode LosslessModeFromSelection(int index) {
     switch (index) {
         case 1: return LosslessMode::Huffman;
         case 2: return LosslessMode::Arithmetic;
+        case 3: return LosslessMode::Contextual;
         default: return LosslessMode::None;
     }
 }

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "display/DisplaySet.h"
-#include "entropy/EntropyCoderSlot.h"
+#include "quantizer/EntropyCoderSlot.h"
 #include "image/BoxFilter.h"
 #include "image/ColorSpace.h"
 

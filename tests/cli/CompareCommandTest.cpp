@@ -37,6 +37,21 @@ int Quietly(const std::vector<std::string>& arguments) {
 
 constexpr const char* kHeader = "codec,setting,bytes,bpp,psnr,psnr_r,psnr_g,psnr_b,ssim,msssim";
 
+// A contextual coded image is compared at the size of its .mqz.
+TEST(CompareCommandTest, LikeAContextualCodedImageTakesItsSize) {
+    TempFolder folder;
+    ASSERT_EQ(Quietly({"train", TestData("photo64-c.png"), "--block", "4", "-o", folder.File("c.mqz")}), kExitOk);
+    ASSERT_EQ(Quietly({"compare", TestData("photo64-c.png"), "--like", folder.File("c.mqz"), "--codecs", "jpeg",
+                       "--results", folder.File("compare.csv")}),
+              kExitOk);
+    const std::vector<std::string> lines = Lines(folder.File("compare.csv"));
+    ASSERT_EQ(lines.size(), 3u);
+    const std::vector<std::string> pictora = CsvFields(lines[1]);
+    EXPECT_EQ(pictora[0], "pictora");
+    EXPECT_EQ(pictora[2], std::to_string(FileSize(folder.File("c.mqz"))));
+    EXPECT_EQ(CsvFields(lines[2])[0], "jpeg");
+}
+
 // At the size of a coded image: its own row first, then every codec's best
 // setting that fits, each file written, decodable to the pixels measured.
 TEST(CompareCommandTest, LikeACodedImageGivesItsRowThenEveryCodecAtMostItsSize) {

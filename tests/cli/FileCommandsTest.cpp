@@ -7,6 +7,7 @@
 #include "common/TempFolder.h"
 #include "image/PngImage.h"
 #include "support/FileIO.h"
+#include "support/NumberText.h"
 
 namespace pictora::cli {
 namespace {
@@ -72,6 +73,50 @@ TEST_F(FileCommandsTest, LosslessFormsDecodeToTheSameImage) {
     EXPECT_EQ(RunCommandLine({"decode", File("cut.art"), "-o", File("x.png")}), kExitBadFile);
     EXPECT_EQ(RunCommandLine({"train", TestData("photo64-c.png"), "--entropy", "zip"}), kExitUsage);
     EXPECT_NE(::testing::internal::GetCapturedStderr().find("cut.art"), std::string::npos);
+}
+
+TEST_F(FileCommandsTest, TheContextualStageIsWrittenReadAndDescribed) {
+    ::testing::internal::CaptureStdout();
+    ASSERT_EQ(RunCommandLine({"train", TestData("photo64-b.png"), "--block", "4", "--entropy", "contextual", "--results",
+                              File("z.csv"), "-o", File("z.mqz"), "-o", File("z.mqc"), "-o", File("z.png")}),
+              kExitOk);
+    ASSERT_EQ(RunCommandLine({"info", File("z.mqz")}), kExitOk);
+    ASSERT_EQ(RunCommandLine({"decode", File("z.mqz"), "-o", File("back.mqc"), "-o", File("back.png")}), kExitOk);
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(printed.find("contextual-coded image, " + std::to_string(FileSize(File("z.mqz"))) + " bytes; coded image of " +
+                           std::to_string(FileSize(File("z.mqc"))) + " bytes"),
+              std::string::npos)
+        << printed;
+    EXPECT_NE(printed.find("  in the .mqz: indices "), std::string::npos);
+    EXPECT_NE(printed.find("order-0 entropy"), std::string::npos);
+    EXPECT_LT(FileSize(File("z.mqz")), FileSize(File("z.mqc")));
+
+    std::vector<std::uint8_t> coded, back, trained, decoded;
+    ASSERT_TRUE(ReadWholeFile(File("z.mqc"), coded));
+    ASSERT_TRUE(ReadWholeFile(File("back.mqc"), back));
+    EXPECT_EQ(back, coded);
+    ASSERT_TRUE(ReadWholeFile(File("z.png"), trained));
+    ASSERT_TRUE(ReadWholeFile(File("back.png"), decoded));
+    EXPECT_EQ(decoded, trained);
+
+    // The row's lossless rate and bpp are those of the .mqz.
+    std::ifstream csv(File("z.csv"));
+    std::string header, row;
+    std::getline(csv, header);
+    std::getline(csv, row);
+    const double bpp = 8.0 * static_cast<double>(FileSize(File("z.mqz"))) / (64 * 64);
+    EXPECT_NE(row.find(FormatC(",%.17g,", bpp)), std::string::npos) << row;
+
+    coded.assign(1, 0);
+    ASSERT_TRUE(ReadWholeFile(File("z.mqz"), coded));
+    coded.back() ^= 1;
+    ASSERT_TRUE(WriteFileAtomically(File("bad.mqz"), coded));
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(RunCommandLine({"decode", File("bad.mqz"), "-o", File("x.png")}), kExitBadFile);
+    EXPECT_EQ(RunCommandLine({"info", File("bad.mqz")}), kExitBadFile);
+    const std::string told = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(told.find("bad.mqz: damaged contextual coded image"), std::string::npos) << told;
+    EXPECT_FALSE(std::ifstream(File("x.png")).good());
 }
 
 TEST_F(FileCommandsTest, ApplyPrintsOneLoadedFileRow) {

@@ -44,14 +44,14 @@ private slots:
         Form form;
         QVERIFY(form.Train("photo64-c.png"));
         const std::vector<std::uint8_t> trained = form.CodedPixels();
-        for (const char* name : {"a.mqc", "b.huf", "c.art", "d.MQC", "e.HUF", "f.Art", "g.cod", "h.png", "i.PNG"}) {
+        for (const char* name : {"a.mqc", "b.huf", "c.art", "d.MQC", "e.HUF", "f.Art", "g.cod", "h.png", "i.PNG", "j.mqz"}) {
             form.Save(QString::fromStdString(folder.File(name)));
             QVERIFY2(FileSize(folder.File(name)) > 0, name);
         }
         QVERIFY(form.dialogs.messages.empty());
 
         int expected = form.handled->count();
-        for (const char* name : {"a.mqc", "b.huf", "c.art"}) {
+        for (const char* name : {"a.mqc", "b.huf", "c.art", "j.mqz"}) {
             Form reader;  // a fresh form: decoding needs no source image
             reader.Open({QString::fromStdString(folder.File(name))});
             QVERIFY2(reader.WaitUntilIdleAfter(1), name);
@@ -158,6 +158,13 @@ private slots:
         QVERIFY(form.WaitUntilIdleAfter(2));
         QVERIFY(form.LastMessage().startsWith(QString::fromUtf8("Arquivo Inválido")));
         QVERIFY(form.LastMessage().contains("junk.mqc"));
+        QCOMPARE(form.c().resultsList->topLevelItemCount(), rows);
+        QCOMPARE(form.CodedPixels(), before);
+        QVERIFY(WriteFileAtomically(folder.File("junk.mqz"), junk));
+        form.Open({QString::fromStdString(folder.File("junk.mqz"))});
+        QVERIFY(form.WaitUntilIdleAfter(3));
+        QVERIFY(form.LastMessage().contains(QString::fromUtf8("danificado")));
+        QVERIFY(form.LastMessage().contains("junk.mqz"));
         QCOMPARE(form.c().resultsList->topLevelItemCount(), rows);
         QCOMPARE(form.CodedPixels(), before);
 

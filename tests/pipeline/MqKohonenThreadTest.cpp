@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
+#include <filesystem>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -11,6 +13,9 @@
 #include "common/Jobs.h"
 #include "common/TempFolder.h"
 #include "pipeline/ImageCompressor.h"
+#include "pipeline/ResultFiles.h"
+#include "support/FileIO.h"
+#include "support/TemporaryFolder.h"
 
 namespace pictora {
 namespace {
@@ -149,6 +154,49 @@ TEST_F(WorkerTest, TheLosslessStageIsMeasuredAfterEachStep) {
     EXPECT_GT(ratios[0], 0.0);
     EXPECT_GT(ratios[1], 0.0);
     EXPECT_EQ(ratios[2], 0.0);
+}
+
+// The contextual stage is measured and opened in memory: it leaves no
+// temporary file behind, and a damaged .mqz is refused with the state kept.
+TEST_F(WorkerTest, TheContextualStageWorksInMemory) {
+    std::string codedTemporary;
+    ASSERT_TRUE(TemporaryFilePath("temporario.mqc", codedTemporary));
+    std::remove(codedTemporary.c_str());
+    ASSERT_TRUE(compressor_.LoadImage(TestData("photo64-d.png")));
+    std::vector<double> ratios;
+    Install([&](int message) {
+        if (message == 1125) ratios.push_back(worker_.EntropyRatio());
+    });
+    worker_.Start();
+    worker_.StartTrainingJob(Job(1, true, 4), LosslessMode::Contextual);
+    worker_.WaitForIdle();
+    ASSERT_EQ(ratios.size(), 1u);
+    EXPECT_GT(ratios[0], 0.0);
+    EXPECT_LT(ratios[0], 1.0);
+    EXPECT_EQ(worker_.LastResult().losslessRatio, ratios[0]);
+    EXPECT_FALSE(std::filesystem::exists(codedTemporary));
+
+    TempFolder folder;
+    ASSERT_TRUE(WriteResultFile(compressor_, ResultFileKind::Contextual, folder.File("d.mqz")));
+    std::vector<std::uint8_t> before, bytes;
+    ASSERT_TRUE(compressor_.EncodeCodedImage(before));
+    ASSERT_TRUE(ReadWholeFile(folder.File("d.mqz"), bytes));
+    bytes[bytes.size() / 2] ^= 0x10;
+    ASSERT_TRUE(WriteFileAtomically(folder.File("bad.mqz"), bytes));
+    ASSERT_TRUE(worker_.StartContextualDecode(folder.File("bad.mqz")));
+    worker_.WaitForIdle();
+    EXPECT_FALSE(worker_.LastStatus());
+    EXPECT_EQ(worker_.LastStatus().kind(), ErrorKind::DamagedFile);
+    EXPECT_NE(worker_.LastStatus().message().find("bad.mqz"), std::string::npos);
+    std::vector<std::uint8_t> after;
+    ASSERT_TRUE(compressor_.EncodeCodedImage(after));
+    EXPECT_EQ(after, before);
+
+    ASSERT_TRUE(worker_.StartContextualDecode(folder.File("d.mqz")));
+    worker_.WaitForIdle();
+    EXPECT_TRUE(worker_.LastStatus());
+    EXPECT_EQ(worker_.LastCommand(), MqKohonenThread::kContextualDecode);
+    EXPECT_FALSE(std::filesystem::exists(codedTemporary));
 }
 
 // A study reads the compressor and reports through its own message, leaving

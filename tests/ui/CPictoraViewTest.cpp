@@ -41,7 +41,8 @@ private slots:
         QCOMPARE(form.c().colourSpace->currentText(), QString::fromUtf8("Espaço de Cores"));
         QCOMPARE(form.c().colourSpace->count(), 4);
         QCOMPARE(form.c().lossless->currentIndex(), -1);
-        QCOMPARE(form.c().lossless->count(), 3);
+        QCOMPARE(form.c().lossless->count(), 4);
+        QCOMPARE(form.c().lossless->itemText(3), QString("Contextual"));
         QCOMPARE(form.c().blockSize[0]->count(), 0);
         QCOMPARE(form.c().filterType->count(), 0);
         QCOMPARE(form.c().start->text(), QString::fromUtf8("Aplicar Rede Neural  à Imagem"));

@@ -18,6 +18,7 @@ TEST(FormMappingTest, ListSelectionsMapToTheValuesOfAStep) {
     EXPECT_EQ(LosslessModeFromSelection(-1), LosslessMode::None);
     EXPECT_EQ(LosslessModeFromSelection(1), LosslessMode::Huffman);
     EXPECT_EQ(LosslessModeFromSelection(2), LosslessMode::Arithmetic);
+    EXPECT_EQ(LosslessModeFromSelection(3), LosslessMode::Contextual);
     EXPECT_EQ(FilterFromSelections(0, 2), LowPassFilter::None);
     EXPECT_EQ(FilterFromSelections(1, 2), LowPassFilter::Box7);
     EXPECT_EQ(FilterFromSelections(1, -1), LowPassFilter::None);

@@ -1,7 +1,8 @@
-#include "entropy/EntropyCoderSlot.h"
+#include "quantizer/EntropyCoderSlot.h"
 
 #include "entropy/ArithmeticCoder.h"
 #include "entropy/HuffmanCoder.h"
+#include "quantizer/ContextualCoder.h"
 
 namespace pictora {
 
@@ -13,6 +14,9 @@ Status EntropyCoderSlot::CreateEntropyCoder(LosslessMode mode) {
             return Status::Ok();
         case LosslessMode::Arithmetic:
             coder_ = std::make_unique<ArithmeticCoder>();
+            return Status::Ok();
+        case LosslessMode::Contextual:
+            coder_ = std::make_unique<ContextualCoder>();
             return Status::Ok();
         case LosslessMode::None: break;
     }

@@ -5,7 +5,7 @@
 
 #include "common/TempFolder.h"
 #include "entropy/ArithmeticCoder.h"
-#include "entropy/EntropyCoderSlot.h"
+#include "quantizer/EntropyCoderSlot.h"
 #include "entropy/HuffmanCoder.h"
 #include "support/ByteStream.h"
 #include "support/FileIO.h"

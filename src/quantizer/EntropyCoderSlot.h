@@ -12,8 +12,11 @@
 namespace pictora {
 
 // The lossless stage that may follow the coder: none, a static Huffman code
-// (.huf) or a static arithmetic code (.art) of the coded image's bytes.
-enum class LosslessMode { None, Huffman, Arithmetic };
+// (.huf) or a static arithmetic code (.art) of the coded image's bytes, or
+// the contextual stage (.mqz) that models what the coded image holds. The
+// choice of stage lives with the quantizer, not with the byte coders of
+// entropy/, because the contextual stage reads the quantizer's layout.
+enum class LosslessMode { None, Huffman, Arithmetic, Contextual };
 
 // Holds the one coder of a lossless job; empty until a coder is created.
 class EntropyCoderSlot {
