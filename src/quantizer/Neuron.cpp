@@ -42,6 +42,13 @@ void Neuron::WeightsToPixels() {
     }
 }
 
+void Neuron::Refit(const std::uint8_t* bytes, const double* vector) {
+    std::copy(bytes, bytes + dimension, pixels.begin());
+    SetWeights(vector);
+    const double root = std::sqrt(static_cast<double>(dimension));
+    pixels[dimension] = static_cast<std::uint8_t>(TruncateToInt64(root * weights[dimension] * 255) & 0xFF);
+}
+
 void Neuron::PixelsToWeights() {
     const double scale = std::sqrt(static_cast<double>(dimension)) * 255;
     for (std::uint32_t i = 0; i <= dimension; ++i) weights[i] = pixels[i] / scale;
