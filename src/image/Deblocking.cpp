@@ -4,72 +4,91 @@
 #include <cstdlib>
 #include <vector>
 
+#include "support/Truncate.h"
+
 namespace pictora {
 namespace {
 
-struct Thresholds {
-    int step;    // largest step across the edge that is smoothed
-    int slope;   // largest step between the two samples on either side
-    int change;  // largest change of a sample
+// The samples of the full blocks, copied before a pass so that every line of
+// the pass reads what was there before it.
+struct Snapshot {
+    std::uint32_t height;
+    std::uint32_t width;
+    std::vector<std::uint8_t> samples;
+
+    Snapshot(const Plane& plane, std::uint32_t rows, std::uint32_t columns)
+        : height(rows), width(columns), samples(static_cast<std::size_t>(rows) * columns) {
+        for (std::uint32_t i = 0; i < rows; ++i) std::copy_n(plane[i], columns, samples.data() + static_cast<std::size_t>(i) * columns);
+    }
+    int At(std::uint32_t i, std::uint32_t j) const { return samples[static_cast<std::size_t>(i) * width + j]; }
 };
 
-Thresholds For(DeblockStrength strength) {
-    switch (strength) {
-        case DeblockStrength::Light: return {8, 3, 2};
-        case DeblockStrength::Medium: return {16, 6, 4};
-        case DeblockStrength::Strong: return {32, 12, 8};
-        case DeblockStrength::Off: break;
+// The largest slope smoothed, from the mean steps across block edges and
+// inside blocks.
+int SlopeLimit(const Snapshot& plane, std::uint32_t side, DeblockStrength strength) {
+    std::uint64_t edgeSum = 0, edgeCount = 0, innerSum = 0, innerCount = 0;
+    const auto add = [&](int a, int b, bool acrossEdge) {
+        const auto step = static_cast<std::uint64_t>(std::abs(a - b));
+        (acrossEdge ? edgeSum : innerSum) += step;
+        ++(acrossEdge ? edgeCount : innerCount);
+    };
+    for (std::uint32_t i = 0; i < plane.height; ++i) {
+        for (std::uint32_t j = 0; j < plane.width; ++j) {
+            if (j > 0) add(plane.At(i, j), plane.At(i, j - 1), j % side == 0);
+            if (i > 0) add(plane.At(i, j), plane.At(i - 1, j), i % side == 0);
+        }
     }
-    return {0, 0, 0};
+    if (edgeCount == 0 || innerCount == 0) return 0;
+    const double excess = static_cast<double>(edgeSum) / static_cast<double>(edgeCount) -
+                          static_cast<double>(innerSum) / static_cast<double>(innerCount);
+    const double scale = 1.5 * static_cast<double>(static_cast<int>(strength));
+    return static_cast<int>(TruncateToInt64(scale * std::max(excess, 0.0) + 0.5));
 }
 
-std::uint8_t Clamp(int value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 255)); }
-
-// One line of samples across an edge: p1 p0 | q0 q1, read from `in`, written to `out`.
-void FilterLine(const std::uint8_t* in, std::uint8_t* out, std::ptrdiff_t stride, const Thresholds& t) {
-    const int p1 = in[-2 * stride];
-    const int p0 = in[-stride];
-    const int q0 = in[0];
-    const int q1 = in[stride];
-    if (std::abs(p0 - q0) >= t.step || std::abs(p1 - p0) >= t.slope || std::abs(q1 - q0) >= t.slope) return;
-    const int delta = std::clamp(((q0 - p0) * 4 + (p1 - q1) + 4) >> 3, -t.change, t.change);
-    out[-stride] = Clamp(p0 + delta);
-    out[0] = Clamp(q0 - delta);
+// One line across an edge: line(i) for i = -w-1 .. w is p(-i-1) for negative
+// i and q(i) otherwise, read from the snapshot; changed samples are written
+// through `write`.
+template <typename Read, typename Write>
+void FilterLine(int w, int beta, Read line, Write write) {
+    const int step = line(0) - line(-1);
+    if (std::abs(step) >= 8 * beta) return;
+    for (int i = 1; i <= w; ++i)
+        if (std::abs(line(-i - 1) - line(-i)) >= beta || std::abs(line(i) - line(i - 1)) >= beta) return;
+    const int denominator = 2 * (2 * w + 1);
+    for (int i = 0; i < w; ++i) {
+        // floor(step (w - i) / (2w + 1) + 1/2): an odd divisor leaves no ties.
+        const int numerator = 2 * step * (w - i) + (2 * w + 1);
+        const int change = numerator >= 0 ? numerator / denominator : -((-numerator + denominator - 1) / denominator);
+        write(-i - 1, std::clamp(line(-i - 1) + change, 0, 255));
+        write(i, std::clamp(line(i) - change, 0, 255));
+    }
 }
 
 }  // namespace
 
-// Vertical edges first, then horizontal ones; each pass reads the samples as
-// they were before it, so the result does not depend on the order of edges.
 void Deblock(Plane& plane, std::uint32_t rows, std::uint32_t columns, std::uint32_t side, DeblockStrength strength) {
     if (strength == DeblockStrength::Off || side < 2) return;
     const std::uint32_t height = rows / side * side;
     const std::uint32_t width = columns / side * side;
     if (height == 0 || width == 0) return;
-    const Thresholds t = For(strength);
-    const std::ptrdiff_t stride = plane[1] - plane[0];
-    (void)stride;
-    std::vector<std::uint8_t> before(static_cast<std::size_t>(height) * width);
-    const auto snapshot = [&] {
-        for (std::uint32_t i = 0; i < height; ++i) std::copy_n(plane[i], width, before.data() + static_cast<std::size_t>(i) * width);
-    };
-    snapshot();
-    for (std::uint32_t i = 0; i < height; ++i)
-        for (std::uint32_t x = side; x < width; x += side)
-            FilterLine(before.data() + static_cast<std::size_t>(i) * width + x, plane[i] + x, 1, t);
-    snapshot();
+    Snapshot before(plane, height, width);
+    const int beta = SlopeLimit(before, side, strength);
+    if (beta == 0) return;
+    const int w = static_cast<int>(std::max(1u, side / 4));
+
+    for (std::uint32_t i = 0; i < height; ++i) {
+        for (std::uint32_t x = side; x < width; x += side) {
+            FilterLine(
+                w, beta, [&](int k) { return before.At(i, x + k); },
+                [&](int k, int value) { plane[i][x + k] = static_cast<std::uint8_t>(value); });
+        }
+    }
+    before = Snapshot(plane, height, width);
     for (std::uint32_t y = side; y < height; y += side) {
         for (std::uint32_t j = 0; j < width; ++j) {
-            // Columns: the snapshot's rows are `width` apart, the plane's by its own stride.
-            const std::uint8_t* in = before.data() + static_cast<std::size_t>(y) * width + j;
-            const int p1 = in[-2 * static_cast<std::ptrdiff_t>(width)];
-            (void)p1;
-            std::uint8_t line[4] = {in[-2 * static_cast<std::ptrdiff_t>(width)], in[-static_cast<std::ptrdiff_t>(width)], in[0],
-                                    in[width]};
-            std::uint8_t result[4] = {line[0], line[1], line[2], line[3]};
-            FilterLine(line + 2, result + 2, 1, t);
-            plane[y - 1][j] = result[1];
-            plane[y][j] = result[2];
+            FilterLine(
+                w, beta, [&](int k) { return before.At(y + k, j); },
+                [&](int k, int value) { plane[y + k][j] = static_cast<std::uint8_t>(value); });
         }
     }
 }
