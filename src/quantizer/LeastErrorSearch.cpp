@@ -62,7 +62,7 @@ BestError FindLeastError(const PixelIndex& index, const BlockPixels& block, std:
     TileVisitor visitor(index, block, exclusion);
     const std::int64_t tiles = index.Tiles();
     std::int64_t hinted = -1;
-    if (hint >= 0 && static_cast<std::uint64_t>(hint) < index.Size()) {
+    if (hint >= 0 && index.Holds(static_cast<std::uint32_t>(hint))) {
         hinted = index.SlotOf(static_cast<std::uint32_t>(hint)) / kPixelLanes;
         visitor.Visit(static_cast<std::uint32_t>(hinted));
     }

@@ -8,7 +8,7 @@
 
 namespace pictora {
 
-void PixelIndex::Build(const NeuronList& neurons, std::uint32_t count) {
+void PixelIndex::Build(const NeuronList& neurons, std::uint32_t count, const std::uint8_t* leftOut) {
     side_ = BlockSide(neurons.Dimension());
     BlockPixels pixels;
     pixels.Resize(side_);
@@ -19,20 +19,22 @@ void PixelIndex::Build(const NeuronList& neurons, std::uint32_t count) {
     std::vector<std::pair<std::int32_t, std::uint32_t>> order;
     order.reserve(count);
     for (std::uint32_t i = 0; i < count; ++i) {
+        if (leftOut != nullptr && leftOut[i] != 0) continue;
         pixels.Take(neurons.At(i).pixels.data());
         order.emplace_back(pixels.Sum(), i);
     }
     std::sort(order.begin(), order.end());
 
-    const std::uint32_t tiles = (count + kPixelLanes - 1) / kPixelLanes;
+    const auto indexed = static_cast<std::uint32_t>(order.size());
+    const std::uint32_t tiles = (indexed + kPixelLanes - 1) / kPixelLanes;
     pairs_.assign(static_cast<std::size_t>(tiles) * pairCount_ * kPixelLanes * 2, 0);
     groups_.assign(static_cast<std::size_t>(tiles) * kPixelGroups * kPixelLanes, 0);
     lowSums_.assign(tiles, 0);
     highSums_.assign(tiles, 0);
     occupied_.assign(tiles, 0);
     positions_.assign(static_cast<std::size_t>(tiles) * kPixelLanes, ~0u);
-    slotOf_.assign(count, 0);
-    for (std::uint32_t slot = 0; slot < count; ++slot) {
+    slotOf_.assign(count, kNoSlot);
+    for (std::uint32_t slot = 0; slot < indexed; ++slot) {
         const std::uint32_t position = order[slot].second;
         const std::uint32_t tile = slot / kPixelLanes;
         const std::uint32_t lane = slot % kPixelLanes;

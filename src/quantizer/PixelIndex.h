@@ -21,14 +21,16 @@ public:
     static constexpr std::uint32_t kLargestSide = 16;
 
     // Indexes the pixels of neurons 0 .. count-1 (d a square of a side up to
-    // kLargestSide).
-    void Build(const NeuronList& neurons, std::uint32_t count);
+    // kLargestSide), but those marked in `left out` (by position, none when
+    // null).
+    void Build(const NeuronList& neurons, std::uint32_t count, const std::uint8_t* leftOut = nullptr);
     void Release();
 
     std::uint32_t Side() const { return side_; }
     std::uint32_t PairCount() const { return pairCount_; }
     std::uint32_t Tiles() const { return static_cast<std::uint32_t>(lowSums_.size()); }
-    std::uint32_t Size() const { return static_cast<std::uint32_t>(slotOf_.size()); }
+    // Whether the neuron at a position is indexed.
+    bool Holds(std::uint32_t position) const { return position < slotOf_.size() && slotOf_[position] != kNoSlot; }
 
     const std::int16_t* Pairs(std::uint32_t tile) const {
         return pairs_.data() + static_cast<std::size_t>(tile) * pairCount_ * kPixelLanes * 2;
@@ -49,6 +51,7 @@ public:
     std::uint32_t TileFrom(std::int32_t sum) const;
 
 private:
+    static constexpr std::uint32_t kNoSlot = ~0u;
     std::uint32_t side_ = 0;
     std::uint32_t pairCount_ = 0;
     AlignedVector<std::int16_t> pairs_;

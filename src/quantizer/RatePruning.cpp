@@ -53,12 +53,15 @@ void KohonenNetwork::PruneForRate(double lambda) {
     std::vector<std::uint32_t> second(blocks, 0);
     std::vector<std::int64_t> firstError(blocks, 0);
     std::vector<std::int64_t> secondError(blocks, 0);
-    // The least error of block b among the neurons left but its first.
+    // The least error of block b among the neurons left but its first. The
+    // neuron of a neighbouring block is a good first guess.
     const auto findSecond = [&](BlockPixels& pixels, std::uint32_t b) {
         pixels.Gather(*source_, b / blocksPerRow * side, b % blocksPerRow * side);
         const NeuronExclusion exclusion{removed.data(), first[b]};
+        const std::uint32_t left = b % blocksPerRow > 0 ? first[b - 1] : first[b];
+        const std::uint32_t guess = left != first[b] || b < blocksPerRow ? left : first[b - blocksPerRow];
         const BestError best = plain ? ScanLeastError(neurons_, count, pixels.Bytes(), exclusion)
-                                     : FindLeastError(pixelIndex_, pixels, -1, exclusion);
+                                     : FindLeastError(pixelIndex_, pixels, guess == first[b] ? -1 : guess, exclusion);
         second[b] = best.position < 0 ? first[b] : static_cast<std::uint32_t>(best.position);
         secondError[b] = best.position < 0 ? kNoSecond : best.error;
     };
@@ -86,7 +89,12 @@ void KohonenNetwork::PruneForRate(double lambda) {
         pool.Run(blockRows, [&](unsigned row, unsigned participant) { firstRow(row, participant); });
     }
 
+    // added[k] is dE(k) while none of k's blocks is stale, and never above
+    // it otherwise: a stale block's second is unknown, and the error it would
+    // add is only known not to be below what is counted for it.
     std::vector<std::int64_t> added(count, 0);
+    std::vector<std::uint32_t> staleBlocks(count, 0);
+    std::vector<std::uint8_t> stale(blocks, 0);
     std::vector<std::vector<std::uint32_t>> firstOf(count);
     std::vector<std::vector<std::uint32_t>> secondOf(count);
     for (std::uint32_t b = 0; b < blocks; ++b) {
@@ -98,46 +106,58 @@ void KohonenNetwork::PruneForRate(double lambda) {
     for (std::uint32_t k = 0; k < count; ++k) queue.push({added[k], k});
 
     std::uint32_t left = count;
-    std::vector<std::uint32_t> touched;
+    std::uint32_t indexed = count;
     BlockPixels& pixels = scratch[0];
     while (left > 1 && !queue.empty()) {
         const Candidate top = queue.top();
         queue.pop();
-        if (removed[top.position] != 0 || top.added != added[top.position]) continue;  // stale
+        const std::uint32_t k = top.position;
+        if (removed[k] != 0 || top.added != added[k]) continue;  // superseded
+        if (staleBlocks[k] > 0) {
+            // Known exactly only now; back in the queue, it comes out again at
+            // once unless another neuron adds less.
+            for (std::uint32_t b : firstOf[k]) {
+                if (first[b] != k || stale[b] == 0) continue;
+                const std::int64_t counted = secondError[b];
+                findSecond(pixels, b);
+                stale[b] = 0;
+                added[k] += secondError[b] - counted;
+                secondOf[second[b]].push_back(b);
+            }
+            staleBlocks[k] = 0;
+            queue.push({added[k], k});
+            continue;
+        }
         const double saved = 8.0 * dimension_ + static_cast<double>(entries * (BitLength(left) - BitLength(left - 1)));
         if (!(static_cast<double>(top.added) < lambda * saved)) break;
-        const std::uint32_t k = top.position;
         removed[k] = 1;
-        if (--left == 1) {
-            // The last neuron left takes every block; nothing else can go.
-            for (std::uint32_t b : firstOf[k])
-                if (first[b] == k) first[b] = second[b];
-            break;
-        }
-        touched.clear();
+        --left;
+        // Its blocks go to their seconds (searched afresh when stale); what
+        // their next choice would add is unknown but not negative.
         for (std::uint32_t b : firstOf[k]) {
             if (first[b] != k) continue;
+            if (stale[b] != 0) findSecond(pixels, b);
             first[b] = second[b];
             firstError[b] = secondError[b];
-            findSecond(pixels, b);
-            added[first[b]] += secondError[b] - firstError[b];
+            stale[b] = 1;
+            ++staleBlocks[first[b]];
             firstOf[first[b]].push_back(b);
-            secondOf[second[b]].push_back(b);
-            touched.push_back(first[b]);
         }
+        // Blocks whose second it was: their second is now unknown, and no
+        // better than it was.
         for (std::uint32_t b : secondOf[k]) {
-            if (second[b] != k || first[b] == k) continue;
-            const std::int64_t before = secondError[b];
-            findSecond(pixels, b);
-            added[first[b]] += secondError[b] - before;
-            secondOf[second[b]].push_back(b);
-            touched.push_back(first[b]);
+            if (second[b] != k || stale[b] != 0 || removed[first[b]] != 0) continue;
+            stale[b] = 1;
+            ++staleBlocks[first[b]];
         }
         firstOf[k] = {};
         secondOf[k] = {};
-        std::sort(touched.begin(), touched.end());
-        touched.erase(std::unique(touched.begin(), touched.end()), touched.end());
-        for (std::uint32_t j : touched) queue.push({added[j], j});
+        // Searches skip removed neurons; once they are half the index, a
+        // smaller index of the neurons left is faster.
+        if (!plain && 2 * left <= indexed) {
+            pixelIndex_.Build(neurons_, count, removed.data());
+            indexed = left;
+        }
     }
     pixelIndex_.Release();
     if (left == count) return;

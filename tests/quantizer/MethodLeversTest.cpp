@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <random>
 #include <string>
@@ -223,6 +224,75 @@ TEST(MethodLeversTest, PruningLowersTheCostAtItsLambda) {
     EXPECT_GT(channel.network.NeuronCount(), 1u);
     EXPECT_LT(cost(channel.network), before);
     ExpectLeastErrorCodes(channel.network, channel.source);
+}
+
+// The greedy rule of the README, computed the slow way: every live neuron's
+// added error afresh before each removal.
+TEST(MethodLeversTest, PruningFollowsTheGreedyRuleExactly) {
+    Plane plane(40, 52);
+    for (std::uint32_t i = 0; i < 40; ++i)
+        for (std::uint32_t j = 0; j < 52; ++j) plane[i][j] = PhotoPlane()[30 + i][20 + j];
+    for (CodeBy codeBy : {CodeBy::Similarity, CodeBy::Error}) {
+        for (double lambda : {0.5, 4.0, 30.0, 400.0}) {
+            SCOPED_TRACE("lambda " + std::to_string(lambda));
+            Channel channel(plane, 4, {codeBy, 0, 0.0});
+            ASSERT_TRUE(channel.network.TrainStep(0.01, 0.1, 1, PlaneScale::Full));
+            const NeuronList neurons = channel.network.Neurons();
+            const std::uint32_t count = neurons.Count();
+            const std::uint32_t blocks = 10 * 13;
+            std::vector<std::uint32_t> codes(channel.network.Codes().begin(), channel.network.Codes().begin() + blocks);
+            std::vector<std::vector<std::uint8_t>> pixels(blocks);
+            BlockPixels block;
+            block.Resize(4);
+            for (std::uint32_t b = 0; b < blocks; ++b) {
+                block.Gather(plane, b / 13 * 4, b % 13 * 4);
+                pixels[b].assign(block.Bytes(), block.Bytes() + 16);
+            }
+            std::vector<std::uint8_t> removed(count, 0);
+            std::uint32_t left = count;
+            const std::uint64_t entries = 40 * 52 / 16;
+            while (left > 1) {
+                std::int64_t best = std::numeric_limits<std::int64_t>::max();
+                std::uint32_t chosen = 0;
+                for (std::uint32_t k = 0; k < count; ++k) {
+                    if (removed[k] != 0) continue;
+                    std::int64_t added = 0;
+                    for (std::uint32_t b = 0; b < blocks; ++b) {
+                        if (codes[b] != k) continue;
+                        std::int64_t own = 0;
+                        for (std::uint32_t i = 0; i < 16; ++i) {
+                            const std::int64_t difference = pixels[b][i] - neurons.At(k).pixels[i];
+                            own += difference * difference;
+                        }
+                        added += ScanLeastError(neurons, count, pixels[b].data(), {removed.data(), k}).error - own;
+                    }
+                    if (added <= best) {
+                        best = added;
+                        chosen = k;
+                    }
+                }
+                const double saved = 8.0 * 16 + static_cast<double>(entries * (BitLength(left) - BitLength(left - 1)));
+                if (!(static_cast<double>(best) < lambda * saved)) break;
+                removed[chosen] = 1;
+                --left;
+                for (std::uint32_t b = 0; b < blocks; ++b)
+                    if (codes[b] == chosen)
+                        codes[b] = static_cast<std::uint32_t>(ScanLeastError(neurons, count, pixels[b].data(), {removed.data(), -1}).position);
+            }
+            channel.network.PruneForRate(lambda);
+            ASSERT_EQ(channel.network.NeuronCount(), left);
+            // Far from trivial cases: some neurons go, at the largest lambda most.
+            if (lambda > 1.0) EXPECT_LT(left, count);
+            if (lambda > 100.0) EXPECT_LT(2 * left, count);
+            std::vector<std::uint32_t> survivors;
+            for (std::uint32_t k = 0; k < count; ++k)
+                if (removed[k] == 0) survivors.push_back(k);
+            for (std::uint32_t i = 0; i < left; ++i)
+                ASSERT_EQ(channel.network.Neurons().At(i).pixels, neurons.At(survivors[i]).pixels) << i;
+            for (std::uint32_t b = 0; b < blocks; ++b)
+                ASSERT_EQ(survivors[channel.network.Codes()[b]], codes[b]) << "block " << b;
+        }
+    }
 }
 
 }  // namespace
