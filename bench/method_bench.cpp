@@ -1,7 +1,8 @@
 // Times the levers of the coding method against the work they add to, in the
 // same run: coding by least error against coding by similarity (the same
-// trained codebook, the two codings taken in turn), and one refinement
-// iteration against the training step it refines.
+// trained codebook, the two codings taken in turn), one refinement iteration
+// against the training step it refines, and rate-aware pruning at lambda 3
+// after that iteration, against the same step.
 //
 //   method_bench [--case SIDE:R]... [--repeat N] [PHOTO.png]
 //
@@ -30,6 +31,8 @@
 namespace {
 
 using pictora::KohonenNetwork;
+
+constexpr double kLambda = 3.0;
 
 struct Case {
     std::uint32_t side;
@@ -102,6 +105,7 @@ struct Run {
     double bySimilarity = 0.0;
     double byError = 0.0;
     double refinement = 0.0;
+    double pruning = 0.0;
     double errorBefore = 0.0;  // of the similarity coding, then after one iteration
     double errorAfter = 0.0;
     double errorByError = 0.0;
@@ -140,6 +144,7 @@ Run RunOnce(const pictora::RgbImage& image, const Case& entry, bool errorFirst) 
         run.errorByError += static_cast<double>(error.CodingError());
         run.refinement += Timed([&] { similarity.Refine(1); });
         run.errorAfter += static_cast<double>(similarity.CodingError());
+        run.pruning += Timed([&] { similarity.PruneForRate(kLambda); });
     }
     return run;
 }
@@ -167,10 +172,11 @@ int main(int argc, char** argv) {
                 std::filesystem::path(options.photo).filename().c_str(), image.width, image.height,
                 hwy::TargetName(usable & -usable), options.repeat);
     std::printf("| block | R | K (R / G / B) | training (s) | coding by similarity (s) | by error (s) | ratio | "
-                "one refinement (s) | over the step | pSNR of the blocks: similarity, error, refined once (dB) |\n");
-    std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
+                "one refinement (s) | over the step | pruning at lambda 3 (s) | over the step | pSNR of the blocks: "
+                "similarity, error, refined once (dB) |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|\n");
     for (const Case& entry : options.cases) {
-        std::vector<double> training, similarity, error, refinement, codingRatio, refinementRatio;
+        std::vector<double> training, similarity, error, refinement, pruning, codingRatio, refinementRatio, pruningRatio;
         Run last;
         for (std::uint32_t r = 0; r < options.repeat; ++r) {
             last = RunOnce(image, entry, r % 2 == 1);
@@ -180,12 +186,15 @@ int main(int argc, char** argv) {
             refinement.push_back(last.refinement);
             codingRatio.push_back(last.byError / last.bySimilarity);
             refinementRatio.push_back(last.refinement / (last.training + last.bySimilarity));
+            pruning.push_back(last.pruning);
+            pruningRatio.push_back(last.pruning / (last.training + last.bySimilarity));
         }
         const double samples = 3.0 * (image.height / entry.side * entry.side) * (image.width / entry.side * entry.side);
-        std::printf("| %u × %u | %.2f | %u / %u / %u | %.3f | %.3f | %.3f | **%.2f** | %.3f | **%.2f** | %.2f, %.2f, %.2f |\n",
+        std::printf("| %u × %u | %.2f | %u / %u / %u | %.3f | %.3f | %.3f | **%.2f** | %.3f | **%.2f** | %.3f | %.2f | "
+                    "%.2f, %.2f, %.2f |\n",
                     entry.side, entry.side, entry.radius, last.neurons[0], last.neurons[1], last.neurons[2],
                     Median(training), Median(similarity), Median(error), Median(codingRatio), Median(refinement),
-                    Median(refinementRatio), PsnrOf(last.errorBefore, samples), PsnrOf(last.errorByError, samples),
+                    Median(refinementRatio), Median(pruning), Median(pruningRatio), PsnrOf(last.errorBefore, samples), PsnrOf(last.errorByError, samples),
                     PsnrOf(last.errorAfter, samples));
         std::fflush(stdout);
     }

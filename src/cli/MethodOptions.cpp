@@ -3,7 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <string>
 
-#include "pipeline/MethodSettingsText.h"
+#include "report/MethodSettingsText.h"
 
 namespace pictora::cli {
 namespace {

@@ -1,4 +1,4 @@
-#include "pipeline/MethodSettingsText.h"
+#include "report/MethodSettingsText.h"
 
 #include <charconv>
 #include <cmath>
