@@ -14,6 +14,7 @@
 
 #include "cli/Commands.h"
 #include "cli/CsvResults.h"
+#include "cli/MethodOptions.h"
 #include "cli/OptionValues.h"
 #include "cli/OutputFiles.h"
 #include "image/PngImage.h"
@@ -128,9 +129,12 @@ Status MeasureReference(const ReferenceCodec& codec, const RgbImage& image, cons
     return MeasurePair(image, decoded, bytes.size(), MeasureSet::All, figures);
 }
 
-// The coded file given with --like, decoded and measured against the image.
-Status MeasureCodedFile(const std::string& path, const RgbImage& image, PairFigures& figures) {
+// The coded file given with --like, decoded (and deblocked when asked) and
+// measured against the image.
+Status MeasureCodedFile(const std::string& path, const MethodSettings& method, const RgbImage& image,
+                        PairFigures& figures) {
     ImageCompressor compressor;
+    compressor.SetMethod(method);
     if (Status decoded = DecodeResultFile(compressor, path); !decoded) return decoded;
     const std::int64_t size = FileSize(path);
     if (size < 0) return Status::Error(ErrorKind::FileAccess, "cannot examine " + path).Concerning(path);
@@ -173,12 +177,15 @@ CLI::App* DeclareCompareCommand(CLI::App& program, CompareOptions& options) {
     compare->add_option("-o", options.outputFolder, "write every reference file as DIR/STEM-CODEC-SETTING.EXT")
         ->type_name("DIR");
     compare->add_option("--results", options.resultsPath, "also write the rows as CSV")->type_name("FILE.csv");
+    DeclareMethodOptions(*compare, options.method, MethodOptionSet::DeblockOnly);
     return compare;
 }
 
 int RunCompare(const CLI::App& command, const CompareOptions& options) {
     if (options.likePath.empty() && command.count("--bytes") == 0 && options.settings.empty())
         return ReportUsageError(command, "give one of --like CODED, --bytes N or --setting V[,V]...");
+    if (options.likePath.empty() && options.method.deblock != DeblockStrength::Off)
+        return ReportUsageError(command, "--deblock needs --like CODED");
     std::vector<std::unique_ptr<ReferenceCodec>> codecs;
     for (const std::string& name : options.codecs) {
         std::unique_ptr<ReferenceCodec> codec;
@@ -225,7 +232,7 @@ int RunCompare(const CLI::App& command, const CompareOptions& options) {
     };
     if (!options.likePath.empty()) {
         PairFigures figures;
-        if (Status measured = MeasureCodedFile(options.likePath, image, figures); !measured)
+        if (Status measured = MeasureCodedFile(options.likePath, options.method, image, figures); !measured)
             return ReportBadFile(measured.message());
         target = figures.bytes;
         if (Status added = emit({"pictora", std::nullopt, figures}); !added) return ReportBadFile(added.message());

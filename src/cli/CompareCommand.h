@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "pipeline/MethodSettings.h"
+
 namespace CLI {
 class App;
 }
@@ -21,6 +23,7 @@ struct CompareOptions {
     std::vector<std::string> codecs{"jpeg", "webp", "avif", "jxl"};
     std::string outputFolder;          // -o DIR: every reference file written
     std::string resultsPath;           // --results FILE.csv
+    MethodSettings method;             // --deblock S: how the --like file is decoded
 };
 
 CLI::App* DeclareCompareCommand(CLI::App& program, CompareOptions& options);

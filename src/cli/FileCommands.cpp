@@ -8,6 +8,7 @@
 
 #include "cli/Commands.h"
 #include "cli/CsvResults.h"
+#include "cli/MethodOptions.h"
 #include "cli/OptionValues.h"
 #include "cli/OutputFiles.h"
 #include "cli/ResultsTable.h"
@@ -166,6 +167,7 @@ CLI::App* DeclareDecodeCommand(CLI::App& program, DecodeOptions& options) {
         ->type_name("IMAGE.png");
     decode->add_option("--results", options.resultsPath, "also write the row as CSV (with --reference)")
         ->type_name("FILE.csv");
+    DeclareMethodOptions(*decode, options.method, MethodOptionSet::DeblockOnly);
     return decode;
 }
 
@@ -179,6 +181,7 @@ CLI::App* DeclareApplyCommand(CLI::App& program, ApplyOptions& options) {
         ->type_name("OUT")
         ->allow_extra_args(false);
     apply->add_option("--results", options.resultsPath, "also write the row as CSV")->type_name("FILE.csv");
+    DeclareMethodOptions(*apply, options.method, MethodOptionSet::All);
     return apply;
 }
 
@@ -205,6 +208,7 @@ int RunDecode(const CLI::App& command, const DecodeOptions& options) {
     if (Status opened = csv.Open(options.resultsPath, ResultsCsvHeader()); !opened)
         return ReportBadFile(opened.message());
     ImageCompressor compressor;
+    compressor.SetMethod(options.method);
     // The reference is loaded first: loading an image empties the networks.
     if (measured) {
         if (Status loaded = compressor.LoadImage(options.referencePath); !loaded) return ReportBadFile(loaded.message());
@@ -254,6 +258,7 @@ int RunApply(const CLI::App& command, const ApplyOptions& options) {
     if (int refused = CheckSameColourSpace(paths, positions); refused != kExitOk) return refused;
 
     ImageCompressor compressor;
+    compressor.SetMethod(options.method);
     if (Status loaded = compressor.LoadImage(options.imagePath); !loaded) return ReportBadFile(loaded.message());
     const Status applied =
         books == 1 ? compressor.ApplyCodebookFile(paths[0]) : compressor.ApplyCodebookFiles(paths, positions);

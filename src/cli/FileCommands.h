@@ -1,6 +1,8 @@
 #pragma once
 
 #include <string>
+
+#include "pipeline/MethodSettings.h"
 #include <vector>
 
 namespace CLI {
@@ -16,6 +18,7 @@ struct DecodeOptions {
     // its row printed (and written as CSV).
     std::string referencePath;
     std::string resultsPath;
+    MethodSettings method;  // only the deblocking filter
 };
 
 struct ApplyOptions {
@@ -23,6 +26,7 @@ struct ApplyOptions {
     std::vector<std::string> codebooks;  // one file, or three FILE[:k]
     std::vector<std::string> outputs;
     std::string resultsPath;
+    MethodSettings method;
 };
 
 struct InfoOptions {

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/MethodOptions.h"
 #include "cli/OptionValues.h"
 
 namespace pictora::cli {
@@ -103,6 +104,7 @@ CLI::App* DeclareTrainCommand(CLI::App& program, TrainOptions& options) {
         "lossless stage measured after each step (none)");
     AddChoice<MeasureSet>(*train, "--measures", options.measures, {{"all", MeasureSet::All}, {"psnr", MeasureSet::PsnrOnly}},
                           "measures of each step: all, or psnr to skip SSIM and MS-SSIM (all)");
+    DeclareMethodOptions(*train, options.method, MethodOptionSet::All);
     train->add_option("--results", options.resultsPath, "also write the rows as CSV")->type_name("FILE.csv");
     train->add_flag("--reference-search", options.referenceSearch,
                     "search with the plain scan, one neuron after another on one thread: the same results, "
@@ -141,6 +143,7 @@ TrainingJob JobTemplate(const TrainOptions& options) {
     }
     job.filter = options.filter;
     job.colorSpace = options.colorSpace;
+    job.method = options.method;
     return job;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "pipeline/MethodSettings.h"
 #include "quantizer/EntropyCoderSlot.h"
 #include "pipeline/StepResult.h"
 #include "pipeline/TrainingJob.h"
@@ -31,6 +32,7 @@ struct TrainOptions {
     bool referenceSearch = false;
     // pSNR only skips SSIM and MS-SSIM, for speed-critical runs.
     MeasureSet measures = MeasureSet::All;
+    MethodSettings method;
 };
 
 // Adds the `train` command with its options, which fill `options`, to the

@@ -144,8 +144,8 @@ Status ImageCompressor::ApplyLoadedCodebooks(Channels& loaded, pictora::ColorSpa
     for (int c = 0; c < 3; ++c) {
         InstallProgress(loaded[c], c);
         loaded[c].SetReferenceSearch(referenceSearch_);
-        loaded[c].RefreshPixels();
-        (void)loaded[c].CodeBlocks();  // checked above: it cannot fail
+        loaded[c].SetCodingMethod(method_.coding);
+        (void)loaded[c].Code();  // checked above: it cannot fail
         loaded[c].Rebuild(false);
     }
     AdoptChannels(loaded, colorSpace);

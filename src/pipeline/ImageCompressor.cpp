@@ -10,6 +10,7 @@
 #include "image/BoxFilter.h"
 #include "image/ChromaResampling.h"
 #include "image/ColorConversion.h"
+#include "image/Deblocking.h"
 #include "image/PngImage.h"
 #include "measures/BitsPerPixel.h"
 #include "support/Truncate.h"
@@ -126,6 +127,7 @@ bool ImageCompressor::ChannelsHoldWork() const {
 
 Status ImageCompressor::TrainAndCode(const TrainingJob& job) {
     colorSpace_ = job.colorSpace;
+    method_ = job.method;
     if (!imageLoaded_) return Status::Ok();
     try {
         Status trained = TrainChannels(job, TaskPriority::Normal);
@@ -154,6 +156,7 @@ Status ImageCompressor::LoadAndTrain(std::span<const std::uint8_t> png, const st
         if (Status loaded = LoadImage(png, name); !loaded) return loaded;
         return TrainAndCode(job);
     }
+    method_ = job.method;
     auto image = std::make_unique<PngImage>();
     PngImage& decoding = *image;
     RowArrival arrival;
@@ -239,6 +242,7 @@ Status ImageCompressor::TrainChannels(const TrainingJob& job, TaskPriority prior
     const auto step = [&](unsigned c) {
         const ChannelJob& settings = job.channels[c];
         if (settings.passes == 0) return;
+        channels_[c].SetCodingMethod(method_.coding);
         trained[c] =
             channels_[c].TrainStep(settings.radius, settings.alfa, settings.passes, ChannelScale(colorSpace_, c));
         if (trained[c]) channels_[c].Rebuild(true);
@@ -275,10 +279,23 @@ void ImageCompressor::FinishStep(LowPassFilter filter) {
 void ImageCompressor::ReconstructRgb() {
     const std::uint32_t rows = channels_[0].Rows();
     const std::uint32_t columns = channels_[0].Columns();
-    for (KohonenNetwork& channel : channels_) channel.RebuiltCopy() = channel.Rebuilt();
+    for (KohonenNetwork& channel : channels_) {
+        channel.RebuiltCopy() = channel.Rebuilt();
+        // Each channel is deblocked on its own plane and block grid, before
+        // 4:2:0 chroma is taken to full size and colours are converted.
+        Deblock(channel.RebuiltCopy(), channel.Rows(), channel.Columns(), BlockSide(channel.Dimension()),
+                method_.deblock);
+    }
     if (colorSpace_ == ColorSpace::YCbCr420) {
-        Upsample420(rows, columns, channels_[1].RebuiltCopy(), channels_[1].Rebuilt());
-        Upsample420(rows, columns, channels_[2].RebuiltCopy(), channels_[2].Rebuilt());
+        for (int c = 1; c < 3; ++c) {
+            Plane& copy = channels_[c].RebuiltCopy();
+            if (method_.deblock == DeblockStrength::Off) {
+                Upsample420(rows, columns, copy, channels_[c].Rebuilt());
+            } else {
+                const Plane half = copy;
+                Upsample420(rows, columns, copy, half);
+            }
+        }
     }
     if (!IsYCbCr(colorSpace_)) return;
     Plane& first = channels_[0].RebuiltCopy();

@@ -69,6 +69,12 @@ public:
     using Progress = std::function<void(int channel, const char* phase, std::uint32_t rowsDone, std::uint32_t rows)>;
     void SetProgress(const Progress& progress);
 
+    // The method settings (MethodSettings) that applied codebooks are coded
+    // with and that decoded and applied images are deblocked with; every
+    // training job brings its own, which then stay.
+    void SetMethod(const MethodSettings& method) { method_ = method; }
+    const MethodSettings& Method() const { return method_; }
+
     // Whether the channels search with the plain ordered scan (one neuron
     // after another, one thread) instead of the indexed vector search. The
     // results are the same bit for bit; only the time differs.
@@ -163,6 +169,7 @@ private:
     Progress progress_;
     std::shared_ptr<std::mutex> progressLock_ = std::make_shared<std::mutex>();
     bool referenceSearch_ = false;
+    MethodSettings method_;
 };
 
 // The colour space each chosen codebook section declares: section

@@ -5,6 +5,7 @@
 
 #include "image/BoxFilter.h"
 #include "image/ColorSpace.h"
+#include "pipeline/MethodSettings.h"
 
 namespace pictora {
 
@@ -22,6 +23,7 @@ struct TrainingJob {
     LowPassFilter filter = LowPassFilter::None;
     bool restart = false;
     ColorSpace colorSpace = ColorSpace::Rgb;
+    MethodSettings method;
 };
 
 }  // namespace pictora

@@ -4,9 +4,12 @@
 #include <functional>
 #include <vector>
 
+#include "quantizer/BlockPixels.h"
 #include "quantizer/BlockRow.h"
 #include "quantizer/BlockVector.h"
 #include "quantizer/CodedSize.h"
+#include "quantizer/CodingMethod.h"
+#include "quantizer/PixelIndex.h"
 #include "quantizer/NeuronSearch.h"
 #include "quantizer/NeuronList.h"
 #include "support/Plane.h"
@@ -68,13 +71,35 @@ public:
     // neuron moves that neuron toward itself by alfa, any other block becomes a
     // new neuron (threshold T = 1 - R*R/2 on the similarity).
     Status TrainingPass(double radius, double alfa, std::uint32_t passes);
-    // Codes every block as its nearest neuron, then removes the neurons that
-    // code no block and codes again with the pruned list.
+    // Codes every block as its nearest neuron by the method's criterion, then
+    // removes the neurons that code no block and codes again with the pruned
+    // list.
     Status CodeBlocks();
+    // The whole coding of the method: the pixels refreshed from the weights,
+    // CodeBlocks, then the method's refinement and rate-aware pruning.
+    Status Code();
     void ComputeCodedSize(PlaneScale scale);
-    // One step of the coding job: training, coding with pruning, pixel refresh
-    // and coded size.
+    // One step of the coding job: training, Code and coded size.
     Status TrainStep(double radius, double alfa, std::uint32_t passes, PlaneScale scale);
+
+    // How blocks are coded, refined and pruned (CodingMethod): the defaults
+    // until set.
+    void SetCodingMethod(const CodingMethod& method) { method_ = method; }
+    const CodingMethod& Method() const { return method_; }
+    // Lloyd iterations on the current coding: every neuron's pixels become
+    // the rounded mean of its blocks, and its weights their normalised
+    // vector; every block is coded again by least error; neurons that code no
+    // block are removed.
+    void Refine(std::uint32_t iterations);
+    // Rate-aware pruning at `lambda` squared error per bit (see the README):
+    // while removing some neuron lowers error + lambda * bits, the one whose
+    // removal adds the least error goes, its blocks to their neurons of least
+    // error among those left. Nothing happens unless lambda > 0; one neuron
+    // always stays.
+    void PruneForRate(double lambda);
+    // The sum of squared differences between the full blocks and the pixels
+    // of their neurons.
+    std::uint64_t CodingError() const;
     // Pastes each block's neuron back into `rebuilt` (whoever shows the
     // channel makes `rebuiltCopy` from it) and gives the pixels outside the
     // full blocks the value of the nearest rebuilt pixel; with drawMasks the
@@ -116,8 +141,14 @@ public:
 private:
     void TrainBlockRow(const BlockRow& blocks, std::uint32_t blockRow, double threshold, double alfa,
                        std::uint32_t& count);
-    void CodingScan();
+    void CodingScan(CodeBy criterion);
     void CodeBlockRow(BlockVector& scratch, BlockRow& blocks, std::uint32_t blockRow);
+    void CodeBlockRowByError(BlockPixels& scratch, std::uint32_t blockRow);
+    void CountWins();
+    std::uint32_t RemoveUnused(CodeBy criterion);
+    // Whether least-error searches run the plain scan: in reference mode, and
+    // for blocks too large for the integer kernels (foreign codebooks).
+    bool ScansPlainly() const { return search_.Reference() || BlockSide(dimension_) > PixelIndex::kLargestSide; }
     std::vector<std::uint32_t> SurvivorPositions() const;
     void ReplicateEdges(std::uint32_t rebuiltRows, std::uint32_t rebuiltColumns);
     void DrawOriginFrame(const Neuron& neuron, std::uint32_t side, Plane& mask) const;
@@ -133,6 +164,9 @@ private:
     BlockVector block_;
     NeuronList neurons_;
     NeuronSearch search_;
+    // The codebook's pixels while blocks are coded by least error.
+    PixelIndex pixelIndex_;
+    CodingMethod method_;
     // The neuron each block trained (moved or became) in the latest training
     // pass: a good first guess at the neuron that codes it next. Empty when
     // positions have shifted since.

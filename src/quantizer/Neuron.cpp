@@ -40,4 +40,11 @@ void Neuron::WeightsToPixels() {
     }
 }
 
+void Neuron::Refit(const std::uint8_t* bytes, const double* vector) {
+    std::copy(bytes, bytes + dimension, pixels.begin());
+    SetWeights(vector);
+    const double root = std::sqrt(static_cast<double>(dimension));
+    pixels[dimension] = static_cast<std::uint8_t>(TruncateToInt64(root * weights[dimension] * 255) & 0xFF);
+}
+
 }  // namespace pictora

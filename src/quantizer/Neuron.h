@@ -19,6 +19,10 @@ public:
     // Moves every weight toward `vector` by `alfa`; counts one training.
     void MoveToward(const double* vector, double alfa);
     void WeightsToPixels();
+    // Takes d pixel bytes and the normalised vector of those pixels as the
+    // neuron's pixel form and weights (the augmentation byte from the weights,
+    // as WeightsToPixels makes it).
+    void Refit(const std::uint8_t* bytes, const double* vector);
 
     std::uint32_t dimension = 0;
     std::vector<double> weights;
