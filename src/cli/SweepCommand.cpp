@@ -13,13 +13,13 @@
 #include <unistd.h>
 
 #include "cli/Commands.h"
-#include "cli/SweepCharts.h"
-#include "cli/SweepCurves.h"
-#include "cli/SweepJobs.h"
-#include "cli/SweepPartFile.h"
+#include "study/SweepCharts.h"
+#include "study/SweepCurves.h"
+#include "study/SweepJobs.h"
+#include "study/SweepPartFile.h"
 #include "cli/SweepPlanCommands.h"
 #include "cli/SweepProgress.h"
-#include "cli/SweepRunner.h"
+#include "study/SweepRunner.h"
 #include "support/FileIO.h"
 
 namespace pictora::cli {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/SweepGrid.h"
+#include "study/SweepGrid.h"
 #include "reference/ReferenceCodec.h"
 
 namespace CLI {

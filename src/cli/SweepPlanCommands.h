@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/SweepJobs.h"
+#include "study/SweepJobs.h"
 #include "cli/SweepOptions.h"
 
 namespace pictora::cli {

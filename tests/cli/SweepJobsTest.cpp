@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "cli/ShellQuote.h"
-#include "cli/SweepJobs.h"
+#include "study/SweepJobs.h"
 #include "cli/SweepPlanCommands.h"
 #include "cli/SweepProgress.h"
 

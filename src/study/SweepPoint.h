@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "cli/SweepGrid.h"
+#include "study/SweepGrid.h"
 #include "support/Status.h"
 
 namespace pictora::cli {

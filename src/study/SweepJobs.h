@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/SweepGrid.h"
+#include "study/SweepGrid.h"
 #include "cli/SweepOptions.h"
 #include "reference/ReferenceCodec.h"
 #include "support/Status.h"

@@ -2,8 +2,8 @@
 
 #include <fstream>
 
-#include "cli/SweepPartFile.h"
-#include "cli/SweepPoint.h"
+#include "study/SweepPartFile.h"
+#include "study/SweepPoint.h"
 #include "common/TempFolder.h"
 #include "support/FileIO.h"
 

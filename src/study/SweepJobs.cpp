@@ -1,4 +1,4 @@
-#include "cli/SweepJobs.h"
+#include "study/SweepJobs.h"
 
 #include <filesystem>
 #include <set>

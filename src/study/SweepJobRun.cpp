@@ -1,4 +1,4 @@
-#include "cli/SweepJobRun.h"
+#include "study/SweepJobRun.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "cli/SweepCurves.h"
+#include "study/SweepCurves.h"
 
 #include "measures/BdRate.h"
 #include "support/NumberText.h"

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "cli/SweepJobs.h"
+#include "study/SweepJobs.h"
 #include "support/Status.h"
 
 namespace pictora::cli {

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/SweepGrid.h"
-#include "cli/SweepPoint.h"
+#include "study/SweepGrid.h"
+#include "study/SweepPoint.h"
 #include "measures/RdPoint.h"
 
 namespace pictora::cli {

@@ -1,4 +1,4 @@
-#include "cli/SweepPartFile.h"
+#include "study/SweepPartFile.h"
 
 #include <charconv>
 #include <cstdint>

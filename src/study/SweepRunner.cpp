@@ -1,4 +1,4 @@
-#include "cli/SweepRunner.h"
+#include "study/SweepRunner.h"
 
 #include <atomic>
 #include <chrono>
@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "cli/InterruptWatch.h"
-#include "cli/SweepJobRun.h"
-#include "cli/SweepPartFile.h"
+#include "study/SweepJobRun.h"
+#include "study/SweepPartFile.h"
 #include "cli/SweepProgress.h"
 
 namespace pictora::cli {

@@ -1,4 +1,4 @@
-#include "cli/SweepCharts.h"
+#include "study/SweepCharts.h"
 
 #include <filesystem>
 #include <span>

@@ -1,4 +1,4 @@
-#include "cli/SweepGrid.h"
+#include "study/SweepGrid.h"
 
 #include <array>
 #include <utility>

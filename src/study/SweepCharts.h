@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "cli/SweepCurves.h"
+#include "study/SweepCurves.h"
 #include "display/RdChartModel.h"
 #include "support/Status.h"
 

@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <vector>
 
-#include "cli/SweepJobs.h"
-#include "cli/SweepPoint.h"
+#include "study/SweepJobs.h"
+#include "study/SweepPoint.h"
 #include "support/Status.h"
 
 namespace pictora::cli {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/SweepPoint.h"
+#include "study/SweepPoint.h"
 #include "support/Status.h"
 
 namespace pictora::cli {

@@ -1,4 +1,4 @@
-#include "cli/SweepPoint.h"
+#include "study/SweepPoint.h"
 
 #include <charconv>
 #include <vector>
