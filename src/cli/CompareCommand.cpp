@@ -15,8 +15,8 @@
 #include "cli/Commands.h"
 #include "cli/CsvResults.h"
 #include "image/PngImage.h"
+#include "measures/RateQualityPoint.h"
 #include "pipeline/ImageCompressor.h"
-#include "pipeline/PairMeasures.h"
 #include "pipeline/ResultFiles.h"
 #include "reference/ReferenceCodecFactory.h"
 #include "reference/SameSizeSearch.h"
@@ -31,13 +31,13 @@ namespace {
 struct CompareRow {
     std::string codec;
     std::optional<double> knob;  // none for the coded image's own row
-    std::optional<PairFigures> figures;
+    std::optional<RateQualityPoint> figures;
 };
 
 std::string CsvLine(const CompareRow& row) {
     std::string line = row.codec + (row.knob ? FormatC(",%.17g", *row.knob) : ",");
     if (!row.figures) return line + ",,,,,,,,";
-    const PairFigures& figures = *row.figures;
+    const RateQualityPoint& figures = *row.figures;
     line += FormatC(",%llu,%.17g,%.17g", static_cast<unsigned long long>(figures.bytes), figures.bpp,
                     figures.quality.psnrMean);
     for (double psnr : figures.quality.psnr) line += FormatC(",%.17g", psnr);
@@ -57,7 +57,7 @@ void PrintRow(const CompareRow& row) {
         std::printf("%-8s no setting fits\n", row.codec.c_str());
         return;
     }
-    const PairFigures& figures = *row.figures;
+    const RateQualityPoint& figures = *row.figures;
     // Padded by characters, not bytes: "—" takes three bytes.
     auto padded = [](const std::string& text, int width) {
         int characters = 0;
@@ -113,14 +113,14 @@ Status WriteReference(const CompareOptions& options, const ReferenceCodec& codec
 
 // Decodes a reference file with its own codec and measures it against the image.
 Status MeasureReference(const ReferenceCodec& codec, const RgbImage& image, const std::vector<std::uint8_t>& bytes,
-                        PairFigures& figures) {
+                        RateQualityPoint& figures) {
     RgbImage decoded;
     if (Status read = codec.Decode(bytes, decoded); !read) return read;
     return MeasurePair(image, decoded, bytes.size(), MeasureSet::All, figures);
 }
 
 // The coded file given with --like, decoded and measured against the image.
-Status MeasureCodedFile(const std::string& path, const RgbImage& image, PairFigures& figures) {
+Status MeasureCodedFile(const std::string& path, const RgbImage& image, RateQualityPoint& figures) {
     ImageCompressor compressor;
     if (Status decoded = DecodeResultFile(compressor, path); !decoded) return decoded;
     const std::int64_t size = FileSize(path);
@@ -199,7 +199,7 @@ int RunCompare(const CLI::App& command, const CompareOptions& options) {
         csv.Add(CsvLine(row));
     };
     if (!options.likePath.empty()) {
-        PairFigures figures;
+        RateQualityPoint figures;
         if (Status measured = MeasureCodedFile(options.likePath, image, figures); !measured)
             return ReportBadFile(measured.message());
         target = figures.bytes;
@@ -229,7 +229,7 @@ int RunCompare(const CLI::App& command, const CompareOptions& options) {
         }
         for (const auto& [knob, bytes] : files) {
             const std::string setting = ReferenceCodec::KnobText(knob);
-            PairFigures figures;
+            RateQualityPoint figures;
             if (Status measured = MeasureReference(*codec, image, bytes, figures); !measured)
                 return ReportBadFile(measured.message());
             if (Status written = WriteReference(options, *codec, setting, bytes); !written)

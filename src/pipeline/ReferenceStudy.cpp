@@ -1,6 +1,6 @@
 #include "pipeline/ReferenceStudy.h"
 
-#include "pipeline/SsimHeatMapOf.h"
+#include "measures/RgbSsimMap.h"
 #include "reference/LadderEncoding.h"
 #include "reference/ReferenceCodecFactory.h"
 #include "reference/SameSizeSearch.h"
@@ -22,7 +22,7 @@ Status EncodeReferenceAtSize(ReferenceCodecKind codec, const RgbImage& source, s
         if (Status status = MeasurePair(source, made.decoded, fitted.bytes.size(), MeasureSet::All, made.figures);
             !status)
             return status.Prefixed(name);
-        made.ssimMap = RgbSsimHeatMap(source, made.decoded);
+        made.ssimMap = RgbSsimMap(source, made.decoded);
     }
     result = std::move(made);
     return Status::Ok();
@@ -39,7 +39,7 @@ Status EncodeReferenceLadders(const RgbImage& source, std::vector<ReferenceCurve
         curve.codec = kind;
         for (const LadderRung& rung : rungs) {
             RgbImage decoded;
-            PairFigures figures;
+            RateQualityPoint figures;
             if (Status status = coder->Decode(rung.bytes, decoded); !status) return status.Prefixed(name);
             if (Status status = MeasurePair(source, decoded, rung.bytes.size(), MeasureSet::All, figures); !status)
                 return status.Prefixed(name);

@@ -8,11 +8,6 @@
 namespace pictora {
 namespace {
 
-std::optional<double> QualityOf(double psnr, const ImageSimilarity& similarity, RdQuality quality) {
-    if (quality == RdQuality::Psnr) return psnr;
-    return similarity.msSsim;
-}
-
 // The codec's name as the legend and the viewer's result list write it.
 const char* CodecTitle(ReferenceCodecKind kind) {
     switch (kind) {
@@ -24,7 +19,7 @@ const char* CodecTitle(ReferenceCodecKind kind) {
     return "";
 }
 
-void AddSeries(RdChartModel& model, std::string name, std::vector<RdChartPoint> points) {
+void AddSeries(RdChartModel& model, std::string name, std::vector<RateQualityPoint> points) {
     if (points.empty()) return;
     const RdSeriesStyle style = RdSeriesStyleOf(model.series.size());
     model.series.push_back({std::move(name), std::move(points), style.colour, style.marker});
@@ -33,20 +28,21 @@ void AddSeries(RdChartModel& model, std::string name, std::vector<RdChartPoint> 
 }  // namespace
 
 RdChartModel RunRdChart(const std::vector<StepResult>& history, const std::vector<ReferenceCurve>& curves,
-                        RdQuality quality) {
+                        QualityMeasure measure) {
     RdChartModel model;
-    model.title = quality == RdQuality::Psnr ? "Bits por pixel X pSNR" : "Bits por pixel X MS-SSIM";
+    const bool psnr = measure == QualityMeasure::Psnr;
+    model.title = psnr ? "Bits por pixel X pSNR" : "Bits por pixel X MS-SSIM";
     model.xLabel = "bpp";
-    model.yLabel = quality == RdQuality::Psnr ? "pSNR (dB)" : "MS-SSIM";
-    std::vector<RdChartPoint> steps;
+    model.yLabel = psnr ? "pSNR (dB)" : "MS-SSIM";
+    model.measure = measure;
+    std::vector<RateQualityPoint> steps;
     for (const StepResult& result : history)
-        if (std::optional<double> y = QualityOf(result.psnrMean, result.similarity, quality)) steps.push_back({result.bpp, *y});
+        if (result.figures.Quality(measure)) steps.push_back(result.figures);
     AddSeries(model, "Pictora", std::move(steps));
     for (const ReferenceCurve& curve : curves) {
-        std::vector<RdChartPoint> points;
-        for (const PairFigures& figures : curve.points)
-            if (std::optional<double> y = QualityOf(figures.quality.psnrMean, figures.similarity, quality))
-                points.push_back({figures.bpp, *y});
+        std::vector<RateQualityPoint> points;
+        for (const RateQualityPoint& point : curve.points)
+            if (point.Quality(measure)) points.push_back(point);
         AddSeries(model, CodecTitle(curve.codec), std::move(points));
     }
     return model;

@@ -21,16 +21,17 @@ Status WriteText(const std::string& path, const std::string& text) {
 
 }  // namespace
 
-RdChartModel SweepChart(const ImageCurves& image, SweepMeasure measure) {
-    const bool psnr = measure == SweepMeasure::Psnr;
+RdChartModel SweepChart(const ImageCurves& image, QualityMeasure measure) {
+    const bool psnr = measure == QualityMeasure::Psnr;
     RdChartModel model;
     model.title = image.image + " — " + (psnr ? "pSNR" : "MS-SSIM");
     model.xLabel = "bits per pixel";
     model.yLabel = psnr ? "pSNR (dB)" : "MS-SSIM";
+    model.measure = measure;
     auto add = [&model, measure](const SweepCurve& curve) {
         RdChartSeries series;
         series.name = curve.Label();
-        for (const RdPoint& point : ParetoFront(curve.PointsBy(measure))) series.points.push_back({point.bpp, point.quality});
+        series.points = ParetoFront(curve.points, measure);
         const RdSeriesStyle style = RdSeriesStyleOf(model.series.size());
         series.colour = style.colour;
         series.marker = style.marker;
@@ -45,7 +46,7 @@ Status WriteSweepCharts(const ImageCurves& image, const std::string& folder) {
     std::error_code failure;
     std::filesystem::create_directories(folder, failure);
     if (failure) return Status::Error(ErrorKind::FileAccess, "cannot create the folder: " + failure.message()).About(folder);
-    for (SweepMeasure measure : kSweepMeasures) {
+    for (QualityMeasure measure : kRdMeasures) {
         const RdChartModel model = SweepChart(image, measure);
         const std::string stem = folder + "/rd-" + std::string(MeasureColumnName(measure));
         if (Status written = WriteText(stem + ".svg", WriteRdChartSvg(model)); !written) return written;

@@ -24,8 +24,6 @@ std::string Real(double value) { return FormatC("%.17g", value); }
 
 }  // namespace
 
-std::string_view MeasureColumnName(SweepMeasure measure) { return measure == SweepMeasure::Psnr ? "psnr" : "msssim"; }
-
 std::string SweepCurve::Label() const {
     if (!family) return codec;
     const std::string side = std::to_string(family->blockSide);
@@ -43,8 +41,7 @@ std::vector<ImageCurves> GroupCurves(const std::vector<SweepPoint>& points) {
             if (known.image == point.image) image = &known;
         if (image == nullptr) image = &images.emplace_back(ImageCurves{point.image, {}, {}});
         SweepCurve& curve = CurveOf(*image, point);
-        curve.psnr.push_back({point.bpp, point.psnr});
-        if (point.msSsim) curve.msSsim.push_back({point.bpp, *point.msSsim});
+        curve.points.push_back(point.figures);
     }
     return images;
 }
@@ -54,12 +51,12 @@ std::string FormatBdRateCsv(const std::vector<ImageCurves>& images) {
     for (const ImageCurves& image : images)
         for (const SweepCurve& family : image.families)
             for (const SweepCurve& reference : image.references)
-                for (SweepMeasure measure : kSweepMeasures) {
+                for (QualityMeasure measure : kRdMeasures) {
                     text += image.image + "," + std::string(ColorSpaceName(family.family->colorSpace)) + "," +
                             std::to_string(family.family->blockSide) + "," + Real(family.family->alfa) + "," +
                             std::string(FilterName(family.family->filter)) + "," + reference.codec + "," +
                             std::string(MeasureColumnName(measure)) + ",";
-                    const auto rate = BdRate(family.PointsBy(measure), reference.PointsBy(measure));
+                    const auto rate = BdRate(family.points, reference.points, measure);
                     if (rate)
                         text += Real(rate->percent) + "," + Real(rate->overlapLow) + "," + Real(rate->overlapHigh);
                     else

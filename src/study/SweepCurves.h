@@ -7,16 +7,10 @@
 
 #include "study/SweepGrid.h"
 #include "study/SweepPoint.h"
-#include "measures/RdPoint.h"
+#include "measures/QualityMeasure.h"
+#include "measures/RateQualityPoint.h"
 
 namespace pictora::cli {
-
-// The quality measures a sweep compares curves by.
-enum class SweepMeasure { Psnr, MsSsim };
-inline constexpr SweepMeasure kSweepMeasures[] = {SweepMeasure::Psnr, SweepMeasure::MsSsim};
-
-// "psnr" or "msssim", as the results' columns are named.
-std::string_view MeasureColumnName(SweepMeasure measure);
 
 // The points of one curve of an image, before the Pareto front is taken: a
 // Pictora family (one colour space, block, ALFA and filter, all radii and
@@ -24,12 +18,7 @@ std::string_view MeasureColumnName(SweepMeasure measure);
 struct SweepCurve {
     std::optional<SweepCell> family;  // the family's settings (its radius means nothing); empty for a codec
     std::string codec;
-    std::vector<RdPoint> psnr;
-    std::vector<RdPoint> msSsim;  // the points whose MS-SSIM is defined
-
-    const std::vector<RdPoint>& PointsBy(SweepMeasure measure) const {
-        return measure == SweepMeasure::Psnr ? psnr : msSsim;
-    }
+    std::vector<RateQualityPoint> points;
     // The legend's text: "rgb 8×8 ALFA 0.1" (and the filter unless none), or the codec.
     std::string Label() const;
 };

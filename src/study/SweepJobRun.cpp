@@ -4,7 +4,6 @@
 
 #include "image/PngImage.h"
 #include "pipeline/ImageCompressor.h"
-#include "pipeline/PairMeasures.h"
 #include "reference/ReferenceCodecFactory.h"
 
 namespace pictora::cli {
@@ -38,11 +37,7 @@ Status RunTraining(const SweepJobList& list, const SweepJob& job, const std::ato
         point.codec = std::string(kPictoraCodecName);
         point.cell = job.cell;
         point.step = step;
-        point.bytes = result.rate.Total();
-        point.bpp = result.bpp;
-        point.psnr = result.psnrMean;
-        point.ssim = result.similarity.ssim;
-        point.msSsim = result.similarity.msSsim;
+        point.figures = result.figures;
         points.push_back(std::move(point));
     }
     finished = true;
@@ -64,7 +59,7 @@ Status RunLadder(const SweepJobList& list, const SweepJob& job, const std::atomi
         if (Status encoded = codec->Encode(source, knob, file); !encoded) return encoded.Prefixed(context);
         RgbImage decoded;
         if (Status read = codec->Decode(file, decoded); !read) return read.Prefixed(context);
-        PairFigures figures;
+        RateQualityPoint figures;
         if (Status measured = MeasurePair(source, decoded, file.size(), MeasureSet::All, figures); !measured)
             return measured.Prefixed(context);
         SweepPoint point;
@@ -73,11 +68,7 @@ Status RunLadder(const SweepJobList& list, const SweepJob& job, const std::atomi
         point.height = static_cast<std::uint32_t>(source.height);
         point.codec = std::string(codec->Name());
         point.setting = knob;
-        point.bytes = figures.bytes;
-        point.bpp = figures.bpp;
-        point.psnr = figures.quality.psnrMean;
-        point.ssim = figures.similarity.ssim;
-        point.msSsim = figures.similarity.msSsim;
+        point.figures = std::move(figures);
         points.push_back(std::move(point));
     }
     finished = true;

@@ -81,8 +81,10 @@ std::string FormatSweepLine(const SweepPoint& point) {
     } else {
         line += ",,,,,,";
     }
-    line += OptionalReal(point.setting) + "," + std::to_string(point.bytes) + "," + Real(point.bpp) + "," +
-            Real(point.psnr) + "," + OptionalReal(point.ssim) + "," + OptionalReal(point.msSsim);
+    const RateQualityPoint& figures = point.figures;
+    line += OptionalReal(point.setting) + "," + std::to_string(figures.bytes) + "," + Real(figures.bpp) + "," +
+            Real(figures.quality.psnrMean) + "," + OptionalReal(figures.similarity.ssim) + "," +
+            OptionalReal(figures.similarity.msSsim);
     return line;
 }
 
@@ -97,8 +99,9 @@ Status ParseSweepLine(std::string_view line, SweepPoint& point) {
     read.codec = std::string(fields[3]);
     if (!ReadWhole(fields[1], read.width) || !ReadWhole(fields[2], read.height) || !ReadCell(fields, read) ||
         !ReadOptionalReal(fields[10], read.setting) || read.setting.has_value() == read.IsPictora() ||
-        !ReadWhole(fields[11], read.bytes) || !ReadReal(fields[12], read.bpp) || !ReadReal(fields[13], read.psnr) ||
-        !ReadOptionalReal(fields[14], read.ssim) || !ReadOptionalReal(fields[15], read.msSsim))
+        !ReadWhole(fields[11], read.figures.bytes) || !ReadReal(fields[12], read.figures.bpp) ||
+        !ReadReal(fields[13], read.figures.quality.psnrMean) || !ReadOptionalReal(fields[14], read.figures.similarity.ssim) ||
+        !ReadOptionalReal(fields[15], read.figures.similarity.msSsim))
         return refuse();
     point = std::move(read);
     return Status::Ok();

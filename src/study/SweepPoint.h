@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "measures/RateQualityPoint.h"
 #include "study/SweepGrid.h"
 #include "support/Status.h"
 
@@ -21,11 +22,8 @@ struct SweepPoint {
     std::optional<SweepCell> cell;
     std::uint32_t step = 0;
     std::optional<double> setting;
-    std::uint64_t bytes = 0;
-    double bpp = 0.0;
-    double psnr = 0.0;
-    std::optional<double> ssim;
-    std::optional<double> msSsim;
+    // bytes, bpp, pSNR (the mean), SSIM and MS-SSIM
+    RateQualityPoint figures;
 
     bool IsPictora() const { return cell.has_value(); }
 };

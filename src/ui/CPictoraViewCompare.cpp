@@ -6,7 +6,7 @@
 
 #include "commands/ErrorText.h"
 #include "display/RdChartView.h"
-#include "pipeline/SsimHeatMapOf.h"
+#include "measures/RgbSsimMap.h"
 #include "report/RunRdChart.h"
 #include "support/NumberText.h"
 #include "ui/CPictoraView.h"
@@ -53,10 +53,6 @@ QString ReferenceLabel(ReferenceCodecKind kind, double knob) {
              QString::fromStdString(ReferenceCodec::KnobText(knob)));
 }
 
-PairMeasures MeasuresOf(double bpp, double psnr, const ImageSimilarity& similarity) {
-    return {bpp, psnr, similarity.ssim, similarity.msSsim};
-}
-
 bool SameStudy(const StudyJob& a, const StudyJob& b) {
     return a.task == b.task && a.codec == b.codec && a.ticket == b.ticket;
 }
@@ -90,7 +86,7 @@ void CPictoraView::AnswerViewer(ResultChoice choice) {
     }
     if (!codec) {
         viewer_->SetResult(choice, ViewImageOf(shownReconstruction_), ResultChoiceCaption(choice),
-                           MeasuresOf(shownResult_->bpp, shownResult_->psnrMean, shownResult_->similarity));
+                           shownResult_->figures);
         GiveReconstructionMap();
         return;
     }
@@ -113,9 +109,8 @@ void CPictoraView::AnswerReference(const ReferenceAtSize& reference) {
                         .arg(static_cast<qulonglong>(shownResult_ ? shownResult_->rate.Total() : 0)));
         return;
     }
-    const PairFigures& figures = reference.figures;
     viewer_->SetResult(choice, ViewImageOf(reference.decoded), ReferenceLabel(reference.codec, reference.knob),
-                       MeasuresOf(figures.bpp, figures.quality.psnrMean, figures.similarity));
+                       reference.figures);
     if (reference.ssimMap) viewer_->SetSsimMap(choice, *reference.ssimMap);
 }
 
@@ -126,7 +121,7 @@ void CPictoraView::GiveReconstructionMap() {
             Want({StudyTask::ReconstructionSsimMap, ReferenceCodecKind::Jpeg, 0, resultTicket_});
             return;
         }
-        reconstructionMap_ = RgbSsimHeatMap(source, shownReconstruction_);
+        reconstructionMap_ = RgbSsimMap(source, shownReconstruction_);
     }
     if (reconstructionMap_) viewer_->SetSsimMap(ResultChoice::kReconstruction, *reconstructionMap_);
 }
@@ -222,8 +217,9 @@ void CPictoraView::ResultChanged(const StepResult& result) {
 }
 
 void CPictoraView::FillRdChart() {
-    const RdQuality quality = controls_.rdQuality->currentIndex() == 1 ? RdQuality::MsSsim : RdQuality::Psnr;
-    RdChartModel model = RunRdChart(history_, curves_, quality);
+    const QualityMeasure measure =
+        controls_.rdQuality->currentIndex() == 1 ? QualityMeasure::MsSsim : QualityMeasure::Psnr;
+    RdChartModel model = RunRdChart(history_, curves_, measure);
     if (curvesWanted_ && curves_.empty()) model.title += " (codificando as referências…)";
     controls_.rdChart->SetModel(std::move(model));
 }

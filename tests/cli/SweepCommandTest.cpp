@@ -13,7 +13,7 @@
 #include "cli/ShellQuote.h"
 #include "common/TempFolder.h"
 #include "image/PngImage.h"
-#include "pipeline/PairMeasures.h"
+#include "measures/RateQualityPoint.h"
 #include "reference/ReferenceCodecFactory.h"
 #include "support/NumberText.h"
 
@@ -171,7 +171,7 @@ TEST_F(SweepCommandTest, ReferencePointsAreThoseOfTheLadderEncodings) {
         ASSERT_TRUE(jpeg->Encode(source, ladder[k], file));
         RgbImage decoded;
         ASSERT_TRUE(jpeg->Decode(file, decoded));
-        PairFigures figures;
+        RateQualityPoint figures;
         ASSERT_TRUE(MeasurePair(source, decoded, file.size(), MeasureSet::All, figures));
         const std::vector<std::string> f = Fields(lines[1 + 4 + k]);
         EXPECT_EQ(f[11], std::to_string(file.size()));

@@ -20,11 +20,10 @@ SweepPoint PictoraPoint() {
     point.codec = "pictora";
     point.cell = SweepCell{ColorSpace::YCbCr420, 4, 0.1, 0.25, LowPassFilter::Box5};
     point.step = 3;
-    point.bytes = 1234;
-    point.bpp = 8.0 * 1234 / (64 * 48);
-    point.psnr = 31.5;
-    point.ssim = 0.9;
-    point.msSsim = std::nullopt;
+    point.figures.bytes = 1234;
+    point.figures.bpp = 8.0 * 1234 / (64 * 48);
+    point.figures.quality.psnrMean = 31.5;
+    point.figures.similarity.ssim = 0.9;
     return point;
 }
 
@@ -35,11 +34,11 @@ SweepPoint JxlPoint() {
     point.height = 48;
     point.codec = "jxl";
     point.setting = 0.7;
-    point.bytes = 99;
-    point.bpp = 0.2578125;
-    point.psnr = 40.5;
-    point.ssim = 0.99;
-    point.msSsim = 0.995;
+    point.figures.bytes = 99;
+    point.figures.bpp = 0.2578125;
+    point.figures.quality.psnrMean = 40.5;
+    point.figures.similarity.ssim = 0.99;
+    point.figures.similarity.msSsim = 0.995;
     return point;
 }
 

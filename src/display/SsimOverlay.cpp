@@ -1,7 +1,8 @@
-#include "display/SsimHeatMap.h"
+#include "display/SsimOverlay.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "display/HeatScale.h"
 #include "support/Truncate.h"
@@ -23,17 +24,18 @@ RgbPixel SsimColour(double value) {
     return HeatColour(static_cast<std::uint8_t>(TruncateToInt64(clamped * 255)));
 }
 
-ViewImage SsimOverlay(const SsimHeatMap& map, const ViewImage& picture) {
+ViewImage SsimOverlay(const SsimMap& map, const ViewImage& picture) {
     ViewImage overlay = picture;
     for (int y = 0; y < overlay.height; ++y)
         for (int x = 0; x < overlay.width; ++x) overlay.Set(x, y, DimGrey(overlay.At(x, y)));
     if (map.Empty()) return overlay;
-    const int rows = std::min(map.rows, overlay.height - map.offset);
-    const int columns = std::min(map.columns, overlay.width - map.offset);
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < columns; ++c)
-            overlay.Set(c + map.offset, r + map.offset,
-                        SsimColour(map.values[static_cast<std::size_t>(r) * map.columns + c]));
+    constexpr int kOffset = static_cast<int>(SsimMap::kCentreOffset);
+    const std::int64_t rows = std::min<std::int64_t>(map.rows, overlay.height - kOffset);
+    const std::int64_t columns = std::min<std::int64_t>(map.columns, overlay.width - kOffset);
+    for (std::int64_t r = 0; r < rows; ++r)
+        for (std::int64_t c = 0; c < columns; ++c)
+            overlay.Set(static_cast<int>(c) + kOffset, static_cast<int>(r) + kOffset,
+                        SsimColour(map.values[static_cast<std::size_t>(r) * map.columns + static_cast<std::size_t>(c)]));
     return overlay;
 }
 
