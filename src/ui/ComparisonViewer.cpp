@@ -209,7 +209,7 @@ void ComparisonViewer::SetSource(const ViewImage& source) {
 }
 
 void ComparisonViewer::SetResult(ResultChoice choice, const ViewImage& image, const QString& label,
-                                 const RateQualityPoint& figures) {
+                                 const std::optional<RateQualityPoint>& figures) {
     Result& result = results_[static_cast<std::size_t>(choice)];
     result = {};
     result.state = ResultState::kReady;
@@ -400,15 +400,15 @@ QString ComparisonViewer::MeasuresText() const {
     if (geometry_.Zoom() == ZoomLevel::kFit)
         zoom += QStringLiteral(" (%1%)").arg(TruncateToInt64(geometry_.Scale() * 100));
     const Result& result = Selected();
-    // Every measure is unknown until the result is there.
-    const bool ready = result.state == ResultState::kReady;
-    const auto known = [ready](std::optional<double> value) { return ready ? value : std::nullopt; };
-    const RateQualityPoint& m = result.figures;
-    const std::optional<double> psnrValue = known(m.quality.psnrMean);
+    // Every measure is unknown until the result is there with its figures.
+    const bool known = result.state == ResultState::kReady && result.figures.has_value();
+    const RateQualityPoint m = known ? *result.figures : RateQualityPoint{};
+    const auto shown = [known](std::optional<double> value) { return known ? value : std::nullopt; };
+    const std::optional<double> psnrValue = shown(m.quality.psnrMean);
     const QString psnr = Utf8(MeasureText(psnrValue, 2)) + (psnrValue ? QStringLiteral(" dB") : QString());
     return QStringLiteral("Zoom %1   bpp %2   pSNR %3   SSIM %4   MS-SSIM %5")
-        .arg(zoom, Utf8(MeasureText(known(m.bpp), 3)), psnr, Utf8(MeasureText(known(m.similarity.ssim), 4)),
-             Utf8(MeasureText(known(m.similarity.msSsim), 4)));
+        .arg(zoom, Utf8(MeasureText(shown(m.bpp), 3)), psnr, Utf8(MeasureText(shown(m.similarity.ssim), 4)),
+             Utf8(MeasureText(shown(m.similarity.msSsim), 4)));
 }
 
 }  // namespace pictora

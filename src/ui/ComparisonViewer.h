@@ -43,8 +43,9 @@ public:
     // changed): they are forgotten, the zoom and pan kept.
     void ForgetResults();
     // `label` names the result in the panes and the status line (e.g. "JPEG q 37");
-    // `figures` its bpp, pSNR, SSIM and MS-SSIM.
-    void SetResult(ResultChoice choice, const ViewImage& image, const QString& label, const RateQualityPoint& figures);
+    // `figures` its bpp, pSNR, SSIM and MS-SSIM, when they are known.
+    void SetResult(ResultChoice choice, const ViewImage& image, const QString& label,
+                   const std::optional<RateQualityPoint>& figures);
     // The choice cannot be shown; `message` (Portuguese) tells the user why.
     void SetResultUnavailable(ResultChoice choice, const QString& message);
     void SetSsimMap(ResultChoice choice, const SsimMap& map);
@@ -78,7 +79,7 @@ private:
         ViewImage image;
         QImage picture;
         QString label;
-        RateQualityPoint figures;
+        std::optional<RateQualityPoint> figures;
         QString message;
         std::optional<SsimMap> ssim;
     };
