@@ -132,6 +132,12 @@ Status MeasureCodedFile(const std::string& path, const RgbImage& image, RateQual
 
 }  // namespace
 
+std::vector<std::string> AllCodecNames() {
+    std::vector<std::string> names;
+    for (const ReferenceCodecTraits& codec : kReferenceCodecs) names.emplace_back(codec.name);
+    return names;
+}
+
 CLI::App* DeclareCompareCommand(CLI::App& program, CompareOptions& options) {
     CLI::App* compare = program.add_subcommand(
         "compare", "Encodes an image with JPEG, WebP, AVIF and JPEG XL at the size of a coded image (or of N "

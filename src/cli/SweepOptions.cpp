@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "cli/OptionValues.h"
-#include "reference/ReferenceCodecFactory.h"
+#include "reference/ReferenceCodecTable.h"
 
 namespace pictora::cli {
 namespace {
@@ -68,10 +68,9 @@ bool ParseBlockSide(const std::string& text, std::uint32_t& side) {
 }
 
 bool ParseCodec(const std::string& text, ReferenceCodecKind& kind) {
-    std::unique_ptr<ReferenceCodec> codec;
-    if (!MakeReferenceCodec(text, codec)) return false;
-    kind = codec->Kind();
-    return true;
+    const ReferenceCodecTraits* codec = ReferenceCodecNamed(text);
+    if (codec != nullptr) kind = codec->kind;
+    return codec != nullptr;
 }
 
 }  // namespace

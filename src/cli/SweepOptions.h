@@ -20,8 +20,7 @@ struct SweepOptions {
     std::vector<std::string> images;
     SweepGrid grid;
     std::uint32_t steps = 5;  // training steps of every cell, from a new run
-    std::vector<ReferenceCodecKind> codecs{ReferenceCodecKind::Jpeg, ReferenceCodecKind::Webp,
-                                           ReferenceCodecKind::Avif, ReferenceCodecKind::Jxl};
+    std::vector<ReferenceCodecKind> codecs{kAllReferenceCodecKinds.begin(), kAllReferenceCodecKinds.end()};
     unsigned jobs = 0;  // jobs at once; 0 for one per core
     std::string outputFolder = "sweep";
     bool plan = false;     // print the jobs as shell commands and run nothing

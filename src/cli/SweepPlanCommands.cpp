@@ -35,7 +35,7 @@ std::string SharedArguments(const SweepOptions& options, const SweepJobList& lis
     add("--steps", std::to_string(list.steps));
     add("--codecs", list.codecs.empty() ? std::string("none")
                                         : ListText<ReferenceCodecKind>(list.codecs, [](const ReferenceCodecKind& k) {
-                                              return CodecName(k);
+                                              return std::string(TraitsOf(k).name);
                                           }));
     add("-o", list.folder);
     return arguments;

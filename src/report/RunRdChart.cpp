@@ -8,17 +8,6 @@
 namespace pictora {
 namespace {
 
-// The codec's name as the legend and the viewer's result list write it.
-const char* CodecTitle(ReferenceCodecKind kind) {
-    switch (kind) {
-        case ReferenceCodecKind::Jpeg: return "JPEG";
-        case ReferenceCodecKind::Webp: return "WebP";
-        case ReferenceCodecKind::Avif: return "AVIF";
-        case ReferenceCodecKind::Jxl: return "JPEG XL";
-    }
-    return "";
-}
-
 void AddSeries(RdChartModel& model, std::string name, std::vector<RateQualityPoint> points) {
     if (points.empty()) return;
     const RdSeriesStyle style = RdSeriesStyleOf(model.series.size());
@@ -43,7 +32,7 @@ RdChartModel RunRdChart(const std::vector<StepResult>& history, const std::vecto
         std::vector<RateQualityPoint> points;
         for (const RateQualityPoint& point : curve.points)
             if (point.Quality(measure)) points.push_back(point);
-        AddSeries(model, CodecTitle(curve.codec), std::move(points));
+        AddSeries(model, std::string(TraitsOf(curve.codec).title), std::move(points));
     }
     return model;
 }

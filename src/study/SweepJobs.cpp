@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <set>
 
-#include "reference/ReferenceCodecFactory.h"
 #include "support/NumberText.h"
 
 namespace pictora::cli {
@@ -34,12 +33,10 @@ Status ListSweepJobs(const SweepOptions& options, SweepJobList& list) {
     return Status::Ok();
 }
 
-std::string CodecName(ReferenceCodecKind kind) { return std::string(MakeReferenceCodec(kind)->Name()); }
-
 std::string JobDescription(const SweepJobList& list, std::size_t job) {
     const SweepJob& described = list.jobs[job];
     std::string text = "image=" + list.imagePaths[described.image];
-    if (described.kind == SweepJobKind::Ladder) return text + " codec=" + CodecName(described.codec);
+    if (described.kind == SweepJobKind::Ladder) return text + " codec=" + std::string(TraitsOf(described.codec).name);
     const SweepCell& cell = described.cell;
     return text + " codec=pictora color_space=" + std::string(ColorSpaceName(cell.colorSpace)) +
            " block=" + std::to_string(cell.blockSide) + " radius=" + ShortestText(cell.radius) +

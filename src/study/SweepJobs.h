@@ -39,9 +39,6 @@ struct SweepJobList {
 // break a CSV field (a comma, a quote or a line break).
 Status ListSweepJobs(const SweepOptions& options, SweepJobList& list);
 
-// The codec's name as the command line and the results write it ("jpeg").
-std::string CodecName(ReferenceCodecKind kind);
-
 // One line that identifies a job and everything its results depend on; a part
 // file carries it, so a part written for other settings is never taken.
 std::string JobDescription(const SweepJobList& list, std::size_t job);

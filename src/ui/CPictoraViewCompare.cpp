@@ -22,34 +22,12 @@ constexpr std::int64_t kInlineMapPixels = 512 * 512;
 // How often the queue of studies looks for a free worker.
 constexpr int kStudyPollMilliseconds = 50;
 
-std::optional<ReferenceCodecKind> CodecOf(ResultChoice choice) {
-    switch (choice) {
-        case ResultChoice::kJpeg: return ReferenceCodecKind::Jpeg;
-        case ResultChoice::kWebP: return ReferenceCodecKind::Webp;
-        case ResultChoice::kAvif: return ReferenceCodecKind::Avif;
-        case ResultChoice::kJpegXl: return ReferenceCodecKind::Jxl;
-        case ResultChoice::kReconstruction: break;
-    }
-    return std::nullopt;
-}
-
-ResultChoice ChoiceOf(ReferenceCodecKind kind) {
-    switch (kind) {
-        case ReferenceCodecKind::Jpeg: return ResultChoice::kJpeg;
-        case ReferenceCodecKind::Webp: return ResultChoice::kWebP;
-        case ReferenceCodecKind::Avif: return ResultChoice::kAvif;
-        case ReferenceCodecKind::Jxl: return ResultChoice::kJpegXl;
-    }
-    return ResultChoice::kReconstruction;
-}
-
-// The knob as the codec's users write it: quality, quantizer or distance.
+// The knob as the codec's users write it: "JPEG q 37", "AVIF qp 20".
 QString ReferenceLabel(ReferenceCodecKind kind, double knob) {
-    const char* knobName = kind == ReferenceCodecKind::Avif  ? "qp"
-                           : kind == ReferenceCodecKind::Jxl ? "d"
-                                                             : "q";
+    const ReferenceCodecTraits& codec = TraitsOf(kind);
     return QString::fromUtf8("%1 %2 %3")
-        .arg(ResultChoiceCaption(ChoiceOf(kind)), QString::fromUtf8(knobName),
+        .arg(QString::fromUtf8(codec.title.data(), static_cast<qsizetype>(codec.title.size())),
+             QString::fromUtf8(codec.knobSymbol.data(), static_cast<qsizetype>(codec.knobSymbol.size())),
              QString::fromStdString(ReferenceCodec::KnobText(knob)));
 }
 
