@@ -1,26 +1,15 @@
 #include "study/SweepCharts.h"
 
 #include <filesystem>
-#include <span>
 #include <system_error>
 #include <vector>
 
 #include "display/RdChartLayout.h"
 #include "display/RdChartPng.h"
 #include "display/RdChartSvg.h"
-#include "display/RdSeriesStyle.h"
-#include "measures/ParetoFront.h"
 #include "support/FileIO.h"
 
-namespace pictora::cli {
-namespace {
-
-Status WriteText(const std::string& path, const std::string& text) {
-    return WriteFileAtomically(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-}
-
-}  // namespace
-
+namespace pictora {
 RdChartModel SweepChart(const ImageCurves& image, QualityMeasure measure) {
     const bool psnr = measure == QualityMeasure::Psnr;
     RdChartModel model;
@@ -28,17 +17,10 @@ RdChartModel SweepChart(const ImageCurves& image, QualityMeasure measure) {
     model.xLabel = "bits per pixel";
     model.yLabel = psnr ? "pSNR (dB)" : "MS-SSIM";
     model.measure = measure;
-    auto add = [&model, measure](const SweepCurve& curve) {
-        RdChartSeries series;
-        series.name = curve.Label();
-        series.points = ParetoFront(curve.points, measure);
-        const RdSeriesStyle style = RdSeriesStyleOf(model.series.size());
-        series.colour = style.colour;
-        series.marker = style.marker;
-        model.series.push_back(std::move(series));
-    };
-    for (const SweepCurve& family : image.families) add(family);
-    for (const SweepCurve& reference : image.references) add(reference);
+    std::vector<RdCurve> fronts;
+    for (const SweepCurve& family : image.families) fronts.push_back(family.Front(measure));
+    for (const SweepCurve& reference : image.references) fronts.push_back(reference.Front(measure));
+    AddRdCurves(model, fronts);
     return model;
 }
 
@@ -49,7 +31,7 @@ Status WriteSweepCharts(const ImageCurves& image, const std::string& folder) {
     for (QualityMeasure measure : kRdMeasures) {
         const RdChartModel model = SweepChart(image, measure);
         const std::string stem = folder + "/rd-" + std::string(MeasureColumnName(measure));
-        if (Status written = WriteText(stem + ".svg", WriteRdChartSvg(model)); !written) return written;
+        if (Status written = WriteFileAtomically(stem + ".svg", WriteRdChartSvg(model)); !written) return written;
         std::vector<std::uint8_t> png;
         if (Status drawn = RenderRdChartPng(model, kRdChartDefaultWidth, kRdChartDefaultHeight, png); !drawn)
             return drawn.About(stem + ".png");
@@ -58,4 +40,4 @@ Status WriteSweepCharts(const ImageCurves& image, const std::string& folder) {
     return Status::Ok();
 }
 
-}  // namespace pictora::cli
+}  // namespace pictora

@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "study/SweepCurves.h"
 #include "display/RdChartModel.h"
+#include "study/SweepCurves.h"
 #include "support/Status.h"
 
-namespace pictora::cli {
+namespace pictora {
 
 // The chart of one image by one measure: bpp on x, the measure on y, the
 // Pareto front of every family and then of every codec, each with its
@@ -17,4 +17,4 @@ RdChartModel SweepChart(const ImageCurves& image, QualityMeasure measure);
 // which it creates.
 Status WriteSweepCharts(const ImageCurves& image, const std::string& folder);
 
-}  // namespace pictora::cli
+}  // namespace pictora

@@ -1,22 +1,21 @@
 #include "study/SweepCurves.h"
 
 #include "measures/BdRate.h"
+#include "measures/ParetoFront.h"
 #include "support/NumberText.h"
 
-namespace pictora::cli {
+namespace pictora {
 namespace {
 
-bool SameFamily(const SweepCell& a, const SweepCell& b) {
-    return a.colorSpace == b.colorSpace && a.blockSide == b.blockSide && a.alfa == b.alfa && a.filter == b.filter;
-}
-
-SweepCurve& CurveOf(ImageCurves& image, const SweepPoint& point) {
-    std::vector<SweepCurve>& curves = point.IsPictora() ? image.families : image.references;
+SweepCurve& CurveOf(ImageCurves& image, const SweepRow& row) {
+    const TrainedOrigin* trained = row.Trained();
+    std::vector<SweepCurve>& curves = trained != nullptr ? image.families : image.references;
     for (SweepCurve& curve : curves)
-        if (point.IsPictora() ? SameFamily(*curve.family, *point.cell) : curve.codec == point.codec) return curve;
+        if (trained != nullptr ? SameFamily(*curve.family, trained->cell) : curve.codec == row.Ladder()->codec)
+            return curve;
     SweepCurve& added = curves.emplace_back();
-    added.family = point.cell;
-    added.codec = point.codec;
+    if (trained != nullptr) added.family = trained->cell;
+    else added.codec = row.Ladder()->codec;
     return added;
 }
 
@@ -24,37 +23,40 @@ std::string Real(double value) { return FormatC("%.17g", value); }
 
 }  // namespace
 
-std::string SweepCurve::Label() const {
-    if (!family) return codec;
-    const std::string side = std::to_string(family->blockSide);
-    std::string label = std::string(ColorSpaceName(family->colorSpace)) + " " + side + "×" + side + " ALFA " +
-                        ShortestText(family->alfa);
-    if (family->filter != LowPassFilter::None) label += " filter " + std::string(FilterName(family->filter));
-    return label;
+std::string SweepCurve::Legend() const {
+    return family ? FamilyLegend(*family) : std::string(TraitsOf(codec).name);
 }
 
-std::vector<ImageCurves> GroupCurves(const std::vector<SweepPoint>& points) {
+RdCurve SweepCurve::Front(QualityMeasure measure) const { return {Legend(), ParetoFront(points, measure)}; }
+
+std::vector<ImageCurves> GroupCurves(const std::vector<SweepRow>& rows) {
     std::vector<ImageCurves> images;
-    for (const SweepPoint& point : points) {
+    for (const SweepRow& row : rows) {
         ImageCurves* image = nullptr;
         for (ImageCurves& known : images)
-            if (known.image == point.image) image = &known;
-        if (image == nullptr) image = &images.emplace_back(ImageCurves{point.image, {}, {}});
-        SweepCurve& curve = CurveOf(*image, point);
-        curve.points.push_back(point.figures);
+            if (known.image == row.image) image = &known;
+        if (image == nullptr) image = &images.emplace_back(ImageCurves{row.image, {}, {}});
+        CurveOf(*image, row).points.push_back(row.figures);
     }
     return images;
 }
 
 std::string FormatBdRateCsv(const std::vector<ImageCurves>& images) {
-    std::string text = "image,color_space,block,alfa,filter,reference,measure,bd_rate,overlap_low,overlap_high\n";
+    std::string text = "image";
+    ForEachGridDimension([&](const auto& dimension) {
+        if (dimension.sharedByFamily) text += "," + std::string(dimension.name);
+    });
+    text += ",reference,measure,bd_rate,overlap_low,overlap_high\n";
     for (const ImageCurves& image : images)
         for (const SweepCurve& family : image.families)
             for (const SweepCurve& reference : image.references)
                 for (QualityMeasure measure : kRdMeasures) {
-                    text += image.image + "," + std::string(ColorSpaceName(family.family->colorSpace)) + "," +
-                            std::to_string(family.family->blockSide) + "," + Real(family.family->alfa) + "," +
-                            std::string(FilterName(family.family->filter)) + "," + reference.codec + "," +
+                    text += image.image;
+                    ForEachGridDimension([&](const auto& dimension) {
+                        if (dimension.sharedByFamily)
+                            text += "," + ValueText((*family.family).*dimension.inCell, ValueStyle::Exact);
+                    });
+                    text += "," + std::string(TraitsOf(reference.codec).name) + "," +
                             std::string(MeasureColumnName(measure)) + ",";
                     const auto rate = BdRate(family.points, reference.points, measure);
                     if (rate)
@@ -66,4 +68,4 @@ std::string FormatBdRateCsv(const std::vector<ImageCurves>& images) {
     return text;
 }
 
-}  // namespace pictora::cli
+}  // namespace pictora

@@ -2,25 +2,29 @@
 
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "study/SweepGrid.h"
-#include "study/SweepPoint.h"
 #include "measures/QualityMeasure.h"
 #include "measures/RateQualityPoint.h"
+#include "reference/ReferenceCodecTable.h"
+#include "study/RdCurves.h"
+#include "study/SweepGrid.h"
+#include "study/SweepRow.h"
 
-namespace pictora::cli {
+namespace pictora {
 
-// The points of one curve of an image, before the Pareto front is taken: a
-// Pictora family (one colour space, block, ALFA and filter, all radii and
-// steps) or one codec's ladder.
+// The points of one curve of an image, before its front is taken: a Pictora
+// family (the points sharing every setting a family shares, over all values
+// of the others and all steps) or one codec's ladder.
 struct SweepCurve {
-    std::optional<SweepCell> family;  // the family's settings (its radius means nothing); empty for a codec
-    std::string codec;
+    std::optional<SweepCell> family;  // the family's settings (the others mean nothing); empty for a codec
+    ReferenceCodecKind codec = ReferenceCodecKind::Jpeg;  // for a codec
     std::vector<RateQualityPoint> points;
-    // The legend's text: "rgb 8×8 ALFA 0.1" (and the filter unless none), or the codec.
-    std::string Label() const;
+
+    // The legend's text: FamilyLegend, or the codec's name.
+    std::string Legend() const;
+    // The curve as the charts draw it: its Pareto front by `measure`.
+    RdCurve Front(QualityMeasure measure) const;
 };
 
 struct ImageCurves {
@@ -31,10 +35,10 @@ struct ImageCurves {
 
 // The curves of every image, images and curves in the order their first
 // points come.
-std::vector<ImageCurves> GroupCurves(const std::vector<SweepPoint>& points);
+std::vector<ImageCurves> GroupCurves(const std::vector<SweepRow>& rows);
 
 // bd-rate.csv: every family against every codec of its image, by pSNR then
 // by MS-SSIM, with an empty rate and overlap where BD-rate is not defined.
 std::string FormatBdRateCsv(const std::vector<ImageCurves>& images);
 
-}  // namespace pictora::cli
+}  // namespace pictora

@@ -3,14 +3,14 @@
 #include <filesystem>
 #include <set>
 
-#include "support/NumberText.h"
+#include "study/SweepRow.h"
 
-namespace pictora::cli {
+namespace pictora {
 
-Status ListSweepJobs(const SweepOptions& options, SweepJobList& list) {
+Status ListSweepJobs(const SweepDefinition& sweep, SweepJobList& list) {
     SweepJobList listed;
     std::set<std::string> seen;
-    for (const std::string& image : options.images) {
+    for (const std::string& image : sweep.images) {
         const std::filesystem::path path = std::filesystem::absolute(image).lexically_normal();
         const std::string name = path.filename().string();
         if (name.find_first_of(",\"\r\n") != std::string::npos)
@@ -21,13 +21,14 @@ Status ListSweepJobs(const SweepOptions& options, SweepJobList& list) {
         listed.imagePaths.push_back(path.string());
         listed.imageNames.push_back(name);
     }
-    listed.steps = options.steps;
-    listed.codecs = options.codecs;
-    listed.folder = std::filesystem::absolute(options.outputFolder).lexically_normal().string();
-    const std::vector<SweepCell> cells = options.grid.Cells();
+    listed.grid = sweep.grid;
+    listed.steps = sweep.steps;
+    listed.codecs = sweep.codecs;
+    listed.folder = std::filesystem::absolute(sweep.outputFolder).lexically_normal().string();
+    const std::vector<SweepCell> cells = sweep.grid.Cells();
     for (std::size_t image = 0; image < listed.imagePaths.size(); ++image) {
         for (const SweepCell& cell : cells) listed.jobs.push_back({SweepJobKind::Training, image, cell, {}});
-        for (ReferenceCodecKind codec : options.codecs) listed.jobs.push_back({SweepJobKind::Ladder, image, {}, codec});
+        for (ReferenceCodecKind codec : sweep.codecs) listed.jobs.push_back({SweepJobKind::Ladder, image, {}, codec});
     }
     list = std::move(listed);
     return Status::Ok();
@@ -37,11 +38,12 @@ std::string JobDescription(const SweepJobList& list, std::size_t job) {
     const SweepJob& described = list.jobs[job];
     std::string text = "image=" + list.imagePaths[described.image];
     if (described.kind == SweepJobKind::Ladder) return text + " codec=" + std::string(TraitsOf(described.codec).name);
-    const SweepCell& cell = described.cell;
-    return text + " codec=pictora color_space=" + std::string(ColorSpaceName(cell.colorSpace)) +
-           " block=" + std::to_string(cell.blockSide) + " radius=" + ShortestText(cell.radius) +
-           " alfa=" + ShortestText(cell.alfa) + " filter=" + std::string(FilterName(cell.filter)) +
-           " steps=" + std::to_string(list.steps);
+    text += " codec=" + std::string(kPictoraCodecName);
+    ForEachGridDimension([&](const auto& dimension) {
+        text += " " + std::string(dimension.name) + "=" +
+                ValueText(described.cell.*dimension.inCell, ValueStyle::Shortest);
+    });
+    return text + " steps=" + std::to_string(list.steps);
 }
 
 std::string PartsFolder(const SweepJobList& list) { return list.folder + "/parts"; }
@@ -50,4 +52,20 @@ std::string PartPath(const SweepJobList& list, std::size_t job) {
     return PartsFolder(list) + "/job-" + std::to_string(job) + ".part";
 }
 
-}  // namespace pictora::cli
+std::vector<std::string> SweepArguments(const SweepJobList& list) {
+    std::vector<std::string> arguments = list.imagePaths;
+    ForEachGridDimension([&](const auto& dimension) {
+        std::string values;
+        for (const auto& value : list.grid.*dimension.inGrid)
+            values += (values.empty() ? "" : ",") + ValueText(value, ValueStyle::Shortest);
+        arguments.push_back(OptionName(dimension.name));
+        arguments.push_back(values);
+    });
+    std::string codecs;
+    for (ReferenceCodecKind codec : list.codecs) codecs += (codecs.empty() ? "" : ",") + std::string(TraitsOf(codec).name);
+    arguments.insert(arguments.end(), {"--steps", std::to_string(list.steps), "--codecs",
+                                       codecs.empty() ? std::string("none") : codecs, "-o", list.folder});
+    return arguments;
+}
+
+}  // namespace pictora

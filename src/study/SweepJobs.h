@@ -5,12 +5,21 @@
 #include <string>
 #include <vector>
 
+#include "reference/ReferenceCodecTable.h"
 #include "study/SweepGrid.h"
-#include "cli/SweepOptions.h"
-#include "reference/ReferenceCodec.h"
 #include "support/Status.h"
 
-namespace pictora::cli {
+namespace pictora {
+
+// What a sweep studies: its images, the grid, the steps every cell trains
+// from a new run, the reference codecs, and the folder its files go to.
+struct SweepDefinition {
+    std::vector<std::string> images;
+    SweepGrid grid;
+    std::uint32_t steps = 5;
+    std::vector<ReferenceCodecKind> codecs{kAllReferenceCodecKinds.begin(), kAllReferenceCodecKinds.end()};
+    std::string outputFolder = "sweep";
+};
 
 enum class SweepJobKind { Training, Ladder };
 
@@ -23,21 +32,22 @@ struct SweepJob {
     ReferenceCodecKind codec = ReferenceCodecKind::Jpeg;  // for a ladder
 };
 
-// Every job of a sweep in the order its results are listed: by image, then
-// the grid's cells, then the codecs.
+// Every job of a sweep in the order its results are listed (by image, then
+// the grid's cells, then the codecs), with what they share.
 struct SweepJobList {
     std::vector<std::string> imagePaths;  // absolute
     std::vector<std::string> imageNames;  // file names without folders
+    SweepGrid grid;
     std::uint32_t steps = 0;
     std::vector<ReferenceCodecKind> codecs;
     std::string folder;  // absolute
     std::vector<SweepJob> jobs;
 };
 
-// The jobs the options describe. Refuses (InvalidSetting) two images of the
-// same file name, whose rows could not be told apart, and names that would
-// break a CSV field (a comma, a quote or a line break).
-Status ListSweepJobs(const SweepOptions& options, SweepJobList& list);
+// The jobs of the sweep. Refuses (InvalidSetting) two images of the same file
+// name, whose rows could not be told apart, and names that would break a CSV
+// field (a comma, a quote or a line break).
+Status ListSweepJobs(const SweepDefinition& sweep, SweepJobList& list);
 
 // One line that identifies a job and everything its results depend on; a part
 // file carries it, so a part written for other settings is never taken.
@@ -47,4 +57,9 @@ std::string JobDescription(const SweepJobList& list, std::size_t job);
 std::string PartsFolder(const SweepJobList& list);
 std::string PartPath(const SweepJobList& list, std::size_t job);
 
-}  // namespace pictora::cli
+// The arguments of `sweep` that describe this sweep again: the images, every
+// setting's alternatives (reals in their shortest exact text), the steps, the
+// codecs and the folder, all absolute and as given, unquoted.
+std::vector<std::string> SweepArguments(const SweepJobList& list);
+
+}  // namespace pictora

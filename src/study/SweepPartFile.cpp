@@ -2,12 +2,11 @@
 
 #include <charconv>
 #include <cstdint>
-#include <span>
 #include <string_view>
 
 #include "support/FileIO.h"
 
-namespace pictora::cli {
+namespace pictora {
 
 // A part file is text of lines each ended by one '\n' (no '\r'), in bytes:
 //
@@ -22,7 +21,7 @@ namespace pictora::cli {
 // file and renamed, yet the trailing mark still tells a part cut short (a
 // copy between hosts, a full disk) from a complete one. The reader takes a
 // part only when every line is where it belongs, the description is the
-// job's own, and every row reads back as a point.
+// job's own, and every row reads back.
 
 namespace {
 
@@ -48,20 +47,19 @@ bool ReadCount(std::string_view line, std::string_view prefix, std::size_t& coun
 
 }  // namespace
 
-std::string FormatPart(const std::string& description, const std::vector<SweepPoint>& points) {
-    const std::string count = std::to_string(points.size());
+std::string FormatPart(const std::string& description, const std::vector<SweepRow>& rows) {
+    const std::string count = std::to_string(rows.size());
     std::string text = std::string(kSignature) + "\njob " + description + "\nrows " + count + "\n" +
                        SweepResultsHeader() + "\n";
-    for (const SweepPoint& point : points) text += FormatSweepLine(point) + "\n";
+    for (const SweepRow& row : rows) text += FormatSweepLine(row) + "\n";
     return text + "end " + count + "\n";
 }
 
-Status WritePart(const std::string& path, const std::string& description, const std::vector<SweepPoint>& points) {
-    const std::string text = FormatPart(description, points);
-    return WriteFileAtomically(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+Status WritePart(const std::string& path, const std::string& description, const std::vector<SweepRow>& rows) {
+    return WriteFileAtomically(path, FormatPart(description, rows));
 }
 
-Status ReadPart(const std::string& path, const std::string& description, std::vector<SweepPoint>& points) {
+Status ReadPart(const std::string& path, const std::string& description, std::vector<SweepRow>& rows) {
     std::vector<std::uint8_t> bytes;
     if (Status read = ReadWholeFile(path, bytes, kMaxPartBytes); !read) return read;
     std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
@@ -75,20 +73,20 @@ Status ReadPart(const std::string& path, const std::string& description, std::ve
     std::size_t count = 0;
     if (!NextLine(text, line) || !ReadCount(line, "rows ", count)) return refuse("no row count");
     if (!NextLine(text, line) || line != SweepResultsHeader()) return refuse("no results header");
-    std::vector<SweepPoint> read;
-    for (std::size_t row = 0; row < count; ++row) {
-        if (!NextLine(text, line)) return refuse("cut short after " + std::to_string(row) + " rows");
-        SweepPoint point;
-        if (Status parsed = ParseSweepLine(line, point); !parsed)
-            return refuse("row " + std::to_string(row + 1) + ": " + parsed.message());
-        read.push_back(std::move(point));
+    std::vector<SweepRow> read;
+    for (std::size_t k = 0; k < count; ++k) {
+        if (!NextLine(text, line)) return refuse("cut short after " + std::to_string(k) + " rows");
+        SweepRow row;
+        if (Status parsed = ParseSweepLine(line, row); !parsed)
+            return refuse("row " + std::to_string(k + 1) + ": " + parsed.message());
+        read.push_back(std::move(row));
     }
     std::size_t marked = 0;
     if (!NextLine(text, line) || !ReadCount(line, "end ", marked) || marked != count)
         return refuse("no completeness mark");
     if (!text.empty()) return refuse("bytes after the completeness mark");
-    points = std::move(read);
+    rows = std::move(read);
     return Status::Ok();
 }
 
-}  // namespace pictora::cli
+}  // namespace pictora

@@ -3,17 +3,14 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <cstdio>
 #include <mutex>
 #include <optional>
 #include <thread>
 
-#include "cli/InterruptWatch.h"
 #include "study/SweepJobRun.h"
 #include "study/SweepPartFile.h"
-#include "cli/SweepProgress.h"
 
-namespace pictora::cli {
+namespace pictora {
 namespace {
 
 // What the job threads share with the thread that waits for them.
@@ -63,10 +60,10 @@ void TakeJobs(const SweepJobList& list, const std::vector<std::size_t>& pending,
         const std::size_t index = run.next.fetch_add(1);
         if (index >= pending.size()) break;
         const std::size_t job = pending[index];
-        std::vector<SweepPoint> points;
+        std::vector<SweepRow> rows;
         bool finished = false;
-        Status ran = RunSweepJob(list, job, run.stop, points, finished);
-        if (ran && finished) ran = WritePart(PartPath(list, job), JobDescription(list, job), points);
+        Status ran = RunSweepJob(list, job, run.stop, rows, finished);
+        if (ran && finished) ran = WritePart(PartPath(list, job), JobDescription(list, job), rows);
         if (!ran) run.Failed(ran);
         else if (finished) run.Finished();
     }
@@ -76,31 +73,25 @@ void TakeJobs(const SweepJobList& list, const std::vector<std::size_t>& pending,
 }  // namespace
 
 Status RunSweepJobs(const SweepJobList& list, const std::vector<std::size_t>& pending, unsigned concurrency,
-                    bool showProgress, SweepRunOutcome& outcome) {
+                    const SweepRunWatch& watch, SweepRunOutcome& outcome) {
     outcome = {};
     if (pending.empty()) return Status::Ok();
     const unsigned threads = static_cast<unsigned>(std::min<std::size_t>(std::max(concurrency, 1u), pending.size()));
-    InterruptWatch interrupt;
+    const auto stopRequested = [&watch] { return watch.stopRequested && watch.stopRequested(); };
     SharedRun run;
-    const auto start = std::chrono::steady_clock::now();
     std::vector<std::thread> workers;
     for (unsigned t = 0; t < threads; ++t) workers.emplace_back([&] { TakeJobs(list, pending, run); });
     for (;;) {
         const auto [finished, ended] = run.Wait(std::chrono::milliseconds(250));
-        if (interrupt.Interrupted()) run.stop.store(true);
-        if (showProgress) {
-            const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            std::fprintf(stderr, "\r\033[K%s", FormatSweepProgress(finished, pending.size(), elapsed).c_str());
-            std::fflush(stderr);
-        }
+        if (stopRequested()) run.stop.store(true);
+        if (watch.progress) watch.progress(finished);
         outcome.finished = finished;
         if (ended == threads) break;
     }
     for (std::thread& worker : workers) worker.join();
-    if (showProgress) std::fputs("\n", stderr);
-    outcome.interrupted = interrupt.Interrupted();
+    outcome.interrupted = stopRequested();
     if (std::optional<Status> failure = run.Failure()) return *failure;
     return Status::Ok();
 }
 
-}  // namespace pictora::cli
+}  // namespace pictora

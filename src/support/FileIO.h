@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "support/Status.h"
@@ -18,6 +19,8 @@ Status ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
 // so a failed write (disk full, folder missing) never leaves a truncated file
 // where a good one stood.
 Status WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+// The same for a text.
+Status WriteFileAtomically(const std::string& path, std::string_view text);
 
 // Size of a file in bytes, or -1 when it cannot be examined.
 std::int64_t FileSize(const std::string& path);

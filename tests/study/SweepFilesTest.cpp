@@ -2,24 +2,22 @@
 
 #include <fstream>
 
-#include "study/SweepPartFile.h"
-#include "study/SweepPoint.h"
 #include "common/TempFolder.h"
+#include "study/SweepPartFile.h"
+#include "study/SweepRow.h"
 #include "support/FileIO.h"
 
-namespace pictora::cli {
+namespace pictora {
 namespace {
 
 using pictora::testing::TempFolder;
 
-SweepPoint PictoraPoint() {
-    SweepPoint point;
+SweepRow PictoraPoint() {
+    SweepRow point;
     point.image = "a.png";
     point.width = 64;
     point.height = 48;
-    point.codec = "pictora";
-    point.cell = SweepCell{ColorSpace::YCbCr420, 4, 0.1, 0.25, LowPassFilter::Box5};
-    point.step = 3;
+    point.origin = TrainedOrigin{SweepCell{ColorSpace::YCbCr420, 4, 0.1, 0.25, LowPassFilter::Box5}, 3};
     point.figures.bytes = 1234;
     point.figures.bpp = 8.0 * 1234 / (64 * 48);
     point.figures.quality.psnrMean = 31.5;
@@ -27,13 +25,12 @@ SweepPoint PictoraPoint() {
     return point;
 }
 
-SweepPoint JxlPoint() {
-    SweepPoint point;
+SweepRow JxlPoint() {
+    SweepRow point;
     point.image = "a.png";
     point.width = 64;
     point.height = 48;
-    point.codec = "jxl";
-    point.setting = 0.7;
+    point.origin = LadderOrigin{ReferenceCodecKind::Jxl, 0.7};
     point.figures.bytes = 99;
     point.figures.bpp = 0.2578125;
     point.figures.quality.psnrMean = 40.5;
@@ -42,7 +39,7 @@ SweepPoint JxlPoint() {
     return point;
 }
 
-TEST(SweepPointTest, LinesHoldEveryColumnAndEmptyFieldsWhereAPointHasNoValue) {
+TEST(SweepRowTest, LinesHoldEveryColumnAndEmptyFieldsWhereAPointHasNoValue) {
     EXPECT_EQ(SweepResultsHeader(),
               "image,width,height,codec,color_space,block,radius,alfa,filter,step,setting,bytes,bpp,psnr,ssim,msssim");
     EXPECT_EQ(FormatSweepLine(PictoraPoint()),
@@ -52,18 +49,18 @@ TEST(SweepPointTest, LinesHoldEveryColumnAndEmptyFieldsWhereAPointHasNoValue) {
                                           "0.995");
 }
 
-TEST(SweepPointTest, LinesReadBackToTheSameLine) {
-    for (const SweepPoint& point : {PictoraPoint(), JxlPoint()}) {
-        SweepPoint read;
+TEST(SweepRowTest, LinesReadBackToTheSameLine) {
+    for (const SweepRow& point : {PictoraPoint(), JxlPoint()}) {
+        SweepRow read;
         ASSERT_TRUE(ParseSweepLine(FormatSweepLine(point), read));
         EXPECT_EQ(FormatSweepLine(read), FormatSweepLine(point));
-        EXPECT_EQ(read.IsPictora(), point.IsPictora());
+        EXPECT_EQ(read.Trained() != nullptr, point.Trained() != nullptr);
     }
 }
 
-TEST(SweepPointTest, RefusesLinesThatAreNotPoints) {
+TEST(SweepRowTest, RefusesLinesThatAreNotPoints) {
     const std::string good = FormatSweepLine(PictoraPoint());
-    SweepPoint read;
+    SweepRow read;
     for (const std::string& bad : std::vector<std::string>{
              "",
              good + ",",                                            // a seventeenth field
@@ -74,6 +71,8 @@ TEST(SweepPointTest, RefusesLinesThatAreNotPoints) {
              "a.png,64,48,jpeg,rgb,,,,,,75,1,1,1,,",                // a reference point with a setting
              "a.png,64,48,jpeg,,,,,,,75,-1,1,1,,",                  // negative bytes
              "a.png,64,48,jpeg,,,,,,,75,1,1,1,0.9x,",               // not a number
+             "a.png,64,48,png,,,,,,,75,1,1,1,,",                    // no such codec
+             "a.png,64,48,pictora,rgb,13,0.1,0.25,5,3,,1,1,1,,",    // a block side the sweep does not take
          })
         EXPECT_FALSE(ParseSweepLine(bad, read)) << bad;
 }
@@ -94,7 +93,7 @@ TEST(SweepPartFileTest, APartReadsBackAsItsPoints) {
     EXPECT_EQ(Contents(path), "pictora-sweep-part 1\njob image=/x/a.png codec=jxl\nrows 2\n" + SweepResultsHeader() +
                                   "\n" + FormatSweepLine(PictoraPoint()) + "\n" + FormatSweepLine(JxlPoint()) +
                                   "\nend 2\n");
-    std::vector<SweepPoint> points;
+    std::vector<SweepRow> points;
     ASSERT_TRUE(ReadPart(path, "image=/x/a.png codec=jxl", points));
     ASSERT_EQ(points.size(), 2u);
     EXPECT_EQ(FormatSweepLine(points[1]), FormatSweepLine(JxlPoint()));
@@ -106,7 +105,7 @@ TEST(SweepPartFileTest, RefusesDamagedPartsAndPartsOfOtherJobs) {
     const std::string description = "image=/x/a.png codec=jxl";
     const std::string good = FormatPart(description, {PictoraPoint(), JxlPoint()});
     const std::string lastRow = FormatSweepLine(JxlPoint()) + "\n";
-    std::vector<SweepPoint> points;
+    std::vector<SweepRow> points;
     ASSERT_TRUE(WritePart(path, description, {}));
     EXPECT_TRUE(ReadPart(path, description, points));
     EXPECT_TRUE(points.empty());
@@ -136,4 +135,4 @@ TEST(SweepPartFileTest, RefusesDamagedPartsAndPartsOfOtherJobs) {
 }
 
 }  // namespace
-}  // namespace pictora::cli
+}  // namespace pictora

@@ -1,4 +1,4 @@
-#include "cli/SweepProgress.h"
+#include "cli/JobProgress.h"
 
 #include <cstdint>
 
@@ -20,7 +20,7 @@ std::string FormatDuration(double seconds) {
                    static_cast<unsigned long long>(whole / 60 % 60));
 }
 
-std::string FormatSweepProgress(std::size_t done, std::size_t total, double elapsedSeconds) {
+std::string FormatJobProgress(std::size_t done, std::size_t total, double elapsedSeconds) {
     const std::size_t filled = total == 0 ? kBarWidth : done * kBarWidth / total;
     std::string line = "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "] " +
                        std::to_string(done) + "/" + std::to_string(total) + " jobs, " +
