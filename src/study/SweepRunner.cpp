@@ -9,6 +9,7 @@
 
 #include "study/SweepJobRun.h"
 #include "study/SweepPartFile.h"
+#include "support/WorkerPool.h"
 
 namespace pictora {
 namespace {
@@ -60,6 +61,10 @@ void TakeJobs(const SweepJobList& list, const std::vector<std::size_t>& pending,
         const std::size_t index = run.next.fetch_add(1);
         if (index >= pending.size()) break;
         const std::size_t job = pending[index];
+        // A job computes on a core of its own, and its channels' threads on
+        // cores of theirs: the jobs at once share the cores without
+        // outnumbering them, however many were asked for.
+        WorkerPool::BusyScope core(WorkerPool::Shared(), WorkerPool::BusyScope::Admission::WaitForCore);
         std::vector<SweepRow> rows;
         bool finished = false;
         Status ran = RunSweepJob(list, job, run.stop, rows, finished);

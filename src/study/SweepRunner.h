@@ -24,7 +24,9 @@ struct SweepRunWatch {
 
 // Runs the jobs numbered `pending`, up to `concurrency` at once on threads of
 // their own (each with its own compressor, so results do not depend on how
-// many run together), and writes each finished job's part. A stop keeps
+// many run together), and writes each finished job's part. Every thread that
+// computes for the jobs waits for a core of the shared WorkerPool, so no more
+// of them compute at once than there are cores. A stop keeps
 // every part already written. The first failing job stops the others the
 // same way and its error is returned.
 Status RunSweepJobs(const SweepJobList& list, const std::vector<std::size_t>& pending, unsigned concurrency,
