@@ -23,7 +23,7 @@ std::string FormatDuration(double seconds) {
 std::string FormatJobProgress(std::size_t done, std::size_t total, double elapsedSeconds) {
     const std::size_t filled = total == 0 ? kBarWidth : done * kBarWidth / total;
     std::string line = "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "] " +
-                       std::to_string(done) + "/" + std::to_string(total) + " jobs, " +
+                       std::to_string(done) + "/" + CountText(total, "job", "jobs") + ", " +
                        FormatDuration(elapsedSeconds);
     if (done > 0 && done < total)
         line += ", about " + FormatDuration(elapsedSeconds / static_cast<double>(done) *

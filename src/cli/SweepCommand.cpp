@@ -18,6 +18,7 @@
 #include "cli/JobProgress.h"
 #include "cli/OptionValues.h"
 #include "cli/ShellQuote.h"
+#include "support/NumberText.h"
 #include "study/SweepCollection.h"
 #include "study/SweepRunner.h"
 
@@ -80,8 +81,9 @@ void DeclareGridOptions(CLI::App& sweep, SweepGrid& grid) {
 int ReportRunFailure(const Status& failure, const SweepRunOutcome& outcome) {
     if (!failure) return ReportBadFile(failure.message());
     if (outcome.interrupted) {
-        std::fprintf(stderr, "pictora-cli: sweep interrupted; the %zu jobs finished are kept and a new run "
-                             "resumes from them\n", outcome.finished);
+        const bool one = outcome.finished == 1;
+        std::fprintf(stderr, "pictora-cli: sweep interrupted; the %s finished %s kept and a new run resumes from %s\n",
+                     CountText(outcome.finished, "job", "jobs").c_str(), one ? "is" : "are", one ? "it" : "them");
         return kExitInterrupted;
     }
     return kExitOk;
@@ -127,9 +129,9 @@ int RunMissingJobsAndCollect(const SweepOptions& options, const SweepJobList& li
     const int collected = Collect(list);
     if (collected != kExitOk) return collected;
     const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::fprintf(stderr, "sweep: %zu jobs (%zu run now, %zu already done) in %s; results in %s\n", list.jobs.size(),
-                 pending.size(), list.jobs.size() - pending.size(), FormatDuration(elapsed).c_str(),
-                 list.folder.c_str());
+    std::fprintf(stderr, "sweep: %s (%zu run now, %zu already done) in %s; results in %s\n",
+                 CountText(list.jobs.size(), "job", "jobs").c_str(), pending.size(), list.jobs.size() - pending.size(),
+                 FormatDuration(elapsed).c_str(), list.folder.c_str());
     return kExitOk;
 }
 
@@ -146,12 +148,39 @@ int PrintPlan(const SweepJobList& list) {
     return kExitOk;
 }
 
-Status CreateFolder(const std::string& folder) {
-    std::error_code failure;
-    std::filesystem::create_directories(folder, failure);
-    if (failure) return Status::Error(ErrorKind::FileAccess, "cannot create the folder: " + failure.message()).About(folder);
-    return Status::Ok();
-}
+// DIR and DIR/parts for the jobs' parts; on a failure the run leaves
+// neither behind if it made them and they are still empty.
+class PartsFolders {
+public:
+    explicit PartsFolders(const SweepJobList& list) : folder_(list.folder), parts_(PartsFolder(list)) {
+        std::error_code failure;
+        made_ = !std::filesystem::exists(folder_, failure);
+        madeParts_ = !std::filesystem::exists(parts_, failure);
+    }
+
+    Status Create() const {
+        std::error_code failure;
+        std::filesystem::create_directories(parts_, failure);
+        if (failure)
+            return Status::Error(ErrorKind::FileAccess, "cannot create the folder: " + failure.message()).About(parts_);
+        return Status::Ok();
+    }
+
+    // Removes what this run made, when empty, after a failure.
+    int Failed(int code) const {
+        if (code != kExitBadFile) return code;
+        std::error_code failure;  // a folder that holds something stays
+        if (madeParts_) std::filesystem::remove(parts_, failure);
+        if (made_) std::filesystem::remove(folder_, failure);
+        return code;
+    }
+
+private:
+    std::string folder_;
+    std::string parts_;
+    bool made_ = false;
+    bool madeParts_ = false;
+};
 
 }  // namespace
 
@@ -223,12 +252,15 @@ int RunSweep(const CLI::App& command, const SweepOptions& options) {
     if (Status listed = ListSweepJobs(options.sweep, list); !listed) return ReportUsageError(command, listed.message());
     if (options.job && *options.job >= list.jobs.size())
         return ReportUsageError(command, "--job " + std::to_string(*options.job) + ": the sweep has " +
-                                             std::to_string(list.jobs.size()) + " jobs");
-    if (options.plan) return PrintPlan(list);
+                                             CountText(list.jobs.size(), "job", "jobs"));
     if (options.collect) return Collect(list);
-    if (Status created = CreateFolder(PartsFolder(list)); !created) return ReportBadFile(created.message());
-    if (options.job) return RunOneJob(list, *options.job);
-    return RunMissingJobsAndCollect(options, list);
+    // Every image is looked at before a job starts or is planned, so a
+    // missing or unusable one is named at once and no folder is left behind.
+    if (Status checked = CheckSweepImages(list); !checked) return ReportBadFile(checked.message());
+    if (options.plan) return PrintPlan(list);
+    const PartsFolders folders(list);
+    if (Status created = folders.Create(); !created) return folders.Failed(ReportBadFile(created.message()));
+    return folders.Failed(options.job ? RunOneJob(list, *options.job) : RunMissingJobsAndCollect(options, list));
 }
 
 }  // namespace pictora::cli

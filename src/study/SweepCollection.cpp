@@ -7,6 +7,7 @@
 #include "study/SweepCurves.h"
 #include "study/SweepPartFile.h"
 #include "support/FileIO.h"
+#include "support/NumberText.h"
 
 namespace pictora {
 
@@ -40,8 +41,9 @@ Status CollectSweep(const SweepJobList& list) {
     }
     if (missingCount > 0)
         return Status::Error(ErrorKind::FileAccess, list.folder + ": " + std::to_string(missingCount) + " of " +
-                                                        std::to_string(list.jobs.size()) +
-                                                        " jobs have no part yet:" + missing);
+                                                        CountText(list.jobs.size(), "job", "jobs") +
+                                                        (missingCount == 1 ? " has" : " have") + " no part yet:" +
+                                                        missing);
 
     std::string results = SweepResultsHeader() + "\n";
     for (const SweepRow& row : rows) results += FormatSweepLine(row) + "\n";

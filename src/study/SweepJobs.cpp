@@ -1,23 +1,47 @@
 #include "study/SweepJobs.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
-#include <set>
+
+#include "image/PngImage.h"
 
 #include "study/SweepRow.h"
 
 namespace pictora {
 
+namespace {
+
+std::string Folded(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+std::string Stem(const std::string& name) { return std::filesystem::path(name).stem().string(); }
+
+// Why a new image's name cannot join the names before it, or nothing.
+std::string NameClash(const std::vector<std::string>& names, const std::string& name) {
+    for (const std::string& known : names) {
+        if (known == name) return "two images are named " + name;
+        if (Folded(known) == Folded(name)) return "image names " + known + " and " + name + " differ only in case";
+        if (Folded(Stem(known)) == Folded(Stem(name)))
+            return "images " + known + " and " + name + " would share the chart folder DIR/" + Stem(known);
+    }
+    return {};
+}
+
+}  // namespace
+
 Status ListSweepJobs(const SweepDefinition& sweep, SweepJobList& list) {
     SweepJobList listed;
-    std::set<std::string> seen;
     for (const std::string& image : sweep.images) {
         const std::filesystem::path path = std::filesystem::absolute(image).lexically_normal();
         const std::string name = path.filename().string();
         if (name.find_first_of(",\"\r\n") != std::string::npos)
             return Status::Error(ErrorKind::InvalidSetting,
                                  "image file name " + name + " holds a comma, a quote or a line break");
-        if (!seen.insert(name).second)
-            return Status::Error(ErrorKind::InvalidSetting, "two images are named " + name);
+        if (const std::string clash = NameClash(listed.imageNames, name); !clash.empty())
+            return Status::Error(ErrorKind::InvalidSetting, clash);
         listed.imagePaths.push_back(path.string());
         listed.imageNames.push_back(name);
     }
@@ -31,6 +55,15 @@ Status ListSweepJobs(const SweepDefinition& sweep, SweepJobList& list) {
         for (ReferenceCodecKind codec : sweep.codecs) listed.jobs.push_back({SweepJobKind::Ladder, image, {}, codec});
     }
     list = std::move(listed);
+    return Status::Ok();
+}
+
+Status CheckSweepImages(const SweepJobList& list) {
+    for (const std::string& path : list.imagePaths) {
+        PngImage image;
+        if (const int checked = image.CheckFile(path); checked != PngImage::kOk)
+            return image.LastStatus(checked).Concerning(path);
+    }
     return Status::Ok();
 }
 

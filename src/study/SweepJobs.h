@@ -44,10 +44,17 @@ struct SweepJobList {
     std::vector<SweepJob> jobs;
 };
 
-// The jobs of the sweep. Refuses (InvalidSetting) two images of the same file
-// name, whose rows could not be told apart, and names that would break a CSV
-// field (a comma, a quote or a line break).
+// The jobs of the sweep. Refuses (InvalidSetting) two images whose file names
+// are the same or differ only in case (their rows could not be told apart,
+// and on a file system that ignores case they are one file), or whose names
+// without extension would give their charts one folder; and names that would
+// break a CSV field (a comma, a quote or a line break).
 Status ListSweepJobs(const SweepDefinition& sweep, SweepJobList& list);
+
+// Looks at every image's PNG header, the pixels left undecoded: refuses the
+// first that cannot be read or that a job could not load (not a PNG, not
+// RGB, too large), naming it.
+Status CheckSweepImages(const SweepJobList& list);
 
 // One line that identifies a job and everything its results depend on; a part
 // file carries it, so a part written for other settings is never taken.

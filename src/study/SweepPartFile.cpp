@@ -1,31 +1,39 @@
 #include "study/SweepPartFile.h"
 
+#include <zlib.h>
+
 #include <charconv>
 #include <cstdint>
 #include <string_view>
 
 #include "support/FileIO.h"
+#include "support/NumberText.h"
 
 namespace pictora {
 
 // A part file is text of lines each ended by one '\n' (no '\r'), in bytes:
 //
-//   pictora-sweep-part 1          the signature and the format's version
+//   pictora-sweep-part 2          the signature and the format's version
 //   job DESCRIPTION               JobDescription() of the job that wrote it
 //   rows N                        N, the job's points, in decimal digits
 //   HEADER                        SweepResultsHeader(), exactly
 //   ROW                           N lines, each one FormatSweepLine()
-//   end N                         the same N again: the completeness mark
+//   end N CCCCCCCC                the same N again and the CRC-32 (zlib's,
+//                                 8 lowercase hex digits) of every byte
+//                                 before this line: the completeness mark
 //
 // and nothing after the last '\n'. A part is written whole to a temporary
 // file and renamed, yet the trailing mark still tells a part cut short (a
-// copy between hosts, a full disk) from a complete one. The reader takes a
-// part only when every line is where it belongs, the description is the
-// job's own, and every row reads back.
+// copy between hosts, a full disk) from a complete one, and the checksum a
+// part changed since (a digit edited by hand still reads as a number). The
+// reader takes a part only when every line is where it belongs, the
+// description is the job's own, every row reads back and the checksum
+// matches. Parts of version 1, without a checksum, are refused like damaged
+// ones: a resumed sweep runs their jobs again.
 
 namespace {
 
-constexpr std::string_view kSignature = "pictora-sweep-part 1";
+constexpr std::string_view kSignature = "pictora-sweep-part 2";
 constexpr std::uint64_t kMaxPartBytes = std::uint64_t{1} << 30;
 
 // Cuts `text` at the next '\n'; false when there is none.
@@ -45,6 +53,21 @@ bool ReadCount(std::string_view line, std::string_view prefix, std::size_t& coun
     return result.ec == std::errc{} && result.ptr == line.data() + line.size();
 }
 
+std::string Checksum(std::string_view text) {
+    uLong crc = crc32(0L, Z_NULL, 0);
+    // zlib takes at most 4 GiB a call; a part is far smaller (kMaxPartBytes).
+    crc = crc32(crc, reinterpret_cast<const Bytef*>(text.data()), static_cast<uInt>(text.size()));
+    return FormatC("%08lx", static_cast<unsigned long>(crc));
+}
+
+// "end N CCCCCCCC": the count and the checksum.
+bool ReadMark(std::string_view line, std::size_t& count, std::string_view& checksum) {
+    constexpr std::size_t kChecksumDigits = 8;
+    if (line.size() < kChecksumDigits + 1 || line[line.size() - kChecksumDigits - 1] != ' ') return false;
+    checksum = line.substr(line.size() - kChecksumDigits);
+    return ReadCount(line.substr(0, line.size() - kChecksumDigits - 1), "end ", count);
+}
+
 }  // namespace
 
 std::string FormatPart(const std::string& description, const std::vector<SweepRow>& rows) {
@@ -52,7 +75,7 @@ std::string FormatPart(const std::string& description, const std::vector<SweepRo
     std::string text = std::string(kSignature) + "\njob " + description + "\nrows " + count + "\n" +
                        SweepResultsHeader() + "\n";
     for (const SweepRow& row : rows) text += FormatSweepLine(row) + "\n";
-    return text + "end " + count + "\n";
+    return text + "end " + count + " " + Checksum(text) + "\n";
 }
 
 Status WritePart(const std::string& path, const std::string& description, const std::vector<SweepRow>& rows) {
@@ -81,9 +104,12 @@ Status ReadPart(const std::string& path, const std::string& description, std::ve
             return refuse("row " + std::to_string(k + 1) + ": " + parsed.message());
         read.push_back(std::move(row));
     }
+    const std::string_view content(reinterpret_cast<const char*>(bytes.data()), bytes.size() - text.size());
     std::size_t marked = 0;
-    if (!NextLine(text, line) || !ReadCount(line, "end ", marked) || marked != count)
+    std::string_view checksum;
+    if (!NextLine(text, line) || !ReadMark(line, marked, checksum) || marked != count)
         return refuse("no completeness mark");
+    if (checksum != Checksum(content)) return refuse("its checksum does not match its content");
     if (!text.empty()) return refuse("bytes after the completeness mark");
     rows = std::move(read);
     return Status::Ok();

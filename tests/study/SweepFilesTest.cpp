@@ -90,13 +90,49 @@ TEST(SweepPartFileTest, APartReadsBackAsItsPoints) {
     TempFolder folder;
     const std::string path = folder.File("job-0.part");
     ASSERT_TRUE(WritePart(path, "image=/x/a.png codec=jxl", {PictoraPoint(), JxlPoint()}));
-    EXPECT_EQ(Contents(path), "pictora-sweep-part 1\njob image=/x/a.png codec=jxl\nrows 2\n" + SweepResultsHeader() +
-                                  "\n" + FormatSweepLine(PictoraPoint()) + "\n" + FormatSweepLine(JxlPoint()) +
-                                  "\nend 2\n");
+    const std::string body = "pictora-sweep-part 2\njob image=/x/a.png codec=jxl\nrows 2\n" + SweepResultsHeader() +
+                             "\n" + FormatSweepLine(PictoraPoint()) + "\n" + FormatSweepLine(JxlPoint()) + "\n";
+    const std::string text = Contents(path);
+    ASSERT_EQ(text.substr(0, body.size()), body);
+    // The completeness mark ends with the checksum of everything before it.
+    const std::string mark = text.substr(body.size());
+    ASSERT_EQ(mark.size(), std::string("end 2 01234567\n").size()) << mark;
+    EXPECT_EQ(mark.substr(0, 6), "end 2 ");
+    EXPECT_EQ(mark.find_first_not_of("0123456789abcdef", 6), mark.size() - 1) << mark;
     std::vector<SweepRow> points;
     ASSERT_TRUE(ReadPart(path, "image=/x/a.png codec=jxl", points));
     ASSERT_EQ(points.size(), 2u);
     EXPECT_EQ(FormatSweepLine(points[1]), FormatSweepLine(JxlPoint()));
+}
+
+// A digit changed by hand (a pSNR from 24.12 to 29.12) still reads as a row:
+// the checksum tells.
+TEST(SweepPartFileTest, RefusesAPartWhoseContentDoesNotMatchItsChecksum) {
+    TempFolder folder;
+    const std::string path = folder.File("job-0.part");
+    const std::string description = "image=/x/a.png codec=jxl";
+    const std::string good = FormatPart(description, {PictoraPoint(), JxlPoint()});
+    const std::size_t rows = good.find(FormatSweepLine(PictoraPoint()));
+    const std::size_t mark = good.rfind("end ");
+    std::vector<SweepRow> points;
+    std::size_t changed = 0;
+    for (std::size_t at = rows; at < mark; ++at) {
+        if (good[at] < '0' || good[at] > '9') continue;
+        std::string damaged = good;
+        damaged[at] = good[at] == '9' ? '1' : static_cast<char>(good[at] + 1);
+        Overwrite(path, damaged);
+        const Status read = ReadPart(path, description, points);
+        ASSERT_FALSE(read) << "digit " << at << ": " << damaged;
+        ++changed;
+    }
+    EXPECT_GT(changed, 40u);
+    std::string damaged = good;
+    damaged[damaged.size() - 2] = damaged[damaged.size() - 2] == '0' ? '1' : '0';  // the checksum itself
+    Overwrite(path, damaged);
+    const Status read = ReadPart(path, description, points);
+    ASSERT_FALSE(read);
+    EXPECT_NE(read.message().find("checksum"), std::string::npos) << read.message();
+    EXPECT_NE(read.message().find(path), std::string::npos) << read.message();
 }
 
 TEST(SweepPartFileTest, RefusesDamagedPartsAndPartsOfOtherJobs) {
@@ -114,14 +150,15 @@ TEST(SweepPartFileTest, RefusesDamagedPartsAndPartsOfOtherJobs) {
         std::string text;
         std::string why;
     };
-    const std::string cut = good.substr(0, good.size() - std::string("end 2\n").size());
+    const std::string cut = good.substr(0, good.rfind("end 2 "));
     for (const Damage& damage : {
              Damage{cut, "completeness mark"},
              Damage{good.substr(0, good.size() - 1), "completeness mark"},
              Damage{good + "x", "after the completeness mark"},
-             Damage{"pictora-sweep-part 2" + good.substr(20), "signature"},
+             Damage{"pictora-sweep-part 1" + good.substr(20), "signature"},  // the format before checksums
              Damage{FormatPart("image=/x/a.png codec=avif", {JxlPoint()}), "another job"},
-             Damage{cut.substr(0, cut.size() - lastRow.size()) + "end 2\n", "row 2"},
+             Damage{cut.substr(0, cut.size() - lastRow.size()) + good.substr(cut.size()), "row 2"},
+             Damage{cut + "end 2\n", "completeness mark"},  // no checksum
              Damage{good.substr(0, good.find("rows")) + "rows 3" + good.substr(good.find("rows") + 6), "row 3"},
              Damage{good.substr(0, good.find(SweepResultsHeader()) + SweepResultsHeader().size() + 1), "cut short"},
          }) {

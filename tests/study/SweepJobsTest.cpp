@@ -113,6 +113,24 @@ TEST(SweepJobsTest, RefusesTwoImagesOfTheSameNameAndNamesThatBreakCsv) {
     EXPECT_FALSE(ListSweepJobs(sweep, list));
 }
 
+// On a file system that ignores case the two would be one file; everywhere
+// their charts would share DIR/STEM.
+TEST(SweepJobsTest, RefusesNamesThatDifferOnlyInCaseOrShareAChartFolder) {
+    SweepDefinition sweep;
+    SweepJobList list;
+    sweep.images = {"/d1/img.png", "/d3/img.PNG"};
+    Status refused = ListSweepJobs(sweep, list);
+    ASSERT_FALSE(refused);
+    EXPECT_NE(refused.message().find("img.png and img.PNG differ only in case"), std::string::npos)
+        << refused.message();
+    sweep.images = {"/d1/Img.png", "/d1/img"};
+    refused = ListSweepJobs(sweep, list);
+    ASSERT_FALSE(refused);
+    EXPECT_NE(refused.message().find("DIR/Img"), std::string::npos) << refused.message();
+    sweep.images = {"/d1/img.png", "/d1/img2.png", "/d1/img.png.png"};
+    EXPECT_TRUE(ListSweepJobs(sweep, list));
+}
+
 TEST(SweepJobsTest, TheArgumentsDescribeTheSweepAgain) {
     SweepDefinition sweep = TwoImagesTwoCellsTwoCodecs();
     sweep.images[0] = "/data/it's.png";
