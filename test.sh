@@ -30,8 +30,8 @@ case "$mode" in
     flags="-fsanitize=thread -fno-omit-frame-pointer"
     cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPICTORA_BUILD_TESTS=ON \
       -DPICTORA_BUILD_GUI=OFF -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags"
-    cmake --build build-tsan -j "$jobs" --target worker_tests quantizer_tests support_tests measures_tests
-    TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -j "$jobs" -R '^(worker_tests|quantizer_tests|support_tests|measures_tests)\.'
+    cmake --build build-tsan -j "$jobs" --target worker_tests quantizer_tests support_tests measures_tests study_tests
+    TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -j "$jobs" -R '^(worker_tests|quantizer_tests|support_tests|measures_tests|study_tests)\.'
     ;;
   *)
     echo "usage: $0 [--sanitize|--tsan]" >&2

@@ -18,8 +18,8 @@
 #include "cli/OptionValues.h"
 #include "cli/OutputFiles.h"
 #include "image/PngImage.h"
+#include "measures/RateQualityPoint.h"
 #include "pipeline/ImageCompressor.h"
-#include "pipeline/PairMeasures.h"
 #include "pipeline/ResultFiles.h"
 #include "reference/ReferenceCodecFactory.h"
 #include "reference/SameSizeSearch.h"
@@ -34,13 +34,13 @@ namespace {
 struct CompareRow {
     std::string codec;
     std::optional<double> knob;  // none for the coded image's own row
-    std::optional<PairFigures> figures;
+    std::optional<RateQualityPoint> figures;
 };
 
 std::string CsvLine(const CompareRow& row) {
     std::string line = row.codec + (row.knob ? FormatC(",%.17g", *row.knob) : ",");
     if (!row.figures) return line + ",,,,,,,,";
-    const PairFigures& figures = *row.figures;
+    const RateQualityPoint& figures = *row.figures;
     line += FormatC(",%llu,%.17g,%.17g", static_cast<unsigned long long>(figures.bytes), figures.bpp,
                     figures.quality.psnrMean);
     for (double psnr : figures.quality.psnr) line += FormatC(",%.17g", psnr);
@@ -60,7 +60,7 @@ void PrintRow(const CompareRow& row) {
         std::printf("%-8s no setting fits\n", row.codec.c_str());
         return;
     }
-    const PairFigures& figures = *row.figures;
+    const RateQualityPoint& figures = *row.figures;
     // Padded by characters, not bytes: "—" takes three bytes.
     auto padded = [](const std::string& text, int width) {
         int characters = 0;
@@ -123,7 +123,7 @@ Status WriteReference(const CompareOptions& options, const ReferenceCodec& codec
 
 // Decodes a reference file with its own codec and measures it against the image.
 Status MeasureReference(const ReferenceCodec& codec, const RgbImage& image, const std::vector<std::uint8_t>& bytes,
-                        PairFigures& figures) {
+                        RateQualityPoint& figures) {
     RgbImage decoded;
     if (Status read = codec.Decode(bytes, decoded); !read) return read;
     return MeasurePair(image, decoded, bytes.size(), MeasureSet::All, figures);
@@ -132,7 +132,7 @@ Status MeasureReference(const ReferenceCodec& codec, const RgbImage& image, cons
 // The coded file given with --like, decoded (and deblocked when asked) and
 // measured against the image.
 Status MeasureCodedFile(const std::string& path, const MethodSettings& method, const RgbImage& image,
-                        PairFigures& figures) {
+                        RateQualityPoint& figures) {
     ImageCompressor compressor;
     compressor.SetMethod(method);
     if (Status decoded = DecodeResultFile(compressor, path); !decoded) return decoded;
@@ -144,6 +144,12 @@ Status MeasureCodedFile(const std::string& path, const MethodSettings& method, c
 }
 
 }  // namespace
+
+std::vector<std::string> AllCodecNames() {
+    std::vector<std::string> names;
+    for (const ReferenceCodecTraits& codec : kReferenceCodecs) names.emplace_back(codec.name);
+    return names;
+}
 
 CLI::App* DeclareCompareCommand(CLI::App& program, CompareOptions& options) {
     CLI::App* compare = program.add_subcommand(
@@ -231,7 +237,7 @@ int RunCompare(const CLI::App& command, const CompareOptions& options) {
         return csv.Add(CsvLine(row));
     };
     if (!options.likePath.empty()) {
-        PairFigures figures;
+        RateQualityPoint figures;
         if (Status measured = MeasureCodedFile(options.likePath, options.method, image, figures); !measured)
             return ReportBadFile(measured.message());
         target = figures.bytes;
@@ -261,7 +267,7 @@ int RunCompare(const CLI::App& command, const CompareOptions& options) {
         }
         for (const auto& [knob, bytes] : files) {
             const std::string setting = ReferenceCodec::KnobText(knob);
-            PairFigures figures;
+            RateQualityPoint figures;
             if (Status measured = MeasureReference(*codec, image, bytes, figures); !measured)
                 return ReportBadFile(measured.message());
             if (Status written = WriteReference(options, *codec, setting, bytes); !written)

@@ -12,6 +12,9 @@ class App;
 
 namespace pictora::cli {
 
+// Every reference codec's name, in the order reports list them.
+std::vector<std::string> AllCodecNames();
+
 // What `pictora-cli compare` was asked to do: IMAGE against the reference
 // codecs at one size (that of a coded file, or a byte count) or at given
 // settings.
@@ -20,7 +23,7 @@ struct CompareOptions {
     std::string likePath;              // --like CODED: its size, and a first row for it
     std::uint64_t bytes = 0;           // --bytes N
     std::vector<std::string> settings; // --setting V[,V]...
-    std::vector<std::string> codecs{"jpeg", "webp", "avif", "jxl"};
+    std::vector<std::string> codecs = AllCodecNames();
     std::string outputFolder;          // -o DIR: every reference file written
     std::string resultsPath;           // --results FILE.csv
     MethodSettings method;             // --deblock S: how the --like file is decoded

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace pictora {
 namespace {
@@ -30,7 +31,12 @@ constexpr double kRangePadding = 0.04;
 constexpr double kXEmsPerTick = 4.0;
 constexpr double kYEmsPerTick = 2.6;
 
-bool IsFinitePoint(const RdChartPoint& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+// Where a point lies on the chart's axes (bpp, quality), when it can be drawn.
+std::optional<FigurePoint> DataPoint(const RateQualityPoint& point, QualityMeasure measure) {
+    const std::optional<double> quality = point.Quality(measure);
+    if (!quality || !std::isfinite(point.bpp) || !std::isfinite(*quality)) return std::nullopt;
+    return FigurePoint{point.bpp, *quality};
+}
 
 struct Extent {
     double low = std::numeric_limits<double>::infinity();
@@ -59,7 +65,9 @@ double MapToLength(const NiceScale& scale, double value, double start, double le
 std::vector<const RdChartSeries*> DrawnSeries(const RdChartModel& model) {
     std::vector<const RdChartSeries*> drawn;
     for (const RdChartSeries& series : model.series) {
-        if (std::any_of(series.points.begin(), series.points.end(), IsFinitePoint)) drawn.push_back(&series);
+        if (std::any_of(series.points.begin(), series.points.end(),
+                        [&](const RateQualityPoint& p) { return DataPoint(p, model.measure).has_value(); }))
+            drawn.push_back(&series);
     }
     return drawn;
 }
@@ -108,10 +116,11 @@ RdChartLayout LayOutRdChart(const RdChartModel& model, double width, double heig
     Extent xExtent;
     Extent yExtent;
     for (const RdChartSeries* series : drawn) {
-        for (const RdChartPoint& p : series->points) {
-            if (!IsFinitePoint(p)) continue;
-            xExtent.Add(p.x);
-            yExtent.Add(p.y);
+        for (const RateQualityPoint& point : series->points) {
+            if (const std::optional<FigurePoint> p = DataPoint(point, model.measure)) {
+                xExtent.Add(p->x);
+                yExtent.Add(p->y);
+            }
         }
     }
 
@@ -164,8 +173,9 @@ RdChartLayout LayOutRdChart(const RdChartModel& model, double width, double heig
 
     for (const RdChartSeries* series : drawn) {
         RdChartCurve curve{{}, series->colour, series->marker};
-        for (const RdChartPoint& p : series->points) {
-            if (IsFinitePoint(p)) curve.points.push_back({xOf(p.x), yOf(p.y)});
+        for (const RateQualityPoint& point : series->points) {
+            if (const std::optional<FigurePoint> p = DataPoint(point, model.measure))
+                curve.points.push_back({xOf(p->x), yOf(p->y)});
         }
         layout.curves.push_back(std::move(curve));
     }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "display/FigurePoint.h"
 #include "display/NiceScale.h"
 #include "display/RdChartModel.h"
 #include "display/RdTextWidth.h"
@@ -16,7 +17,7 @@ enum class RdTextAnchor { Start, Middle, End };
 // counter-clockwise about that point, so it reads upward.
 struct RdChartText {
     std::string text;  // UTF-8
-    RdChartPoint at;
+    FigurePoint at;
     RdTextAnchor anchor = RdTextAnchor::Start;
     double size = 12.0;
     RdFontWeight weight = RdFontWeight::Book;
@@ -24,8 +25,8 @@ struct RdChartText {
 };
 
 struct RdChartSegment {
-    RdChartPoint from;
-    RdChartPoint to;
+    FigurePoint from;
+    FigurePoint to;
 };
 
 struct RdChartRect {
@@ -37,7 +38,7 @@ struct RdChartRect {
 
 // A curve in figure coordinates: the polyline through `points`, a marker on each.
 struct RdChartCurve {
-    std::vector<RdChartPoint> points;
+    std::vector<FigurePoint> points;
     ChartColour colour;
     RdMarker marker = RdMarker::Circle;
 };
@@ -46,7 +47,7 @@ struct RdChartCurve {
 // then the name.
 struct RdLegendEntry {
     RdChartSegment line;
-    RdChartPoint markerAt;
+    FigurePoint markerAt;
     RdChartText label;
     ChartColour colour;
     RdMarker marker = RdMarker::Circle;
@@ -81,7 +82,8 @@ inline constexpr int kRdChartDefaultHeight = 600;
 // Lays out the chart on a width x height picture: the title over the plot,
 // nice ticks on both axes spanning every finite point, the legend to the
 // right of the plot (in more columns when its rows would not fit). Points
-// with an infinite or NaN coordinate are left out of their curve, and a
+// whose measure is not defined or with an infinite or NaN coordinate are
+// left out of their curve, and a
 // series without any other point has no curve and no legend row. The font
 // grows with the picture, so a bigger picture shows the same figure larger.
 RdChartLayout LayOutRdChart(const RdChartModel& model, double width, double height);

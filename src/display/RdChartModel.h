@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "display/ChartSink.h"
+#include "measures/QualityMeasure.h"
+#include "measures/RateQualityPoint.h"
 
 namespace pictora {
 
@@ -11,16 +13,11 @@ namespace pictora {
 // colours do not (a grey print, a colour-blind reader).
 enum class RdMarker { Circle, Square, TriangleUp, Diamond, TriangleDown, Plus, Cross };
 
-struct RdChartPoint {
-    double x = 0.0;
-    double y = 0.0;
-};
-
 // One curve: a polyline through its points in the order given, a marker at
 // each, and a legend entry under `name`.
 struct RdChartSeries {
     std::string name;  // UTF-8
-    std::vector<RdChartPoint> points;
+    std::vector<RateQualityPoint> points;
     ChartColour colour;
     RdMarker marker = RdMarker::Circle;
 };
@@ -31,6 +28,7 @@ struct RdChartModel {
     std::string title;
     std::string xLabel;
     std::string yLabel;
+    QualityMeasure measure = QualityMeasure::Psnr;
     std::vector<RdChartSeries> series;
 };
 

@@ -53,12 +53,12 @@ void DrawText(cairo_t* cr, const RdChartText& text) {
     cairo_restore(cr);
 }
 
-void FillMarker(cairo_t* cr, RdMarker marker, const RdChartPoint& at, double radius) {
+void FillMarker(cairo_t* cr, RdMarker marker, const FigurePoint& at, double radius) {
     if (marker == RdMarker::Circle) {
         cairo_new_sub_path(cr);
         cairo_arc(cr, at.x, at.y, radius, 0.0, 2.0 * std::numbers::pi);
     } else {
-        const std::vector<RdChartPoint> outline = RdMarkerOutline(marker, at.x, at.y, radius);
+        const std::vector<FigurePoint> outline = RdMarkerOutline(marker, at.x, at.y, radius);
         cairo_move_to(cr, outline.front().x, outline.front().y);
         for (std::size_t i = 1; i < outline.size(); ++i) cairo_line_to(cr, outline[i].x, outline[i].y);
         cairo_close_path(cr);
@@ -91,7 +91,7 @@ void Draw(cairo_t* cr, const RdChartLayout& layout) {
         cairo_move_to(cr, curve.points.front().x, curve.points.front().y);
         for (std::size_t i = 1; i < curve.points.size(); ++i) cairo_line_to(cr, curve.points[i].x, curve.points[i].y);
         cairo_stroke(cr);
-        for (const RdChartPoint& p : curve.points) FillMarker(cr, curve.marker, p, layout.markerRadius);
+        for (const FigurePoint& p : curve.points) FillMarker(cr, curve.marker, p, layout.markerRadius);
     }
 
     if (layout.legend.empty()) return;

@@ -78,14 +78,14 @@ void AppendText(std::string& svg, const RdChartText& text) {
     svg += ">" + Escaped(text.text) + "</text>\n";
 }
 
-void AppendMarker(std::string& svg, RdMarker marker, const RdChartPoint& at, double radius) {
+void AppendMarker(std::string& svg, RdMarker marker, const FigurePoint& at, double radius) {
     if (marker == RdMarker::Circle) {
         svg += "<circle cx=\"" + Number(at.x) + "\" cy=\"" + Number(at.y) + "\" r=\"" + Number(radius) + "\"/>\n";
         return;
     }
     svg += "<polygon points=\"";
     bool first = true;
-    for (const RdChartPoint& p : RdMarkerOutline(marker, at.x, at.y, radius)) {
+    for (const FigurePoint& p : RdMarkerOutline(marker, at.x, at.y, radius)) {
         if (!first) svg += ' ';
         first = false;
         svg += Number(p.x) + "," + Number(p.y);
@@ -101,7 +101,7 @@ void AppendCurve(std::string& svg, const RdChartCurve& curve, const RdChartLayou
         svg += (i == 0 ? "M" : " L") + Number(curve.points[i].x) + " " + Number(curve.points[i].y);
     }
     svg += "\"/>\n";
-    for (const RdChartPoint& p : curve.points) AppendMarker(svg, curve.marker, p, layout.markerRadius);
+    for (const FigurePoint& p : curve.points) AppendMarker(svg, curve.marker, p, layout.markerRadius);
     svg += "</g>\n";
 }
 

@@ -35,13 +35,13 @@ void DrawText(QPainter& painter, const RdChartText& text) {
     painter.restore();
 }
 
-void FillMarker(QPainter& painter, RdMarker marker, const RdChartPoint& at, double radius) {
+void FillMarker(QPainter& painter, RdMarker marker, const FigurePoint& at, double radius) {
     if (marker == RdMarker::Circle) {
         painter.drawEllipse(QPointF(at.x, at.y), radius, radius);
         return;
     }
     QPolygonF polygon;
-    for (const RdChartPoint& corner : RdMarkerOutline(marker, at.x, at.y, radius)) polygon << QPointF(corner.x, corner.y);
+    for (const FigurePoint& corner : RdMarkerOutline(marker, at.x, at.y, radius)) polygon << QPointF(corner.x, corner.y);
     painter.drawPolygon(polygon);
 }
 
@@ -77,7 +77,7 @@ void RdChartView::paintEvent(QPaintEvent*) {
         painter.drawPath(path);
         painter.setPen(Qt::NoPen);
         painter.setBrush(colour);
-        for (const RdChartPoint& p : curve.points) FillMarker(painter, curve.marker, p, layout.markerRadius);
+        for (const FigurePoint& p : curve.points) FillMarker(painter, curve.marker, p, layout.markerRadius);
     }
 
     if (layout.legend.empty()) return;

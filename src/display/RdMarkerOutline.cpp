@@ -8,21 +8,21 @@ namespace {
 
 // The twelve corners of a plus whose arms reach `radius` from the centre,
 // a little over a third of it thick either side, turned by `angle` radians.
-std::vector<RdChartPoint> PlusOutline(double x, double y, double radius, double angle) {
+std::vector<FigurePoint> PlusOutline(double x, double y, double radius, double angle) {
     const double arm = radius * 0.36;
-    const RdChartPoint corners[] = {{-arm, -radius}, {arm, -radius}, {arm, -arm},  {radius, -arm},
+    const FigurePoint corners[] = {{-arm, -radius}, {arm, -radius}, {arm, -arm},  {radius, -arm},
                                     {radius, arm},   {arm, arm},     {arm, radius}, {-arm, radius},
                                     {-arm, arm},     {-radius, arm}, {-radius, -arm}, {-arm, -arm}};
     const double c = std::cos(angle);
     const double s = std::sin(angle);
-    std::vector<RdChartPoint> outline;
-    for (const RdChartPoint& p : corners) outline.push_back({x + p.x * c - p.y * s, y + p.x * s + p.y * c});
+    std::vector<FigurePoint> outline;
+    for (const FigurePoint& p : corners) outline.push_back({x + p.x * c - p.y * s, y + p.x * s + p.y * c});
     return outline;
 }
 
 }  // namespace
 
-std::vector<RdChartPoint> RdMarkerOutline(RdMarker marker, double x, double y, double radius) {
+std::vector<FigurePoint> RdMarkerOutline(RdMarker marker, double x, double y, double radius) {
     // Shapes of unequal extent at the same radius look unequal in size; the
     // factors even out their areas roughly.
     switch (marker) {

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "display/FigurePoint.h"
 #include "display/RdChartModel.h"
 
 namespace pictora {
@@ -9,6 +10,6 @@ namespace pictora {
 // The corners of a marker centred on (x, y) with `radius` the distance to
 // its farthest corner, clockwise on screen, for the writers to fill as one
 // polygon. A circle has no corners: the writers draw it as a circle.
-std::vector<RdChartPoint> RdMarkerOutline(RdMarker marker, double x, double y, double radius);
+std::vector<FigurePoint> RdMarkerOutline(RdMarker marker, double x, double y, double radius);
 
 }  // namespace pictora

@@ -17,18 +17,17 @@ int PngImage::Load(const std::string& path) {
     return result;
 }
 
-int PngImage::Decode(std::span<const std::uint8_t> file) { return DecodeRows(file, nullptr); }
-
-int PngImage::DecodeInPlace(std::span<const std::uint8_t> file, RowArrival& arrival) {
-    const int result = DecodeRows(file, &arrival);
-    arrival.Close();
+int PngImage::CheckFile(const std::string& path) {
+    std::vector<std::uint8_t> file;
+    if (Status read = ReadWholeFile(path, file); !read) return Fail(kCannotOpen, read.message());
+    PngReader reader(file);
+    PngHeader header;
+    const int result = reader.ReadHeader(header) ? CheckHeader(header) : Fail(kDamaged, "damaged PNG: " + reader.Error());
+    if (result != kOk) lastError_ = path + ": " + lastError_;
     return result;
 }
 
-int PngImage::DecodeRows(std::span<const std::uint8_t> file, RowArrival* arrival) {
-    PngReader reader(file);
-    PngHeader header;
-    if (!reader.ReadHeader(header)) return Fail(kDamaged, "damaged PNG: " + reader.Error());
+int PngImage::CheckHeader(const PngHeader& header) {
     colorType = static_cast<std::uint8_t>(header.colourType);
     bitDepth = header.bitDepth;
     if (header.colourType != PngColourType::Rgb) {
@@ -42,6 +41,22 @@ int PngImage::DecodeRows(std::span<const std::uint8_t> file, RowArrival* arrival
         return Fail(kUnsupported, std::to_string(header.width) + " x " + std::to_string(header.height) +
                                       " pixels, more than " + std::to_string(kMaxPixels) + " in all");
     }
+    return kOk;
+}
+
+int PngImage::Decode(std::span<const std::uint8_t> file) { return DecodeRows(file, nullptr); }
+
+int PngImage::DecodeInPlace(std::span<const std::uint8_t> file, RowArrival& arrival) {
+    const int result = DecodeRows(file, &arrival);
+    arrival.Close();
+    return result;
+}
+
+int PngImage::DecodeRows(std::span<const std::uint8_t> file, RowArrival* arrival) {
+    PngReader reader(file);
+    PngHeader header;
+    if (!reader.ReadHeader(header)) return Fail(kDamaged, "damaged PNG: " + reader.Error());
+    if (const int checked = CheckHeader(header); checked != kOk) return checked;
 
     // Without an arrival the planes are filled aside, so that a damaged file
     // leaves the image as it was.

@@ -11,6 +11,8 @@
 
 namespace pictora {
 
+struct PngHeader;
+
 // The RgbImage read from and written to PNG files (PngReader, PngWriter).
 // Reads RGB files without alpha (colour type 2); 16-bit samples are cut to
 // their high 8 bits, since everything downstream works on 8-bit planes.
@@ -32,6 +34,10 @@ public:
     static constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 28;
 
     int Load(const std::string& path) override;
+    // Whether Load would take the file, as far as its header tells (it is
+    // readable, a PNG, RGB and not too large); the pixels are not decoded and
+    // the image is left as it was. Load's codes and messages.
+    int CheckFile(const std::string& path);
     // Load from the bytes of a PNG file held in memory; messages name no file.
     int Decode(std::span<const std::uint8_t> file);
     // Decodes straight into this image's own planes, so that other threads
@@ -60,6 +66,8 @@ public:
 
 private:
     bool PlanesMatchSize() const;
+    // Refuses a header Load does not take; records its colour type and depth.
+    int CheckHeader(const PngHeader& header);
     int Fail(int code, std::string message);
     // Decode's work: into planes aside, moved in at the end, or with an
     // arrival into the image's own planes from the start.

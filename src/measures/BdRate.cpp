@@ -15,17 +15,17 @@ constexpr std::size_t kMinimumCurvePoints = 4;
 
 // log10(bpp) as a function of quality along the front of the points with a
 // positive bpp; empty when the front is too short.
-std::optional<Pchip> LogRateCurve(std::span<const RdPoint> points) {
-    std::vector<RdPoint> positive;
-    for (const RdPoint& p : points) {
+std::optional<Pchip> LogRateCurve(std::span<const RateQualityPoint> points, QualityMeasure measure) {
+    std::vector<RateQualityPoint> positive;
+    for (const RateQualityPoint& p : points) {
         if (p.bpp > 0.0) positive.push_back(p);
     }
-    const std::vector<RdPoint> front = ParetoFront(positive);
+    const std::vector<RateQualityPoint> front = ParetoFront(positive, measure);
     if (front.size() < kMinimumCurvePoints) return std::nullopt;
     std::vector<double> quality;
     std::vector<double> logRate;
-    for (const RdPoint& p : front) {
-        quality.push_back(p.quality);
+    for (const RateQualityPoint& p : front) {
+        quality.push_back(*p.Quality(measure));
         logRate.push_back(std::log10(p.bpp));
     }
     Pchip curve;
@@ -36,9 +36,10 @@ std::optional<Pchip> LogRateCurve(std::span<const RdPoint> points) {
 
 }  // namespace
 
-std::optional<BdRateResult> BdRate(std::span<const RdPoint> tested, std::span<const RdPoint> reference) {
-    const std::optional<Pchip> testedCurve = LogRateCurve(tested);
-    const std::optional<Pchip> referenceCurve = LogRateCurve(reference);
+std::optional<BdRateResult> BdRate(std::span<const RateQualityPoint> tested, std::span<const RateQualityPoint> reference,
+                                   QualityMeasure measure) {
+    const std::optional<Pchip> testedCurve = LogRateCurve(tested, measure);
+    const std::optional<Pchip> referenceCurve = LogRateCurve(reference, measure);
     if (!testedCurve || !referenceCurve) return std::nullopt;
     const double low = std::max(testedCurve->Knots().front(), referenceCurve->Knots().front());
     const double high = std::min(testedCurve->Knots().back(), referenceCurve->Knots().back());

@@ -3,7 +3,8 @@
 #include <optional>
 #include <span>
 
-#include "measures/RdPoint.h"
+#include "measures/QualityMeasure.h"
+#include "measures/RateQualityPoint.h"
 
 namespace pictora {
 
@@ -16,8 +17,8 @@ struct BdRateResult {
     double overlapHigh = 0.0;
 };
 
-// The Bjøntegaard delta rate of `tested` against `reference`: on each curve
-// log10(bpp) as the PCHIP of quality, both integrated exactly over the
+// The Bjøntegaard delta rate of `tested` against `reference` by `measure`: on
+// each curve log10(bpp) as the PCHIP of quality, both integrated exactly over the
 // overlap of their quality ranges; d is the difference of the integrals
 // (tested minus reference) over the overlap's width, and the result
 // (10^d - 1) x 100.
@@ -26,6 +27,7 @@ struct BdRateResult {
 // raw points or its front give the same answer; points whose bpp is not above
 // zero have no logarithm and are left out first. Empty when either front has
 // fewer than 4 points or the overlap has no width.
-std::optional<BdRateResult> BdRate(std::span<const RdPoint> tested, std::span<const RdPoint> reference);
+std::optional<BdRateResult> BdRate(std::span<const RateQualityPoint> tested, std::span<const RateQualityPoint> reference,
+                                   QualityMeasure measure);
 
 }  // namespace pictora

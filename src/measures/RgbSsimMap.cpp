@@ -21,4 +21,10 @@ std::optional<SsimMap> RgbSsimMap(const std::array<const Plane*, 3>& source,
     return mean;
 }
 
+std::optional<SsimMap> RgbSsimMap(const RgbImage& source, const RgbImage& reconstruction) {
+    if (source.width != reconstruction.width || source.height != reconstruction.height) return std::nullopt;
+    return RgbSsimMap({&source.red, &source.green, &source.blue},
+                      {&reconstruction.red, &reconstruction.green, &reconstruction.blue});
+}
+
 }  // namespace pictora

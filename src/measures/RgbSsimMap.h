@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 
+#include "image/RgbImage.h"
 #include "measures/SsimMap.h"
 #include "support/Plane.h"
 
@@ -13,5 +14,8 @@ namespace pictora {
 // MeasureImages gives it. Empty when any plane's map is.
 std::optional<SsimMap> RgbSsimMap(const std::array<const Plane*, 3>& source,
                                   const std::array<const Plane*, 3>& reconstruction);
+// The same of two images, the viewer's heat map of a reconstruction; also
+// empty when the images' sizes differ.
+std::optional<SsimMap> RgbSsimMap(const RgbImage& source, const RgbImage& reconstruction);
 
 }  // namespace pictora

@@ -22,6 +22,10 @@ struct SsimMap {
     double At(std::uint32_t row, std::uint32_t column) const {
         return values[static_cast<std::size_t>(row) * columns + column];
     }
+    // No window, or fewer values than the rows and columns promise.
+    bool Empty() const {
+        return rows == 0 || columns == 0 || values.size() < static_cast<std::size_t>(rows) * columns;
+    }
 };
 
 // Empty under the same conditions as PlaneSsim.

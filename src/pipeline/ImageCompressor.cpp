@@ -368,10 +368,11 @@ StepResult ImageCompressor::Result(StepOrigin origin, int step, MeasureSet measu
     result.width = ReconstructionColumns();
     result.height = ReconstructionRows();
     result.rate = Rate();
-    result.bpp = BitsPerPixel(result.rate.Total(), result.width, result.height);
+    result.figures.bytes = result.rate.Total();
+    result.figures.bpp = BitsPerPixel(result.rate.Total(), result.width, result.height);
     if (measures == MeasureSet::All && imageLoaded_ && HasReconstruction()) {
         const RgbImage& source = *sourceImage_.rgb;
-        result.similarity = MeasureImages({&source.red, &source.green, &source.blue},
+        result.figures.similarity = MeasureImages({&source.red, &source.green, &source.blue},
                                           {&ReconstructedPlane(0), &ReconstructedPlane(1), &ReconstructedPlane(2)},
                                           SimilarityMeasures::kBoth);
     }
@@ -383,10 +384,10 @@ StepResult ImageCompressor::Result(StepOrigin origin, int step, MeasureSet measu
         figures.pruned = channels_[c].PrunedCount();
         figures.compressionRate = channels_[c].Ratio();
         figures.codedBytes = channels_[c].CodedBytes();
-        result.mse[static_cast<std::size_t>(c)] = sourceImage_.mse[c];
-        result.psnr[static_cast<std::size_t>(c)] = sourceImage_.psnr[c];
+        result.figures.quality.mse[static_cast<std::size_t>(c)] = sourceImage_.mse[c];
+        result.figures.quality.psnr[static_cast<std::size_t>(c)] = sourceImage_.psnr[c];
     }
-    result.psnrMean = sourceImage_.psnrRgb;
+    result.figures.quality.psnrMean = sourceImage_.psnrRgb;
     result.compressionRate = compressionRate_;
     result.codedBytes = codedBytes_;
     return result;

@@ -3,9 +3,9 @@
 #include <new>
 
 #include "quantizer/EntropyCoderSlot.h"
+#include "measures/RgbSsimMap.h"
 #include "pipeline/ImageCompressor.h"
 #include "pipeline/ReferenceStudy.h"
-#include "pipeline/SsimHeatMapOf.h"
 #include "pipeline/ResultFiles.h"
 #include "support/DebugLog.h"
 #include "support/FileIO.h"
@@ -288,7 +288,7 @@ void MqKohonenThread::RunStudy(const StudyJob& job) {
     } else if (job.task == StudyTask::ReferenceLadders) {
         status = EncodeReferenceLadders(*buffer.rgb, outcome.curves);
     } else {
-        outcome.ssimMap = RgbSsimHeatMap(*buffer.rgb, compressor_->ReconstructedImage());
+        outcome.ssimMap = RgbSsimMap(*buffer.rgb, compressor_->ReconstructedImage());
     }
     CompleteStudy(std::move(status), std::move(outcome));
 }

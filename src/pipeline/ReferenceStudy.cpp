@@ -1,7 +1,6 @@
 #include "pipeline/ReferenceStudy.h"
 
-#include "pipeline/SsimHeatMapOf.h"
-#include "reference/LadderEncoding.h"
+#include "measures/RgbSsimMap.h"
 #include "reference/ReferenceCodecFactory.h"
 #include "reference/SameSizeSearch.h"
 
@@ -22,31 +21,36 @@ Status EncodeReferenceAtSize(ReferenceCodecKind codec, const RgbImage& source, s
         if (Status status = MeasurePair(source, made.decoded, fitted.bytes.size(), MeasureSet::All, made.figures);
             !status)
             return status.Prefixed(name);
-        made.ssimMap = RgbSsimHeatMap(source, made.decoded);
+        made.ssimMap = RgbSsimMap(source, made.decoded);
     }
     result = std::move(made);
+    return Status::Ok();
+}
+
+Status MeasureLadder(ReferenceCodecKind codec, const RgbImage& source, const std::atomic<bool>* stop,
+                     ReferenceCurve& curve) {
+    const std::unique_ptr<ReferenceCodec> coder = MakeReferenceCodec(codec);
+    curve = ReferenceCurve{codec, {}, {}};
+    for (double knob : coder->Ladder()) {
+        if (stop != nullptr && stop->load()) return Status::Ok();
+        const std::string rung = std::string(coder->Name()) + " " + ReferenceCodec::KnobText(knob);
+        std::vector<std::uint8_t> file;
+        if (Status encoded = coder->Encode(source, knob, file); !encoded) return encoded.Prefixed(rung);
+        RgbImage decoded;
+        if (Status read = coder->Decode(file, decoded); !read) return read.Prefixed(rung);
+        RateQualityPoint figures;
+        if (Status measured = MeasurePair(source, decoded, file.size(), MeasureSet::All, figures); !measured)
+            return measured.Prefixed(rung);
+        curve.knobs.push_back(knob);
+        curve.points.push_back(std::move(figures));
+    }
     return Status::Ok();
 }
 
 Status EncodeReferenceLadders(const RgbImage& source, std::vector<ReferenceCurve>& curves) {
     std::vector<ReferenceCurve> made;
     for (ReferenceCodecKind kind : kAllReferenceCodecKinds) {
-        const std::unique_ptr<ReferenceCodec> coder = MakeReferenceCodec(kind);
-        const std::string name(coder->Name());
-        std::vector<LadderRung> rungs;
-        if (Status status = EncodeLadder(*coder, source, rungs); !status) return status.Prefixed(name);
-        ReferenceCurve curve;
-        curve.codec = kind;
-        for (const LadderRung& rung : rungs) {
-            RgbImage decoded;
-            PairFigures figures;
-            if (Status status = coder->Decode(rung.bytes, decoded); !status) return status.Prefixed(name);
-            if (Status status = MeasurePair(source, decoded, rung.bytes.size(), MeasureSet::All, figures); !status)
-                return status.Prefixed(name);
-            curve.knobs.push_back(rung.knob);
-            curve.points.push_back(std::move(figures));
-        }
-        made.push_back(std::move(curve));
+        if (Status measured = MeasureLadder(kind, source, nullptr, made.emplace_back()); !measured) return measured;
     }
     curves = std::move(made);
     return Status::Ok();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -14,6 +15,13 @@ namespace pictora {
 // `result.fits` is then false.
 Status EncodeReferenceAtSize(ReferenceCodecKind codec, const RgbImage& source, std::uint64_t targetBytes,
                              ReferenceAtSize& result);
+
+// The codec's ladder of `source`, worst rung first, each rung encoded,
+// decoded with the same codec and measured (pSNR, SSIM, MS-SSIM) in turn.
+// Once `stop` is set (when given) the ladder is given up between two rungs,
+// and `curve` holds the rungs done so far. A failure names the rung.
+Status MeasureLadder(ReferenceCodecKind codec, const RgbImage& source, const std::atomic<bool>* stop,
+                     ReferenceCurve& curve);
 
 // Every reference codec's ladder of `source`, decoded and measured (pSNR,
 // SSIM, MS-SSIM); `curves` is replaced only when all four succeed.

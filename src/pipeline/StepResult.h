@@ -5,13 +5,9 @@
 #include <optional>
 #include <vector>
 
-#include "measures/ImageSimilarity.h"
+#include "measures/RateQualityPoint.h"
 
 namespace pictora {
-
-// Which measures a result carries: pSNR and rates always; SSIM and MS-SSIM
-// unless a speed-critical run asks for pSNR only.
-enum class MeasureSet { PsnrOnly, All };
 
 // The coded image (.mqc) in its parts: the K x d pixel bytes of the three
 // codebooks, the three bit-stream blocks of codes (width byte, bit count,
@@ -41,25 +37,23 @@ struct StepResult {
     StepOrigin origin = StepOrigin::TrainingStep;
     int step = 0;  // the step's number in its run; 0 for a file
     std::array<ChannelFigures, 3> channels{};
-    std::array<double, 3> mse{};   // R, G, B against the source
-    std::array<double, 3> psnr{};  // R, G, B
-    double psnrMean = 0.0;         // of the mean of the three errors
     double compressionRate = 0.0;  // the image's coded bytes over 3 x its pixels
     std::uint32_t codedBytes = 0;
     // The lossless stage's coded size over the coded image's size; 0 without
     // a lossless stage (or when it could not be measured).
     double losslessRatio = 0.0;
 
-    // The image's size, the coded image's parts and its bits per pixel; with
-    // a lossless stage also the size of its file (0 without one).
+    // The image's size and the coded image's parts; with a lossless stage
+    // also the size of its file (0 without one).
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     CodedImageRate rate;
-    double bpp = 0.0;
     std::uint64_t losslessBytes = 0;
-    // SSIM and MS-SSIM of the RGB reconstruction against the source: empty
-    // when not asked for or not defined for the image's size.
-    ImageSimilarity similarity;
+    // The coded image (.mqc) as a rate–quality point: its bytes and bits per
+    // pixel, the RGB reconstruction's errors and pSNR (R, G, B and of the
+    // mean of the three errors), SSIM and MS-SSIM (empty when not asked for
+    // or not defined for the image's size).
+    RateQualityPoint figures;
 
     std::uint32_t TotalNeurons() const;
     std::uint32_t TotalPruned() const;

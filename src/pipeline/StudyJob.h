@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "image/RgbImage.h"
-#include "display/SsimHeatMap.h"
-#include "pipeline/PairMeasures.h"
+#include "measures/RateQualityPoint.h"
+#include "measures/SsimMap.h"
 #include "reference/ReferenceCodec.h"
 
 namespace pictora {
@@ -33,22 +33,22 @@ struct ReferenceAtSize {
     bool fits = false;
     double knob = 0.0;
     RgbImage decoded;
-    PairFigures figures;
-    std::optional<SsimHeatMap> ssimMap;  // mean over R, G, B
+    RateQualityPoint figures;
+    std::optional<SsimMap> ssimMap;  // mean over R, G, B
 };
 
 // One codec's ladder, worst knob first, each rung measured against the source.
 struct ReferenceCurve {
     ReferenceCodecKind codec = ReferenceCodecKind::Jpeg;
     std::vector<double> knobs;
-    std::vector<PairFigures> points;
+    std::vector<RateQualityPoint> points;
 };
 
 struct StudyOutcome {
     StudyJob job;
     ReferenceAtSize atSize;              // ReferenceAtSize
     std::vector<ReferenceCurve> curves;  // ReferenceLadders, in kAllReferenceCodecKinds order
-    std::optional<SsimHeatMap> ssimMap;  // ReconstructionSsimMap
+    std::optional<SsimMap> ssimMap;      // ReconstructionSsimMap
 };
 
 }  // namespace pictora

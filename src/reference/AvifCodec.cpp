@@ -29,19 +29,9 @@ Status Failure(const char* what, avifResult result) {
 
 }  // namespace
 
-std::vector<double> AvifCodec::KnobGrid() const {
-    std::vector<double> grid;
-    for (int quantizer = AVIF_QUANTIZER_WORST_QUALITY; quantizer >= AVIF_QUANTIZER_BEST_QUALITY; --quantizer) {
-        grid.push_back(quantizer);
-    }
-    return grid;
-}
-
-std::vector<double> AvifCodec::Ladder() const {
-    std::vector<double> ladder;
-    for (int quantizer = 60; quantizer >= 5; quantizer -= 5) ladder.push_back(quantizer);
-    return ladder;
-}
+// The knob grid is the library's quantizer range.
+static_assert(TraitsOf(ReferenceCodecKind::Avif).grid.worst == AVIF_QUANTIZER_WORST_QUALITY &&
+              TraitsOf(ReferenceCodecKind::Avif).grid.best == AVIF_QUANTIZER_BEST_QUALITY);
 
 std::string AvifCodec::EncoderName() {
     const char* name = avifCodecName(AVIF_CODEC_CHOICE_AUTO, AVIF_CODEC_FLAG_CAN_ENCODE);
@@ -50,10 +40,7 @@ std::string AvifCodec::EncoderName() {
 
 Status AvifCodec::Encode(const RgbImage& image, double knob, std::vector<std::uint8_t>& bytes) const {
     if (Status status = CheckEncodable(image, Name()); !status) return status;
-    if (Status status = CheckWholeKnob("quantizer", knob, AVIF_QUANTIZER_BEST_QUALITY, AVIF_QUANTIZER_WORST_QUALITY);
-        !status) {
-        return status;
-    }
+    if (Status status = CheckWholeKnob(knob); !status) return status;
     std::unique_ptr<avifImage, AvifImageRelease> yuv(avifImageCreate(
         static_cast<std::uint32_t>(image.width), static_cast<std::uint32_t>(image.height), 8, AVIF_PIXEL_FORMAT_YUV420));
     if (yuv == nullptr) return Status::Error(ErrorKind::CodecFailure, "avif: the library could not set up an image");

@@ -10,11 +10,6 @@ namespace pictora {
 class AvifCodec : public ReferenceCodec {
 public:
     ReferenceCodecKind Kind() const override { return ReferenceCodecKind::Avif; }
-    std::string_view Name() const override { return "avif"; }
-    std::string_view Extension() const override { return "avif"; }
-    KnobSearchRule SearchRule() const override { return KnobSearchRule::BisectBoundary; }
-    std::vector<double> KnobGrid() const override;
-    std::vector<double> Ladder() const override;
 
     Status Encode(const RgbImage& image, double knob, std::vector<std::uint8_t>& bytes) const override;
     Status Decode(std::span<const std::uint8_t> file, RgbImage& image) const override;

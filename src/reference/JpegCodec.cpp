@@ -82,21 +82,9 @@ bool ReadPixels(JpegDecompression& state, std::uint8_t* pixels) {
 
 }  // namespace
 
-std::vector<double> JpegCodec::KnobGrid() const {
-    std::vector<double> grid;
-    for (int quality = 1; quality <= 100; ++quality) grid.push_back(quality);
-    return grid;
-}
-
-std::vector<double> JpegCodec::Ladder() const {
-    std::vector<double> ladder;
-    for (int quality = 5; quality <= 95; quality += 5) ladder.push_back(quality);
-    return ladder;
-}
-
 Status JpegCodec::Encode(const RgbImage& image, double knob, std::vector<std::uint8_t>& bytes) const {
     if (Status status = CheckEncodable(image, Name()); !status) return status;
-    if (Status status = CheckWholeKnob("quality", knob, 1, 100); !status) return status;
+    if (Status status = CheckWholeKnob(knob); !status) return status;
     if (image.height > JPEG_MAX_DIMENSION || image.width > JPEG_MAX_DIMENSION) {
         return Status::Error(ErrorKind::CodecFailure, "jpeg: a side of the image exceeds " + std::to_string(JPEG_MAX_DIMENSION) + " pixels");
     }

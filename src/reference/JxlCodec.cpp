@@ -11,8 +11,6 @@
 namespace pictora {
 namespace {
 
-constexpr int kWorstDistanceTenths = 250;
-constexpr int kBestDistanceTenths = 1;
 constexpr int kEffort = 7;
 constexpr JxlPixelFormat kRgb8{3, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
 
@@ -32,17 +30,10 @@ Status Refusal(const char* why) { return Status::Error(ErrorKind::DamagedFile, s
 
 }  // namespace
 
-std::vector<double> JxlCodec::KnobGrid() const {
-    std::vector<double> grid;
-    for (int tenths = kWorstDistanceTenths; tenths >= kBestDistanceTenths; --tenths) grid.push_back(tenths / 10.0);
-    return grid;
-}
-
-std::vector<double> JxlCodec::Ladder() const { return {12, 8, 6, 4, 3, 2, 1.5, 1, 0.7, 0.5}; }
-
 Status JxlCodec::Encode(const RgbImage& image, double knob, std::vector<std::uint8_t>& bytes) const {
     if (Status status = CheckEncodable(image, Name()); !status) return status;
-    if (!(knob >= kBestDistanceTenths / 10.0 && knob <= kWorstDistanceTenths / 10.0)) {
+    const KnobGridSpan grid = Traits().grid;
+    if (!(knob >= static_cast<double>(grid.best) / grid.divisor && knob <= static_cast<double>(grid.worst) / grid.divisor)) {
         return Status::Error(ErrorKind::InvalidSetting, "jxl: distance " + KnobText(knob) + " is not from 0.1 to 25");
     }
     std::unique_ptr<JxlEncoder, JxlEncoderRelease> encoder(JxlEncoderCreate(nullptr));

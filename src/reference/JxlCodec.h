@@ -9,12 +9,6 @@ namespace pictora {
 class JxlCodec : public ReferenceCodec {
 public:
     ReferenceCodecKind Kind() const override { return ReferenceCodecKind::Jxl; }
-    std::string_view Name() const override { return "jxl"; }
-    std::string_view Extension() const override { return "jxl"; }
-    KnobSearchRule SearchRule() const override { return KnobSearchRule::BisectBoundary; }
-    // 25.0, 24.9, ..., 0.1, each the double nearest to k / 10.
-    std::vector<double> KnobGrid() const override;
-    std::vector<double> Ladder() const override;
 
     Status Encode(const RgbImage& image, double knob, std::vector<std::uint8_t>& bytes) const override;
     Status Decode(std::span<const std::uint8_t> file, RgbImage& image) const override;

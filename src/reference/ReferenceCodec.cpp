@@ -1,5 +1,6 @@
 #include "reference/ReferenceCodec.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -12,9 +13,12 @@ std::string ReferenceCodec::KnobText(double knob) {
     return std::string(text, end);
 }
 
-Status ReferenceCodec::CheckWholeKnob(std::string_view knobName, double knob, int lowest, int highest) const {
+Status ReferenceCodec::CheckWholeKnob(double knob) const {
+    const KnobGridSpan grid = Traits().grid;
+    const int lowest = std::min(grid.worst, grid.best);
+    const int highest = std::max(grid.worst, grid.best);
     if (!(knob >= lowest && knob <= highest) || std::trunc(knob) != knob) {
-        return Status::Error(ErrorKind::InvalidSetting, std::string(Name()) + ": " + std::string(knobName) + " " + KnobText(knob) +
+        return Status::Error(ErrorKind::InvalidSetting, std::string(Name()) + ": " + std::string(Traits().knobName) + " " + KnobText(knob) +
                              " is not a whole number from " + std::to_string(lowest) + " to " +
                              std::to_string(highest));
     }

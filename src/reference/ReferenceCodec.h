@@ -7,15 +7,10 @@
 #include <vector>
 
 #include "image/RgbImage.h"
+#include "reference/ReferenceCodecTable.h"
 #include "support/Status.h"
 
 namespace pictora {
-
-enum class ReferenceCodecKind { Jpeg, Webp, Avif, Jxl };
-
-// How the same-size search walks a codec's knob grid: a cheap encoder can
-// afford every grid value, a slow one is bisected to the fit boundary.
-enum class KnobSearchRule { WholeGrid, BisectBoundary };
 
 // The most pixels a reference file may announce before Decode refuses it; the
 // same bound as PNG input, so a decoded reference is never larger than a photo
@@ -25,19 +20,23 @@ inline constexpr std::uint64_t kMaxReferencePixels = std::uint64_t{1} << 28;
 // A standard lossy codec, run in memory through its own library, that the
 // workbench compares its coded images against. The knob is the codec's one
 // quality setting (quality, quantizer or distance); the grid lists every value
-// the comparison may use, worst first.
+// the comparison may use, worst first. Names, knob and ladder are the codec's
+// entry in kReferenceCodecs.
 class ReferenceCodec {
 public:
     virtual ~ReferenceCodec() = default;
 
     virtual ReferenceCodecKind Kind() const = 0;
-    virtual std::string_view Name() const = 0;
-    virtual std::string_view Extension() const = 0;
-    virtual KnobSearchRule SearchRule() const = 0;
+    const ReferenceCodecTraits& Traits() const { return TraitsOf(Kind()); }
+    std::string_view Name() const { return Traits().name; }
+    std::string_view Extension() const { return Traits().extension; }
+    // The search rule and the grid are virtual only so that tests can lay out
+    // grids of their own.
+    virtual KnobSearchRule SearchRule() const { return Traits().searchRule; }
     // Every knob value from the worst to the best.
-    virtual std::vector<double> KnobGrid() const = 0;
+    virtual std::vector<double> KnobGrid() const { return Traits().Grid(); }
     // The knob values of a rate-distortion curve, worst first.
-    virtual std::vector<double> Ladder() const = 0;
+    std::vector<double> Ladder() const { return {Traits().ladder.begin(), Traits().ladder.end()}; }
 
     // Replaces `bytes` with the file of `image` at `knob`; a knob off the
     // codec's range or an image without pixels is refused.
@@ -49,8 +48,8 @@ public:
     static std::string KnobText(double knob);
 
 protected:
-    // Refuses a knob that is not a whole number within lowest..highest.
-    Status CheckWholeKnob(std::string_view knobName, double knob, int lowest, int highest) const;
+    // Refuses a knob that is not a whole number on the codec's grid.
+    Status CheckWholeKnob(double knob) const;
 };
 
 }  // namespace pictora

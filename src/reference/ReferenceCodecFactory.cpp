@@ -20,14 +20,12 @@ std::unique_ptr<ReferenceCodec> MakeReferenceCodec(ReferenceCodecKind kind) {
 }
 
 Status MakeReferenceCodec(std::string_view name, std::unique_ptr<ReferenceCodec>& codec) {
-    for (ReferenceCodecKind kind : kAllReferenceCodecKinds) {
-        std::unique_ptr<ReferenceCodec> candidate = MakeReferenceCodec(kind);
-        if (candidate->Name() == name) {
-            codec = std::move(candidate);
-            return Status::Ok();
-        }
-    }
-    return Status::Error(ErrorKind::InvalidSetting, "unknown reference codec '" + std::string(name) + "' (jpeg, webp, avif or jxl)");
+    const ReferenceCodecTraits* named = ReferenceCodecNamed(name);
+    if (named == nullptr)
+        return Status::Error(ErrorKind::InvalidSetting,
+                             "unknown reference codec '" + std::string(name) + "' (" + ReferenceCodecNameList() + ")");
+    codec = MakeReferenceCodec(named->kind);
+    return Status::Ok();
 }
 
 }  // namespace pictora

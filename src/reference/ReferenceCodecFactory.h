@@ -8,11 +8,7 @@
 namespace pictora {
 
 std::unique_ptr<ReferenceCodec> MakeReferenceCodec(ReferenceCodecKind kind);
-// Refuses a name other than "jpeg", "webp", "avif" or "jxl".
+// Refuses a name that is not in kReferenceCodecs.
 Status MakeReferenceCodec(std::string_view name, std::unique_ptr<ReferenceCodec>& codec);
-
-// Every kind, in the order reports list them.
-inline constexpr ReferenceCodecKind kAllReferenceCodecKinds[] = {ReferenceCodecKind::Jpeg, ReferenceCodecKind::Webp,
-                                                                 ReferenceCodecKind::Avif, ReferenceCodecKind::Jxl};
 
 }  // namespace pictora

@@ -9,21 +9,9 @@
 
 namespace pictora {
 
-std::vector<double> WebpCodec::KnobGrid() const {
-    std::vector<double> grid;
-    for (int quality = 0; quality <= 100; ++quality) grid.push_back(quality);
-    return grid;
-}
-
-std::vector<double> WebpCodec::Ladder() const {
-    std::vector<double> ladder;
-    for (int quality = 0; quality <= 100; quality += 5) ladder.push_back(quality);
-    return ladder;
-}
-
 Status WebpCodec::Encode(const RgbImage& image, double knob, std::vector<std::uint8_t>& bytes) const {
     if (Status status = CheckEncodable(image, Name()); !status) return status;
-    if (Status status = CheckWholeKnob("quality", knob, 0, 100); !status) return status;
+    if (Status status = CheckWholeKnob(knob); !status) return status;
     if (image.height > WEBP_MAX_DIMENSION || image.width > WEBP_MAX_DIMENSION) {
         return Status::Error(ErrorKind::CodecFailure, "webp: a side of the image exceeds " + std::to_string(WEBP_MAX_DIMENSION) + " pixels");
     }

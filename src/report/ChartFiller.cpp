@@ -18,7 +18,7 @@ double Neurons(const StepResult& result, int tab) {
 }
 
 double Psnr(const StepResult& result, int tab) {
-    return tab == 0 ? result.psnrMean : result.psnr[static_cast<std::size_t>(tab - 1)];
+    return tab == 0 ? result.figures.quality.psnrMean : result.figures.quality.psnr[static_cast<std::size_t>(tab - 1)];
 }
 
 double RatePercent(const StepResult& result, int tab) {

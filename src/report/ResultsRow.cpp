@@ -33,15 +33,15 @@ ResultsRow FormatResultsRow(const StepResult& result) {
     row[0] = training ? FormatC("%i", result.step) : "---";
     row[1] = neurons(result.TotalNeurons(), result.TotalPruned());
     for (std::size_t c = 0; c < 3; ++c) row[2 + c] = neurons(result.channels[c].neurons, result.channels[c].pruned);
-    row[5] = FormatC("%.2f", result.psnrMean);
-    for (std::size_t k = 0; k < 3; ++k) row[6 + k] = FormatC("%.2f", result.psnr[k]);
+    row[5] = FormatC("%.2f", result.figures.quality.psnrMean);
+    for (std::size_t k = 0; k < 3; ++k) row[6 + k] = FormatC("%.2f", result.figures.quality.psnr[k]);
     row[9] = Percent(result.compressionRate);
     for (std::size_t c = 0; c < 3; ++c) row[10 + c] = Percent(result.channels[c].compressionRate);
     row[13] = MeasuredPercent(result.LosslessRate());
     row[14] = MeasuredPercent(result.TotalRate());
-    row[15] = FormatC("%.4f", result.bpp);
-    row[16] = Measure(result.similarity.ssim);
-    row[17] = Measure(result.similarity.msSsim);
+    row[15] = FormatC("%.4f", result.figures.bpp);
+    row[16] = Measure(result.figures.similarity.ssim);
+    row[17] = Measure(result.figures.similarity.msSsim);
     return row;
 }
 
@@ -54,13 +54,13 @@ std::string ResultsCsvHeader() {
 std::string FormatResultsCsvLine(const StepResult& result) {
     std::string line = FormatC("%i,%u", result.step, result.TotalNeurons());
     for (const ChannelFigures& channel : result.channels) line += FormatC(",%u", channel.neurons);
-    line += FormatC(",%.17g", result.psnrMean);
-    for (double psnr : result.psnr) line += FormatC(",%.17g", psnr);
+    line += FormatC(",%.17g", result.figures.quality.psnrMean);
+    for (double psnr : result.figures.quality.psnr) line += FormatC(",%.17g", psnr);
     line += FormatC(",%.17g", result.compressionRate);
     for (const ChannelFigures& channel : result.channels) line += FormatC(",%.17g", channel.compressionRate);
     line += CsvRealField(result.LosslessRate()) + CsvRealField(result.TotalRate()) + FormatC(",%u", result.codedBytes);
-    line += FormatC(",%.17g", result.bpp) + CsvRealField(result.LosslessBpp());
-    const ImageSimilarity& similarity = result.similarity;
+    line += FormatC(",%.17g", result.figures.bpp) + CsvRealField(result.LosslessBpp());
+    const ImageSimilarity& similarity = result.figures.similarity;
     line += CsvRealField(similarity.ssim);
     for (const PlaneSimilarity& plane : similarity.planes) line += CsvRealField(plane.ssim);
     line += CsvRealField(similarity.msSsim);

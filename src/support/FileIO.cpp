@@ -82,6 +82,10 @@ bool SameFile(const std::string& first, const std::string& second) {
     return !error && canonicalFirst == canonicalSecond;
 }
 
+Status WriteFileAtomically(const std::string& path, std::string_view text) {
+    return WriteFileAtomically(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
 std::int64_t FileSize(const std::string& path) {
     std::error_code error;
     auto size = std::filesystem::file_size(path, error);

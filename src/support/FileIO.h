@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "support/Status.h"
@@ -18,6 +19,8 @@ Status ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
 // so a failed write (disk full, folder missing) never leaves a truncated file
 // where a good one stood.
 Status WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+// The same for a text.
+Status WriteFileAtomically(const std::string& path, std::string_view text);
 
 // Whether `path` can be written the way WriteFileAtomically writes it: the
 // temporary file beside it is created and removed again, and no folder stands

@@ -40,6 +40,10 @@ std::string FormatC(const char* format, ...) {
 
 std::string CsvRealField(const std::optional<double>& value) { return value ? FormatC(",%.17g", *value) : ","; }
 
+std::string CountText(std::uint64_t count, std::string_view singular, std::string_view plural) {
+    return std::to_string(count) + " " + std::string(count == 1 ? singular : plural);
+}
+
 std::string ShortestText(double value) {
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);

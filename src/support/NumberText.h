@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,9 @@ std::string FormatC(const char* format, ...) __attribute__((format(printf, 1, 2)
 
 // A CSV field of a real that may be undefined: ",%.17g" of it, or "," alone.
 std::string CsvRealField(const std::optional<double>& value);
+
+// A count with its noun in English: "1 job", "2 jobs", "0 jobs".
+std::string CountText(std::uint64_t count, std::string_view singular, std::string_view plural);
 
 // The shortest text that reads back as exactly `value` ("0.1", "12", "1.5").
 std::string ShortestText(double value);

@@ -20,8 +20,11 @@ constexpr int kYieldingNice = 5;
 void RunOnOwnThreads(unsigned count, const std::function<void(unsigned task)>& task, TaskPriority priority) {
     std::vector<std::exception_ptr> failures(count);
     const bool yielding = priority == TaskPriority::Yielding;
+    WorkerPool& pool = WorkerPool::Shared();
+    // Threads started from one that waited for its core wait for theirs.
+    const WorkerPool::BusyScope::Admission admission = pool.AdmissionOfThisThread();
     const auto run = [&](unsigned t, bool newThread) {
-        WorkerPool::BusyScope busy;
+        WorkerPool::BusyScope busy(pool, newThread ? admission : WorkerPool::BusyScope::Admission::Immediate);
         // Linux gives each thread a nice value of its own. A thread that
         // cannot lower its priority still runs its task.
         if (yielding && newThread) (void)setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kYieldingNice);
@@ -44,7 +47,11 @@ void RunOnOwnThreads(unsigned count, const std::function<void(unsigned task)>& t
         for (unsigned t = started; t < count; ++t) run(t, false);
     }
     if (first == 1 && count > 0) run(0, false);
-    for (std::thread& thread : threads) thread.join();
+    {
+        // Waiting for the others, the caller leaves its core to them.
+        WorkerPool::IdleScope waiting(pool);
+        for (std::thread& thread : threads) thread.join();
+    }
     for (const std::exception_ptr& failure : failures) {
         if (failure) std::rethrow_exception(failure);
     }

@@ -11,7 +11,11 @@ namespace pictora {
 // same pace and the last ends soon after the others.
 //
 // The threads count as busy ones of the shared WorkerPool: their jobs spread
-// only over cores the other tasks leave free (as when one task is left).
+// only over cores the other tasks leave free (as when one task is left). From
+// a thread that waited for its core (BusyScope::Admission::WaitForCore) the
+// new threads wait for theirs too, and the caller leaves its core to them
+// while it waits for them: then no more tasks run at once than there are
+// cores.
 // When tasks throw, the others still run to their end, and the exception of
 // the lowest-numbered task is thrown on the caller.
 //

@@ -8,8 +8,10 @@ namespace {
 constexpr int kSpins = 20000;
 
 thread_local bool insidePart = false;
-// The pool in whose BusyScope this thread is, if any.
+// The pool in whose BusyScope this thread is, if any, and whether that scope
+// was admitted by waiting for a core.
 thread_local WorkerPool* busyIn = nullptr;
+thread_local bool busyWaits = false;
 
 void RunInline(unsigned parts, const WorkerPool::Task& task) {
     for (unsigned part = 0; part < parts; ++part) task(part, 0);
@@ -32,16 +34,70 @@ void WorkerPool::RunPart(unsigned part, unsigned participant) {
     }
 }
 
-WorkerPool::BusyScope::BusyScope(WorkerPool& pool) : pool_(pool), outer_(busyIn) {
+WorkerPool::BusyScope::BusyScope(WorkerPool& pool, Admission admission)
+    : pool_(pool), outer_(busyIn), outerWaits_(busyWaits) {
     if (busyIn == &pool_) return;  // counted already
+    if (admission == Admission::WaitForCore) pool_.WaitForCore();
+    else pool_.TakeCore();
     busyIn = &pool_;
-    pool_.busyThreads_.fetch_add(1, std::memory_order_relaxed);
+    busyWaits = admission == Admission::WaitForCore;
 }
 
 WorkerPool::BusyScope::~BusyScope() {
     if (outer_ == &pool_) return;
-    pool_.busyThreads_.fetch_sub(1, std::memory_order_relaxed);
+    pool_.GiveCore();
     busyIn = outer_;
+    busyWaits = outerWaits_;
+}
+
+WorkerPool::IdleScope::IdleScope(WorkerPool& pool) : pool_(pool), counted_(busyIn == &pool) {
+    if (!counted_) return;
+    pool_.GiveCore();
+    busyIn = nullptr;
+}
+
+WorkerPool::IdleScope::~IdleScope() {
+    if (!counted_) return;
+    if (busyWaits) pool_.WaitForCore();
+    else pool_.TakeCore();
+    busyIn = &pool_;
+}
+
+WorkerPool::BusyScope::Admission WorkerPool::AdmissionOfThisThread() const {
+    return busyIn == this && busyWaits ? BusyScope::Admission::WaitForCore : BusyScope::Admission::Immediate;
+}
+
+// The count of busy threads and engaged helpers is read by waiting threads
+// under lock_; whoever lowers it without the lock looks for waiters after
+// (sequentially consistent on both sides), so no waiter sleeps through a
+// freed core.
+void WorkerPool::TakeCore() {
+    NoteBusy(busyThreads_.fetch_add(1) + 1 + jobCores_.load());
+}
+
+void WorkerPool::WaitForCore() {
+    std::unique_lock<std::mutex> guard(lock_);
+    coreWaiters_.fetch_add(1);
+    coreFreed_.wait(guard, [this] { return busyThreads_.load() + jobCores_.load() < Participants(); });
+    coreWaiters_.fetch_sub(1);
+    NoteBusy(busyThreads_.fetch_add(1) + 1 + jobCores_.load());
+}
+
+void WorkerPool::GiveCore() {
+    busyThreads_.fetch_sub(1);
+    CoreFreed();
+}
+
+void WorkerPool::CoreFreed() {
+    if (coreWaiters_.load() == 0) return;
+    std::lock_guard<std::mutex> guard(lock_);
+    coreFreed_.notify_all();
+}
+
+void WorkerPool::NoteBusy(unsigned computing) {
+    unsigned peak = peakBusy_.load();
+    while (computing > peak && !peakBusy_.compare_exchange_weak(peak, computing)) {
+    }
 }
 
 WorkerPool& WorkerPool::Shared() {
@@ -68,7 +124,8 @@ WorkerPool::~WorkerPool() {
 // only when someone sleeps.
 void WorkerPool::Run(unsigned parts, const Task& task) {
     if (parts <= 1 || helpers_.empty() || insidePart) return RunInline(parts, task);
-    const unsigned othersBusy = busyThreads_.load(std::memory_order_relaxed) - (busyIn == this ? 1 : 0);
+    const unsigned callerCounted = busyIn == this ? 1 : 0;
+    const unsigned othersBusy = busyThreads_.load(std::memory_order_relaxed) - callerCounted;
     if (othersBusy >= helpers_.size()) return RunInline(parts, task);
     std::unique_lock<std::mutex> job(jobLock_, std::try_to_lock);
     if (!job.owns_lock()) return RunInline(parts, task);
@@ -76,15 +133,27 @@ void WorkerPool::Run(unsigned parts, const Task& task) {
     bool wakeHelpers = false;
     {
         std::lock_guard<std::mutex> guard(lock_);
-        task_ = &task;
-        parts_ = parts;
-        nextPart_.store(0, std::memory_order_relaxed);
-        failure_ = nullptr;
-        failed_.store(false, std::memory_order_relaxed);
-        helpersBusy_.store(static_cast<unsigned>(helpers_.size()), std::memory_order_relaxed);
-        generation_.fetch_add(1, std::memory_order_release);
-        wakeHelpers = sleepingHelpers_ > 0;
+        // The helpers take the cores the busy threads leave free; a thread
+        // admitted since the look above counts.
+        const unsigned busy = busyThreads_.load() - callerCounted;
+        const unsigned engaged = busy < helpers_.size() ? static_cast<unsigned>(helpers_.size()) - busy : 0;
+        if (engaged == 0) {
+            job.unlock();
+        } else {
+            engagedHelpers_.store(engaged);
+            jobCores_.store(engaged + 1 - callerCounted);
+            NoteBusy(busyThreads_.load() + jobCores_.load());
+            task_ = &task;
+            parts_ = parts;
+            nextPart_.store(0, std::memory_order_relaxed);
+            failure_ = nullptr;
+            failed_.store(false, std::memory_order_relaxed);
+            helpersBusy_.store(engaged, std::memory_order_relaxed);
+            generation_.fetch_add(1, std::memory_order_release);
+            wakeHelpers = sleepingHelpers_ > 0;
+        }
     }
+    if (!job.owns_lock()) return RunInline(parts, task);
     if (wakeHelpers) wake_.notify_all();
     TakeParts(0);
 
@@ -96,6 +165,9 @@ void WorkerPool::Run(unsigned parts, const Task& task) {
         finished_.wait(guard, [this] { return helpersBusy_.load(std::memory_order_acquire) == 0; });
         callerSleeping_ = false;
     }
+    jobCores_.store(0);
+    engagedHelpers_.store(0);
+    CoreFreed();
     if (failed_.load(std::memory_order_acquire)) std::rethrow_exception(failure_);
 }
 
@@ -119,6 +191,8 @@ void WorkerPool::HelperLoop(unsigned participant) {
             --sleepingHelpers_;
             seen = generation_.load(std::memory_order_relaxed);
             if (stopping_) return;
+            // A job may leave some helpers out: the cores are taken.
+            if (participant > engagedHelpers_.load()) continue;
         }
         TakeParts(participant);
         if (helpersBusy_.fetch_sub(1, std::memory_order_acq_rel) == 1) {

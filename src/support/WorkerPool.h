@@ -51,7 +51,15 @@ public:
     // caller, the caller runs the parts itself, one after the other.
     class BusyScope {
     public:
-        explicit BusyScope(WorkerPool& pool = Shared());
+        // How the thread takes its core. Immediate counts it at once, even
+        // beyond the cores (a thread others wait for, such as a decoder,
+        // must run). WaitForCore first waits until the busy threads and the
+        // helpers running parts leave a core free, so that such threads never
+        // outnumber the cores; the threads RunOnOwnThreads starts from a
+        // thread admitted so wait the same way.
+        enum class Admission { Immediate, WaitForCore };
+
+        explicit BusyScope(WorkerPool& pool = Shared(), Admission admission = Admission::Immediate);
         ~BusyScope();
         BusyScope(const BusyScope&) = delete;
         BusyScope& operator=(const BusyScope&) = delete;
@@ -59,9 +67,42 @@ public:
     private:
         WorkerPool& pool_;
         WorkerPool* outer_;
+        bool outerWaits_;
     };
 
+    // While one lives, a thread counted by a BusyScope of the pool leaves its
+    // core to others, because it only waits for them (joins threads it
+    // started); at its end the thread takes a core again, waiting for one as
+    // its scope was admitted. On other threads it does nothing.
+    class IdleScope {
+    public:
+        explicit IdleScope(WorkerPool& pool = Shared());
+        ~IdleScope();
+        IdleScope(const IdleScope&) = delete;
+        IdleScope& operator=(const IdleScope&) = delete;
+
+    private:
+        WorkerPool& pool_;
+        bool counted_;
+    };
+
+    // How the calling thread took its core: WaitForCore when it is inside a
+    // BusyScope of this pool admitted by waiting, else Immediate.
+    BusyScope::Admission AdmissionOfThisThread() const;
+
+    // The most threads that computed at once, busy threads and helpers running
+    // parts, since the pool was made or the last ResetPeakBusy: what shows
+    // whether work admitted by waiting kept to the cores.
+    unsigned PeakBusy() const { return peakBusy_.load(); }
+    void ResetPeakBusy() { peakBusy_.store(0); }
+
 private:
+    void TakeCore();
+    void WaitForCore();
+    void GiveCore();
+    // Wakes the threads waiting for a core, if any.
+    void CoreFreed();
+    void NoteBusy(unsigned computing);
     void HelperLoop(unsigned participant);
     void TakeParts(unsigned participant);
     void RunPart(unsigned part, unsigned participant);
@@ -75,6 +116,13 @@ private:
     std::atomic<unsigned> helpersBusy_{0};
     std::atomic<bool> failed_{false};
     std::atomic<unsigned> busyThreads_{0};  // threads inside a BusyScope of this pool
+    std::atomic<unsigned> engagedHelpers_{0};  // helpers the job running now may use
+    // The cores the job running now takes besides the busy threads: its
+    // helpers, and its caller when no BusyScope counts it.
+    std::atomic<unsigned> jobCores_{0};
+    std::atomic<unsigned> coreWaiters_{0};     // threads waiting for a core, under lock_
+    std::atomic<unsigned> peakBusy_{0};
+    std::condition_variable coreFreed_;
     std::exception_ptr failure_;  // the first exception of the job, under lock_
     const Task* task_ = nullptr;  // the job's fields are written under lock_
     unsigned parts_ = 0;

@@ -18,7 +18,6 @@
 #include "ui/ResultChoice.h"
 #include "ui/RunControl.h"
 #include "commands/UserDialogs.h"
-#include "display/SsimHeatMap.h"
 #include "pipeline/StudyJob.h"
 
 class QCheckBox;
@@ -216,7 +215,7 @@ private:
     std::vector<ReferenceAtSize> references_;  // of the current result
     std::optional<StepResult> shownResult_;  // the latest step or file read
     RgbImage shownReconstruction_;            // its reconstruction, copied while the worker waited
-    std::optional<SsimHeatMap> reconstructionMap_;
+    std::optional<SsimMap> reconstructionMap_;
     std::vector<StudyJob> wantedStudies_;
     std::vector<ReferenceCurve> curves_;
     bool curvesWanted_ = false;  // asked for the loaded image

@@ -7,7 +7,7 @@
 
 #include "commands/ErrorText.h"
 #include "display/RdChartView.h"
-#include "pipeline/SsimHeatMapOf.h"
+#include "measures/RgbSsimMap.h"
 #include "report/RunRdChart.h"
 #include "support/NumberText.h"
 #include "ui/CPictoraView.h"
@@ -23,39 +23,13 @@ constexpr std::int64_t kInlineMapPixels = 512 * 512;
 // How often the queue of studies looks for a free worker.
 constexpr int kStudyPollMilliseconds = 50;
 
-std::optional<ReferenceCodecKind> CodecOf(ResultChoice choice) {
-    switch (choice) {
-        case ResultChoice::kJpeg: return ReferenceCodecKind::Jpeg;
-        case ResultChoice::kWebP: return ReferenceCodecKind::Webp;
-        case ResultChoice::kAvif: return ReferenceCodecKind::Avif;
-        case ResultChoice::kJpegXl: return ReferenceCodecKind::Jxl;
-        case ResultChoice::kReconstruction: break;
-    }
-    return std::nullopt;
-}
-
-ResultChoice ChoiceOf(ReferenceCodecKind kind) {
-    switch (kind) {
-        case ReferenceCodecKind::Jpeg: return ResultChoice::kJpeg;
-        case ReferenceCodecKind::Webp: return ResultChoice::kWebP;
-        case ReferenceCodecKind::Avif: return ResultChoice::kAvif;
-        case ReferenceCodecKind::Jxl: return ResultChoice::kJpegXl;
-    }
-    return ResultChoice::kReconstruction;
-}
-
-// The knob as the codec's users write it: quality, quantizer or distance.
+// The knob as the codec's users write it: "JPEG q 37", "AVIF qp 20".
 QString ReferenceLabel(ReferenceCodecKind kind, double knob) {
-    const char* knobName = kind == ReferenceCodecKind::Avif  ? "qp"
-                           : kind == ReferenceCodecKind::Jxl ? "d"
-                                                             : "q";
+    const ReferenceCodecTraits& codec = TraitsOf(kind);
     return QString::fromUtf8("%1 %2 %3")
-        .arg(ResultChoiceCaption(ChoiceOf(kind)), QString::fromUtf8(knobName),
+        .arg(QString::fromUtf8(codec.title.data(), static_cast<qsizetype>(codec.title.size())),
+             QString::fromUtf8(codec.knobSymbol.data(), static_cast<qsizetype>(codec.knobSymbol.size())),
              QString::fromStdString(ReferenceCodec::KnobText(knob)));
-}
-
-PairMeasures MeasuresOf(double bpp, double psnr, const ImageSimilarity& similarity) {
-    return {bpp, psnr, similarity.ssim, similarity.msSsim};
 }
 
 bool SameStudy(const StudyJob& a, const StudyJob& b) {
@@ -103,7 +77,7 @@ void CPictoraView::GiveResult(ResultChoice choice) {
     }
     if (!codec) {
         viewer_->SetResult(choice, ViewImageOf(shownReconstruction_), ResultChoiceCaption(choice),
-                           MeasuresOf(shownResult_->bpp, shownResult_->psnrMean, shownResult_->similarity));
+                           shownResult_->figures);
         GiveReconstructionMap();
         return;
     }
@@ -126,9 +100,8 @@ void CPictoraView::AnswerReference(const ReferenceAtSize& reference) {
                         .arg(static_cast<qulonglong>(shownResult_ ? shownResult_->rate.Total() : 0)));
         return;
     }
-    const PairFigures& figures = reference.figures;
     viewer_->SetResult(choice, ViewImageOf(reference.decoded), ReferenceLabel(reference.codec, reference.knob),
-                       MeasuresOf(figures.bpp, figures.quality.psnrMean, figures.similarity));
+                       reference.figures);
     if (reference.ssimMap) viewer_->SetSsimMap(choice, *reference.ssimMap);
 }
 
@@ -139,7 +112,7 @@ void CPictoraView::GiveReconstructionMap() {
             Want({StudyTask::ReconstructionSsimMap, ReferenceCodecKind::Jpeg, 0, resultTicket_});
             return;
         }
-        reconstructionMap_ = RgbSsimHeatMap(source, shownReconstruction_);
+        reconstructionMap_ = RgbSsimMap(source, shownReconstruction_);
     }
     if (reconstructionMap_) viewer_->SetSsimMap(ResultChoice::kReconstruction, *reconstructionMap_);
 }
@@ -243,8 +216,9 @@ void CPictoraView::ResultChanged(const StepResult& result) {
 }
 
 void CPictoraView::FillRdChart() {
-    const RdQuality quality = controls_.rdQuality->currentIndex() == 1 ? RdQuality::MsSsim : RdQuality::Psnr;
-    RdChartModel model = RunRdChart(history_, curves_, quality);
+    const QualityMeasure measure =
+        controls_.rdQuality->currentIndex() == 1 ? QualityMeasure::MsSsim : QualityMeasure::Psnr;
+    RdChartModel model = RunRdChart(history_, curves_, measure);
     if (curvesWanted_ && curves_.empty()) model.title += " (codificando as referências…)";
     controls_.rdChart->SetModel(std::move(model));
 }

@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "display/MeasureText.h"
+#include "display/SsimOverlay.h"
 #include "display/ViewImageConversion.h"
 #include "support/Truncate.h"
 #include "ui/ComparisonPane.h"
@@ -208,14 +209,14 @@ void ComparisonViewer::SetSource(const ViewImage& source) {
 }
 
 void ComparisonViewer::SetResult(ResultChoice choice, const ViewImage& image, const QString& label,
-                                 const PairMeasures& measures) {
+                                 const std::optional<RateQualityPoint>& figures) {
     Result& result = results_[static_cast<std::size_t>(choice)];
     result = {};
     result.state = ResultState::kReady;
     result.image = image;
     result.picture = ToQImage(image);
     result.label = label.isEmpty() ? ResultChoiceCaption(choice) : label;
-    result.measures = measures;
+    result.figures = figures;
     if (choice == selected_) Refresh();
 }
 
@@ -227,7 +228,7 @@ void ComparisonViewer::SetResultUnavailable(ResultChoice choice, const QString& 
     if (choice == selected_) Refresh();
 }
 
-void ComparisonViewer::SetSsimMap(ResultChoice choice, const SsimHeatMap& map) {
+void ComparisonViewer::SetSsimMap(ResultChoice choice, const SsimMap& map) {
     results_[static_cast<std::size_t>(choice)].ssim = map;
     if (choice == selected_ && mode_ == ComparisonMode::kSsimMap) Refresh();
 }
@@ -399,12 +400,15 @@ QString ComparisonViewer::MeasuresText() const {
     if (geometry_.Zoom() == ZoomLevel::kFit)
         zoom += QStringLiteral(" (%1%)").arg(TruncateToInt64(geometry_.Scale() * 100));
     const Result& result = Selected();
-    const PairMeasures none;
-    const PairMeasures& m = result.state == ResultState::kReady ? result.measures : none;
-    const QString psnr = Utf8(MeasureText(m.psnr, 2)) + (m.psnr ? QStringLiteral(" dB") : QString());
+    // Every measure is unknown until the result is there with its figures.
+    const bool known = result.state == ResultState::kReady && result.figures.has_value();
+    const RateQualityPoint m = known ? *result.figures : RateQualityPoint{};
+    const auto shown = [known](std::optional<double> value) { return known ? value : std::nullopt; };
+    const std::optional<double> psnrValue = shown(m.quality.psnrMean);
+    const QString psnr = Utf8(MeasureText(psnrValue, 2)) + (psnrValue ? QStringLiteral(" dB") : QString());
     return QStringLiteral("Zoom %1   bpp %2   pSNR %3   SSIM %4   MS-SSIM %5")
-        .arg(zoom, Utf8(MeasureText(m.bitsPerPixel, 3)), psnr, Utf8(MeasureText(m.ssim, 4)),
-             Utf8(MeasureText(m.msSsim, 4)));
+        .arg(zoom, Utf8(MeasureText(shown(m.bpp), 3)), psnr, Utf8(MeasureText(shown(m.similarity.ssim), 4)),
+             Utf8(MeasureText(shown(m.similarity.msSsim), 4)));
 }
 
 }  // namespace pictora

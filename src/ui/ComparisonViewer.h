@@ -7,11 +7,11 @@
 #include <optional>
 
 #include "display/DifferenceImage.h"
-#include "display/SsimHeatMap.h"
 #include "display/ViewGeometry.h"
 #include "display/ViewImage.h"
+#include "measures/RateQualityPoint.h"
+#include "measures/SsimMap.h"
 #include "ui/ComparisonMode.h"
-#include "ui/PairMeasures.h"
 #include "ui/ResultChoice.h"
 
 class QButtonGroup;
@@ -42,11 +42,13 @@ public:
     // The source stays but every result and map is stale (the coded image
     // changed): they are forgotten, the zoom and pan kept.
     void ForgetResults();
-    // `label` names the result in the panes and the status line (e.g. "JPEG q 37").
-    void SetResult(ResultChoice choice, const ViewImage& image, const QString& label, const PairMeasures& measures);
+    // `label` names the result in the panes and the status line (e.g. "JPEG q 37");
+    // `figures` its bpp, pSNR, SSIM and MS-SSIM, when they are known.
+    void SetResult(ResultChoice choice, const ViewImage& image, const QString& label,
+                   const std::optional<RateQualityPoint>& figures);
     // The choice cannot be shown; `message` (Portuguese) tells the user why.
     void SetResultUnavailable(ResultChoice choice, const QString& message);
-    void SetSsimMap(ResultChoice choice, const SsimHeatMap& map);
+    void SetSsimMap(ResultChoice choice, const SsimMap& map);
 
     void SelectResult(ResultChoice choice);
     ResultChoice SelectedResult() const { return selected_; }
@@ -77,9 +79,9 @@ private:
         ViewImage image;
         QImage picture;
         QString label;
-        PairMeasures measures;
+        std::optional<RateQualityPoint> figures;
         QString message;
-        std::optional<SsimHeatMap> ssim;
+        std::optional<SsimMap> ssim;
     };
 
     QWidget* CreateToolbar();

@@ -3,14 +3,31 @@
 namespace pictora {
 
 QString ResultChoiceCaption(ResultChoice choice) {
+    const std::optional<ReferenceCodecKind> codec = CodecOf(choice);
+    if (!codec) return QString::fromUtf8("Reconstrução");
+    const std::string_view title = TraitsOf(*codec).title;
+    return QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
+}
+
+std::optional<ReferenceCodecKind> CodecOf(ResultChoice choice) {
     switch (choice) {
-        case ResultChoice::kReconstruction: return QString::fromUtf8("Reconstrução");
-        case ResultChoice::kJpeg: return QStringLiteral("JPEG");
-        case ResultChoice::kWebP: return QStringLiteral("WebP");
-        case ResultChoice::kAvif: return QStringLiteral("AVIF");
-        case ResultChoice::kJpegXl: return QStringLiteral("JPEG XL");
+        case ResultChoice::kJpeg: return ReferenceCodecKind::Jpeg;
+        case ResultChoice::kWebP: return ReferenceCodecKind::Webp;
+        case ResultChoice::kAvif: return ReferenceCodecKind::Avif;
+        case ResultChoice::kJpegXl: return ReferenceCodecKind::Jxl;
+        case ResultChoice::kReconstruction: break;
     }
-    return {};
+    return std::nullopt;
+}
+
+ResultChoice ChoiceOf(ReferenceCodecKind kind) {
+    switch (kind) {
+        case ReferenceCodecKind::Jpeg: return ResultChoice::kJpeg;
+        case ReferenceCodecKind::Webp: return ResultChoice::kWebP;
+        case ReferenceCodecKind::Avif: return ResultChoice::kAvif;
+        case ReferenceCodecKind::Jxl: return ResultChoice::kJpegXl;
+    }
+    return ResultChoice::kReconstruction;
 }
 
 }  // namespace pictora

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <QString>
+
+#include "reference/ReferenceCodecTable.h"
 
 namespace pictora {
 
@@ -14,7 +17,13 @@ inline constexpr std::array<ResultChoice, 5> kResultChoices = {ResultChoice::kRe
                                                                ResultChoice::kWebP, ResultChoice::kAvif,
                                                                ResultChoice::kJpegXl};
 
-// The choice's entry in the viewer's result list.
+// The choice's entry in the viewer's result list: "Reconstrução", or the
+// codec's title.
 QString ResultChoiceCaption(ResultChoice choice);
+
+// The reference codec a choice shows (none for the reconstruction), and the
+// choice that shows a codec.
+std::optional<ReferenceCodecKind> CodecOf(ResultChoice choice);
+ResultChoice ChoiceOf(ReferenceCodecKind kind);
 
 }  // namespace pictora

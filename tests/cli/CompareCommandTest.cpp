@@ -7,7 +7,7 @@
 #include "common/CsvFields.h"
 #include "common/TempFolder.h"
 #include "image/PngImage.h"
-#include "pipeline/PairMeasures.h"
+#include "measures/RateQualityPoint.h"
 #include "reference/ReferenceCodecFactory.h"
 #include "support/FileIO.h"
 #include "support/NumberText.h"
@@ -101,7 +101,7 @@ TEST(CompareCommandTest, LikeACodedImageGivesItsRowThenEveryCodecAtMostItsSize) 
         EXPECT_EQ(std::to_string(bytes.size()), row[2]);
         RgbImage decoded;
         ASSERT_TRUE(codec->Decode(bytes, decoded));
-        PairFigures figures;
+        RateQualityPoint figures;
         ASSERT_TRUE(MeasurePair(source, decoded, bytes.size(), MeasureSet::All, figures));
         EXPECT_EQ(FormatC("%.17g", figures.quality.psnrMean), row[4]);
         EXPECT_EQ(FormatC("%.17g", *figures.similarity.ssim), row[8]);

@@ -13,7 +13,7 @@
 #include "cli/ShellQuote.h"
 #include "common/TempFolder.h"
 #include "image/PngImage.h"
-#include "pipeline/PairMeasures.h"
+#include "measures/RateQualityPoint.h"
 #include "reference/ReferenceCodecFactory.h"
 #include "support/NumberText.h"
 
@@ -171,7 +171,7 @@ TEST_F(SweepCommandTest, ReferencePointsAreThoseOfTheLadderEncodings) {
         ASSERT_TRUE(jpeg->Encode(source, ladder[k], file));
         RgbImage decoded;
         ASSERT_TRUE(jpeg->Decode(file, decoded));
-        PairFigures figures;
+        RateQualityPoint figures;
         ASSERT_TRUE(MeasurePair(source, decoded, file.size(), MeasureSet::All, figures));
         const std::vector<std::string> f = Fields(lines[1 + 4 + k]);
         EXPECT_EQ(f[11], std::to_string(file.size()));
@@ -296,6 +296,33 @@ TEST_F(SweepCommandTest, TheCollectionRefusesADamagedPart) {
     EXPECT_NE(messages.find("job-2.part"), std::string::npos) << messages;
 }
 
+// A pSNR changed by hand still reads as a number: the part's checksum tells.
+TEST_F(SweepCommandTest, AChangedDigitIsRefusedByTheCollectionAndRedoneByAResumedSweep) {
+    ASSERT_EQ(code_, kExitOk);
+    TempFolder folder;
+    const std::string copy = folder.File("copy");
+    std::filesystem::copy(Folder(), copy, std::filesystem::copy_options::recursive);
+    const std::string part = copy + "/parts/job-3.part";
+    std::string text = Contents(part);
+    std::size_t psnr = text.find("photo64-c.png,64,64,pictora");
+    ASSERT_NE(psnr, std::string::npos);
+    for (int comma = 0; comma < 13; ++comma) psnr = text.find(',', psnr) + 1;  // the psnr column
+    text[psnr] = text[psnr] == '9' ? '1' : static_cast<char>(text[psnr] + 1);
+    std::ofstream(part, std::ios::binary | std::ios::trunc) << text;
+
+    std::string messages;
+    EXPECT_EQ(Collect(copy, messages), kExitBadFile);
+    EXPECT_NE(messages.find("checksum"), std::string::npos) << messages;
+    EXPECT_NE(messages.find("job-3.part"), std::string::npos) << messages;
+
+    ::testing::internal::CaptureStderr();
+    const int code = RunCommandLine(SmallSweep(copy, {"--jobs", "1"}));
+    messages = ::testing::internal::GetCapturedStderr();
+    ASSERT_EQ(code, kExitOk) << messages;
+    EXPECT_NE(messages.find("1 run now, 5 already done"), std::string::npos) << messages;
+    EXPECT_EQ(Contents(copy + "/results.csv"), Contents(Folder() + "/results.csv"));
+}
+
 TEST(SweepUsageTest, RefusesTwoImagesOfTheSameFileName) {
     TempFolder folder;
     std::filesystem::copy_file(TestData("photo64-a.png"), folder.File("photo64-a.png"));
@@ -308,16 +335,80 @@ TEST(SweepUsageTest, RefusesTwoImagesOfTheSameFileName) {
     EXPECT_FALSE(std::filesystem::exists(folder.File("out")));
 }
 
-TEST(SweepUsageTest, AnUnreadableImageFailsTheSweepAndIsNamed) {
+// Their charts would both go to DIR/photo64-a/, and on a file system that
+// ignores case their rows would mix.
+TEST(SweepUsageTest, RefusesTwoImagesWhoseNamesDifferOnlyInCase) {
     TempFolder folder;
-    const std::string missing = folder.File("missing.png");
+    std::filesystem::copy_file(TestData("photo64-a.png"), folder.File("PHOTO64-A.png"));
     ::testing::internal::CaptureStderr();
-    const int code = RunCommandLine({"sweep", TestData("photo64-a.png"), missing, "--block", "4", "--steps", "1",
-                                     "--codecs", "none", "--jobs", "2", "-o", folder.File("out")});
+    const int code = RunCommandLine({"sweep", TestData("photo64-a.png"), folder.File("PHOTO64-A.png"), "--codecs",
+                                     "none", "-o", folder.File("out")});
+    const std::string messages = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(code, kExitUsage);
+    EXPECT_NE(messages.find("photo64-a.png and PHOTO64-A.png differ only in case"), std::string::npos) << messages;
+    EXPECT_FALSE(std::filesystem::exists(folder.File("out")));
+}
+
+// Every image is looked at (its PNG header) before a job starts: a missing
+// or unusable one is named at once, no job runs and no folder is left behind;
+// neither is one when an image's pixels turn out damaged in its job.
+TEST(SweepUsageTest, AnImageThatIsNotAReadableRgbPngStopsTheSweepBeforeAnyJob) {
+    TempFolder folder;
+    for (const std::string& bad : {folder.File("missing.png"), TestData("refuse/gray4-32.png")}) {
+        for (const std::vector<std::string>& mode : {std::vector<std::string>{"--jobs", "2"},
+                                                     std::vector<std::string>{"--job", "0"},
+                                                     std::vector<std::string>{"--plan"}}) {
+            std::vector<std::string> arguments = {"sweep", TestData("photo64-a.png"), bad, "--block", "4", "--steps",
+                                                  "1", "--codecs", "none", "-o", folder.File("out")};
+            arguments.insert(arguments.end(), mode.begin(), mode.end());
+            ::testing::internal::CaptureStderr();
+            ::testing::internal::CaptureStdout();
+            const int code = RunCommandLine(arguments);
+            const std::string planned = ::testing::internal::GetCapturedStdout();
+            const std::string messages = ::testing::internal::GetCapturedStderr();
+            EXPECT_EQ(code, kExitBadFile) << bad << " " << mode[0];
+            EXPECT_NE(messages.find(bad), std::string::npos) << messages;
+            EXPECT_TRUE(planned.empty()) << planned;
+            EXPECT_FALSE(std::filesystem::exists(folder.File("out"))) << bad << " " << mode[0];
+        }
+    }
+    // Its header is fine, its pixels are not.
+    const std::string photo = Contents(TestData("photo64-c.png"));
+    std::ofstream(folder.File("cut.png"), std::ios::binary) << photo.substr(0, photo.size() / 2);
+    ::testing::internal::CaptureStderr();
+    const int code = RunCommandLine({"sweep", folder.File("cut.png"), "--codecs", "none", "-o", folder.File("out")});
     const std::string messages = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(code, kExitBadFile);
-    EXPECT_NE(messages.find(missing), std::string::npos) << messages;
-    EXPECT_FALSE(std::filesystem::exists(folder.File("out/results.csv")));
+    EXPECT_NE(messages.find(folder.File("cut.png")), std::string::npos) << messages;
+    EXPECT_FALSE(std::filesystem::exists(folder.File("out")));
+}
+
+TEST(SweepUsageTest, OneJobIsOneJob) {
+    TempFolder folder;
+    const std::vector<std::string> oneJob = {"sweep", TestData("photo64-b.png"), "--steps", "1", "--codecs", "none",
+                                             "-o", folder.File("out")};
+    ::testing::internal::CaptureStderr();
+    int code = RunCommandLine(oneJob);
+    std::string messages = ::testing::internal::GetCapturedStderr();
+    ASSERT_EQ(code, kExitOk) << messages;
+    EXPECT_NE(messages.find("sweep: 1 job (1 run now, 0 already done)"), std::string::npos) << messages;
+
+    std::vector<std::string> outside = oneJob;
+    outside.insert(outside.end(), {"--job", "1"});
+    ::testing::internal::CaptureStderr();
+    code = RunCommandLine(outside);
+    messages = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(code, kExitUsage);
+    EXPECT_NE(messages.find("--job 1: the sweep has 1 job\n"), std::string::npos) << messages;
+
+    std::filesystem::remove(folder.File("out/parts/job-0.part"));
+    std::vector<std::string> collect = oneJob;
+    collect.push_back("--collect");
+    ::testing::internal::CaptureStderr();
+    code = RunCommandLine(collect);
+    messages = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(code, kExitBadFile);
+    EXPECT_NE(messages.find("1 of 1 job has no part yet"), std::string::npos) << messages;
 }
 
 TEST(SweepUsageTest, RefusesBadListsAndAJobOutsideTheSweep) {

@@ -71,11 +71,11 @@ QImage Render(MqGrafico& chart) { return chart.grab().toImage().convertToFormat(
 // A step whose channels all have these neurons, pSNR and rate (a fraction).
 StepResult Step(std::uint32_t neurons, double psnr, double rate) {
     StepResult result;
-    result.psnrMean = psnr;
+    result.figures.quality.psnrMean = psnr;
     result.compressionRate = rate;
     for (int c = 0; c < 3; ++c) {
         result.channels[c].neurons = neurons;
-        result.psnr[c] = psnr;
+        result.figures.quality.psnr[c] = psnr;
         result.channels[c].compressionRate = rate;
     }
     return result;

@@ -10,7 +10,7 @@
 namespace pictora {
 namespace {
 
-bool Inside(const RdChartRect& r, const RdChartPoint& p) {
+bool Inside(const RdChartRect& r, const FigurePoint& p) {
     return p.x >= r.x && p.x <= r.x + r.width && p.y >= r.y && p.y <= r.y + r.height;
 }
 
@@ -25,11 +25,11 @@ TEST(RdChartLayoutTest, PointsMapIntoThePlotWithQualityUpward) {
         for (std::size_t i = 0; i < curve.points.size(); ++i) {
             EXPECT_TRUE(Inside(layout.plot, curve.points[i])) << c << "/" << i;
             // Linear in both: a point's place follows from the scale's ends.
-            const RdChartPoint& data = model.series[c].points[i];
-            const double expectedX = layout.plot.x + (data.x - layout.xScale.low) /
+            const RateQualityPoint& data = model.series[c].points[i];
+            const double expectedX = layout.plot.x + (data.bpp - layout.xScale.low) /
                                                          (layout.xScale.high - layout.xScale.low) * layout.plot.width;
             const double expectedY = layout.plot.y + layout.plot.height -
-                                     (data.y - layout.yScale.low) / (layout.yScale.high - layout.yScale.low) *
+                                     (data.quality.psnrMean - layout.yScale.low) / (layout.yScale.high - layout.yScale.low) *
                                          layout.plot.height;
             EXPECT_NEAR(curve.points[i].x, expectedX, 1e-9);
             EXPECT_NEAR(curve.points[i].y, expectedY, 1e-9);
@@ -81,7 +81,7 @@ TEST(RdChartLayoutTest, TextsAndLegendStayInTheFigureAndOffThePlot) {
 TEST(RdChartLayoutTest, ALegendTooTallForOneColumnWrapsIntoMore) {
     RdChartModel model{"many", "bpp", "pSNR (dB)", {}};
     for (int i = 0; i < 40; ++i) {
-        model.series.push_back({"family " + std::to_string(i), {{0.1 * (i + 1), 20.0 + i}}, {}, RdMarker::Square});
+        model.series.push_back({"family " + std::to_string(i), PsnrPoints({{0.1 * (i + 1), 20.0 + i}}), {}, RdMarker::Square});
     }
     const RdChartLayout layout = LayOutRdChart(model, 900, 600);
     ASSERT_EQ(layout.legend.size(), 40u);
@@ -93,8 +93,8 @@ TEST(RdChartLayoutTest, ALegendTooTallForOneColumnWrapsIntoMore) {
 TEST(RdChartLayoutTest, PointsWithoutFiniteCoordinatesAreLeftOut) {
     constexpr double kInf = std::numeric_limits<double>::infinity();
     RdChartModel model{"", "bpp", "pSNR (dB)", {}};
-    model.series.push_back({"lossless", {{1.0, 30.0}, {8.0, kInf}, {2.0, 33.0}}, {}, RdMarker::Circle});
-    model.series.push_back({"nothing finite", {{std::nan(""), 1.0}}, {}, RdMarker::Square});
+    model.series.push_back({"lossless", PsnrPoints({{1.0, 30.0}, {8.0, kInf}, {2.0, 33.0}}), {}, RdMarker::Circle});
+    model.series.push_back({"nothing finite", PsnrPoints({{std::nan(""), 1.0}}), {}, RdMarker::Square});
     model.series.push_back({"empty", {}, {}, RdMarker::Diamond});
     const RdChartLayout layout = LayOutRdChart(model, 900, 600);
     ASSERT_EQ(layout.curves.size(), 1u);
@@ -103,6 +103,21 @@ TEST(RdChartLayoutTest, PointsWithoutFiniteCoordinatesAreLeftOut) {
     EXPECT_EQ(layout.legend[0].label.text, "lossless");
     // The infinite point did not stretch the axis.
     EXPECT_LT(layout.xScale.high, 8.0);
+}
+
+TEST(RdChartLayoutTest, AChartByMsSsimLeavesOutPointsWithoutIt) {
+    RdChartModel model{"", "bpp", "MS-SSIM", QualityMeasure::MsSsim, {}};
+    std::vector<RateQualityPoint> points = PsnrPoints({{1.0, 30.0}, {2.0, 33.0}, {4.0, 35.0}});
+    points[0].similarity.msSsim = 0.91;
+    points[2].similarity.msSsim = 0.97;
+    model.series.push_back({"family", points, {}, RdMarker::Circle});
+    model.series.push_back({"small image", PsnrPoints({{0.5, 28.0}}), {}, RdMarker::Square});
+    const RdChartLayout layout = LayOutRdChart(model, 900, 600);
+    ASSERT_EQ(layout.curves.size(), 1u);
+    ASSERT_EQ(layout.curves[0].points.size(), 2u);
+    EXPECT_LE(layout.yScale.low, 0.91);
+    EXPECT_GE(layout.yScale.high, 0.97);
+    EXPECT_LT(layout.yScale.high, 2.0);  // by MS-SSIM, not pSNR
 }
 
 }  // namespace

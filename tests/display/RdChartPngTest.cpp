@@ -55,7 +55,7 @@ TEST(RdChartPngTest, DecodesToTheRequestedSizeWithTheCurvesWhereTheLayoutPutsThe
         // The middle of every marker, in the plot and in the legend, is its curve's colour.
         const RdChartLayout layout = LayOutRdChart(model, width, height);
         for (const RdChartCurve& curve : layout.curves) {
-            for (const RdChartPoint& p : curve.points) {
+            for (const FigurePoint& p : curve.points) {
                 EXPECT_TRUE(Near(picture.At(p.x, p.y), curve.colour, 40)) << width << ": " << p.x << "," << p.y;
             }
         }

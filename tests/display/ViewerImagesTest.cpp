@@ -6,7 +6,7 @@
 #include "display/DifferenceImage.h"
 #include "display/HeatScale.h"
 #include "display/MeasureText.h"
-#include "display/SsimHeatMap.h"
+#include "display/SsimOverlay.h"
 #include "image/PngImage.h"
 
 #include "common/FilledViewImage.h"
@@ -78,7 +78,7 @@ TEST(HeatScaleTest, RunsDarkToBrightThroughItsAnchors) {
             << v;
 }
 
-TEST(SsimHeatMapTest, ValuesAreClampedToZeroOne) {
+TEST(SsimOverlayTest, ValuesAreClampedToZeroOne) {
     EXPECT_EQ(SsimColour(1.0), HeatColour(255));
     EXPECT_EQ(SsimColour(1.5), HeatColour(255));
     EXPECT_EQ(SsimColour(0.0), HeatColour(0));
@@ -87,9 +87,9 @@ TEST(SsimHeatMapTest, ValuesAreClampedToZeroOne) {
     EXPECT_EQ(SsimColour(std::nan("")), HeatColour(0));
 }
 
-TEST(SsimHeatMapTest, EachValueColoursThePixelItsWindowIsCentredOn) {
+TEST(SsimOverlayTest, EachValueColoursThePixelItsWindowIsCentredOn) {
     const ViewImage picture = Filled(14, 13, {200, 100, 50});
-    SsimHeatMap map;
+    SsimMap map;
     map.rows = 3;
     map.columns = 4;
     map.values = {1, 1, 1, 1, 1, 0.5, 1, 1, 1, 1, 1, 0};
@@ -106,9 +106,9 @@ TEST(SsimHeatMapTest, EachValueColoursThePixelItsWindowIsCentredOn) {
     EXPECT_EQ(overlay.At(5, 8), (RgbPixel{dim, dim, dim}));
 }
 
-TEST(SsimHeatMapTest, AMapLargerThanThePictureIsCutAndAnEmptyOneOnlyDims) {
+TEST(SsimOverlayTest, AMapLargerThanThePictureIsCutAndAnEmptyOneOnlyDims) {
     const ViewImage picture = Filled(7, 6, {0, 0, 0});
-    SsimHeatMap map;
+    SsimMap map;
     map.rows = 4;
     map.columns = 4;
     map.values.assign(16, 0.25);
@@ -121,7 +121,7 @@ TEST(SsimHeatMapTest, AMapLargerThanThePictureIsCutAndAnEmptyOneOnlyDims) {
     EXPECT_TRUE(SsimOverlay(map, ViewImage{}).Empty());
 }
 
-TEST(SsimHeatMapTest, ScaleRunsFromOneAtTheTopToZeroAtTheBottom) {
+TEST(SsimOverlayTest, ScaleRunsFromOneAtTheTopToZeroAtTheBottom) {
     const ViewImage scale = SsimScaleImage(3, 256);
     EXPECT_EQ(scale.At(0, 0), SsimColour(1));
     EXPECT_EQ(scale.At(2, 255), SsimColour(0));

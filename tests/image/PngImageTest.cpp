@@ -205,6 +205,31 @@ TEST_F(PngImageTest, DamagedFilesAreRefusedWithAMessage) {
     }
 }
 
+// A check reads the header only: the damage in the pixel data that Load
+// finds passes it, everything the header tells is refused as Load refuses it.
+TEST_F(PngImageTest, CheckingAFileTakesWhatItsHeaderAllowsAndLeavesTheImage) {
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(TestData("photo64-a.png"), bytes));
+    const std::string truncated = folder_.File("truncated.png");
+    ASSERT_TRUE(WriteFileAtomically(truncated, std::span(bytes.data(), bytes.size() / 2)));
+    const std::string text = folder_.File("text.png");
+    ASSERT_TRUE(WriteFileAtomically(text, std::string_view("not a PNG\n")));
+    struct Case {
+        std::string path;
+        int code;
+    };
+    for (const Case& c : {Case{TestData("photo64-b.png"), PngImage::kOk}, Case{truncated, PngImage::kOk},
+                          Case{TestData("refuse/gray4-32.png"), PngImage::kNotRgb},
+                          Case{TestData("refuse/palette-64.png"), PngImage::kNotRgb},
+                          Case{text, PngImage::kDamaged}, Case{folder_.File("missing.png"), PngImage::kCannotOpen}}) {
+        PngImage image = photo_;
+        const int code = image.CheckFile(c.path);
+        EXPECT_EQ(code, c.code) << c.path;
+        if (code != PngImage::kOk) EXPECT_NE(image.LastError().find(c.path), std::string::npos) << image.LastError();
+        ExpectSamePlanes(image, photo_);
+    }
+}
+
 TEST_F(PngImageTest, RefusesSidesBeyondTheLimit) {
     const std::string path = folder_.File("wide.png");
     std::vector<std::vector<std::uint8_t>> rows(1, std::vector<std::uint8_t>(3 * 65536));
@@ -225,6 +250,7 @@ TEST_F(PngImageTest, RefusesMorePixelsThanThePipelineCanHoldBeforeReadingThem) {
     PngImage image;
     EXPECT_EQ(image.Load(path), PngImage::kUnsupported);
     EXPECT_NE(image.LastError().find("in all"), std::string::npos) << image.LastError();
+    EXPECT_EQ(image.CheckFile(path), PngImage::kUnsupported);
 }
 
 TEST_F(PngImageTest, ResizeKeepsSamplesOnlyAtTheSameSize) {

@@ -5,17 +5,22 @@
 #include <vector>
 
 #include "measures/BdRate.h"
+#include "measures/RdPoints.h"
 
 namespace pictora {
 namespace {
 
-using Points = std::vector<RdPoint>;
+using Points = testing::RdList;
+
+std::optional<BdRateResult> BdRate(const Points& tested, const Points& reference) {
+    return pictora::BdRate(testing::AsPoints(tested), testing::AsPoints(reference), QualityMeasure::Psnr);
+}
 
 const Points kReference = {{0.25, 27.0}, {0.5, 30.5}, {1.0, 34.0}, {2.0, 37.0}, {4.0, 39.5}};
 
 Points ScaleRate(const Points& points, double factor) {
     Points scaled = points;
-    for (RdPoint& p : scaled) p.bpp *= factor;
+    for (testing::Rd& p : scaled) p.bpp *= factor;
     return scaled;
 }
 

@@ -90,9 +90,9 @@ TEST_P(ColourSpaceJobTest, TwoStepsCodeMeasureAndDrawTheImage) {
     ASSERT_TRUE(again.TrainAndCode(MakeJob(colorSpace, 4, {1, 1, 1}, false)));
     const StepResult first = compressor.Result(StepOrigin::TrainingStep, 2);
     const StepResult second = again.Result(StepOrigin::TrainingStep, 2);
-    EXPECT_EQ(second.psnr, first.psnr);
-    EXPECT_EQ(second.mse, first.mse);
-    EXPECT_EQ(second.psnrMean, first.psnrMean);
+    EXPECT_EQ(second.figures.quality.psnr, first.figures.quality.psnr);
+    EXPECT_EQ(second.figures.quality.mse, first.figures.quality.mse);
+    EXPECT_EQ(second.figures.quality.psnrMean, first.figures.quality.psnrMean);
     EXPECT_EQ(second.compressionRate, first.compressionRate);
     EXPECT_EQ(second.codedBytes, first.codedBytes);
     for (int c = 0; c < 3; ++c) EXPECT_EQ(second.channels[c].neurons, first.channels[c].neurons);

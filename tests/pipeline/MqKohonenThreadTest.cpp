@@ -226,17 +226,17 @@ TEST_F(WorkerTest, AStudyRunsBesideTheStepsWithoutChangingTheirResults) {
     EXPECT_EQ(outcome.atSize.decoded.height, 500);
     ASSERT_TRUE(outcome.atSize.ssimMap.has_value());
     EXPECT_EQ(outcome.atSize.ssimMap->columns, 490);
-    EXPECT_EQ(worker_.LastResult().psnrMean, step.psnrMean);
+    EXPECT_EQ(worker_.LastResult().figures.quality.psnrMean, step.figures.quality.psnrMean);
     EXPECT_EQ(worker_.LastResult().codedBytes, step.codedBytes);
 
     // The reconstruction's map: its mean is the step's SSIM.
     ASSERT_TRUE(worker_.StartStudy({StudyTask::ReconstructionSsimMap, ReferenceCodecKind::Jpeg, 0, 8}));
     worker_.WaitForIdle();
     const StudyOutcome map = worker_.LastStudy();
-    ASSERT_TRUE(map.ssimMap.has_value() && step.similarity.ssim.has_value());
+    ASSERT_TRUE(map.ssimMap.has_value() && step.figures.similarity.ssim.has_value());
     double sum = 0.0;
     for (double value : map.ssimMap->values) sum += value;
-    EXPECT_NEAR(sum / static_cast<double>(map.ssimMap->values.size()), *step.similarity.ssim, 1e-9);
+    EXPECT_NEAR(sum / static_cast<double>(map.ssimMap->values.size()), *step.figures.similarity.ssim, 1e-9);
 }
 
 TEST_F(WorkerTest, AStudyWithoutAnImageFails) {

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "reference/AvifCodec.h"
-#include "reference/LadderEncoding.h"
 #include "reference/ReferenceCodecFactory.h"
 #include "reference/TestPhoto.h"
 
@@ -86,27 +85,6 @@ TEST_P(ReferenceCodecTest, RefusesImagesWithoutPixelsAndKnobsOffTheGrid) {
         EXPECT_FALSE(codec_->Encode(photo, grid[1] + 0.5, bytes).ok());
     }
     EXPECT_EQ(bytes, (std::vector<std::uint8_t>{1, 2, 3}));
-}
-
-TEST_P(ReferenceCodecTest, LadderEncodesEveryRungWorstFirst) {
-    const RgbImage& photo = TestPhoto("photo64-c.png");
-    std::vector<LadderRung> rungs;
-    std::vector<std::size_t> reported;
-    ASSERT_TRUE(EncodeLadder(*codec_, photo, rungs, [&](std::size_t done, std::size_t total) {
-                    EXPECT_EQ(total, codec_->Ladder().size());
-                    reported.push_back(done);
-                }).ok());
-    const std::vector<double> ladder = codec_->Ladder();
-    ASSERT_EQ(rungs.size(), ladder.size());
-    ASSERT_EQ(reported.size(), ladder.size());
-    EXPECT_EQ(reported.back(), ladder.size());
-    for (std::size_t r = 0; r < rungs.size(); ++r) {
-        EXPECT_EQ(rungs[r].knob, ladder[r]);
-        std::vector<std::uint8_t> direct;
-        ASSERT_TRUE(codec_->Encode(photo, ladder[r], direct).ok());
-        EXPECT_EQ(rungs[r].bytes, direct);
-    }
-    EXPECT_LT(rungs.front().bytes.size(), rungs.back().bytes.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(AllCodecs, ReferenceCodecTest,

@@ -22,15 +22,12 @@ public:
     SizeTableCodec(std::vector<std::uint64_t> sizes, KnobSearchRule rule) : sizes_(std::move(sizes)), rule_(rule) {}
 
     ReferenceCodecKind Kind() const override { return ReferenceCodecKind::Jpeg; }
-    std::string_view Name() const override { return "table"; }
-    std::string_view Extension() const override { return "tab"; }
     KnobSearchRule SearchRule() const override { return rule_; }
     std::vector<double> KnobGrid() const override {
         std::vector<double> grid;
         for (std::size_t k = 0; k < sizes_.size(); ++k) grid.push_back(static_cast<double>(k));
         return grid;
     }
-    std::vector<double> Ladder() const override { return {}; }
     Status Encode(const RgbImage&, double knob, std::vector<std::uint8_t>& bytes) const override {
         const auto k = static_cast<std::size_t>(knob);
         ++encodings;

@@ -62,10 +62,10 @@ std::vector<StepResult> History(int count) {
     for (int r = 1; r <= count; ++r) {
         StepResult& result = history[static_cast<std::size_t>(r - 1)];
         result.step = r;
-        result.psnrMean = r + 0.05;
+        result.figures.quality.psnrMean = r + 0.05;
         for (int c = 0; c < 3; ++c) {
             result.channels[c].neurons = static_cast<std::uint32_t>(100 * r + 10 * c);
-            result.psnr[c] = r + 0.06 + 0.01 * c;
+            result.figures.quality.psnr[c] = r + 0.06 + 0.01 * c;
             result.channels[c].compressionRate = (r + 0.1 + 0.01 * c) / 100;
         }
     }
@@ -108,7 +108,7 @@ TEST(ChartFillerTest, PsnrChartPlotsFullPrecisionValuesWithTwoDecimalLabels) {
     EXPECT_EQ(Fill(ResultsView::StepPsnr, 0, History(1))[5], "Line 1 1.05 " + kBlack);
     // Values, never the list's two-decimal texts: 24.0706 stays 24.0706.
     std::vector<StepResult> precise = History(1);
-    precise[0].psnrMean = 24.070648274614545;
+    precise[0].figures.quality.psnrMean = 24.070648274614545;
     Calls calls;
     RecordingSink sink(calls);
     FillChart(sink, ResultsView::StepPsnr, 0, precise, {});
@@ -156,7 +156,7 @@ TEST(ChartFillerTest, TheListAddsNothingAndAnEmptyHistoryGivesAnEmptyChart) {
 TEST(ChartFillerTest, AFileReadIsPlottedAtItsPositionAndInfinityIsKept) {
     std::vector<StepResult> history = History(3);
     history[1].origin = StepOrigin::DecodedFile;
-    history[0].psnrMean = INFINITY;
+    history[0].figures.quality.psnrMean = INFINITY;
     const Calls psnr = Fill(ResultsView::StepPsnr, 0, history);
     EXPECT_EQ(Calls(psnr.begin() + 5, psnr.end() - 1),
               (Calls{"Line 1 inf " + kBlack, "Line 2 2.05 " + kBlack, "Line 3 3.05 " + kBlack}));

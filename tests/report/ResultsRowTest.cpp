@@ -93,7 +93,7 @@ TEST_F(ResultsRowTest, CsvLineMatchesTheHeader) {
 // the texts must not follow it.
 TEST_F(ResultsRowTest, TextsAreTheSameInADecimalCommaLocale) {
     StepResult result = Training(3, 0.5);
-    result.psnrMean = 24.0706;
+    result.figures.quality.psnrMean = 24.0706;
     result.compressionRate = 0.036793;
     const ResultsRow before = FormatResultsRow(result);
     const std::string line = FormatResultsCsvLine(result);

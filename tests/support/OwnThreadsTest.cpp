@@ -70,6 +70,32 @@ TEST(OwnThreadsTest, TasksRunAtOnceEachOnItsThreadAndLeaveThePoolToThemselves) {
 
 // Yielding tasks all run on threads of their own at a lower priority; the
 // caller's stays as it was.
+// From a thread that waited for its core the tasks wait for theirs: they
+// never outnumber the cores, and the caller leaves its own to them while it
+// waits for them.
+TEST(OwnThreadsTest, TasksFromAThreadThatWaitedForItsCoreKeepToTheCores) {
+    WorkerPool& pool = WorkerPool::Shared();
+    std::atomic<int> inside{0};
+    std::atomic<int> most{0};
+    std::atomic<unsigned> ran{0};
+    std::thread caller([&] {
+        WorkerPool::BusyScope core(pool, WorkerPool::BusyScope::Admission::WaitForCore);
+        RunOnOwnThreads(6, [&](unsigned) {
+            const int now = ++inside;
+            int seen = most.load();
+            while (now > seen && !most.compare_exchange_weak(seen, now)) {
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            --inside;
+            ++ran;
+        });
+    });
+    caller.join();
+    EXPECT_EQ(ran.load(), 6u);
+    EXPECT_GE(most.load(), 1);
+    EXPECT_LE(most.load(), static_cast<int>(pool.Participants()));
+}
+
 TEST(OwnThreadsTest, YieldingTasksRunBelowTheCallersPriority) {
     errno = 0;
     const int callerNice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <condition_variable>
 #include <chrono>
+#include <future>
 #include <thread>
 #include <vector>
 
@@ -114,6 +115,69 @@ TEST(WorkerPoolTest, AFailingPartOnAnyThreadIsThrownByRunAndThePoolGoesOn) {
     std::atomic<int> runs{0};
     pool.Run(10, [&](unsigned, unsigned) { ++runs; });
     EXPECT_EQ(runs.load(), 10);
+}
+
+// Counts how many threads are inside the counted stretch at once.
+class Overlap {
+public:
+    void Enter() {
+        const int now = ++inside_;
+        int seen = most_.load();
+        while (now > seen && !most_.compare_exchange_weak(seen, now)) {
+        }
+    }
+    void Leave() { --inside_; }
+    int Most() const { return most_.load(); }
+
+private:
+    std::atomic<int> inside_{0};
+    std::atomic<int> most_{0};
+};
+
+// Counted by the threads themselves, not only by the pool.
+TEST(WorkerPoolTest, ThreadsThatWaitForACoreNeverOutnumberTheCores) {
+    WorkerPool pool(1);  // two cores
+    Overlap overlap;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 6; ++t)
+        threads.emplace_back([&] {
+            for (int round = 0; round < 20; ++round) {
+                WorkerPool::BusyScope core(pool, WorkerPool::BusyScope::Admission::WaitForCore);
+                EXPECT_EQ(pool.AdmissionOfThisThread(), WorkerPool::BusyScope::Admission::WaitForCore);
+                overlap.Enter();
+                pool.Run(4, [](unsigned, unsigned) { std::this_thread::sleep_for(std::chrono::microseconds(50)); });
+                overlap.Leave();
+            }
+        });
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_GE(overlap.Most(), 1);
+    EXPECT_LE(overlap.Most(), 2);
+    EXPECT_LE(pool.PeakBusy(), 2u);
+    EXPECT_EQ(pool.AdmissionOfThisThread(), WorkerPool::BusyScope::Admission::Immediate);
+}
+
+// While a thread only waits for another it leaves its core to it, and takes
+// a core again only once one is free.
+TEST(WorkerPoolTest, AThreadThatOnlyWaitsLeavesItsCoreToOthers) {
+    WorkerPool pool(0);  // a single core
+    std::promise<void> otherIn;
+    std::promise<void> leavingIdle;
+    std::atomic<bool> otherLeft{false};
+    WorkerPool::BusyScope core(pool, WorkerPool::BusyScope::Admission::WaitForCore);
+    std::thread other([&] {
+        WorkerPool::BusyScope theirs(pool, WorkerPool::BusyScope::Admission::WaitForCore);
+        otherIn.set_value();
+        leavingIdle.get_future().wait();
+        otherLeft = true;
+    });
+    {
+        WorkerPool::IdleScope idle(pool);
+        EXPECT_EQ(otherIn.get_future().wait_for(std::chrono::seconds(30)), std::future_status::ready);
+        leavingIdle.set_value();
+    }
+    EXPECT_TRUE(otherLeft.load());
+    other.join();
+    EXPECT_EQ(pool.PeakBusy(), 1u);
 }
 
 }  // namespace

@@ -95,7 +95,7 @@ private slots:
         QVERIFY(!expected.Empty());
         QVERIFY(ShownResult(viewer).rgb == expected.rgb);
         const StepResult& step = form.view->History().back();
-        QVERIFY(viewer.MeasuresText().contains(QString::fromStdString(FormatC("%.2f", step.psnrMean))));
+        QVERIFY(viewer.MeasuresText().contains(QString::fromStdString(FormatC("%.2f", step.figures.quality.psnrMean))));
         // A second step replaces what the viewer shows, the zoom kept.
         viewer.SetMode(ComparisonMode::kSideBySide);
         const int before = form.handled->count();
@@ -185,8 +185,8 @@ private slots:
         QCOMPARE(list->headerItem()->text(16), QString("SSIM"));
         QCOMPARE(list->headerItem()->text(17), QString("MS-SSIM"));
         const StepResult& step = form.view->History().back();
-        QCOMPARE(form.Cell(0, 15), QString::fromStdString(FormatC("%.4f", step.bpp)));
-        QVERIFY(step.similarity.ssim && step.similarity.msSsim);
+        QCOMPARE(form.Cell(0, 15), QString::fromStdString(FormatC("%.4f", step.figures.bpp)));
+        QVERIFY(step.figures.similarity.ssim && step.figures.similarity.msSsim);
         QVERIFY(form.Cell(0, 16).startsWith("0."));
         QVERIFY(form.Cell(0, 17).startsWith("0."));
         const auto widths = ResultsColumnWidths(list->contentsRect().width());

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "display/HeatScale.h"
+#include "display/SsimOverlay.h"
 #include "display/ViewImageConversion.h"
 #include "ui/ComparisonPane.h"
 #include "ui/ComparisonViewer.h"
@@ -207,11 +208,11 @@ private slots:
         result.Set(10, 20, {1, 2, 3});
         auto viewer = Shown(source, result);
         QVERIFY(viewer);
-        PairMeasures measures;
-        measures.bitsPerPixel = 0.5124;
-        measures.psnr = 32.104;
-        measures.ssim = 0.91234;
-        viewer->SetResult(ResultChoice::kReconstruction, result, QStringLiteral("Passo 3"), measures);
+        RateQualityPoint figures;
+        figures.bpp = 0.5124;
+        figures.quality.psnrMean = 32.104;
+        figures.similarity.ssim = 0.91234;
+        viewer->SetResult(ResultChoice::kReconstruction, result, QStringLiteral("Passo 3"), figures);
         QTest::keyClick(viewer->FirstPane(), Qt::Key_1);
         QTest::keyClick(viewer->FirstPane(), Qt::Key_Plus);
 
@@ -255,7 +256,7 @@ private slots:
     }
 
     void differenceAndSsimMapsShowTheirValues() {
-        ViewImage source = Filled(4, 3, {100, 100, 100});
+        ViewImage source = Filled(8, 7, {100, 100, 100});
         ViewImage result = source;
         result.Set(1, 1, {100, 97, 100});  // difference 3
         result.Set(3, 2, {0, 100, 100});   // 100
@@ -277,17 +278,16 @@ private slots:
         shot = viewer->FirstPane()->grab().toImage();
         QCOMPARE(ColourAt(shot, Centre(geometry, 1, 1)), HeatColour(24));
 
-        SsimHeatMap map;
+        SsimMap map;  // one window, centred on pixel (5, 5)
         map.rows = 1;
         map.columns = 1;
-        map.offset = 2;
         map.values = {0.5};
         viewer->SetSsimMap(ResultChoice::kReconstruction, map);
         viewer->SetMode(ComparisonMode::kSsimMap);
         QVERIFY(viewer->FirstPane()->Note().isEmpty());
         shot = viewer->FirstPane()->grab().toImage();
-        QCOMPARE(ColourAt(shot, Centre(geometry, 2, 2)), SsimColour(0.5));
-        QCOMPARE(ColourAt(shot, Centre(geometry, 1, 2)), (RgbPixel{50, 50, 50}));  // the picture dimmed to half its grey
+        QCOMPARE(ColourAt(shot, Centre(geometry, 5, 5)), SsimColour(0.5));
+        QCOMPARE(ColourAt(shot, Centre(geometry, 4, 5)), (RgbPixel{50, 50, 50}));  // the picture dimmed to half its grey
     }
 
     void aSmallerResultIsAlignedTopLeftAndItsMissingAreaMarked() {
@@ -327,7 +327,7 @@ private slots:
         const ViewImage dot = Filled(1, 1, {10, 20, 30});
         viewer->SetSource(dot);
         viewer->SetResult(ResultChoice::kReconstruction, Filled(1, 1, {12, 20, 30}), {}, {});
-        viewer->SetSsimMap(ResultChoice::kReconstruction, SsimHeatMap{1, 1, 5, {0.9}});
+        viewer->SetSsimMap(ResultChoice::kReconstruction, SsimMap{1, 1, {0.9}});
         for (ComparisonMode mode : kComparisonModes) {
             viewer->SetMode(mode);
             QTest::keyClick(viewer->FirstPane(), Qt::Key_F);

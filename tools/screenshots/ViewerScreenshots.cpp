@@ -10,7 +10,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "display/SsimHeatMap.h"
+#include "measures/SsimMap.h"
 #include "image/PngImage.h"
 #include "support/Truncate.h"
 #include "ui/ComparisonPane.h"
@@ -50,17 +50,17 @@ double Luma(RgbPixel p) { return 0.299 * p.red + 0.587 * p.green + 0.114 * p.blu
 
 // Local SSIM of the luma over 11 x 11 box windows, enough to show the map;
 // the measures module supplies the real one.
-SsimHeatMap BoxSsim(const ViewImage& a, const ViewImage& b) {
-    SsimHeatMap map;
-    map.rows = a.height - kWindow + 1;
-    map.columns = a.width - kWindow + 1;
-    map.offset = kWindow / 2;
-    if (map.rows <= 0 || map.columns <= 0) return {};
+SsimMap BoxSsim(const ViewImage& a, const ViewImage& b) {
+    static_assert(kWindow / 2 == SsimMap::kCentreOffset);
+    if (a.height < kWindow || a.width < kWindow) return {};
+    SsimMap map;
+    map.rows = static_cast<std::uint32_t>(a.height - kWindow + 1);
+    map.columns = static_cast<std::uint32_t>(a.width - kWindow + 1);
     const double c1 = (0.01 * 255) * (0.01 * 255);
     const double c2 = (0.03 * 255) * (0.03 * 255);
     const double n = kWindow * kWindow;
-    for (int r = 0; r < map.rows; ++r) {
-        for (int c = 0; c < map.columns; ++c) {
+    for (int r = 0; r < static_cast<int>(map.rows); ++r) {
+        for (int c = 0; c < static_cast<int>(map.columns); ++c) {
             double sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0;
             for (int y = r; y < r + kWindow; ++y)
                 for (int x = c; x < c + kWindow; ++x) {
@@ -131,17 +131,17 @@ int main(int argc, char** argv) {
     const QString prefix = QString::fromLocal8Bit(argv[2]);
     const ViewImage source = ViewImageOf(png);
     const ViewImage coded = BlockCoded(source);
-    const SsimHeatMap map = BoxSsim(source, coded);
-    PairMeasures measures;
-    measures.bitsPerPixel = 24.0 / (kBlock * kBlock) * (15.0 / 24);
-    measures.psnr = Psnr(source, coded);
-    measures.ssim = Mean(map.values);
+    const SsimMap map = BoxSsim(source, coded);
+    RateQualityPoint figures;
+    figures.bpp = 24.0 / (kBlock * kBlock) * (15.0 / 24);
+    figures.quality.psnrMean = Psnr(source, coded);
+    figures.similarity.ssim = Mean(map.values);
 
     ComparisonViewer viewer;
     viewer.resize(1200, 760);
     viewer.show();
     viewer.SetSource(source);
-    viewer.SetResult(ResultChoice::kReconstruction, coded, QString::fromUtf8("Reconstrução"), measures);
+    viewer.SetResult(ResultChoice::kReconstruction, coded, QString::fromUtf8("Reconstrução"), figures);
     viewer.SetSsimMap(ResultChoice::kReconstruction, map);
     viewer.SetDifference(4, DifferenceStyle::kGrey);
     QApplication::processEvents();

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "study/SweepJobs.h"
+#include "support/Status.h"
+
+namespace pictora {
+
+// Whether job `job` has its part: complete and written for that very job.
+bool PartIsComplete(const SweepJobList& list, std::size_t job);
+// The jobs without such a part, in job order.
+std::vector<std::size_t> PendingJobs(const SweepJobList& list);
+
+// Merges every job's part into DIR/results.csv and DIR/bd-rate.csv, and draws
+// each image's charts into DIR/STEM/. Refuses a damaged part with its
+// message, and a sweep with jobs that have no part yet naming every one.
+Status CollectSweep(const SweepJobList& list);
+
+}  // namespace pictora
