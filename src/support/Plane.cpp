@@ -58,7 +58,7 @@ void Plane::Allocate(std::uint32_t height, std::uint32_t width) {
 void Plane::Reserve(std::uint32_t height, std::size_t samples) {
     rows_.reserve(height);
     if (samples <= samples_.capacity()) return;
-    std::vector<std::uint8_t> larger;
+    decltype(samples_) larger;
     larger.reserve(samples);
     samples_.swap(larger);
 }

@@ -37,7 +37,7 @@ TEST(CommandLineTest, RefusedValuesSayWhatIsWanted) {
     EXPECT_EQ(UsageMessage({"train", "a.png", "--color-space", "hsv"}),
               "pictora-cli train: --color-space hsv: choose rgb, ycbcr444 or ycbcr420");
     EXPECT_EQ(UsageMessage({"train", "a.png", "--entropy", "zip"}),
-              "pictora-cli train: --entropy zip: choose none, huffman or arithmetic");
+              "pictora-cli train: --entropy zip: choose none, huffman, arithmetic or contextual");
 }
 
 TEST(CommandLineTest, ChoicesTakeAnyCase) {

@@ -210,10 +210,10 @@ TEST(ContextualCoder, RefusesHeadsTheirStreamCannotJustifyBeforeAllocating) {
     Bytes file = {0x89, 'M', 'Q', 'Z', 1};
     ByteWriter out(file);
     out.PutU32(0);
-    out.PutU32(65535 | 1u << 24);
-    out.PutU32(65535);
+    out.PutU32(16384 | 1u << 24);
+    out.PutU32(16384);
     for (int c = 0; c < 3; ++c) {
-        out.PutU32(c == 0 ? 65535u * 65535u : 1);
+        out.PutU32(c == 0 ? 16384u * 16384u : 1);
         out.PutU32(c == 0 ? 0xFFFFFF : 0);
         out.PutU8(0);
     }

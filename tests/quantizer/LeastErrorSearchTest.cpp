@@ -11,6 +11,7 @@
 
 #include "common/HighwayTargets.h"
 #include "quantizer/AlignedVector.h"
+#include "quantizer/BlockVector.h"
 #include "quantizer/PixelKernels.h"
 
 namespace pictora {
@@ -61,17 +62,19 @@ struct Codebook {
         const std::uint32_t d = side * side;
         neurons.SetDimension(d);
         std::vector<std::uint8_t> bytes(d + 1, 0);
+        BlockVector normaliser;
+        normaliser.Resize(d);
         for (std::uint32_t n = 0; n < count; ++n) {
             const std::uint32_t kind = random() % 4;
             if (kind == 0 && n > 0) {
-                neurons.AppendFromPixels(neurons.At(random() % n).pixels.data());
+                neurons.AppendFromPixels(neurons.At(random() % n).pixels.data(), normaliser);
                 continue;
             }
             for (std::uint32_t k = 0; k < d; ++k) {
                 const int base = kind == 1 ? near[k % near.size()] : static_cast<int>(random() % 256);
                 bytes[k] = static_cast<std::uint8_t>(std::clamp(base + static_cast<int>(random() % 7) - 3, 0, 255));
             }
-            neurons.AppendFromPixels(bytes.data());
+            neurons.AppendFromPixels(bytes.data(), normaliser);
         }
     }
 };

@@ -11,6 +11,7 @@
 
 #include "common/TempFolder.h"
 #include "image/ImageBuffer.h"
+#include "quantizer/BlockVector.h"
 #include "quantizer/KohonenNetwork.h"
 #include "quantizer/LeastErrorSearch.h"
 #include "support/Truncate.h"
@@ -101,7 +102,9 @@ TEST(MethodLeversTest, CodingByErrorGivesTiesToTheLaterNeuron) {
     ASSERT_TRUE(channel.network.TrainStep(0.1, 0.1, 1, PlaneScale::Full));
     NeuronList& neurons = channel.network.Neurons();
     const std::uint32_t count = neurons.Count();
-    for (std::uint32_t i = 0; i < count; ++i) neurons.AppendFromPixels(neurons.At(i).pixels.data());
+    BlockVector normaliser;
+    normaliser.Resize(neurons.At(0).dimension);
+    for (std::uint32_t i = 0; i < count; ++i) neurons.AppendFromPixels(neurons.At(i).pixels.data(), normaliser);
     ASSERT_TRUE(channel.network.Code());
     // Every original is now unused and pruned; the copies took their blocks.
     EXPECT_EQ(channel.network.NeuronCount(), count);
