@@ -95,6 +95,9 @@ public:
     // Opens the first local file of dropped data as the Open command would;
     // false when the data names none.
     bool OpenDropped(const QMimeData& data);
+    // Opens files named outside the form (on the command line) as if they
+    // were chosen together in the Open dialog.
+    void OpenGiven(const QStringList& paths);
 
     // The start button: starts, resumes, or asks to stop after the step in progress.
     void StartOrStop();
