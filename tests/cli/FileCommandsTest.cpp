@@ -133,8 +133,8 @@ TEST_F(FileCommandsTest, ApplyPrintsOneLoadedFileRow) {
     std::getline(csv, header);
     std::getline(csv, row);
     EXPECT_EQ(row.substr(0, 2), "0,");
-    PngImage applied;
-    EXPECT_EQ(applied.Load(File("a.png")), 0);
+    RgbImage applied;
+    EXPECT_TRUE(ReadPngFile(File("a.png"), applied));
 }
 
 TEST_F(FileCommandsTest, InfoDescribesChannelsAndSections) {
