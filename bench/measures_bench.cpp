@@ -94,7 +94,7 @@ bool TimeTrainingStep(const std::string& path, double& seconds) {
     pictora::TrainingJob job;
     for (pictora::ChannelJob& channel : job.channels) channel = {0.1, 0.1, 1, 64};
     job.restart = true;
-    job.colorSpace = pictora::kColorSpaceRgb;
+    job.colorSpace = pictora::ColorSpace::Rgb;
     bool ok = true;
     seconds = Seconds([&] { ok = bool(compressor.TrainAndCode(job)); });
     return ok;
@@ -130,9 +130,9 @@ int main(int argc, char** argv) {
         const std::string flower = "/usr/share/libjxl-testdata/jxl/flower/flower.png";
         path = std::filesystem::exists(flower) ? flower : std::string(PICTORA_SOURCE_DIR) + "/tests/data/photo500-tiger.png";
     }
-    pictora::PngImage image;
-    if (image.Load(path) != pictora::PngImage::kOk) {
-        std::fprintf(stderr, "measures_bench: %s\n", image.LastError().c_str());
+    pictora::RgbImage image;
+    if (pictora::Status loaded = pictora::ReadPngFile(path, image); !loaded) {
+        std::fprintf(stderr, "measures_bench: %s\n", loaded.message().c_str());
         return 1;
     }
     const std::array<Plane, 3> distorted = {Distorted(image.red), Distorted(image.green), Distorted(image.blue)};

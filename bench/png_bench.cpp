@@ -5,7 +5,7 @@
 //
 // Reading: the photo's bytes, already in memory, decoded by libpng
 // (png_read_image into one buffer of interleaved rows, 16-bit samples cut to
-// 8) and by PngImage::Decode (into the three planes), in turn, A B A B.
+// 8) and by DecodePngImage (into the three planes), in turn, A B A B.
 // Writing: the reconstruction of one default training step on the photo,
 // encoded by libpng (zlib level 6, every filter tried per row) and by
 // EncodePng. Ratios are medians of the pairs' ratios; both decodes must give
@@ -160,12 +160,12 @@ int main(int argc, char** argv) {
     bool samePixels = true;
     for (unsigned run = 0; run < repeat; ++run) {
         std::vector<std::uint8_t> reference;
-        pictora::PngImage image;
-        int decoded = pictora::PngImage::kOk;
+        pictora::RgbImage image;
+        pictora::Status decoded = pictora::Status::Ok();
         const double before = Seconds([&] { reference = LibpngDecode(file); });
-        const double after = Seconds([&] { decoded = image.Decode(file); });
-        if (decoded != pictora::PngImage::kOk || reference.empty()) {
-            std::fprintf(stderr, "%s: not decoded: %s\n", photo.c_str(), image.LastError().c_str());
+        const double after = Seconds([&] { decoded = pictora::DecodePngImage(file, image); });
+        if (!decoded || reference.empty()) {
+            std::fprintf(stderr, "%s: not decoded: %s\n", photo.c_str(), decoded.message().c_str());
             return 1;
         }
         samePixels = samePixels && reference == Interleaved(image.red, image.green, image.blue);

@@ -123,9 +123,11 @@ bool SameChannel(const KohonenNetwork& a, const KohonenNetwork& b) {
 bool SameResults(const ImageCompressor& a, const ImageCompressor& b) {
     for (int c = 0; c < 3; ++c)
         if (!SameChannel(a.Channel(c), b.Channel(c))) return false;
-    for (pictora::PsnrOf which : {pictora::PsnrOf::Red, pictora::PsnrOf::Green, pictora::PsnrOf::Blue, pictora::PsnrOf::Mean})
-        if (std::bit_cast<std::uint64_t>(a.GetPsnr(which)) != std::bit_cast<std::uint64_t>(b.GetPsnr(which)))
-            return false;
+    const pictora::RgbQuality& qa = a.Quality();
+    const pictora::RgbQuality& qb = b.Quality();
+    for (std::size_t k = 0; k < 3; ++k)
+        if (std::bit_cast<std::uint64_t>(qa.psnr[k]) != std::bit_cast<std::uint64_t>(qb.psnr[k])) return false;
+    if (std::bit_cast<std::uint64_t>(qa.psnrMean) != std::bit_cast<std::uint64_t>(qb.psnrMean)) return false;
     std::vector<std::uint8_t> codedA;
     std::vector<std::uint8_t> codedB;
     return a.EncodeCodedImage(codedA) && b.EncodeCodedImage(codedB) && codedA == codedB;

@@ -17,7 +17,7 @@ namespace {
 
 pictora::ImageCompressor& Compressor() {
     static pictora::ImageCompressor* compressor = [] {
-        pictora::PngImage image;
+        pictora::RgbImage image;
         image.Resize(24, 30);
         for (int i = 0; i < 24; ++i)
             for (int j = 0; j < 30; ++j) {
@@ -27,7 +27,7 @@ pictora::ImageCompressor& Compressor() {
             }
         std::vector<std::uint8_t> png;
         auto* loaded = new pictora::ImageCompressor;
-        if (image.Encode(0, png) != 0 || !loaded->LoadImage(png, "image.png")) __builtin_trap();
+        if (!pictora::EncodePngImage(image, pictora::PngPlanes::Rgb, png) || !loaded->LoadImage(png, "image.png")) __builtin_trap();
         return loaded;
     }();
     return *compressor;

@@ -17,8 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Up to a few pieces of image data, so that runs stay short.
         if (std::uint64_t{height} * width <= (std::uint64_t{1} << 20)) {
             const pictora::Plane* const planes[] = {&image.rgb->red, &image.rgb->green, &image.rgb->blue};
-            pictora::PngImage copy;
-            if (copy.Decode(pictora::EncodePng(planes, height, width)) != pictora::PngImage::kOk ||
+            pictora::RgbImage copy;
+            if (!pictora::DecodePngImage(pictora::EncodePng(planes, height, width), copy) ||
                 !(copy.red == image.rgb->red && copy.green == image.rgb->green && copy.blue == image.rgb->blue))
                 __builtin_trap();
         }

@@ -222,9 +222,8 @@ int RunCompare(const CLI::App& command, const CompareOptions& options) {
     if (Status opened = csv.Open(options.resultsPath, "codec,setting,bytes,bpp,psnr,psnr_r,psnr_g,psnr_b,ssim,msssim");
         !opened)
         return ReportBadFile(opened.message());
-    PngImage image;
-    if (const int loaded = image.Load(options.imagePath); loaded != PngImage::kOk)
-        return ReportBadFile(image.LastStatus(loaded).message());
+    RgbImage image;
+    if (Status loaded = ReadPngFile(options.imagePath, image); !loaded) return ReportBadFile(loaded.message());
 
     std::uint64_t target = options.bytes;
     // The table's header comes with its first row, so a refused --like file

@@ -207,24 +207,25 @@ int RunDecode(const CLI::App& command, const DecodeOptions& options) {
     CsvResults csv;
     if (Status opened = csv.Open(options.resultsPath, ResultsCsvHeader()); !opened)
         return ReportBadFile(opened.message());
+    // The source is read before the coded file, so that its refusal comes first.
+    ImageCompressor source;
+    if (measured) {
+        if (Status loaded = source.LoadImage(options.referencePath); !loaded) return ReportBadFile(loaded.message());
+    }
     ImageCompressor compressor;
     compressor.SetMethod(options.method);
-    // The reference is loaded first: loading an image empties the networks.
-    if (measured) {
-        if (Status loaded = compressor.LoadImage(options.referencePath); !loaded) return ReportBadFile(loaded.message());
-    }
     if (Status decoded = DecodeResultFile(compressor, options.codedPath); !decoded)
         return ReportBadFile(decoded.message());
     if (measured) {
-        if (compressor.ReconstructionRows() != static_cast<std::uint32_t>(compressor.GetImageHeight()) ||
-            compressor.ReconstructionColumns() != static_cast<std::uint32_t>(compressor.GetImageWidth()))
+        const RgbImage& reference = *source.SourceImage().rgb;
+        if (compressor.ReconstructionRows() != static_cast<std::uint32_t>(reference.height) ||
+            compressor.ReconstructionColumns() != static_cast<std::uint32_t>(reference.width))
             return ReportBadFile(options.codedPath + ": its image is " + std::to_string(compressor.ReconstructionColumns()) +
                                  " x " + std::to_string(compressor.ReconstructionRows()) + " pixels, " +
-                                 options.referencePath + " is " + std::to_string(compressor.GetImageWidth()) + " x " +
-                                 std::to_string(compressor.GetImageHeight()));
-        compressor.MeasureQuality();
-        compressor.UpdateStatistics();
-        if (Status reported = ReportFileRow(compressor.Result(StepOrigin::DecodedFile, 0), csv); !reported)
+                                 options.referencePath + " is " + std::to_string(reference.width) + " x " +
+                                 std::to_string(reference.height));
+        if (Status reported = ReportFileRow(compressor.MeasuredAgainst(reference, StepOrigin::DecodedFile, 0), csv);
+            !reported)
             return ReportBadFile(reported.message());
     }
     if (Status written = WriteOutputs(compressor, options.outputs); !written) return ReportBadFile(written.message());

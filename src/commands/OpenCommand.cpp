@@ -6,6 +6,7 @@
 #include "commands/UserDialogs.h"
 #include "pipeline/ImageCompressor.h"
 #include "pipeline/MqKohonenThread.h"
+#include "pipeline/ResultFiles.h"
 
 namespace pictora {
 
@@ -14,18 +15,6 @@ const char* const kOpenFilter =
     "Imagens Codificadas (Aritmético) (*.art);;Imagens Codificadas (Contextual) (*.mqz);;CodeBook (*.cod)";
 
 namespace {
-
-enum class FileKind { Png, Coded, Huffman, Arithmetic, Contextual, Codebook, Unknown };
-
-FileKind Classify(const QString& path) {
-    if (path.contains(QStringLiteral(".png"))) return FileKind::Png;
-    if (path.contains(QStringLiteral(".mqc"))) return FileKind::Coded;
-    if (path.contains(QStringLiteral(".huf"))) return FileKind::Huffman;
-    if (path.contains(QStringLiteral(".art"))) return FileKind::Arithmetic;
-    if (path.contains(QStringLiteral(".mqz"))) return FileKind::Contextual;
-    if (path.contains(QStringLiteral(".cod"))) return FileKind::Codebook;
-    return FileKind::Unknown;
-}
 
 void Tell(CommandTarget& target, const char* text, UserDialogs::Icon icon = UserDialogs::Icon::Information) {
     target.Dialogs().ShowMessage(QString::fromUtf8(text), icon);
@@ -94,14 +83,14 @@ void RunOpenCommand(CommandTarget& target) {
 void OpenPaths(CommandTarget& target, const QStringList& paths) {
     if (paths.isEmpty()) return;
     const QString& first = paths[0];
-    const FileKind kind = Classify(first);
-    if (kind == FileKind::Png) {
+    const ResultFileKind kind = ResultFileKindOf(first.toStdString());
+    if (kind == ResultFileKind::Png) {
         if (!target.LoadImage(first)) target.ResetImageTabs();
         return;
     }
-    if (kind != FileKind::Unknown) {
+    if (kind != ResultFileKind::Unknown) {
         // Only a codebook load uses more than the first file.
-        for (const QString& path : kind == FileKind::Codebook ? paths : QStringList{first}) {
+        for (const QString& path : kind == ResultFileKind::Codebook ? paths : QStringList{first}) {
             if (!FitsRequest(path)) {
                 Tell(target, "O caminho do arquivo é longo demais: use um caminho de até 255 caracteres.",
                      UserDialogs::Icon::Warning);
@@ -112,11 +101,11 @@ void OpenPaths(CommandTarget& target, const QStringList& paths) {
     }
     std::string path = first.toStdString();
     switch (kind) {
-        case FileKind::Coded: TellWhenRefused(target, target.Worker().StartDecode(path)); break;
-        case FileKind::Huffman: TellWhenRefused(target, target.Worker().StartHuffmanDecode(path)); break;
-        case FileKind::Arithmetic: TellWhenRefused(target, target.Worker().StartArithmeticDecode(path)); break;
-        case FileKind::Contextual: TellWhenRefused(target, target.Worker().StartContextualDecode(path)); break;
-        case FileKind::Codebook: OpenCodebooks(target, paths); break;
+        case ResultFileKind::Coded: TellWhenRefused(target, target.Worker().StartDecode(path)); break;
+        case ResultFileKind::Huffman: TellWhenRefused(target, target.Worker().StartHuffmanDecode(path)); break;
+        case ResultFileKind::Arithmetic: TellWhenRefused(target, target.Worker().StartArithmeticDecode(path)); break;
+        case ResultFileKind::Contextual: TellWhenRefused(target, target.Worker().StartContextualDecode(path)); break;
+        case ResultFileKind::Codebook: OpenCodebooks(target, paths); break;
         default: target.Dialogs().ShowMessage(QString::fromUtf8("Arquivo Inválido"), UserDialogs::Icon::None); break;
     }
     target.ResetImageTabs();

@@ -13,10 +13,11 @@ extern const char* const kOpenFilter;
 // image tabs back on their first tab.
 void RunOpenCommand(CommandTarget& target);
 
-// Opens what the first path names, told apart by the first of ".png", ".mqc",
-// ".huf", ".art", ".cod" found anywhere in it (case counts): a PNG is loaded
-// at once, coded images and codebooks go to the worker. Three .cod files are
-// assigned to channels in the codebook order dialog.
+// Opens what the first path names, its kind told by ResultFileKindOf (the
+// last extension, case ignored, as Save, decode and info tell it): a PNG is
+// loaded at once, coded images and codebooks go to the worker, any other name
+// is refused. Three .cod files are assigned to channels in the codebook order
+// dialog.
 void OpenPaths(CommandTarget& target, const QStringList& paths);
 
 }  // namespace pictora

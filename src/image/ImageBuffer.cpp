@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <cmath>
-#include <limits>
 
 #include "image/ChromaResampling.h"
 #include "image/ColorConversion.h"
@@ -20,13 +18,6 @@ void CopyRegion(Plane& destination, const Plane& source, std::uint32_t rows, std
 }
 
 }  // namespace
-
-void ImageBuffer::Reset() {
-    Release();
-    std::fill(std::begin(mse), std::end(mse), 0.0);
-    std::fill(std::begin(psnr), std::end(psnr), 0.0);
-    psnrRgb = 0;
-}
 
 void ImageBuffer::Release() {
     rgb.reset();
@@ -50,22 +41,21 @@ void ImageBuffer::Allocate(std::int32_t height, std::int32_t width) {
 
 Status ImageBuffer::LoadPng(const std::string& path) {
     Release();
-    auto png = std::make_unique<PngImage>();
+    auto image = std::make_unique<RgbImage>();
     DebugLog("png\n");
-    const int result = png->Load(path);
+    const Status loaded = ReadPngFile(path, *image);
     DebugLog("carregado\n");
-    if (result != PngImage::kOk) return png->LastStatus(result).Concerning(path);
-    rgb = std::move(png);
+    if (!loaded) return loaded;
+    rgb = std::move(image);
     DeriveYCbCrPlanes();
     return Status::Ok();
 }
 
 Status ImageBuffer::DecodePng(std::span<const std::uint8_t> file, const std::string& name, DerivedPlanes derived) {
     Release();
-    auto png = std::make_unique<PngImage>();
-    const int result = png->Decode(file);
-    if (result != PngImage::kOk) return png->LastStatus(result).About(name);
-    rgb = std::move(png);
+    auto image = std::make_unique<RgbImage>();
+    if (Status decoded = DecodePngImage(file, *image); !decoded) return decoded.About(name);
+    rgb = std::move(image);
     if (derived == DerivedPlanes::AtLoad) DeriveYCbCrPlanes();
     return Status::Ok();
 }
@@ -101,46 +91,6 @@ void ImageBuffer::CopyPlanes(PlaneGroup target, const Plane& a, const Plane& b, 
     CopyRegion(toRgb ? rgb->red : lumaY, a, rows, columns);
     CopyRegion(toRgb ? rgb->green : chromaCb, b, rows, columns);
     CopyRegion(toRgb ? rgb->blue : chromaCr, c, rows, columns);
-}
-
-double ImageBuffer::GetPsnr(PsnrOf which) const {
-    switch (which) {
-        case PsnrOf::Red: return psnr[0];
-        case PsnrOf::Green: return psnr[1];
-        case PsnrOf::Blue: return psnr[2];
-        case PsnrOf::Mean: break;
-    }
-    return psnrRgb;
-}
-
-namespace {
-
-// An empty buffer compares as an image without samples.
-const RgbImage& ImageOf(const ImageBuffer& buffer) {
-    static const RgbImage empty;
-    return buffer.rgb ? *buffer.rgb : empty;
-}
-
-}  // namespace
-
-std::uint32_t ImageBuffer::Compare(const ImageBuffer& other) {
-    std::array<double, 3> errors{};
-    const std::uint32_t count = MeanSquaredErrors(ImageOf(*this), ImageOf(other), errors);
-    std::copy(errors.begin(), errors.end(), std::begin(mse));
-    return count;
-}
-
-void ImageBuffer::ComputePsnr(const ImageBuffer& other) { Keep(MeasureRgbQuality(ImageOf(*this), ImageOf(other))); }
-
-void ImageBuffer::ComputePsnr(const RgbPlanes& other, std::uint32_t rows, std::uint32_t columns) {
-    const RgbImage& mine = ImageOf(*this);
-    Keep(MeasureRgbQuality({&mine.red, &mine.green, &mine.blue}, other, rows, columns));
-}
-
-void ImageBuffer::Keep(const RgbQuality& quality) {
-    std::copy(quality.mse.begin(), quality.mse.end(), std::begin(mse));
-    std::copy(quality.psnr.begin(), quality.psnr.end(), std::begin(psnr));
-    psnrRgb = quality.psnrMean;
 }
 
 }  // namespace pictora

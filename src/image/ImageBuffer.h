@@ -6,7 +6,6 @@
 #include <string>
 
 #include "image/RgbImage.h"
-#include "image/RgbQuality.h"
 #include "support/Plane.h"
 #include "support/Status.h"
 
@@ -19,13 +18,9 @@ enum class PlaneGroup { Rgb, YCbCr };
 // leaves them for DeriveYCbCrPlanes, so that an RGB run never pays for them.
 enum class DerivedPlanes { AtLoad, OnRequest };
 
-// Which pSNR GetPsnr reads: one of the three RGB planes, or the mean error.
-enum class PsnrOf { Red, Green, Blue, Mean };
-
 // One image in memory: its RGB planes (inside `rgb`), full-resolution Y, Cb,
-// Cr planes, the two 4:2:0 chroma planes and the quality figures of the last
-// comparison with another image. The coding pipeline keeps two: the source
-// image, loaded from a PNG file, and the reconstruction.
+// Cr planes and the two 4:2:0 chroma planes. The coding pipeline keeps its
+// source image in one, loaded from a PNG file.
 //
 // All planes have the size of `rgb`. The 4:2:0 planes are allocated at full
 // size too; their decimated samples fill the top-left height/2 x width/2
@@ -33,11 +28,6 @@ enum class PsnrOf { Red, Green, Blue, Mean };
 // No lock of its own: the pipeline decides which thread uses it when.
 class ImageBuffer {
 public:
-    // Per plane in the order R, G, B, written by Compare and ComputePsnr.
-    double mse[3]{};
-    double psnr[3]{};
-    double psnrRgb = 0;
-
     std::unique_ptr<RgbImage> rgb;  // null while the buffer is empty
     Plane lumaY;
     Plane chromaCb;
@@ -45,9 +35,7 @@ public:
     Plane chromaCb420;
     Plane chromaCr420;
 
-    // Back to the state of a new buffer: empty, quality figures 0.
-    void Reset();
-    // Frees the image and every plane; keeps the quality figures.
+    // Frees the image and every plane: back to the state of a new buffer.
     void Release();
     // Replaces the contents by a zero-filled image of that size with its
     // Y, Cb, Cr planes, the 4:2:0 planes left empty. Used for reconstructions.
@@ -69,21 +57,6 @@ public:
 
     // Copies three planes of at least the buffer's size into one group of it.
     void CopyPlanes(PlaneGroup target, const Plane& a, const Plane& b, const Plane& c);
-
-    double GetPsnr(PsnrOf which) const;
-
-    // Called on the source with the reconstruction (of at most the source's
-    // size): fills `mse` over the reconstruction's area and returns its
-    // sample count per plane.
-    std::uint32_t Compare(const ImageBuffer& other);
-    // Compare, then the pSNR of each plane and of the mean error. An error of
-    // 0 gives +inf, an empty image NaN; both are kept as they are.
-    void ComputePsnr(const ImageBuffer& other);
-    // The same against three planes covering the top-left rows x columns.
-    void ComputePsnr(const RgbPlanes& other, std::uint32_t rows, std::uint32_t columns);
-
-private:
-    void Keep(const RgbQuality& quality);
 };
 
 }  // namespace pictora

@@ -11,7 +11,7 @@
 namespace pictora {
 
 // A coded image is never larger than an image the program can read and code.
-static_assert(KohonenNetwork::kMaxPixels == PngImage::kMaxPixels);
+static_assert(KohonenNetwork::kMaxPixels == kPngMaxPixels);
 
 Status ImageCompressor::EncodeCodedImage(std::vector<std::uint8_t>& bytes) const {
     if (channels_[0].NeuronCount() == 0)

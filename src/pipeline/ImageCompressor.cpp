@@ -34,7 +34,7 @@ PlaneScale ChannelScale(ColorSpace colorSpace, int channel) {
     return channel != 0 && colorSpace == ColorSpace::YCbCr420 ? PlaneScale::Half : PlaneScale::Full;
 }
 
-ImageCompressor::ImageCompressor() { sourceImage_.Reset(); }
+ImageCompressor::ImageCompressor() = default;
 
 Status ImageCompressor::LoadImage(const std::string& path) {
     std::vector<std::uint8_t> bytes;
@@ -51,6 +51,7 @@ Status ImageCompressor::LoadImage(std::span<const std::uint8_t> png, const std::
         return NoMemoryForImage(name);
     }
     sourceImage_ = std::move(loaded);
+    quality_ = RgbQuality{};
     imageLoaded_ = true;
     BindRgbSources(channels_);
     return Status::Ok();
@@ -126,9 +127,9 @@ bool ImageCompressor::ChannelsHoldWork() const {
 }
 
 Status ImageCompressor::TrainAndCode(const TrainingJob& job) {
+    if (!imageLoaded_) return Status::Error(ErrorKind::NoImage, "no image is loaded to train on");
     colorSpace_ = job.colorSpace;
     method_ = job.method;
-    if (!imageLoaded_) return Status::Ok();
     try {
         Status trained = TrainChannels(job, TaskPriority::Normal);
         FinishStep(job.filter);
@@ -157,10 +158,10 @@ Status ImageCompressor::LoadAndTrain(std::span<const std::uint8_t> png, const st
         return TrainAndCode(job);
     }
     method_ = job.method;
-    auto image = std::make_unique<PngImage>();
-    PngImage& decoding = *image;
+    auto image = std::make_unique<RgbImage>();
+    RgbImage& decoding = *image;
     RowArrival arrival;
-    int decoded = PngImage::kOk;
+    Status decoded = Status::Ok();
     bool memoryRanOut = false;
     bool trainingRanOut = false;
     bool adopted = false;
@@ -169,7 +170,7 @@ Status ImageCompressor::LoadAndTrain(std::span<const std::uint8_t> png, const st
         std::jthread decoder([&] {
             WorkerPool::BusyScope busy;  // a core the channels' jobs leave to it
             try {
-                decoded = decoding.DecodeInPlace(png, arrival);
+                decoded = DecodePngInPlace(png, decoding, arrival);
             } catch (const std::bad_alloc&) {
                 memoryRanOut = true;
                 arrival.Close();
@@ -195,8 +196,8 @@ Status ImageCompressor::LoadAndTrain(std::span<const std::uint8_t> png, const st
             for (KohonenNetwork& channel : channels_) channel.SetSourceArrival(nullptr);
         }
     }
-    if (memoryRanOut || decoded != PngImage::kOk) {
-        const Status failure = memoryRanOut ? NoMemoryForImage(name) : decoding.LastStatus(decoded).About(name);
+    if (memoryRanOut || !decoded) {
+        const Status failure = memoryRanOut ? NoMemoryForImage(name) : decoded.About(name);
         if (adopted) {
             imageLoaded_ = false;
             sourceImage_.Release();  // and with it the image decoded
@@ -306,24 +307,45 @@ void ImageCompressor::ReconstructRgb() {
 
 void ImageCompressor::ApplyFilter(LowPassFilter filter) {
     if (filter == LowPassFilter::None) return;
+    // Every channel's RGB copy is channel 0's size by now (4:2:0 chroma was
+    // taken to full size), whatever size the channel itself codes.
     const std::uint32_t rows = channels_[0].Rows();
     const std::uint32_t columns = channels_[0].Columns();
-    BoxFilter(channels_[0].RebuiltCopy(), rows, columns, filter);
-    for (int c = 1; c < 3; ++c) {
-        channels_[c].SetPlaneSize(rows, columns);
-        BoxFilter(channels_[c].RebuiltCopy(), rows, columns, filter);
-    }
-    if (colorSpace_ == ColorSpace::YCbCr420) {
-        channels_[1].SetPlaneSize(rows / 2, columns / 2);
-        channels_[2].SetPlaneSize(rows / 2, columns / 2);
-    }
+    for (KohonenNetwork& channel : channels_) BoxFilter(channel.RebuiltCopy(), rows, columns, filter);
 }
 
-void ImageCompressor::SumCodedBytes() {
-    codedBytes_ = channels_[0].CodedBytes() + channels_[1].CodedBytes() + channels_[2].CodedBytes();
+namespace {
+
+// The sum of the channels' coded bytes, and that sum over the samples of
+// three planes of channel 0's size.
+void SumChannels(const std::array<CodedSize, 3>& channels, std::uint32_t rows, std::uint32_t columns,
+                 std::uint32_t& bytes, double& rate) {
+    bytes = channels[0].codedBytes + channels[1].codedBytes + channels[2].codedBytes;
     // A 64-bit product: three times a large image's pixel count overflows 32 bits.
-    const std::uint64_t samples = UINT64_C(3) * channels_[0].Rows() * channels_[0].Columns();
-    compressionRate_ = samples == 0 ? 0.0 : codedBytes_ / static_cast<double>(samples);
+    const std::uint64_t samples = UINT64_C(3) * rows * columns;
+    rate = samples == 0 ? 0.0 : bytes / static_cast<double>(samples);
+}
+
+}  // namespace
+
+void ImageCompressor::SumCodedBytes() {
+    SumChannels({channels_[0].Size(), channels_[1].Size(), channels_[2].Size()}, channels_[0].Rows(),
+                channels_[0].Columns(), codedBytes_, compressionRate_);
+}
+
+ImageCompressor::CodedTotals ImageCompressor::KeptTotals() const {
+    return {{channels_[0].Size(), channels_[1].Size(), channels_[2].Size()}, codedBytes_, compressionRate_};
+}
+
+ImageCompressor::CodedTotals ImageCompressor::CountedTotals() const {
+    CodedTotals totals;
+    for (int c = 0; c < 3; ++c) {
+        const KohonenNetwork& channel = channels_[c];
+        totals.channels[static_cast<std::size_t>(c)] = ComputeCodedSize(
+            channel.Rows(), channel.Columns(), channel.Dimension(), channel.NeuronCount(), ChannelScale(colorSpace_, c));
+    }
+    SumChannels(totals.channels, channels_[0].Rows(), channels_[0].Columns(), totals.bytes, totals.rate);
+    return totals;
 }
 
 void ImageCompressor::UpdateStatistics() {
@@ -332,18 +354,14 @@ void ImageCompressor::UpdateStatistics() {
 }
 
 void ImageCompressor::MeasureQuality() {
-    sourceImage_.ComputePsnr({&ReconstructedPlane(0), &ReconstructedPlane(1), &ReconstructedPlane(2)},
-                             static_cast<std::uint32_t>(sourceImage_.GetHeight()),
-                             static_cast<std::uint32_t>(sourceImage_.GetWidth()));
+    static const RgbImage kNoImage;
+    quality_ = QualityAgainst(sourceImage_.rgb ? *sourceImage_.rgb : kNoImage);
 }
 
-const ImageBuffer& ImageCompressor::Reconstruction() const {
-    reconstruction_.Release();
-    if (imageLoaded_ && HasReconstruction()) {
-        reconstruction_.Allocate(sourceImage_.GetHeight(), sourceImage_.GetWidth());
-        reconstruction_.CopyPlanes(PlaneGroup::Rgb, ReconstructedPlane(0), ReconstructedPlane(1), ReconstructedPlane(2));
-    }
-    return reconstruction_;
+RgbQuality ImageCompressor::QualityAgainst(const RgbImage& source) const {
+    return MeasureRgbQuality({&source.red, &source.green, &source.blue},
+                             {&ReconstructedPlane(0), &ReconstructedPlane(1), &ReconstructedPlane(2)},
+                             static_cast<std::uint32_t>(source.height), static_cast<std::uint32_t>(source.width));
 }
 
 CodedImageRate ImageCompressor::Rate() const {
@@ -364,15 +382,25 @@ CodedImageRate ImageCompressor::Rate() const {
 }
 
 StepResult ImageCompressor::Result(StepOrigin origin, int step, MeasureSet measures) const {
+    const bool measured = measures == MeasureSet::All && imageLoaded_ && HasReconstruction();
+    return MakeResult(origin, step, KeptTotals(), quality_, measured ? sourceImage_.rgb.get() : nullptr);
+}
+
+StepResult ImageCompressor::MeasuredAgainst(const RgbImage& source, StepOrigin origin, int step) const {
+    return MakeResult(origin, step, CountedTotals(), QualityAgainst(source), HasReconstruction() ? &source : nullptr);
+}
+
+// SSIM and MS-SSIM are measured against `source` when one is given.
+StepResult ImageCompressor::MakeResult(StepOrigin origin, int step, const CodedTotals& totals,
+                                       const RgbQuality& quality, const RgbImage* source) const {
     StepResult result;
     result.width = ReconstructionColumns();
     result.height = ReconstructionRows();
     result.rate = Rate();
     result.figures.bytes = result.rate.Total();
     result.figures.bpp = BitsPerPixel(result.rate.Total(), result.width, result.height);
-    if (measures == MeasureSet::All && imageLoaded_ && HasReconstruction()) {
-        const RgbImage& source = *sourceImage_.rgb;
-        result.figures.similarity = MeasureImages({&source.red, &source.green, &source.blue},
+    if (source != nullptr) {
+        result.figures.similarity = MeasureImages({&source->red, &source->green, &source->blue},
                                           {&ReconstructedPlane(0), &ReconstructedPlane(1), &ReconstructedPlane(2)},
                                           SimilarityMeasures::kBoth);
     }
@@ -382,14 +410,12 @@ StepResult ImageCompressor::Result(StepOrigin origin, int step, MeasureSet measu
         ChannelFigures& figures = result.channels[static_cast<std::size_t>(c)];
         figures.neurons = channels_[c].NeuronCount();
         figures.pruned = channels_[c].PrunedCount();
-        figures.compressionRate = channels_[c].Ratio();
-        figures.codedBytes = channels_[c].CodedBytes();
-        result.figures.quality.mse[static_cast<std::size_t>(c)] = sourceImage_.mse[c];
-        result.figures.quality.psnr[static_cast<std::size_t>(c)] = sourceImage_.psnr[c];
+        figures.compressionRate = totals.channels[static_cast<std::size_t>(c)].ratio;
+        figures.codedBytes = totals.channels[static_cast<std::size_t>(c)].codedBytes;
     }
-    result.figures.quality.psnrMean = sourceImage_.psnrRgb;
-    result.compressionRate = compressionRate_;
-    result.codedBytes = codedBytes_;
+    result.figures.quality = quality;
+    result.compressionRate = totals.rate;
+    result.codedBytes = totals.bytes;
     return result;
 }
 

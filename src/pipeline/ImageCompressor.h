@@ -11,6 +11,7 @@
 
 #include "image/ColorSpace.h"
 #include "image/ImageBuffer.h"
+#include "image/RgbQuality.h"
 #include "pipeline/StepResult.h"
 #include "pipeline/TrainingJob.h"
 #include "quantizer/KohonenNetwork.h"
@@ -39,7 +40,8 @@ public:
     void PrepareNewRun();
 
     // One training job: trains and codes every channel with passes left,
-    // rebuilds, converts back to RGB, filters and measures. A channel that
+    // rebuilds, converts back to RGB, filters and measures. Without a loaded
+    // image it is refused (NoImage) and nothing changes. A channel that
     // cannot be coded (a block larger than its plane, say) is left out and
     // named in the returned error; the rest of the job still runs. Memory
     // running out is returned as a failure too, with the networks emptied.
@@ -57,6 +59,12 @@ public:
     // SSIM and MS-SSIM are measured when `measures` asks for them and an
     // image of the reconstruction's size is loaded.
     StepResult Result(StepOrigin origin, int step, MeasureSet measures = MeasureSet::All) const;
+    // The coded image held now (one just decoded, say) measured against
+    // `source`, an image of the reconstruction's size: the coded sizes
+    // counted afresh from the networks, as UpdateStatistics counts them, and
+    // pSNR, SSIM and MS-SSIM against `source`. It only reads, so it needs no
+    // image loaded and asks for no order of calls.
+    StepResult MeasuredAgainst(const RgbImage& source, StepOrigin origin, int step) const;
     // The parts of the coded image the current networks make, as
     // EncodeCodedImage would write them.
     CodedImageRate Rate() const;
@@ -94,7 +102,8 @@ public:
 
     // Reads a coded image and rebuilds it without training. The bytes are
     // checked whole first: refused bytes leave networks and colour space as
-    // they were. Statistics and quality figures are not recomputed.
+    // they were. Statistics and quality figures are not recomputed: a caller
+    // that wants them measures the result with MeasuredAgainst.
     Status DecodeCodedImage(std::span<const std::uint8_t> bytes);
     Status DecodeCodedFile(const std::string& path);
     // Codes the loaded image with the first three codebooks of a codebook
@@ -114,7 +123,9 @@ public:
     double GetCompressionRate(int channel) const;
     int GetNeuronCount(int channel) const;
     int GetPrunedCount(int channel) const;
-    double GetPsnr(PsnrOf which) const { return sourceImage_.GetPsnr(which); }
+    // The reconstruction's errors and pSNR against the source image, as the
+    // last step, applied codebooks or MeasureQuality left them.
+    const RgbQuality& Quality() const { return quality_; }
     bool IsImageLoaded() const { return imageLoaded_; }
     int GetImageHeight() const { return sourceImage_.GetHeight(); }
     int GetImageWidth() const { return sourceImage_.GetWidth(); }
@@ -130,11 +141,6 @@ public:
     // codes in YCbCr, or on DeriveSourcePlanes for a front end that shows them.
     const ImageBuffer& SourceImage() const { return sourceImage_; }
     void DeriveSourcePlanes() { sourceImage_.DeriveYCbCrPlanes(); }
-    // The RGB reconstruction as an image of the source's size, copied from
-    // the channels' planes when asked (empty without an image or a
-    // reconstruction); the steps themselves measure those planes in place.
-    const ImageBuffer& Reconstruction() const;
-
     // The RGB reconstruction a front end shows and a .png holds: plane c of
     // channel c (R, G, B), ReconstructionRows() x ReconstructionColumns().
     const Plane& ReconstructedPlane(int c) const { return channels_[c].RebuiltCopy(); }
@@ -158,13 +164,27 @@ private:
     void ReconstructRgb();
     void ApplyFilter(LowPassFilter filter);
     void SumCodedBytes();
+    // What a result reports of the coded sizes: each channel's, their sum and
+    // the sum over the image's samples.
+    struct CodedTotals {
+        std::array<CodedSize, 3> channels{};
+        std::uint32_t bytes = 0;
+        double rate = 0.0;
+    };
+    CodedTotals KeptTotals() const;
+    CodedTotals CountedTotals() const;
+    RgbQuality QualityAgainst(const RgbImage& source) const;
+    StepResult MakeResult(StepOrigin origin, int step, const CodedTotals& totals, const RgbQuality& quality,
+                          const RgbImage* source) const;
 
     pictora::ColorSpace colorSpace_ = pictora::ColorSpace::Rgb;
     std::uint32_t codedBytes_ = 0;
     double compressionRate_ = 0.0;
     bool imageLoaded_ = false;
     ImageBuffer sourceImage_;
-    mutable ImageBuffer reconstruction_;
+    // The reconstruction's errors and pSNR against the source, as last
+    // measured (zero for an image just loaded).
+    RgbQuality quality_;
     Channels channels_;
     Progress progress_;
     std::shared_ptr<std::mutex> progressLock_ = std::make_shared<std::mutex>();

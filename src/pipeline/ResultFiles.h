@@ -11,10 +11,12 @@ namespace pictora {
 
 class ImageCompressor;
 
-// The kinds of result file, told apart by extension with case ignored:
-// .mqc coded image, .huf, .art and .mqz coded image through the Huffman,
-// the arithmetic or the contextual stage, .cod codebooks, .png
-// reconstruction.
+// The kinds of file the program reads and writes: .mqc coded image, .huf,
+// .art and .mqz coded image through the Huffman, the arithmetic or the
+// contextual stage, .cod codebooks, .png image. The one rule every front end
+// tells them by (Open, Save, decode, info, compare --like, -o): the last
+// extension of the name, case ignored, so x.png.mqc and X.MQC are coded
+// images and photo.mqc.bak is none of them.
 enum class ResultFileKind { Coded, Huffman, Arithmetic, Contextual, Codebook, Png, Unknown };
 ResultFileKind ResultFileKindOf(const std::string& path);
 

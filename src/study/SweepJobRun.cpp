@@ -48,8 +48,8 @@ Status RunTraining(const SweepJobList& list, const SweepJob& job, const std::ato
 Status RunLadder(const SweepJobList& list, const SweepJob& job, const std::atomic<bool>& stop,
                  std::vector<SweepRow>& rows, bool& finished) {
     const std::string& path = list.imagePaths[job.image];
-    PngImage source;
-    if (const int loaded = source.Load(path); loaded != PngImage::kOk) return source.LastStatus(loaded).Concerning(path);
+    RgbImage source;
+    if (Status loaded = ReadPngFile(path, source); !loaded) return loaded;
     ReferenceCurve curve;
     if (Status measured = MeasureLadder(job.codec, source, &stop, curve); !measured) return measured.Prefixed(path);
     for (std::size_t rung = 0; rung < curve.knobs.size(); ++rung)

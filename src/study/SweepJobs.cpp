@@ -60,9 +60,7 @@ Status ListSweepJobs(const SweepDefinition& sweep, SweepJobList& list) {
 
 Status CheckSweepImages(const SweepJobList& list) {
     for (const std::string& path : list.imagePaths) {
-        PngImage image;
-        if (const int checked = image.CheckFile(path); checked != PngImage::kOk)
-            return image.LastStatus(checked).Concerning(path);
+        if (Status checked = CheckPngFile(path); !checked) return checked;
     }
     return Status::Ok();
 }

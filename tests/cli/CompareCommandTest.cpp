@@ -79,8 +79,8 @@ TEST(CompareCommandTest, LikeACodedImageGivesItsRowThenEveryCodecAtMostItsSize) 
     EXPECT_EQ(pictora[8], step[18]);  // ssim
     EXPECT_EQ(pictora[9], "");        // no MS-SSIM below 176 pixels a side
 
-    PngImage source;
-    ASSERT_EQ(source.Load(TestData("photo64-c.png")), PngImage::kOk);
+    RgbImage source;
+    ASSERT_TRUE(ReadPngFile(TestData("photo64-c.png"), source));
     const char* codecs[] = {"jpeg", "webp", "avif", "jxl"};
     for (int k = 0; k < 4; ++k) {
         const std::vector<std::string> row = CsvFields(lines[static_cast<std::size_t>(k + 2)]);

@@ -133,8 +133,8 @@ TEST_F(FileCommandsTest, ApplyPrintsOneLoadedFileRow) {
     std::getline(csv, header);
     std::getline(csv, row);
     EXPECT_EQ(row.substr(0, 2), "0,");
-    PngImage applied;
-    EXPECT_EQ(applied.Load(File("a.png")), 0);
+    RgbImage applied;
+    EXPECT_TRUE(ReadPngFile(File("a.png"), applied));
 }
 
 TEST_F(FileCommandsTest, InfoDescribesChannelsAndSections) {
@@ -146,6 +146,43 @@ TEST_F(FileCommandsTest, InfoDescribesChannelsAndSections) {
     EXPECT_NE(printed.find("channel 1: 32 x 32 pixels, block 4 x 4"), std::string::npos);
     EXPECT_NE(printed.find("channel 2: 32 x 32 pixels, block 2 x 2"), std::string::npos);
     EXPECT_NE(printed.find("codebook 3: block 2 x 2"), std::string::npos);
+}
+
+// Every command tells a file's kind by its last extension, whatever its case:
+// X.MQC and x.png.mqc are coded images to decode, info and compare --like, and
+// a name whose last extension is none of the program's is refused.
+TEST_F(FileCommandsTest, TheLastExtensionTellsTheKindWhateverItsCase) {
+    std::vector<std::uint8_t> coded, trained;
+    ASSERT_TRUE(ReadWholeFile(File("c.mqc"), coded));
+    ASSERT_TRUE(ReadWholeFile(File("c.png"), trained));
+    for (const char* name : {"X.MQC", "x.png.mqc"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(WriteFileAtomically(File(name), coded));
+        ::testing::internal::CaptureStdout();
+        EXPECT_EQ(RunCommandLine({"info", File(name)}), kExitOk);
+        EXPECT_EQ(RunCommandLine({"compare", TestData("photo64-c.png"), "--like", File(name), "--codecs", "jpeg"}),
+                  kExitOk);
+        const std::string printed = ::testing::internal::GetCapturedStdout();
+        EXPECT_NE(printed.find(File(name) + ": coded image of "), std::string::npos) << printed;
+        EXPECT_NE(printed.find("pictora"), std::string::npos) << printed;
+        const std::string rebuilt = File(name) + ".PNG";
+        ASSERT_EQ(RunCommandLine({"decode", File(name), "-o", rebuilt}), kExitOk);
+        std::vector<std::uint8_t> decoded;
+        ASSERT_TRUE(ReadWholeFile(rebuilt, decoded));
+        EXPECT_EQ(decoded, trained);
+    }
+
+    ASSERT_TRUE(WriteFileAtomically(File("c.mqc.bak"), coded));
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(RunCommandLine({"decode", File("c.mqc.bak"), "-o", File("bak.png")}), kExitBadFile);
+    EXPECT_EQ(RunCommandLine({"info", File("c.mqc.bak")}), kExitUsage);
+    EXPECT_EQ(RunCommandLine({"decode", File("c.mqc"), "-o", File("out.png.bak")}), kExitUsage);
+    const std::string messages = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(messages.find(File("c.mqc.bak") + ": not a coded image (.mqc, .huf, .art or .mqz)"), std::string::npos)
+        << messages;
+    EXPECT_NE(messages.find("cannot tell what " + File("c.mqc.bak") + " holds"), std::string::npos) << messages;
+    EXPECT_NE(messages.find("cannot tell what to write to " + File("out.png.bak")), std::string::npos) << messages;
+    EXPECT_EQ(FileSize(File("bak.png")), -1);
 }
 
 // c.COD is YCbCr 4:2:0: one of its sections among RGB ones would code every

@@ -164,8 +164,8 @@ std::string OptionalText(const std::optional<double>& value) { return value ? Fo
 TEST_F(SweepCommandTest, ReferencePointsAreThoseOfTheLadderEncodings) {
     ASSERT_EQ(code_, kExitOk);
     const std::vector<std::string> lines = Lines(Folder() + "/results.csv");
-    PngImage source;
-    ASSERT_EQ(source.Load(TestData("photo64-a.png")), 0);
+    RgbImage source;
+    ASSERT_TRUE(ReadPngFile(TestData("photo64-a.png"), source));
     const std::unique_ptr<ReferenceCodec> jpeg = MakeReferenceCodec(ReferenceCodecKind::Jpeg);
     const std::vector<double> ladder = jpeg->Ladder();
     for (std::size_t k = 0; k < ladder.size(); ++k) {
@@ -227,8 +227,8 @@ TEST_F(SweepCommandTest, ChartsAreWellFormedSvgWithOnePathPerCurveAndDecodablePn
             const int curves = std::string(measure) == "psnr" ? 2 : 0;
             EXPECT_EQ(CountElements(xmlDocGetRootElement(document.get()), "path"), curves) << base;
             EXPECT_NE(svg.find(std::string(stem) + ".png"), std::string::npos);
-            PngImage png;
-            ASSERT_EQ(png.Load(base + ".png"), 0) << base;
+            RgbImage png;
+            ASSERT_TRUE(ReadPngFile(base + ".png", png)) << base;
             EXPECT_GT(png.width, 0);
         }
 }

@@ -45,8 +45,8 @@ TEST(TrainCommandTest, RunsTheStepsAndWritesResultsAndReconstruction) {
     EXPECT_NE(printed.find("pSNR (dB)"), std::string::npos);
     EXPECT_NE(printed.find("\n    3 "), std::string::npos);
 
-    PngImage saved;
-    EXPECT_EQ(saved.Load(folder.File("out.PNG")), 0);
+    RgbImage saved;
+    EXPECT_TRUE(ReadPngFile(folder.File("out.PNG"), saved));
     EXPECT_EQ(saved.width, 64);
 }
 

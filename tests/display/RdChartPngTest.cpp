@@ -13,7 +13,7 @@ namespace pictora {
 namespace {
 
 struct DecodedPicture {
-    PngImage image;
+    RgbImage image;
 
     ChartColour At(double x, double y) const {
         const auto row = static_cast<std::size_t>(y);
@@ -24,7 +24,7 @@ struct DecodedPicture {
 
 DecodedPicture Decode(const std::vector<std::uint8_t>& png) {
     DecodedPicture picture;
-    EXPECT_EQ(picture.image.Decode(png), PngImage::kOk) << picture.image.LastError();
+    EXPECT_TRUE(DecodePngImage(png, picture.image));
     return picture;
 }
 

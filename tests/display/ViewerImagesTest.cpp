@@ -22,8 +22,8 @@ int Lightness(RgbPixel p) { return 299 * p.red + 587 * p.green + 114 * p.blue; }
 }  // namespace
 
 TEST(ViewImageTest, PlanesOfAPngInterleaveRowByRow) {
-    PngImage png;
-    ASSERT_EQ(png.Load(PICTORA_TEST_DATA_DIR "/photo64-a.png"), PngImage::kOk);
+    RgbImage png;
+    ASSERT_TRUE(ReadPngFile(PICTORA_TEST_DATA_DIR "/photo64-a.png", png));
     const ViewImage image = ViewImageOf(png);
     ASSERT_EQ(image.width, 64);
     ASSERT_EQ(image.height, 64);

@@ -22,7 +22,7 @@ using testing::LibpngDecode;
 using testing::LibpngEncodeRgb;
 using testing::LibpngPicture;
 
-Bytes Interleaved(const PngImage& image) {
+Bytes Interleaved(const RgbImage& image) {
     Bytes samples;
     for (std::int32_t i = 0; i < image.height; ++i)
         for (std::int32_t j = 0; j < image.width; ++j) samples.insert(samples.end(), {image.red[i][j], image.green[i][j], image.blue[i][j]});
@@ -34,15 +34,15 @@ void ExpectAgreement(const Bytes& file, const std::string& name) {
     SCOPED_TRACE(name);
     LibpngPicture reference;
     const bool libpngReads = LibpngDecode(file, reference);
-    PngImage image;
-    const int result = image.Decode(file);
+    RgbImage image;
+    const Status result = DecodePngImage(file, image);
     if (libpngReads && reference.colourType == PNG_COLOR_TYPE_RGB) {
-        ASSERT_EQ(result, PngImage::kOk) << image.LastError();
+        ASSERT_TRUE(result) << result.message();
         EXPECT_EQ(static_cast<std::uint32_t>(image.width), reference.width);
         EXPECT_EQ(static_cast<std::uint32_t>(image.height), reference.height);
         EXPECT_TRUE(Interleaved(image) == reference.samples);
     } else {
-        EXPECT_NE(result, PngImage::kOk);
+        EXPECT_FALSE(result);
         EXPECT_EQ(image.height, 0);
     }
 }
@@ -117,14 +117,14 @@ TEST(PngAgreement, DamagedFilesAreNeverTakenWhereLibpngRefusesThem) {
             }
             LibpngPicture reference;
             const bool libpngReads = LibpngDecode(file, reference) && reference.colourType == PNG_COLOR_TYPE_RGB;
-            PngImage image;
-            const int result = image.Decode(file);
-            SCOPED_TRACE(std::string(name) + ", trial " + std::to_string(trial) + ": " + image.LastError());
-            if (result == PngImage::kOk) {
+            RgbImage image;
+            const Status result = DecodePngImage(file, image);
+            SCOPED_TRACE(std::string(name) + ", trial " + std::to_string(trial) + ": " + result.message());
+            if (result) {
                 ASSERT_TRUE(libpngReads);
                 EXPECT_TRUE(Interleaved(image) == reference.samples);
             } else if (libpngReads) {
-                const std::string& message = image.LastError();
+                const std::string& message = result.message();
                 EXPECT_TRUE(message.find("not a valid zlib stream") != std::string::npos ||
                             message.find("hold more than") != std::string::npos);
             }

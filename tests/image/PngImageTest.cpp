@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "image/LibpngReference.h"
 #include "image/PngFiles.h"
 #include "image/PngImage.h"
+#include "image/PngReader.h"
 #include "support/FileIO.h"
 
 namespace pictora {
@@ -28,7 +30,7 @@ bool WriteRawPng(const std::string& path, std::uint32_t width, int bitDepth, int
     return !file.empty() && WriteFileAtomically(path, file).ok();
 }
 
-std::vector<std::vector<std::uint8_t>> InterleavedRows(const PngImage& image) {
+std::vector<std::vector<std::uint8_t>> InterleavedRows(const RgbImage& image) {
     std::vector<std::vector<std::uint8_t>> rows;
     for (std::int32_t i = 0; i < image.height; ++i) {
         std::vector<std::uint8_t>& row = rows.emplace_back();
@@ -39,7 +41,15 @@ std::vector<std::vector<std::uint8_t>> InterleavedRows(const PngImage& image) {
     return rows;
 }
 
-void ExpectSamePlanes(const PngImage& a, const PngImage& b) {
+// The header of the PNG file at `path` (a default one if it cannot be read).
+PngHeader HeaderOf(const std::string& path) {
+    std::vector<std::uint8_t> bytes;
+    PngHeader header;
+    if (ReadWholeFile(path, bytes)) (void)PngReader(bytes).ReadHeader(header);
+    return header;
+}
+
+void ExpectSamePlanes(const RgbImage& a, const RgbImage& b) {
     EXPECT_EQ(a.height, b.height);
     EXPECT_EQ(a.width, b.width);
     EXPECT_TRUE(a.red == b.red && a.green == b.green && a.blue == b.blue);
@@ -47,20 +57,20 @@ void ExpectSamePlanes(const PngImage& a, const PngImage& b) {
 
 class PngImageTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(photo_.Load(TestData("photo64-a.png")), PngImage::kOk); }
+    void SetUp() override { ASSERT_TRUE(ReadPngFile(TestData("photo64-a.png"), photo_)); }
 
-    PngImage photo_;
+    RgbImage photo_;
     TempFolder folder_;
 };
 
 TEST_F(PngImageTest, SavedRgbLoadsBackToTheSamePlanes) {
     const std::string path = folder_.File("copy.png");
-    ASSERT_EQ(photo_.Save(path, 0), PngImage::kOk);
-    PngImage copy;
-    ASSERT_EQ(copy.Load(path), PngImage::kOk);
+    ASSERT_TRUE(WritePngFile(photo_, PngPlanes::Rgb, path));
+    RgbImage copy;
+    ASSERT_TRUE(ReadPngFile(path, copy));
     ExpectSamePlanes(copy, photo_);
-    EXPECT_EQ(copy.colorType, 2);
-    EXPECT_EQ(copy.bitDepth, 8);
+    EXPECT_EQ(HeaderOf(path).colourType, PngColourType::Rgb);
+    EXPECT_EQ(HeaderOf(path).bitDepth, 8);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.File("")),
                             std::filesystem::directory_iterator()),
               1);  // no temporary file left beside it
@@ -68,8 +78,8 @@ TEST_F(PngImageTest, SavedRgbLoadsBackToTheSamePlanes) {
 
 TEST_F(PngImageTest, PlaneSelectorWritesGreyscale) {
     const std::string path = folder_.File("green.png");
-    ASSERT_EQ(photo_.Save(path, 2), PngImage::kOk);
-    EXPECT_EQ(photo_.colorType, 0);
+    ASSERT_TRUE(WritePngFile(photo_, PngPlanes::Green, path));
+    EXPECT_EQ(HeaderOf(path).colourType, PngColourType::Grey);
 
     png_image grey{};
     grey.version = PNG_IMAGE_VERSION;
@@ -83,31 +93,37 @@ TEST_F(PngImageTest, PlaneSelectorWritesGreyscale) {
     EXPECT_EQ(samples.back(), photo_.green[63][63]);
 }
 
-TEST_F(PngImageTest, SelectorOutsideRangeWritesNothing) {
+TEST_F(PngImageTest, AnImageWithoutPlanesOfItsSizeWritesNothing) {
     const std::string path = folder_.File("kept.png");
     const std::vector<std::uint8_t> kept = {1, 2, 3};
     ASSERT_TRUE(WriteFileAtomically(path, kept));
-    for (int selector : {-1, 4}) {
-        EXPECT_EQ(photo_.Save(path, selector), PngImage::kUnsupported);
-        EXPECT_NE(photo_.LastError().find("selector"), std::string::npos);
+    RgbImage unfilled;
+    unfilled.height = 4;
+    unfilled.width = 4;
+    for (const RgbImage& image : {RgbImage(), unfilled}) {
+        const Status refused = WritePngFile(image, PngPlanes::Rgb, path);
+        EXPECT_EQ(refused.kind(), ErrorKind::UnsupportedImage);
+        EXPECT_EQ(refused.message(), path + ": the image has no planes of its size to write");
     }
     std::vector<std::uint8_t> bytes;
     ASSERT_TRUE(ReadWholeFile(path, bytes));
     EXPECT_EQ(bytes, kept);
 }
 
-TEST_F(PngImageTest, UnwritablePathFailsWithCodeOne) {
+TEST_F(PngImageTest, AnUnwritablePathIsAFileAccessFailureNamingIt) {
     const std::string path = folder_.File("missing-folder/out.png");
-    EXPECT_EQ(photo_.Save(path, 0), PngImage::kCannotOpen);
-    EXPECT_NE(photo_.LastError().find(path), std::string::npos);
+    const Status refused = WritePngFile(photo_, PngPlanes::Rgb, path);
+    EXPECT_EQ(refused.kind(), ErrorKind::FileAccess);
+    EXPECT_NE(refused.message().find(path), std::string::npos);
+    EXPECT_EQ(refused.subject(), path);
 }
 
 TEST_F(PngImageTest, InterlacedFileLoadsLikeItsPlainTwin) {
     const std::string path = folder_.File("interlaced.png");
     auto rows = InterleavedRows(photo_);
     ASSERT_TRUE(WriteRawPng(path, 64, 8, PNG_INTERLACE_ADAM7, rows));
-    PngImage twin;
-    ASSERT_EQ(twin.Load(path), PngImage::kOk);
+    RgbImage twin;
+    ASSERT_TRUE(ReadPngFile(path, twin));
     ExpectSamePlanes(twin, photo_);
 }
 
@@ -120,11 +136,11 @@ TEST_F(PngImageTest, DecodingInPlaceTellsItsRowsAndMatchesDecode) {
     for (const std::string& path : {TestData("photo64-b.png"), interlaced}) {
         std::vector<std::uint8_t> file;
         ASSERT_TRUE(ReadWholeFile(path, file));
-        PngImage decoded;
-        ASSERT_EQ(decoded.Decode(file), PngImage::kOk);
-        PngImage inPlace;
+        RgbImage decoded;
+        ASSERT_TRUE(DecodePngImage(file, decoded));
+        RgbImage inPlace;
         RowArrival arrival;
-        ASSERT_EQ(inPlace.DecodeInPlace(file, arrival), PngImage::kOk);
+        ASSERT_TRUE(DecodePngInPlace(file, inPlace, arrival));
         EXPECT_TRUE(arrival.WaitForStart());
         EXPECT_TRUE(arrival.WaitFor(64));
         EXPECT_FALSE(arrival.WaitFor(65));  // closed: no more will come
@@ -138,17 +154,18 @@ TEST_F(PngImageTest, DecodingInPlaceStopsAtDamage) {
     std::vector<std::uint8_t> file;
     ASSERT_TRUE(ReadWholeFile(TestData("photo64-b.png"), file));
     file.resize(file.size() / 2);
-    PngImage cut;
+    RgbImage cut;
     RowArrival never;
-    EXPECT_EQ(cut.DecodeInPlace(file, never), PngImage::kDamaged);
+    EXPECT_EQ(DecodePngInPlace(file, cut, never).kind(), ErrorKind::DamagedFile);
     EXPECT_FALSE(never.WaitForStart());
 
     testing::Bytes raw = testing::UnfilteredRows(64, 64);
     raw[40 * (1 + 3 * 64)] = 9;  // the filter byte of row 40
-    PngImage bad;
+    RgbImage bad;
     RowArrival early;
-    EXPECT_EQ(bad.DecodeInPlace(testing::RgbPng(64, 64, raw), early), PngImage::kDamaged);
-    EXPECT_NE(bad.LastError().find("filter type 9"), std::string::npos) << bad.LastError();
+    const Status refused = DecodePngInPlace(testing::RgbPng(64, 64, raw), bad, early);
+    EXPECT_EQ(refused.kind(), ErrorKind::DamagedFile);
+    EXPECT_NE(refused.message().find("filter type 9"), std::string::npos) << refused.message();
     EXPECT_TRUE(early.WaitFor(32));
     EXPECT_FALSE(early.WaitFor(41));
 }
@@ -157,9 +174,8 @@ TEST_F(PngImageTest, SixteenBitSamplesKeepTheirHighByte) {
     const std::string path = folder_.File("deep.png");
     std::vector<std::vector<std::uint8_t>> rows = {{0xAB, 0x12, 0x00, 0xFF, 0x01, 0x80, 0xFF, 0xFF, 0x7F, 0xFF, 0x00, 0x01}};
     ASSERT_TRUE(WriteRawPng(path, 2, 16, PNG_INTERLACE_NONE, rows));
-    PngImage deep;
-    ASSERT_EQ(deep.Load(path), PngImage::kOk);
-    EXPECT_EQ(deep.bitDepth, 16);
+    RgbImage deep;
+    ASSERT_TRUE(ReadPngFile(path, deep));
     EXPECT_EQ(deep.red[0][0], 0xAB);
     EXPECT_EQ(deep.green[0][0], 0x00);
     EXPECT_EQ(deep.blue[0][0], 0x01);
@@ -167,8 +183,8 @@ TEST_F(PngImageTest, SixteenBitSamplesKeepTheirHighByte) {
     EXPECT_EQ(deep.green[0][1], 0x7F);
     EXPECT_EQ(deep.blue[0][1], 0x00);
 
-    PngImage suite;
-    ASSERT_EQ(suite.Load(TestData("refuse/rgb16-64.png")), PngImage::kOk);
+    RgbImage suite;
+    ASSERT_TRUE(ReadPngFile(TestData("refuse/rgb16-64.png"), suite));
     EXPECT_EQ(suite.height, 64);
     EXPECT_EQ(suite.width, 64);
     EXPECT_FALSE(suite.red == suite.green || suite.green == suite.blue);  // a colour gradient, not flat
@@ -176,9 +192,11 @@ TEST_F(PngImageTest, SixteenBitSamplesKeepTheirHighByte) {
 
 TEST_F(PngImageTest, RefusesOtherColourTypesAndKeepsTheImage) {
     for (const char* name : {"refuse/palette-64.png", "refuse/gray4-32.png"}) {
-        PngImage image = photo_;
-        EXPECT_EQ(image.Load(TestData(name)), PngImage::kNotRgb) << name;
-        EXPECT_NE(image.LastError().find("colour type"), std::string::npos);
+        RgbImage image = photo_;
+        const Status refused = ReadPngFile(TestData(name), image);
+        EXPECT_EQ(refused.kind(), ErrorKind::UnsupportedImage) << name;
+        EXPECT_NE(refused.message().find("not an RGB PNG (colour type "), std::string::npos) << refused.message();
+        EXPECT_EQ(refused.subject(), TestData(name));
         ExpectSamePlanes(image, photo_);
     }
 }
@@ -197,10 +215,11 @@ TEST_F(PngImageTest, DamagedFilesAreRefusedWithAMessage) {
     for (const auto& damaged : {truncated, flipped, text}) {
         const std::string path = folder_.File("damaged.png");
         ASSERT_TRUE(WriteFileAtomically(path, damaged));
-        PngImage image = photo_;
-        EXPECT_EQ(image.Load(path), PngImage::kDamaged);
-        EXPECT_NE(image.LastError().find("damaged PNG: "), std::string::npos) << image.LastError();
-        EXPECT_GT(image.LastError().size(), path.size() + 15);
+        RgbImage image = photo_;
+        const Status refused = ReadPngFile(path, image);
+        EXPECT_EQ(refused.kind(), ErrorKind::DamagedFile);
+        EXPECT_EQ(refused.message().rfind(path + ": damaged PNG: ", 0), 0u) << refused.message();
+        EXPECT_GT(refused.message().size(), path.size() + 15);
         ExpectSamePlanes(image, photo_);
     }
 }
@@ -216,17 +235,18 @@ TEST_F(PngImageTest, CheckingAFileTakesWhatItsHeaderAllowsAndLeavesTheImage) {
     ASSERT_TRUE(WriteFileAtomically(text, std::string_view("not a PNG\n")));
     struct Case {
         std::string path;
-        int code;
+        std::optional<ErrorKind> refusal;
     };
-    for (const Case& c : {Case{TestData("photo64-b.png"), PngImage::kOk}, Case{truncated, PngImage::kDamaged},
-                          Case{TestData("refuse/gray4-32.png"), PngImage::kNotRgb},
-                          Case{TestData("refuse/palette-64.png"), PngImage::kNotRgb},
-                          Case{text, PngImage::kDamaged}, Case{folder_.File("missing.png"), PngImage::kCannotOpen}}) {
-        PngImage image = photo_;
-        const int code = image.CheckFile(c.path);
-        EXPECT_EQ(code, c.code) << c.path;
-        if (code != PngImage::kOk) EXPECT_NE(image.LastError().find(c.path), std::string::npos) << image.LastError();
-        ExpectSamePlanes(image, photo_);
+    for (const Case& c : {Case{TestData("photo64-b.png"), std::nullopt}, Case{truncated, ErrorKind::DamagedFile},
+                          Case{TestData("refuse/gray4-32.png"), ErrorKind::UnsupportedImage},
+                          Case{TestData("refuse/palette-64.png"), ErrorKind::UnsupportedImage},
+                          Case{text, ErrorKind::DamagedFile}, Case{folder_.File("missing.png"), ErrorKind::FileAccess}}) {
+        const Status checked = CheckPngFile(c.path);
+        EXPECT_EQ(checked.ok(), !c.refusal) << c.path;
+        if (!c.refusal) continue;
+        EXPECT_EQ(checked.kind(), *c.refusal) << c.path;
+        EXPECT_NE(checked.message().find(c.path), std::string::npos) << checked.message();
+        EXPECT_EQ(checked.subject(), c.path);
     }
 }
 
@@ -234,8 +254,8 @@ TEST_F(PngImageTest, RefusesSidesBeyondTheLimit) {
     const std::string path = folder_.File("wide.png");
     std::vector<std::vector<std::uint8_t>> rows(1, std::vector<std::uint8_t>(3 * 65536));
     ASSERT_TRUE(WriteRawPng(path, 65536, 8, PNG_INTERLACE_NONE, rows));
-    PngImage image;
-    EXPECT_EQ(image.Load(path), PngImage::kUnsupported);
+    RgbImage image;
+    EXPECT_EQ(ReadPngFile(path, image).kind(), ErrorKind::UnsupportedImage);
     EXPECT_EQ(image.height, 0);
 }
 
@@ -247,10 +267,11 @@ TEST_F(PngImageTest, RefusesMorePixelsThanThePipelineCanHoldBeforeReadingThem) {
                         testing::Chunk("IDAT", testing::Deflated(testing::UnfilteredRows(20000, 1))),
                         testing::Chunk("IEND", {})});
     ASSERT_TRUE(WriteFileAtomically(path, bytes));
-    PngImage image;
-    EXPECT_EQ(image.Load(path), PngImage::kUnsupported);
-    EXPECT_NE(image.LastError().find("in all"), std::string::npos) << image.LastError();
-    EXPECT_EQ(image.CheckFile(path), PngImage::kUnsupported);
+    RgbImage image;
+    const Status refused = ReadPngFile(path, image);
+    EXPECT_EQ(refused.kind(), ErrorKind::UnsupportedImage);
+    EXPECT_NE(refused.message().find("in all"), std::string::npos) << refused.message();
+    EXPECT_EQ(CheckPngFile(path).kind(), ErrorKind::UnsupportedImage);
 }
 
 TEST_F(PngImageTest, ResizeKeepsSamplesOnlyAtTheSameSize) {

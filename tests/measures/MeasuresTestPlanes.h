@@ -19,9 +19,9 @@ inline Plane MakePlane(std::uint32_t height, std::uint32_t width,
     return plane;
 }
 
-inline PngImage LoadTestPhoto(const std::string& name) {
-    PngImage image;
-    EXPECT_EQ(image.Load(std::string(PICTORA_TEST_DATA_DIR) + "/" + name), PngImage::kOk) << name;
+inline RgbImage LoadTestPhoto(const std::string& name) {
+    RgbImage image;
+    EXPECT_TRUE(ReadPngFile(std::string(PICTORA_TEST_DATA_DIR) + "/" + name, image)) << name;
     return image;
 }
 

@@ -80,14 +80,14 @@ TEST(HandWorkedSimilarity, CheckerboardAgainstItsInverse) {
 }
 
 TEST(SimilarityProperties, IdenticalPlanesGiveExactlyOne) {
-    const PngImage tiger = LoadTestPhoto("photo500-tiger.png");
+    const RgbImage tiger = LoadTestPhoto("photo500-tiger.png");
     const PlaneSimilarity same = MeasurePlanes(tiger.green, tiger.green, SimilarityMeasures::kBoth);
     EXPECT_EQ(*same.ssim, 1.0);
     EXPECT_EQ(*same.msSsim, 1.0);
 }
 
 TEST(SimilarityProperties, SwappingThePlanesChangesNothing) {
-    const PngImage tiger = LoadTestPhoto("photo500-tiger.png");
+    const RgbImage tiger = LoadTestPhoto("photo500-tiger.png");
     const Plane distorted = Distorted(tiger.red);
     const PlaneSimilarity forward = MeasurePlanes(tiger.red, distorted, SimilarityMeasures::kBoth);
     const PlaneSimilarity backward = MeasurePlanes(distorted, tiger.red, SimilarityMeasures::kBoth);
@@ -103,7 +103,7 @@ TEST(SimilarityProperties, TransposingBothPlanesGivesTheSameSsim) {
 }
 
 TEST(SimilarityProperties, OneThreadGivesTheSameDoublesAsAll) {
-    const PngImage tiger = LoadTestPhoto("photo500-tiger.png");
+    const RgbImage tiger = LoadTestPhoto("photo500-tiger.png");
     const Plane distorted = Distorted(tiger.blue);
     const PlaneSimilarity spread = MeasurePlanes(tiger.blue, distorted, SimilarityMeasures::kBoth);
     PlaneSimilarity serial;
@@ -137,7 +137,7 @@ TEST(SimilarityDomain, PlanesOfDifferentSizesAreNotCompared) {
 }
 
 TEST(ImageSimilarityTest, ImageFiguresAreTheMeanOfThePlanes) {
-    const PngImage tiger = LoadTestPhoto("photo500-tiger.png");
+    const RgbImage tiger = LoadTestPhoto("photo500-tiger.png");
     const Plane red = Distorted(tiger.red);
     const Plane green = Distorted(tiger.green);
     const RgbPlanes source = {&tiger.red, &tiger.green, &tiger.blue};

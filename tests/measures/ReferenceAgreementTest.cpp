@@ -27,12 +27,12 @@ void ExpectAgreement(const Plane& a, const Plane& b) {
 }
 
 TEST(ReferenceAgreement, TigerAgainstADistortedTiger) {
-    const PngImage tiger = LoadTestPhoto("photo500-tiger.png");
+    const RgbImage tiger = LoadTestPhoto("photo500-tiger.png");
     for (const Plane* plane : {&tiger.red, &tiger.green, &tiger.blue}) ExpectAgreement(*plane, Distorted(*plane));
 }
 
 TEST(ReferenceAgreement, OddSizes) {
-    const PngImage tiger = LoadTestPhoto("photo500-tiger.png");
+    const RgbImage tiger = LoadTestPhoto("photo500-tiger.png");
     // Odd sides at every halving, widths that leave a partial vector, a
     // single window, and a band of rows that is not full.
     for (auto [height, width] : {std::pair{11u, 11u}, {13u, 29u}, {77u, 41u}, {181u, 203u}, {199u, 367u}}) {
@@ -43,7 +43,7 @@ TEST(ReferenceAgreement, OddSizes) {
 }
 
 TEST(ReferenceAgreement, MapHoldsEveryWindowsSsim) {
-    const PngImage tiger = LoadTestPhoto("photo500-tiger.png");
+    const RgbImage tiger = LoadTestPhoto("photo500-tiger.png");
     const Plane a = Cropped(tiger.red, 45, 70);
     const Plane b = Distorted(a);
     const std::optional<SsimMap> map = PlaneSsimMap(a, b);
@@ -62,7 +62,7 @@ TEST(ReferenceAgreement, MapHoldsEveryWindowsSsim) {
 // Worked out once with the plain formulas; a change in the window, the
 // constants, the halving or the weights moves them.
 TEST(ReferenceAgreement, PinnedTigerFigures) {
-    const PngImage tiger = LoadTestPhoto("photo500-tiger.png");
+    const RgbImage tiger = LoadTestPhoto("photo500-tiger.png");
     const Plane* planes[3] = {&tiger.red, &tiger.green, &tiger.blue};
     const double ssim[3] = {0.82893535170544053, 0.82868603368554894, 0.79646774046984614};
     const double msSsim[3] = {0.980256536061061, 0.9836737541614996, 0.98293864074397241};

@@ -69,7 +69,7 @@ TEST_F(CodebookFilesTest, AppliedToItsOwnImageReproducesTheRunsCodes) {
         for (std::size_t b = 0; b < blocks; ++b)
             ASSERT_EQ(applied.Channel(c).Codes()[b], trained_.Channel(c).Codes()[b]) << c << " block " << b;
     }
-    EXPECT_DOUBLE_EQ(applied.GetPsnr(PsnrOf::Mean), trained_.GetPsnr(PsnrOf::Mean));
+    EXPECT_DOUBLE_EQ(applied.Quality().psnrMean, trained_.Quality().psnrMean);
     EXPECT_EQ(applied.CodedBytes(), trained_.CodedBytes());
 }
 
@@ -80,7 +80,7 @@ TEST_F(CodebookFilesTest, AppliedToAnotherPhotoPrunesWhatNoBlockChooses) {
     EXPECT_GT(applied.GetPrunedCount(-1), 0);
     for (int c = 0; c < 3; ++c)
         EXPECT_EQ(applied.GetNeuronCount(c) + applied.GetPrunedCount(c), trained_.GetNeuronCount(c));
-    EXPECT_TRUE(std::isfinite(applied.GetPsnr(PsnrOf::Mean)));
+    EXPECT_TRUE(std::isfinite(applied.Quality().psnrMean));
 }
 
 TEST_F(CodebookFilesTest, OneSectionPerChannelFromAnyFile) {
@@ -112,7 +112,7 @@ TEST_F(CodebookFilesTest, RefusedCodebooksChangeNothing) {
     ASSERT_TRUE(target.TrainAndCode(Job(ColorSpace::Rgb, 8)));
     Bytes before;
     ASSERT_TRUE(target.EncodeCodedImage(before));
-    double psnr = target.GetPsnr(PsnrOf::Mean);
+    double psnr = target.Quality().psnrMean;
 
     Bytes good;
     ASSERT_TRUE(ReadWholeFile(folder_.File("a.cod"), good));
@@ -130,12 +130,12 @@ TEST_F(CodebookFilesTest, RefusedCodebooksChangeNothing) {
             Bytes after;
             ASSERT_TRUE(target.EncodeCodedImage(after));
             EXPECT_EQ(after, before);
-            EXPECT_EQ(target.GetPsnr(PsnrOf::Mean), psnr);
+            EXPECT_EQ(target.Quality().psnrMean, psnr);
             EXPECT_EQ(target.ColorSpace(), ColorSpace::Rgb);
         } else {
             ASSERT_TRUE(target.TrainAndCode(Job(ColorSpace::Rgb, 8)));
             ASSERT_TRUE(target.EncodeCodedImage(before));
-            psnr = target.GetPsnr(PsnrOf::Mean);
+            psnr = target.Quality().psnrMean;
         }
     }
 }
@@ -208,7 +208,7 @@ TEST(DecodedCodebookTest, ACodebookSavedFromADecodedImageCodesLikeTheTrainedOne)
         ASSERT_TRUE(withDecoded.LoadImage(TestData(test.photo)));
         ASSERT_TRUE(withTrained.ApplyCodebooks(trainedBooks, "trained.cod"));
         ASSERT_TRUE(withDecoded.ApplyCodebooks(decodedBooks, "decoded.cod"));
-        EXPECT_NEAR(withDecoded.GetPsnr(PsnrOf::Mean), withTrained.GetPsnr(PsnrOf::Mean), 0.6);
+        EXPECT_NEAR(withDecoded.Quality().psnrMean, withTrained.Quality().psnrMean, 0.6);
         for (int c = 0; c < 3; ++c) {
             SCOPED_TRACE("channel " + std::to_string(c));
             EXPECT_EQ(withDecoded.GetNeuronCount(c) + withDecoded.GetPrunedCount(c), trained.GetNeuronCount(c));

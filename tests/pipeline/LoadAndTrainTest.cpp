@@ -41,7 +41,7 @@ TEST(LoadAndTrainTest, TrainingWhileDecodingGivesTheStepsOfLoadingFirst) {
                 ASSERT_TRUE(first ? overlapped.LoadAndTrain(png, "tiger", job) : overlapped.TrainAndCode(job));
                 ASSERT_TRUE(loadedFirst.TrainAndCode(job));
                 EXPECT_EQ(CodedImage(overlapped), CodedImage(loadedFirst)) << side;
-                EXPECT_EQ(overlapped.SourceImage().psnrRgb, loadedFirst.SourceImage().psnrRgb);
+                EXPECT_EQ(overlapped.Quality().psnrMean, loadedFirst.Quality().psnrMean);
             }
             EXPECT_EQ(overlapped.SourceImage().rgb->red, loadedFirst.SourceImage().rgb->red);
             EXPECT_EQ(overlapped.SourceImage().rgb->blue, loadedFirst.SourceImage().rgb->blue);
@@ -75,7 +75,8 @@ TEST(LoadAndTrainTest, ADamagedFileIsReportedLikeLoadingIt) {
     EXPECT_EQ(status.message(), expected.message());
     EXPECT_FALSE(compressor.IsImageLoaded());
     EXPECT_EQ(compressor.GetNeuronCount(-1), 0);
-    EXPECT_TRUE(compressor.TrainAndCode(MakeJob(ColorSpace::Rgb, 4, {1, 1, 1}, false)));  // nothing to do
+    // No image is left to train on: a step is refused.
+    EXPECT_EQ(compressor.TrainAndCode(MakeJob(ColorSpace::Rgb, 4, {1, 1, 1}, false)).kind(), ErrorKind::NoImage);
 
     ASSERT_TRUE(compressor.LoadAndTrain(FileBytes("photo64-a.png"), "a.png", MakeJob(ColorSpace::Rgb, 4, {1, 1, 1}, true)));
     EXPECT_TRUE(compressor.HasReconstruction());

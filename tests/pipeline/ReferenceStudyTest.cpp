@@ -9,14 +9,14 @@
 namespace pictora {
 namespace {
 
-PngImage Photo() {
-    PngImage photo;
-    EXPECT_EQ(photo.Load(std::string(PICTORA_TEST_DATA_DIR) + "/photo64-c.png"), PngImage::kOk);
+RgbImage Photo() {
+    RgbImage photo;
+    EXPECT_TRUE(ReadPngFile(std::string(PICTORA_TEST_DATA_DIR) + "/photo64-c.png", photo));
     return photo;
 }
 
 TEST(ReferenceStudyTest, ALadderMeasuresEveryRungWorstFirstAsItsCodecDecodesIt) {
-    const PngImage photo = Photo();
+    const RgbImage photo = Photo();
     for (const ReferenceCodecTraits& traits : kReferenceCodecs) {
         ReferenceCurve curve;
         ASSERT_TRUE(MeasureLadder(traits.kind, photo, nullptr, curve)) << traits.name;

@@ -11,10 +11,10 @@
 namespace pictora::testing {
 
 const RgbImage& TestPhoto(const std::string& name) {
-    static std::map<std::string, PngImage> loaded;
+    static std::map<std::string, RgbImage> loaded;
     auto [entry, added] = loaded.try_emplace(name);
     if (added) {
-        EXPECT_EQ(entry->second.Load(TestData(name)), PngImage::kOk) << name;
+        EXPECT_TRUE(ReadPngFile(TestData(name), entry->second)) << name;
     }
     return entry->second;
 }

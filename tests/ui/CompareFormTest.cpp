@@ -266,13 +266,13 @@ private slots:
     void aOneByOneImageComparesWithoutMeasuresThatNeedWindows() {
         TempFolder folder;
         const std::string path = folder.File("one.png");
-        PngImage one;
+        RgbImage one;
         one.height = one.width = 1;
         for (Plane* plane : {&one.red, &one.green, &one.blue}) {
             plane->Allocate(1, 1);
             (*plane)[0][0] = 200;
         }
-        QCOMPARE(one.Save(path, 0), 0);
+        QVERIFY(WritePngFile(one, PngPlanes::Rgb, path));
         Form form;
         form.Open({QString::fromStdString(path)});
         form.c().blockSize[0]->setCurrentIndex(0);

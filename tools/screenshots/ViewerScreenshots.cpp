@@ -123,9 +123,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: pictora-viewer-screenshots SAMPLE.png OUTPUT_PREFIX\n");
         return 2;
     }
-    PngImage png;
-    if (png.Load(argv[1]) != PngImage::kOk) {
-        std::fprintf(stderr, "%s\n", png.LastError().c_str());
+    RgbImage png;
+    if (Status loaded = ReadPngFile(argv[1], png); !loaded) {
+        std::fprintf(stderr, "%s\n", loaded.message().c_str());
         return 1;
     }
     const QString prefix = QString::fromLocal8Bit(argv[2]);
