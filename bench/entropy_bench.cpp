@@ -35,7 +35,7 @@ const std::vector<std::uint8_t>& CodedImageLikeBytes() {
 }
 
 void BM_Encode(benchmark::State& state) {
-    const int mode = static_cast<int>(state.range(0));
+    const auto mode = static_cast<pictora::LosslessMode>(state.range(0));
     const auto& input = CodedImageLikeBytes();
     std::vector<std::uint8_t> coded;
     for (auto _ : state) {
@@ -47,7 +47,7 @@ void BM_Encode(benchmark::State& state) {
 }
 
 void BM_Decode(benchmark::State& state) {
-    const int mode = static_cast<int>(state.range(0));
+    const auto mode = static_cast<pictora::LosslessMode>(state.range(0));
     const auto& input = CodedImageLikeBytes();
     std::vector<std::uint8_t> coded;
     std::vector<std::uint8_t> decoded;
@@ -62,5 +62,5 @@ void BM_Decode(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_Encode)->Arg(pictora::LosslessMode::Huffman)->Arg(pictora::LosslessMode::Arithmetic)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Decode)->Arg(pictora::LosslessMode::Huffman)->Arg(pictora::LosslessMode::Arithmetic)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Encode)->Arg(static_cast<std::int64_t>(pictora::LosslessMode::Huffman))->Arg(static_cast<std::int64_t>(pictora::LosslessMode::Arithmetic))->Arg(static_cast<std::int64_t>(pictora::LosslessMode::Contextual))->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Decode)->Arg(static_cast<std::int64_t>(pictora::LosslessMode::Huffman))->Arg(static_cast<std::int64_t>(pictora::LosslessMode::Arithmetic))->Arg(static_cast<std::int64_t>(pictora::LosslessMode::Contextual))->Unit(benchmark::kMillisecond);
