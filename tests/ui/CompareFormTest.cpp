@@ -9,6 +9,8 @@
 #include <QTabBar>
 #include <QTest>
 #include <QTreeWidget>
+#include <atomic>
+#include <thread>
 
 #include "display/MqGrafico.h"
 #include "display/RdChartView.h"
@@ -178,6 +180,59 @@ private slots:
         form->view->Viewer()->SelectResult(ResultChoice::kJpegXl);
         QVERIFY(!form->view->Studies().IsIdle());
         form.reset();
+    }
+
+    // The main window goes away with a decoded file's outcome still queued
+    // for the form and a reference encoding: neither is waited for, and
+    // nothing is delivered to the form once it is gone.
+    void destroyingTheMainWindowWithOutcomesQueuedAndAStudyUnderWay() {
+        TempFolder folder;
+        ScriptedDialogs::Script script;
+        auto frame = std::make_unique<CMainFrame>(std::make_unique<ScriptedDialogs>(script));
+        CPictoraView& view = *frame->View();
+        QSignalSpy handled(&view, &CPictoraView::OutcomeHandled);
+        QVERIFY(view.LoadImage(Data("photo500-tiger.png")));
+        QTest::mouseClick(view.GetControls().start, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(handled.count() == 1 && view.Worker().IsIdle(), 60000);
+        const QString coded = QString::fromStdString(folder.File("tiger.mqc"));
+        script.saveAnswers.push_back(coded);
+        view.OnFileSave();
+
+        view.OnCompareImages();
+        view.Viewer()->SelectResult(ResultChoice::kAvif);
+        QVERIFY(!view.Studies().IsIdle());
+        // Told on the worker's own thread, after the form's queued delivery
+        // has been posted.
+        std::atomic<bool> handedOver{false};
+        QObject::connect(&view, &CPictoraView::OutcomeArrived, &view, [&] { handedOver = true; },
+                         Qt::DirectConnection);
+        script.openAnswers.push_back({coded});
+        view.OnFileOpen();
+        while (!handedOver) std::this_thread::yield();
+        QCOMPARE(handled.count(), 1);  // the decode's outcome waits in the queue
+        frame.reset();
+        QCoreApplication::sendPostedEvents();
+    }
+
+    // A new start during a study does not wait for it: the step is shown, and
+    // the reference the viewer asked for is encoded for the new result once
+    // the run has ended.
+    void aStartDuringAStudyRunsTheStepAtOnce() {
+        Form form;
+        QVERIFY(form.Train("photo500-tiger.png"));
+        form.view->OnCompareImages();
+        ComparisonViewer& viewer = *form.view->Viewer();
+        viewer.SelectResult(ResultChoice::kAvif);
+        QVERIFY(!form.view->Studies().IsIdle());
+        const int before = form.handled->count();
+        QTest::mouseClick(form.c().start, Qt::LeftButton);
+        QVERIFY(form.WaitForMessages(before + 1));
+        QCOMPARE(form.c().resultsList->topLevelItemCount(), 1);
+        QTRY_COMPARE(form.c().start->text(), QString::fromUtf8("Aplicar Rede Neural à Imagem"));
+        viewer.SelectResult(ResultChoice::kReconstruction);
+        viewer.SelectResult(ResultChoice::kJpeg);
+        QVERIFY(WaitForReference(form));
+        QTRY_VERIFY_WITH_TIMEOUT(form.view->Studies().IsIdle(), 120000);
     }
 
     void theNewColumnsShowBppAndTheSimilarities() {
