@@ -4,7 +4,6 @@
 
 #include "measures/RgbSsimMap.h"
 #include "pipeline/ReferenceStudy.h"
-#include "support/WorkerPool.h"
 
 namespace pictora {
 
@@ -78,9 +77,6 @@ void StudyWorker::Hand(StudyReport report) {
 }
 
 StudyReport StudyWorker::Work(const StudyRequest& request) {
-    // The study takes a core of the shared pool, so a training step that
-    // runs meanwhile spreads over the others.
-    WorkerPool::BusyScope busy;
     StudyReport report;
     report.outcome.job = request.job;
     if (!request.source || (request.job.task == StudyTask::ReconstructionSsimMap && !request.reconstruction)) {
