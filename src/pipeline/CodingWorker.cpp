@@ -107,7 +107,7 @@ WorkerOutcome CodingWorker::RunRequest(const WorkerRequest& request) {
 }
 
 StepOutcome CodingWorker::RunStep(const TrainStepRequest& request) {
-    if (request.newRun && request.steps) run_.Begin(*request.steps);
+    if (request.newRun) run_.Begin(request.steps.value_or(ChannelSteps{}));
     else if (request.steps) run_.SetStepsLeft(*request.steps);
     StepOutcome outcome;
     outcome.status = run_.Step(request.settings);
