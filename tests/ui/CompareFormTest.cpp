@@ -65,7 +65,8 @@ private slots:
     }
 
     void theMenuOpensOneViewerAndItsAcceleratorsAreFree() {
-        CMainFrame frame(std::make_unique<ScriptedDialogs>(*new ScriptedDialogs::Script));
+        ScriptedDialogs::Script script;
+        CMainFrame frame(std::make_unique<ScriptedDialogs>(script));
         QAction* compare = MenuAction(frame, QString::fromUtf8("&Comparar imagens..."));
         QAction* exportResults = MenuAction(frame, QString::fromUtf8("&Exportar resultados..."));
         QVERIFY(compare && exportResults);
@@ -82,8 +83,8 @@ private slots:
         compare->trigger();
         QCOMPARE(frame.View()->Viewer(), viewer);  // raised again, not a second one
         QVERIFY(viewer->isVisible());
-        // The form's destructor serves events; the frame's own must not reach
-        // it half taken apart.
+        // Events posted for the frame and the viewer are delivered; none may
+        // reach the form once it is being taken apart.
         QCoreApplication::sendPostedEvents();
     }
 
