@@ -2,7 +2,6 @@
 // results row after each one.
 #include "cli/TrainCommand.h"
 
-#include <algorithm>
 #include <array>
 #include <memory>
 #include <cstdio>
@@ -16,7 +15,7 @@
 #include "cli/OutputFiles.h"
 #include "cli/ResultsTable.h"
 #include "pipeline/ImageCompressor.h"
-#include "pipeline/ResultFiles.h"
+#include "pipeline/TrainingRun.h"
 #include "report/ResultsRow.h"
 #include "support/FileIO.h"
 
@@ -51,10 +50,6 @@ void ShowProgress(ImageCompressor& compressor, const int& step) {
 
 void ClearProgressLine() { std::fputs("\r\033[K", stderr); }
 
-bool AnyStepsLeft(const std::array<std::uint32_t, 3>& steps) {
-    return std::any_of(steps.begin(), steps.end(), [](std::uint32_t s) { return s > 0; });
-}
-
 }  // namespace
 
 int RunTrain(const CLI::App& command, const TrainOptions& options) {
@@ -78,15 +73,12 @@ int RunTrain(const CLI::App& command, const TrainOptions& options) {
     if (terminal) ShowProgress(compressor, step);
 
     ResultsTable table(stdout);
-    std::array<std::uint32_t, 3> stepsLeft = options.steps;
-    TrainingJob job = JobTemplate(options);
-    // Like the form: the first job restarts the run, every job gives one pass
-    // to each channel with steps left, and a start always runs one job. The
-    // first also loads the image (training while it is decoded).
+    TrainingRun run(compressor);
+    run.Begin(options.steps);
+    const RunSettings settings{JobTemplate(options), options.losslessMode, options.measures};
+    // The first job also loads the image (training while it is decoded).
     do {
-        job.restart = step == 1;
-        for (std::size_t c = 0; c < 3; ++c) job.channels[c].passes = stepsLeft[c] > 0 ? 1 : 0;
-        Status trained = step == 1 ? compressor.LoadAndTrain(png, options.imagePath, job) : compressor.TrainAndCode(job);
+        Status trained = step == 1 ? run.LoadAndStep(png, options.imagePath, settings) : run.Step(settings);
         if (terminal) ClearProgressLine();
         if (!compressor.IsImageLoaded()) return ReportBadFile(trained.message());
         if (!trained) return ReportBadFile(trained.Prefixed(options.imagePath).message());
@@ -94,20 +86,12 @@ int RunTrain(const CLI::App& command, const TrainOptions& options) {
             png = {};
             table.PrintHeader();
         }
-        for (std::uint32_t& left : stepsLeft)
-            if (left > 0) --left;
-        StepResult result = compressor.Result(StepOrigin::TrainingStep, step, options.measures);
-        if (options.losslessMode != LosslessMode::None) {
-            LosslessImage lossless;
-            if (Status measured = EncodeLosslessImage(compressor, options.losslessMode, lossless); !measured)
-                return ReportBadFile(measured.message());
-            result.losslessRatio = lossless.Ratio();
-            result.losslessBytes = lossless.packed.size();
-        }
+        if (!run.LosslessStatus()) return ReportBadFile(run.LosslessStatus().message());
+        const StepResult& result = run.History().back();
         table.PrintRow(FormatResultsRow(result));
         if (Status added = csv.Add(FormatResultsCsvLine(result)); !added) return ReportBadFile(added.message());
         ++step;
-    } while (AnyStepsLeft(stepsLeft));
+    } while (run.HasStepsLeft());
 
     if (Status written = WriteOutputs(compressor, options.outputs); !written) return ReportBadFile(written.message());
     return kExitOk;

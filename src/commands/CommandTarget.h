@@ -6,7 +6,7 @@
 namespace pictora {
 
 class ImageCompressor;
-class MqKohonenThread;
+class CodingWorker;
 class UserDialogs;
 
 // What the Open and Save commands need of the form that runs them.
@@ -16,7 +16,7 @@ public:
     virtual UserDialogs& Dialogs() = 0;
     // Loads a PNG as the source image; tells the user itself when it cannot.
     virtual bool LoadImage(const QString& path) = 0;
-    virtual MqKohonenThread& Worker() = 0;
+    virtual CodingWorker& Worker() = 0;
     virtual const ImageCompressor& Compressor() const = 0;
     // Puts both image tab bars back on their first tab.
     virtual void ResetImageTabs() = 0;

@@ -5,7 +5,7 @@
 #include "commands/CommandTarget.h"
 #include "commands/UserDialogs.h"
 #include "pipeline/ImageCompressor.h"
-#include "pipeline/MqKohonenThread.h"
+#include "pipeline/CodingWorker.h"
 #include "pipeline/ResultFiles.h"
 
 namespace pictora {
@@ -20,14 +20,14 @@ void Tell(CommandTarget& target, const char* text, UserDialogs::Icon icon = User
     target.Dialogs().ShowMessage(QString::fromUtf8(text), icon);
 }
 
-bool FitsRequest(const QString& path) {
-    return path.toStdString().size() < MqKohonenThread::kPathCapacity;
-}
-
 // A request the worker refused: it is still busy with an earlier one.
 void TellWhenRefused(CommandTarget& target, bool accepted) {
     if (!accepted)
         Tell(target, "O processamento anterior ainda não terminou. Tente novamente quando ele acabar.");
+}
+
+void DecodeFile(CommandTarget& target, const std::string& path, LosslessMode stage) {
+    TellWhenRefused(target, target.Worker().Post(DecodeFileRequest{path, stage}));
 }
 
 // Codebooks of different colour spaces code every channel in the colour
@@ -52,7 +52,7 @@ void OpenCodebooks(CommandTarget& target, const QStringList& paths) {
     if (paths.size() == 1) {
         const std::string file = paths[0].toStdString();
         WarnOfMixedColourSpaces(target, {file, file, file}, {1, 2, 3});
-        TellWhenRefused(target, target.Worker().StartApplyCodebook(file));
+        TellWhenRefused(target, target.Worker().Post(ApplyCodebookRequest{file}));
         return;
     }
     if (paths.size() != 3) {
@@ -66,7 +66,7 @@ void OpenCodebooks(CommandTarget& target, const QStringList& paths) {
     const std::array<int, 3> choices = target.Dialogs().AskCodebookOrder(rows);
     const std::array<std::string, 3> files = {rows[0].toStdString(), rows[1].toStdString(), rows[2].toStdString()};
     WarnOfMixedColourSpaces(target, files, choices);
-    TellWhenRefused(target, target.Worker().StartApplyCodebooks(files, choices));
+    TellWhenRefused(target, target.Worker().Post(ApplyCodebookSectionsRequest{files, choices}));
 }
 
 }  // namespace
@@ -88,23 +88,12 @@ void OpenPaths(CommandTarget& target, const QStringList& paths) {
         if (!target.LoadImage(first)) target.ResetImageTabs();
         return;
     }
-    if (kind != ResultFileKind::Unknown) {
-        // Only a codebook load uses more than the first file.
-        for (const QString& path : kind == ResultFileKind::Codebook ? paths : QStringList{first}) {
-            if (!FitsRequest(path)) {
-                Tell(target, "O caminho do arquivo é longo demais: use um caminho de até 255 caracteres.",
-                     UserDialogs::Icon::Warning);
-                target.ResetImageTabs();
-                return;
-            }
-        }
-    }
     std::string path = first.toStdString();
     switch (kind) {
-        case ResultFileKind::Coded: TellWhenRefused(target, target.Worker().StartDecode(path)); break;
-        case ResultFileKind::Huffman: TellWhenRefused(target, target.Worker().StartHuffmanDecode(path)); break;
-        case ResultFileKind::Arithmetic: TellWhenRefused(target, target.Worker().StartArithmeticDecode(path)); break;
-        case ResultFileKind::Contextual: TellWhenRefused(target, target.Worker().StartContextualDecode(path)); break;
+        case ResultFileKind::Coded: DecodeFile(target, path, LosslessMode::None); break;
+        case ResultFileKind::Huffman: DecodeFile(target, path, LosslessMode::Huffman); break;
+        case ResultFileKind::Arithmetic: DecodeFile(target, path, LosslessMode::Arithmetic); break;
+        case ResultFileKind::Contextual: DecodeFile(target, path, LosslessMode::Contextual); break;
         case ResultFileKind::Codebook: OpenCodebooks(target, paths); break;
         default: target.Dialogs().ShowMessage(QString::fromUtf8("Arquivo Inválido"), UserDialogs::Icon::None); break;
     }

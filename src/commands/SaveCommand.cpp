@@ -4,7 +4,7 @@
 #include "commands/ErrorText.h"
 #include "commands/UserDialogs.h"
 #include "pipeline/ImageCompressor.h"
-#include "pipeline/MqKohonenThread.h"
+#include "pipeline/CodingWorker.h"
 #include "pipeline/ResultFiles.h"
 #include "support/FileIO.h"
 

@@ -47,10 +47,12 @@ Status MeasureLadder(ReferenceCodecKind codec, const RgbImage& source, const std
     return Status::Ok();
 }
 
-Status EncodeReferenceLadders(const RgbImage& source, std::vector<ReferenceCurve>& curves) {
+Status EncodeReferenceLadders(const RgbImage& source, const std::atomic<bool>* stop,
+                              std::vector<ReferenceCurve>& curves) {
     std::vector<ReferenceCurve> made;
     for (ReferenceCodecKind kind : kAllReferenceCodecKinds) {
-        if (Status measured = MeasureLadder(kind, source, nullptr, made.emplace_back()); !measured) return measured;
+        if (Status measured = MeasureLadder(kind, source, stop, made.emplace_back()); !measured) return measured;
+        if (stop != nullptr && stop->load()) return Status::Ok();
     }
     curves = std::move(made);
     return Status::Ok();

@@ -24,7 +24,10 @@ Status MeasureLadder(ReferenceCodecKind codec, const RgbImage& source, const std
                      ReferenceCurve& curve);
 
 // Every reference codec's ladder of `source`, decoded and measured (pSNR,
-// SSIM, MS-SSIM); `curves` is replaced only when all four succeed.
-Status EncodeReferenceLadders(const RgbImage& source, std::vector<ReferenceCurve>& curves);
+// SSIM, MS-SSIM); `curves` is replaced only when all four succeed. Once
+// `stop` is set (when given) the work is given up between two rungs and
+// `curves` is left as it was.
+Status EncodeReferenceLadders(const RgbImage& source, const std::atomic<bool>* stop,
+                              std::vector<ReferenceCurve>& curves);
 
 }  // namespace pictora

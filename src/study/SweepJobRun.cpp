@@ -5,6 +5,7 @@
 #include "pipeline/ImageCompressor.h"
 #include "pipeline/ReferenceStudy.h"
 #include "pipeline/ResultFiles.h"
+#include "pipeline/TrainingRun.h"
 
 namespace pictora {
 namespace {
@@ -21,23 +22,24 @@ Status TakeLosslessStage(const ImageCompressor& compressor, LosslessMode stage, 
     return Status::Ok();
 }
 
-// The same jobs `pictora-cli train` runs for these settings: a new run, then
-// one pass per channel and step.
+// The run `pictora-cli train` makes of these settings, one pass per channel
+// and step.
 Status RunTraining(const SweepJobList& list, const SweepJob& job, const std::atomic<bool>& stop,
                    std::vector<SweepRow>& rows, bool& finished) {
     const std::string& path = list.imagePaths[job.image];
     ImageCompressor compressor;
     if (Status loaded = compressor.LoadImage(path); !loaded) return loaded;
-    TrainingJob training = TrainingJobOf(job.cell);
-    for (std::uint32_t step = 1; step <= list.steps; ++step) {
+    TrainingRun run(compressor);
+    run.Begin({list.steps, list.steps, list.steps});
+    const RunSettings settings{TrainingJobOf(job.cell), LosslessMode::None, MeasureSet::All};
+    while (run.HasStepsLeft()) {
         if (stop.load()) return Status::Ok();
-        training.restart = step == 1;
-        if (Status trained = compressor.TrainAndCode(training); !trained) return trained.Prefixed(path);
-        StepResult result = compressor.Result(StepOrigin::TrainingStep, static_cast<int>(step), MeasureSet::All);
+        if (Status trained = run.Step(settings); !trained) return trained.Prefixed(path);
+        StepResult result = run.History().back();
         if (Status staged = TakeLosslessStage(compressor, job.cell.entropy, result); !staged)
             return staged.Prefixed(path);
-        rows.push_back({list.imageNames[job.image], result.width, result.height, TrainedOrigin{job.cell, step},
-                        result.figures});
+        rows.push_back({list.imageNames[job.image], result.width, result.height,
+                        TrainedOrigin{job.cell, static_cast<std::uint32_t>(result.step)}, result.figures});
     }
     finished = true;
     return Status::Ok();

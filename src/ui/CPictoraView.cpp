@@ -2,12 +2,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
 #include <QSignalBlocker>
-#include <QThread>
 #include <algorithm>
 #include <new>
 
@@ -46,27 +44,22 @@ QString FormatReal(double value) { return QString::fromStdString(FormatC("%.15g"
 CPictoraView::CPictoraView(QWidget* parent, std::unique_ptr<UserDialogs> dialogs)
     : QWidget(parent),
       dialogs_(dialogs ? std::move(dialogs) : std::make_unique<WidgetDialogs>(this)),
-      worker_(std::make_unique<MqKohonenThread>(&compressor_)) {
+      worker_(std::make_unique<CodingWorker>(compressor_)),
+      studies_(std::make_unique<StudyWorker>()) {
     CreateControls();
     ConnectControls();
     WriteFields();
     setAcceptDrops(true);
 }
 
+// The studies are given up and the worker ends after the step in progress;
+// neither waits for this thread. What they handed over and this form has not
+// taken in yet is dropped with it.
 CPictoraView::~CPictoraView() {
-    // The worker may be waiting for this thread to show its last step: keep
-    // serving it (the handler returns at once now) until the loop has ended.
-    closing_ = true;
-    // The viewer window goes first: the loop below must not deliver its
-    // pending events while the frame around the form is being taken apart.
     delete viewer_;
     viewer_ = nullptr;
-    worker_->RequestStop();
-    while (!worker_->Finished()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
-    worker_->Stop();
+    studies_.reset();
+    worker_.reset();
 }
 
 void CPictoraView::ConnectControls() {
@@ -83,6 +76,8 @@ void CPictoraView::ConnectControls() {
     connect(controls_.sourcePicture, &ImagePicture::DoubleClicked, this, &CPictoraView::OnCompareImages);
     connect(controls_.codedPicture, &ImagePicture::DoubleClicked, this, &CPictoraView::OnCompareImages);
     connect(controls_.rdQuality, &QComboBox::currentIndexChanged, this, &CPictoraView::FillRdChart);
+    connect(this, &CPictoraView::OutcomeArrived, this, &CPictoraView::TakeOutcome, Qt::QueuedConnection);
+    connect(this, &CPictoraView::StudyArrived, this, &CPictoraView::TakeStudyReport, Qt::QueuedConnection);
 }
 
 void CPictoraView::OnInitialUpdate() {
@@ -97,11 +92,13 @@ void CPictoraView::OnInitialUpdate() {
     for (const char* item : {"Nenhum", "Huffman", "Aritmético", "Contextual"}) controls_.lossless->addItem(QString::fromUtf8(item));
     controls_.lossless->setCurrentIndex(-1);
 
-    worker_->SetCompletionHandler([this](int message) {
-        if (closing_) return;
-        // Shown on the interface thread while the worker waits, so every
-        // result read there is stable.
-        QMetaObject::invokeMethod(this, [this, message] { OnWorkerMessage(message); }, Qt::BlockingQueuedConnection);
+    // The threads hand their outcomes over and go on; this form takes them
+    // in on its own thread, in the order they came.
+    worker_->SetOutcomeSink([this](WorkerOutcome outcome) {
+        emit OutcomeArrived(std::make_shared<const WorkerOutcome>(std::move(outcome)));
+    });
+    studies_->SetReportSink([this](StudyReport report) {
+        emit StudyArrived(std::make_shared<const StudyReport>(std::move(report)));
     });
     worker_->Start();
 }
@@ -223,36 +220,46 @@ void CPictoraView::TellMemoryShortage(const QString& context) {
 void CPictoraView::EndRunForMemory() {
     EndRun(flags_);
     controls_.start->setText(QString::fromUtf8(kEndCaption));
+    PostWantedStudies();
 }
 
-TrainingJob CPictoraView::MakeJob(bool restart) const {
-    TrainingJob job;
+// The settings of the next step, as the form shows them now; the run gives
+// it its passes and restart.
+RunSettings CPictoraView::MakeSettings() const {
+    RunSettings settings;
+    TrainingJob& job = settings.job;
     for (std::size_t c = 0; c < 3; ++c) {
         job.channels[c].radius = channels_[c].R;
         job.channels[c].alfa = channels_[c].ALFA;
-        job.channels[c].passes = channels_[c].steps != 0 ? 1 : 0;
         job.channels[c].dimension = BlockDimensionFromSelection(controls_.blockSize[c]->currentIndex());
     }
     job.filter = FilterFromSelections(controls_.filterType->currentIndex(), controls_.filterSize->currentIndex());
-    job.restart = restart;
     job.colorSpace = ColorSpaceFromSelection(controls_.colourSpace->currentIndex());
     job.method = method_;
-    return job;
+    settings.lossless = LosslessModeFromSelection(controls_.lossless->currentIndex());
+    return settings;
 }
 
-void CPictoraView::PostStep(bool restart) {
-    worker_->StartTrainingJob(MakeJob(restart), LosslessModeFromSelection(controls_.lossless->currentIndex()));
-    CountDownSteps(channels_);
+ChannelSteps CPictoraView::FieldSteps() const {
+    return {channels_[0].steps, channels_[1].steps, channels_[2].steps};
+}
+
+// The fields show at once the steps that will be left once the posted step
+// is done, as they always have.
+void CPictoraView::PostStep(TrainStepRequest request) {
+    worker_->Post(std::move(request));
+    const ChannelSteps left = TrainingRun::StepsAfterJob(FieldSteps());
+    for (std::size_t c = 0; c < 3; ++c) channels_[c].steps = left[c];
 }
 
 void CPictoraView::StartOrStop() {
     const ClickAction action = DecideClick(flags_);
     if (action == ClickAction::RequestStop) return;  // the button keeps "Parar" until the step ends
+    CancelStudies();  // asked again once the run pauses or ends
     if (action == ClickAction::NewRun) {
         DebugLog("\n\n\nReinicializando\n\n\n");
         ClearResults();
         failuresTold_.clear();
-        compressor_.PrepareNewRun();
     }
     controls_.start->setText(QString::fromUtf8(kStopCaption));
     ReadFields();  // a field that does not parse stops the exchange, not the start
@@ -263,15 +270,17 @@ void CPictoraView::StartOrStop() {
         }
         WriteFields();
     }
-    PostStep(action == ClickAction::NewRun);
+    // A new run, or a paused one going on, takes the steps the fields show.
+    PostStep({MakeSettings(), action == ClickAction::NewRun, FieldSteps()});
 }
 
-void CPictoraView::ContinueOrFinish() {
-    if (DecideContinue(flags_, channels_)) {
-        PostStep(false);
+void CPictoraView::ContinueOrFinish(bool stepsRemain) {
+    if (DecideContinue(flags_, stepsRemain)) {
+        PostStep({MakeSettings(), false, std::nullopt});
         return;
     }
     controls_.start->setText(QString::fromUtf8(kEndCaption));
+    PostWantedStudies();
 }
 
 void CPictoraView::ShowSourceChannel() {
@@ -290,40 +299,30 @@ void CPictoraView::ShowCodedChannel() {
     if (slot) controls_.codedPicture->SetBitmap(displays_.GetDisplay(*slot));
 }
 
-void CPictoraView::OnWorkerMessage(int message) {
-    if (closing_) return;
+void CPictoraView::TakeOutcome(const std::shared_ptr<const WorkerOutcome>& outcome) {
+    const bool step = std::holds_alternative<StepOutcome>(*outcome);
     try {
-        if (message == MqKohonenThread::kTrainingDone) {
-            HandleTrainingDone();
-        } else if (message == MqKohonenThread::kStudyDone) {
-            HandleStudyDone();
-        } else {
-            HandleFileDone();
-        }
+        if (step) HandleStepDone(std::get<StepOutcome>(*outcome));
+        else HandleFileDone(std::get<FileOutcome>(*outcome));
     } catch (const std::bad_alloc&) {
         // Showing the result ran out: what was shown stays, a run ends.
         TellMemoryShortage(QString::fromUtf8("Não foi possível mostrar o resultado."));
-        if (message == MqKohonenThread::kTrainingDone) EndRunForMemory();
+        if (step) EndRunForMemory();
     }
-    emit WorkerMessageHandled(message);
+    worker_->OutcomeTaken();
+    emit OutcomeHandled();
 }
 
-// The pictures of a result, built here while the worker waits for this
-// handler, so the planes they are made of hold still.
-void CPictoraView::ShowResultPictures(StepOrigin origin) {
-    if (!compressor_.IsImageLoaded() && origin == StepOrigin::TrainingStep) return;
-    const std::uint32_t rows = compressor_.ReconstructionRows();
-    const std::uint32_t columns = compressor_.ReconstructionColumns();
-    if (origin == StepOrigin::TrainingStep) {
-        // A colour space of none codes like RGB but has always shown its
-        // masks as 4:2:0.
-        const ColorSpace masks =
-            compressor_.ColorSpace() == ColorSpace::None ? ColorSpace::YCbCr420 : compressor_.ColorSpace();
-        displays_.BuildMaskDisplays(compressor_.SourceImage(), masks, compressor_.Channel(0).Mask(),
-                                    compressor_.Channel(1).Mask(), compressor_.Channel(2).Mask());
+// The pictures of a result, built from the planes the worker handed over
+// with it.
+void CPictoraView::ShowResultPictures(const ResultPictures& pictures, StepOrigin origin) {
+    if (!pictures.imageLoaded && origin == StepOrigin::TrainingStep) return;
+    if (origin == StepOrigin::TrainingStep && pictures.masks) {
+        const std::array<Plane, 3>& masks = *pictures.masks;
+        displays_.BuildMaskDisplays(compressor_.SourceImage(), pictures.maskSpace, masks[0], masks[1], masks[2]);
     }
-    displays_.BuildDecodedDisplays(rows, columns, compressor_.ReconstructedPlane(0), compressor_.ReconstructedPlane(1),
-                                   compressor_.ReconstructedPlane(2));
+    displays_.BuildDecodedDisplays(pictures.rows, pictures.columns, pictures.planes[0], pictures.planes[1],
+                                   pictures.planes[2]);
 }
 
 void CPictoraView::TellTrainingFailure(const Status& status) {
@@ -334,47 +333,47 @@ void CPictoraView::TellTrainingFailure(const Status& status) {
                           UserDialogs::Icon::Warning);
 }
 
-void CPictoraView::HandleTrainingDone() {
+void CPictoraView::HandleStepDone(const StepOutcome& outcome) {
     DebugLog("Mensagem recebida com sucesso\n");
-    const Status status = worker_->LastStatus();
+    const Status& status = outcome.status;
     if (status.kind() == ErrorKind::OutOfMemory && !status) {
         TellMemoryShortage(QString::fromUtf8("O treinamento foi interrompido."));
         EndRunForMemory();
         return;
     }
     if (!status) TellTrainingFailure(status);
-    StepResult result = worker_->LastResult();
+    StepResult result = outcome.result;
     result.step = flags_.stepRow;
     resultFiles_.clear();
-    tallies_ = worker_->LastTallies();
-    ShowResultPictures(StepOrigin::TrainingStep);
+    tallies_ = outcome.tallies;
+    ShowResultPictures(outcome.pictures, StepOrigin::TrainingStep);
     ShowSourceChannel();
     ShowCodedChannel();
     InsertResult(flags_.stepRow - 1, result);
-    ResultChanged(result);
+    ResultChanged(result, outcome.pictures.reconstruction);
     FillChart();
     ++flags_.stepRow;
-    ContinueOrFinish();
+    ContinueOrFinish(outcome.stepsRemain);
     WriteFields();
 }
 
-void CPictoraView::HandleFileDone() {
-    if (Status status = worker_->LastStatus(); !status) {
+void CPictoraView::HandleFileDone(const FileOutcome& outcome) {
+    if (const Status& status = outcome.status; !status) {
         const char* heading =
             status.kind() == ErrorKind::OutOfMemory ? "Não foi possível abrir o arquivo." : "Arquivo Inválido";
         dialogs_->ShowMessage(QString::fromUtf8("%1\n\n%2").arg(QString::fromUtf8(heading), PortugueseReason(status)),
                               UserDialogs::Icon::Warning);
         return;
     }
-    const StepResult result = worker_->LastResult();
-    tallies_ = worker_->LastTallies();
+    const StepResult& result = outcome.result;
+    tallies_ = outcome.tallies;
     resultFiles_.clear();
-    for (const std::string& file : worker_->LastFiles()) resultFiles_.push_back(QString::fromStdString(file));
-    ShowResultPictures(result.origin);
+    for (const std::string& file : outcome.files) resultFiles_.push_back(QString::fromStdString(file));
+    ShowResultPictures(outcome.pictures, result.origin);
     ShowCodedChannel();
     flags_.stepRow = 1;
     InsertResult(0, result);
-    ResultChanged(result);
+    ResultChanged(result, outcome.pictures.reconstruction);
     FillChart();
     WriteFields();
 }

@@ -2,7 +2,6 @@
 
 #include <QWidget>
 #include <array>
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -10,7 +9,8 @@
 
 #include "commands/CommandTarget.h"
 #include "pipeline/ImageCompressor.h"
-#include "pipeline/MqKohonenThread.h"
+#include "pipeline/CodingWorker.h"
+#include "pipeline/StudyWorker.h"
 #include "display/DisplaySet.h"
 #include "pipeline/StepResult.h"
 #include "report/ResultsRow.h"
@@ -26,7 +26,6 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QTabBar;
-class QTimer;
 class QTreeWidget;
 
 namespace pictora {
@@ -128,7 +127,9 @@ public:
     const ChannelSettingsSet& Channels() const { return channels_; }
     const RunFlags& Flags() const { return flags_; }
     const ImageCompressor& Compressor() const override { return compressor_; }
-    MqKohonenThread& Worker() override { return *worker_; }
+    CodingWorker& Worker() override { return *worker_; }
+    // The comparison studies' thread; idle once nothing is asked or worked on.
+    const StudyWorker& Studies() const { return *studies_; }
     UserDialogs& Dialogs() override { return *dialogs_; }
     // The form's comparison viewer while it exists (it outlives its closing).
     ComparisonViewer* Viewer() const;
@@ -144,8 +145,12 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 signals:
-    // A training step or file command has been shown (after its results row).
-    void WorkerMessageHandled(int message);
+    // The worker's outcome of a command, or a study's report, has been taken
+    // in (shown, or dropped when it no longer applies).
+    void OutcomeHandled();
+    // From the worker threads; queued to this form's own thread.
+    void OutcomeArrived(std::shared_ptr<const WorkerOutcome> outcome);
+    void StudyArrived(std::shared_ptr<const StudyReport> report);
     // The method's options have been changed by the user.
     void MethodChanged();
 
@@ -159,9 +164,10 @@ private:
 
     void ToggleSameParameters();
     void FillFilterSizes();
-    TrainingJob MakeJob(bool restart) const;
-    void PostStep(bool restart);
-    void ContinueOrFinish();
+    RunSettings MakeSettings() const;
+    ChannelSteps FieldSteps() const;
+    void PostStep(TrainStepRequest request);
+    void ContinueOrFinish(bool stepsRemain);
 
     // Memory running out in a command of the form is told, in Portuguese,
     // and the form goes on; `command` is left where it stopped. False when
@@ -172,11 +178,11 @@ private:
     void EndRunForMemory();
 
     void SetUpResultsViews();
-    void OnWorkerMessage(int message);
-    void HandleTrainingDone();
-    void HandleFileDone();
+    void TakeOutcome(const std::shared_ptr<const WorkerOutcome>& outcome);
+    void HandleStepDone(const StepOutcome& outcome);
+    void HandleFileDone(const FileOutcome& outcome);
     void TellTrainingFailure(const Status& status);
-    void ShowResultPictures(StepOrigin origin);
+    void ShowResultPictures(const ResultPictures& pictures, StepOrigin origin);
     void InsertResult(int position, const StepResult& result);
     void ClearResults();
     void SwitchResultsView();
@@ -184,21 +190,25 @@ private:
     void FillRdChart();
 
     // The comparison: the viewer asks for a result, the form answers from
-    // what it holds or asks the worker, whose studies wait in a queue until
-    // it is free between runs.
+    // what it holds or asks the study thread; studies wanted while a run
+    // goes on wait here until it pauses or ends, and a new start, a new
+    // image or a new result cancels those under way.
     void OpenViewer();
     void AnswerViewer(ResultChoice choice);
     void GiveResult(ResultChoice choice);
     void AnswerReference(const ReferenceAtSize& reference);
     void GiveReconstructionMap();
     void Want(StudyJob job);
-    void PostWantedStudy();
-    void HandleStudyDone();
+    void PostWantedStudies();
+    void CancelStudies();
+    std::shared_ptr<const RgbImage> StudySource();
+    void TakeStudyReport(const std::shared_ptr<const StudyReport>& report);
+    void HandleStudyDone(const StudyReport& report);
     // A new image or a new result: what was worked out for the old one is stale.
     void SourceChanged();
     // A step is running or another follows; a finished or paused run is not.
     bool RunInProgress() const { return IsRunning() && !flags_.needsReset; }
-    void ResultChanged(const StepResult& result);
+    void ResultChanged(const StepResult& result, std::shared_ptr<const RgbImage> reconstruction);
 
     std::unique_ptr<UserDialogs> dialogs_;
     Controls controls_;
@@ -220,20 +230,21 @@ private:
     DisplaySet displays_;
     std::vector<StepResult> history_;
     NeuronTallies tallies_;
-    std::unique_ptr<MqKohonenThread> worker_;
-    std::atomic<bool> closing_{false};
+    std::unique_ptr<CodingWorker> worker_;
+    std::unique_ptr<StudyWorker> studies_;
 
     ComparisonViewer* viewer_ = nullptr;
     std::uint64_t resultTicket_ = 1;  // the tag of the current result's studies
     std::uint64_t imageTicket_ = 1;   // the tag of the loaded image's ladders
     std::vector<ReferenceAtSize> references_;  // of the current result
     std::optional<StepResult> shownResult_;  // the latest step or file read
-    RgbImage shownReconstruction_;            // its reconstruction, copied while the worker waited
+    std::shared_ptr<const RgbImage> shownReconstruction_;  // its reconstruction, as the worker handed it over
+    std::shared_ptr<const RgbImage> studySource_;          // the loaded image, copied for the studies when asked
     std::optional<SsimMap> reconstructionMap_;
-    std::vector<StudyJob> wantedStudies_;
+    std::vector<StudyJob> wantedStudies_;  // not yet given to the study thread
+    std::vector<StudyJob> postedStudies_;  // given to it, no report yet
     std::vector<ReferenceCurve> curves_;
     bool curvesWanted_ = false;  // asked for the loaded image
-    QTimer* studyTimer_ = nullptr;
 };
 
 }  // namespace pictora

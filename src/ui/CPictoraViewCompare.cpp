@@ -1,7 +1,6 @@
 // The form's side of the comparison: the viewer window, the reference codecs'
 // files and ladders worked out on the worker, and the rate-distortion tab.
 #include <QComboBox>
-#include <QTimer>
 #include <algorithm>
 #include <new>
 
@@ -20,8 +19,6 @@ namespace {
 // interface thread at once (some tens of milliseconds); a larger image's map
 // goes to the worker so the form does not stall.
 constexpr std::int64_t kInlineMapPixels = 512 * 512;
-// How often the queue of studies looks for a free worker.
-constexpr int kStudyPollMilliseconds = 50;
 
 // The knob as the codec's users write it: "JPEG q 37", "AVIF qp 20".
 QString ReferenceLabel(ReferenceCodecKind kind, double knob) {
@@ -76,7 +73,7 @@ void CPictoraView::GiveResult(ResultChoice choice) {
         return;
     }
     if (!codec) {
-        viewer_->SetResult(choice, ViewImageOf(shownReconstruction_), ResultChoiceCaption(choice),
+        viewer_->SetResult(choice, ViewImageOf(*shownReconstruction_), ResultChoiceCaption(choice),
                            shownResult_->figures);
         GiveReconstructionMap();
         return;
@@ -112,41 +109,65 @@ void CPictoraView::GiveReconstructionMap() {
             Want({StudyTask::ReconstructionSsimMap, ReferenceCodecKind::Jpeg, 0, resultTicket_});
             return;
         }
-        reconstructionMap_ = RgbSsimMap(source, shownReconstruction_);
+        reconstructionMap_ = RgbSsimMap(source, *shownReconstruction_);
     }
     if (reconstructionMap_) viewer_->SetSsimMap(ResultChoice::kReconstruction, *reconstructionMap_);
 }
 
 void CPictoraView::Want(StudyJob job) {
-    if (std::none_of(wantedStudies_.begin(), wantedStudies_.end(),
-                     [&](const StudyJob& wanted) { return SameStudy(wanted, job); }))
-        wantedStudies_.push_back(job);
-    PostWantedStudy();
+    const auto same = [&](const StudyJob& asked) { return SameStudy(asked, job); };
+    if (std::any_of(wantedStudies_.begin(), wantedStudies_.end(), same) ||
+        std::any_of(postedStudies_.begin(), postedStudies_.end(), same))
+        return;
+    wantedStudies_.push_back(job);
+    PostWantedStudies();
 }
 
-// Studies run only between runs, so a step never waits behind one it did not
-// ask for; the form polls because the worker frees itself after its handler.
-void CPictoraView::PostWantedStudy() {
-    if (!studyTimer_) {
-        studyTimer_ = new QTimer(this);
-        studyTimer_->setInterval(kStudyPollMilliseconds);
-        connect(studyTimer_, &QTimer::timeout, this, &CPictoraView::PostWantedStudy);
+// Studies run only between runs, so a step never shares its cores with one
+// it did not ask for.
+void CPictoraView::PostWantedStudies() {
+    if (RunInProgress()) return;
+    for (const StudyJob& job : wantedStudies_) {
+        studies_->Post({job, StudySource(),
+                        job.task == StudyTask::ReconstructionSsimMap ? shownReconstruction_ : nullptr});
+        postedStudies_.push_back(job);
     }
-    if (wantedStudies_.empty() || closing_) {
-        studyTimer_->stop();
-        return;
+    wantedStudies_.clear();
+}
+
+// The studies under way are given up and wanted again, ahead of the others.
+void CPictoraView::CancelStudies() {
+    studies_->CancelAll();
+    for (const StudyJob& job : wantedStudies_) postedStudies_.push_back(job);
+    wantedStudies_ = std::move(postedStudies_);
+    postedStudies_.clear();
+}
+
+// The loaded image as the studies read it: a copy, made once per image, that
+// stays as it is while the worker goes on with the compressor.
+std::shared_ptr<const RgbImage> CPictoraView::StudySource() {
+    if (!studySource_ && compressor_.IsImageLoaded() && compressor_.SourceImage().rgb)
+        studySource_ = std::make_shared<const RgbImage>(static_cast<const RgbImage&>(*compressor_.SourceImage().rgb));
+    return studySource_;
+}
+
+void CPictoraView::TakeStudyReport(const std::shared_ptr<const StudyReport>& report) {
+    try {
+        HandleStudyDone(*report);
+    } catch (const std::bad_alloc&) {
+        TellMemoryShortage(QString::fromUtf8("Não foi possível mostrar o resultado."));
     }
-    if (!RunInProgress() && worker_->IsIdle() && worker_->StartStudy(wantedStudies_.front()))
-        wantedStudies_.erase(wantedStudies_.begin());
-    if (wantedStudies_.empty()) studyTimer_->stop();
-    else if (!studyTimer_->isActive()) studyTimer_->start();
+    emit OutcomeHandled();
 }
 
 // An outcome for a result or image since replaced is dropped; a closed
 // viewer still takes it, hidden, for when it is shown again.
-void CPictoraView::HandleStudyDone() {
-    const Status status = worker_->LastStatus();
-    StudyOutcome outcome = worker_->LastStudy();
+void CPictoraView::HandleStudyDone(const StudyReport& report) {
+    const Status& status = report.status;
+    StudyOutcome outcome = report.outcome;
+    const auto same = [&](const StudyJob& asked) { return SameStudy(asked, outcome.job); };
+    std::erase_if(postedStudies_, same);
+    std::erase_if(wantedStudies_, same);
     switch (outcome.job.task) {
         case StudyTask::ReferenceAtSize: {
             if (outcome.job.ticket != resultTicket_) break;
@@ -178,16 +199,18 @@ void CPictoraView::HandleStudyDone() {
             if (viewer_) viewer_->SetSsimMap(ResultChoice::kReconstruction, *reconstructionMap_);
             break;
     }
-    PostWantedStudy();
 }
 
 void CPictoraView::SourceChanged() {
     ++imageTicket_;
     curves_.clear();
     curvesWanted_ = false;
+    studies_->CancelAll();
     wantedStudies_.clear();
+    postedStudies_.clear();
+    studySource_.reset();
     shownResult_.reset();
-    shownReconstruction_ = RgbImage();
+    shownReconstruction_.reset();
     ++resultTicket_;
     references_.clear();
     reconstructionMap_.reset();
@@ -203,15 +226,16 @@ void CPictoraView::SourceChanged() {
     FillRdChart();
 }
 
-// Called in the worker's completion, while it waits, so the reconstruction
-// copied here is the one the result describes.
-void CPictoraView::ResultChanged(const StepResult& result) {
+// The reconstruction is the one the worker handed over with the result.
+void CPictoraView::ResultChanged(const StepResult& result, std::shared_ptr<const RgbImage> reconstruction) {
     shownResult_ = result;
-    shownReconstruction_ = compressor_.ReconstructedImage();
+    shownReconstruction_ = std::move(reconstruction);
     ++resultTicket_;
     references_.clear();
     reconstructionMap_.reset();
-    std::erase_if(wantedStudies_, [](const StudyJob& job) { return job.task != StudyTask::ReferenceLadders; });
+    const auto stale = [](const StudyJob& job) { return job.task != StudyTask::ReferenceLadders; };
+    std::erase_if(wantedStudies_, stale);
+    std::erase_if(postedStudies_, stale);  // their reports, if any, are dropped by ticket
     if (viewer_) viewer_->ForgetResults();
 }
 

@@ -19,9 +19,7 @@ ClickAction DecideClick(RunFlags& flags) {
     return ClickAction::Resume;
 }
 
-bool DecideContinue(RunFlags& flags, const ChannelSettingsSet& channels) {
-    bool stepsLeft = false;
-    for (const ChannelSettings& channel : channels) stepsLeft = stepsLeft || channel.steps > 0;
+bool DecideContinue(RunFlags& flags, bool stepsLeft) {
     if (stepsLeft && !flags.stopRequested) return true;
     if (flags.stopRequested) {
         flags.stopRequested = false;  // paused: awaitingStart is already set
@@ -35,11 +33,6 @@ void EndRun(RunFlags& flags) {
     flags.awaitingStart = true;
     flags.stopRequested = false;
     flags.needsReset = true;
-}
-
-void CountDownSteps(ChannelSettingsSet& channels) {
-    for (ChannelSettings& channel : channels)
-        if (channel.steps > 0) --channel.steps;
 }
 
 }  // namespace pictora

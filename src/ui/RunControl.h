@@ -1,7 +1,5 @@
 #pragma once
 
-#include "ui/FormMapping.h"
-
 namespace pictora {
 
 // The flags by which the start button runs training one step at a time.
@@ -24,16 +22,13 @@ enum class ClickAction {
 // clears needsReset and imageReloaded and numbers rows from 1 again).
 ClickAction DecideClick(RunFlags& flags);
 
-// After a step: true when the next step is to be posted (some channel has
-// steps left and no stop was asked for); otherwise the run pauses (after a
-// stop request) or finishes, and the flags say which.
-bool DecideContinue(RunFlags& flags, const ChannelSettingsSet& channels);
+// After a step: true when the next step is to be posted (the run has steps
+// left and no stop was asked for); otherwise the run pauses (after a stop
+// request) or finishes, and the flags say which.
+bool DecideContinue(RunFlags& flags, bool stepsLeft);
 
 // The run ends where it is (memory ran out in a step, say): the button waits
 // for a click, which starts a new run.
 void EndRun(RunFlags& flags);
-
-// Every channel with steps left has one fewer.
-void CountDownSteps(ChannelSettingsSet& channels);
 
 }  // namespace pictora

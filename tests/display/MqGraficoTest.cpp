@@ -193,17 +193,23 @@ private slots:
         QCOMPARE(MarkPixels(image, IsDrawn) > 0, marks);
     }
 
+    // The refill lets go only once the paint has been asked for, so a paint
+    // that took the chart without its lock would finish before `released`.
     void aPaintWaitsForTheRefillToRelease() {
         std::atomic<bool> locked = false;
+        std::atomic<bool> painting = false;
         std::atomic<bool> released = false;
         std::thread refill([&] {
             chart_.Lock();
             locked = true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            locked.notify_all();
+            painting.wait(false);
             released = true;
             chart_.Unlock();
         });
-        while (!locked) std::this_thread::yield();
+        locked.wait(false);
+        painting = true;
+        painting.notify_all();
         Render(chart_);
         QVERIFY(released);
         refill.join();

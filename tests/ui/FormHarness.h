@@ -27,7 +27,7 @@ struct Form {
     Form() {
         view = std::make_unique<CPictoraView>(nullptr, std::make_unique<ScriptedDialogs>(dialogs));
         view->OnInitialUpdate();
-        handled = std::make_unique<QSignalSpy>(view.get(), &CPictoraView::WorkerMessageHandled);
+        handled = std::make_unique<QSignalSpy>(view.get(), &CPictoraView::OutcomeHandled);
     }
     const CPictoraView::Controls& c() const { return view->GetControls(); }
 

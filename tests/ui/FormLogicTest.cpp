@@ -43,32 +43,22 @@ TEST(FormMappingTest, SourceTabsShowTheSlotsOfTheirColourSpace) {
     EXPECT_EQ(CodedSlot(4), std::nullopt);
 }
 
-ChannelSettingsSet Steps(std::uint32_t a, std::uint32_t b, std::uint32_t c) {
-    ChannelSettingsSet channels;
-    channels[0].steps = a;
-    channels[1].steps = b;
-    channels[2].steps = c;
-    return channels;
-}
-
 TEST(RunControlTest, FiveStatesFollowTheClicksAndSteps) {
     RunFlags flags;  // Fresh
     EXPECT_EQ(DecideClick(flags), ClickAction::NewRun);  // -> Running
     EXPECT_FALSE(flags.awaitingStart);
     EXPECT_FALSE(flags.needsReset);
 
-    ChannelSettingsSet channels = Steps(4, 0, 0);
-    EXPECT_TRUE(DecideContinue(flags, channels));           // still Running
+    EXPECT_TRUE(DecideContinue(flags, true));               // still Running
     EXPECT_EQ(DecideClick(flags), ClickAction::RequestStop);  // -> Stopping
     EXPECT_EQ(DecideClick(flags), ClickAction::RequestStop);  // a second click changes nothing
     EXPECT_TRUE(flags.stopRequested);
-    EXPECT_FALSE(DecideContinue(flags, channels));            // -> Paused
+    EXPECT_FALSE(DecideContinue(flags, true));                // -> Paused
     EXPECT_FALSE(flags.stopRequested);
     EXPECT_FALSE(flags.needsReset);
     EXPECT_EQ(DecideClick(flags), ClickAction::Resume);       // -> Running
 
-    channels = Steps(0, 0, 0);
-    EXPECT_FALSE(DecideContinue(flags, channels));            // -> Finished
+    EXPECT_FALSE(DecideContinue(flags, false));               // -> Finished
     EXPECT_TRUE(flags.needsReset);
     flags.stepRow = 5;
     EXPECT_EQ(DecideClick(flags), ClickAction::NewRun);
@@ -79,18 +69,10 @@ TEST(RunControlTest, ANewImageMakesTheNextResumeANewRun) {
     RunFlags flags;
     DecideClick(flags);
     DecideClick(flags);                          // stop requested
-    DecideContinue(flags, Steps(3, 0, 0));       // paused
+    DecideContinue(flags, true);                 // paused
     flags.imageReloaded = true;
     EXPECT_EQ(DecideClick(flags), ClickAction::NewRun);
     EXPECT_FALSE(flags.imageReloaded);
-}
-
-TEST(RunControlTest, CountDownStopsAtZero) {
-    ChannelSettingsSet channels = Steps(3, 1, 0);
-    CountDownSteps(channels);
-    EXPECT_EQ(channels[0].steps, 2u);
-    EXPECT_EQ(channels[1].steps, 0u);
-    EXPECT_EQ(channels[2].steps, 0u);
 }
 
 }  // namespace

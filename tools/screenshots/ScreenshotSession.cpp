@@ -53,7 +53,7 @@ private:
     bool ok_ = true;
 };
 
-// Serves the interface thread until the view has shown `count` worker messages.
+// Serves the interface thread until the view has taken in `count` outcomes.
 bool WaitForMessages(CPictoraView& view, int& handled, int count) {
     QElapsedTimer timer;
     timer.start();
@@ -65,7 +65,7 @@ bool WaitForMessages(CPictoraView& view, int& handled, int count) {
 std::unique_ptr<CMainFrame> MakeFrame(ScriptedDialogs::Script& script, int& handled) {
     auto frame = std::make_unique<CMainFrame>(std::make_unique<ScriptedDialogs>(script));
     frame->setWindowTitle(QStringLiteral("Pictora por Quintar"));
-    QObject::connect(frame->View(), &CPictoraView::WorkerMessageHandled, [&handled] { ++handled; });
+    QObject::connect(frame->View(), &CPictoraView::OutcomeHandled, [&handled] { ++handled; });
     frame->show();
     return frame;
 }

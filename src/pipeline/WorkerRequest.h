@@ -1,0 +1,46 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <variant>
+
+#include "pipeline/TrainingRun.h"
+#include "quantizer/EntropyCoderSlot.h"
+
+namespace pictora {
+
+// What the interface asks of the coding worker, one value per command.
+
+// The next job of the worker's run. A new run begins with `steps` steps per
+// channel; a run that goes on takes `steps`, when given, as its steps left
+// (the user may have changed them while it was paused).
+struct TrainStepRequest {
+    RunSettings settings;
+    bool newRun = false;
+    std::optional<ChannelSteps> steps;
+};
+
+// A coded image file read and rebuilt without training: `stage` is the
+// lossless stage the file went through (None for a .mqc).
+struct DecodeFileRequest {
+    std::string path;
+    LosslessMode stage = LosslessMode::None;
+};
+
+// The loaded image coded with the first three codebooks of one file.
+struct ApplyCodebookRequest {
+    std::string path;
+};
+
+// The loaded image coded with section positions[c] (from 1) of paths[c] for
+// each channel c.
+struct ApplyCodebookSectionsRequest {
+    std::array<std::string, 3> paths;
+    std::array<int, 3> positions{};
+};
+
+using WorkerRequest =
+    std::variant<TrainStepRequest, DecodeFileRequest, ApplyCodebookRequest, ApplyCodebookSectionsRequest>;
+
+}  // namespace pictora

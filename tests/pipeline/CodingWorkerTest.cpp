@@ -1,0 +1,210 @@
+#include "pipeline/CodingWorker.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+#include "common/Jobs.h"
+#include "common/TempFolder.h"
+#include "pipeline/ImageCompressor.h"
+#include "pipeline/ResultFiles.h"
+#include "support/FileIO.h"
+
+namespace pictora {
+namespace {
+
+using testing::TempFolder;
+using testing::TestData;
+
+RunSettings Settings(LosslessMode lossless = LosslessMode::None, std::uint32_t side = 4) {
+    return {testing::MakeJob(ColorSpace::Rgb, side, {0, 0, 0}, false), lossless, MeasureSet::All};
+}
+
+TrainStepRequest NewRun(ChannelSteps steps, LosslessMode lossless = LosslessMode::None, std::uint32_t side = 4) {
+    return {Settings(lossless, side), true, steps};
+}
+
+// Collects the outcomes the worker hands over; `onOutcome` runs on the
+// worker's thread before the outcome is counted as taken.
+class WorkerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        worker_.SetOutcomeSink([this](WorkerOutcome outcome) {
+            if (onOutcome_) onOutcome_(outcome);
+            {
+                std::lock_guard lock(mutex_);
+                outcomes_.push_back(std::move(outcome));
+            }
+            worker_.OutcomeTaken();
+            arrived_.notify_all();
+        });
+    }
+    // Waits until `count` outcomes have come and the worker is idle.
+    const std::vector<WorkerOutcome>& WaitFor(std::size_t count) {
+        std::unique_lock lock(mutex_);
+        arrived_.wait(lock, [&] { return outcomes_.size() >= count; });
+        lock.unlock();
+        worker_.WaitForIdle();
+        return outcomes_;
+    }
+    const StepOutcome& Step(std::size_t i) { return std::get<StepOutcome>(outcomes_.at(i)); }
+    const FileOutcome& File(std::size_t i) { return std::get<FileOutcome>(outcomes_.at(i)); }
+
+    ImageCompressor compressor_;
+    CodingWorker worker_{compressor_};
+    std::function<void(const WorkerOutcome&)> onOutcome_;
+    std::mutex mutex_;
+    std::condition_variable arrived_;
+    std::vector<WorkerOutcome> outcomes_;
+};
+
+// The owner posts the next step once it has an outcome, as the form does,
+// until the run has no steps left; every outcome carries its pictures.
+TEST_F(WorkerTest, ARunGoesOnStepByStepUntilNoStepsAreLeft) {
+    ASSERT_TRUE(compressor_.LoadImage(TestData("photo64-a.png")));
+    onOutcome_ = [this](const WorkerOutcome& outcome) {
+        if (std::get<StepOutcome>(outcome).stepsRemain) worker_.Post(TrainStepRequest{Settings(), false, {}});
+    };
+    worker_.Start();
+    worker_.Post(NewRun({3, 1, 2}));
+    WaitFor(3);
+    ASSERT_EQ(outcomes_.size(), 3u);
+    EXPECT_EQ(Step(0).stepsLeft, (ChannelSteps{2, 0, 1}));
+    EXPECT_EQ(Step(2).stepsLeft, (ChannelSteps{0, 0, 0}));
+    EXPECT_FALSE(Step(2).stepsRemain);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_TRUE(Step(i).status);
+        ASSERT_TRUE(Step(i).pictures.reconstruction);
+        EXPECT_EQ(Step(i).pictures.reconstruction->width, 64);
+        ASSERT_TRUE(Step(i).pictures.masks.has_value());
+    }
+    // Each snapshot is the reconstruction as it was after its step.
+    EXPECT_FALSE(Step(0).pictures.reconstruction->red == Step(2).pictures.reconstruction->red);
+    EXPECT_EQ(Step(2).pictures.reconstruction->red, compressor_.ReconstructedImage().red);
+    EXPECT_NE(Step(0).result.codedBytes, 0u);
+}
+
+TEST_F(WorkerTest, AResumedRunTakesTheStepsItIsGiven) {
+    ASSERT_TRUE(compressor_.LoadImage(TestData("photo64-b.png")));
+    worker_.Start();
+    worker_.Post(NewRun({5, 5, 5}));
+    WaitFor(1);
+    worker_.Post(TrainStepRequest{Settings(), false, ChannelSteps{1, 0, 0}});
+    WaitFor(2);
+    EXPECT_EQ(Step(1).stepsLeft, (ChannelSteps{0, 0, 0}));
+    EXPECT_FALSE(Step(1).stepsRemain);
+}
+
+TEST_F(WorkerTest, TwoStepsPostedBeforeTheWorkerWakesRunOnceWithTheSecond) {
+    ASSERT_TRUE(compressor_.LoadImage(TestData("photo64-b.png")));
+    worker_.Post(NewRun({1, 1, 1}, LosslessMode::None, 2));
+    worker_.Post(NewRun({1, 1, 1}, LosslessMode::None, 8));
+    worker_.Start();
+    WaitFor(1);
+    EXPECT_EQ(outcomes_.size(), 1u);
+    EXPECT_EQ(compressor_.Channel(0).Dimension(), 64u);
+}
+
+// Until the owner has taken an outcome in, a file command would slip in
+// between two steps of a run: it is refused, and taken once the owner has.
+TEST_F(WorkerTest, FileCommandsWaitForTheOwnerToTakeTheOutcomeIn) {
+    ASSERT_TRUE(compressor_.LoadImage(TestData("photo64-c.png")));
+    ASSERT_TRUE(compressor_.TrainAndCode(testing::MakeJob(ColorSpace::Rgb, 8, {1, 1, 1}, true)));
+    TempFolder folder;
+    ASSERT_TRUE(compressor_.WriteCodedFile(folder.File("c.mqc")));
+    bool refusedInside = false;
+    onOutcome_ = [&](const WorkerOutcome&) { refusedInside = !worker_.Post(DecodeFileRequest{folder.File("c.mqc")}); };
+    worker_.Start();
+    ASSERT_TRUE(worker_.Post(DecodeFileRequest{folder.File("c.mqc")}));
+    WaitFor(1);
+    EXPECT_TRUE(refusedInside);
+    onOutcome_ = nullptr;
+    ASSERT_TRUE(worker_.Post(DecodeFileRequest{folder.File("c.mqc")}));
+    WaitFor(2);
+    EXPECT_TRUE(File(1).status);
+    EXPECT_EQ(File(1).files, std::vector<std::string>{folder.File("c.mqc")});
+    EXPECT_EQ(File(1).result.origin, StepOrigin::DecodedFile);
+}
+
+// Any path is taken, however long; a file that cannot be read is answered
+// with a message that names it.
+TEST_F(WorkerTest, RefusedFilesAnswerAndNameTheFile) {
+    TempFolder folder;
+    const std::string longName = folder.File(std::string(250, 'y') + ".huf");  // longer than 256 with its folder
+    worker_.Start();
+    ASSERT_TRUE(worker_.Post(DecodeFileRequest{folder.File("absent.mqc"), LosslessMode::None}));
+    WaitFor(1);
+    ASSERT_TRUE(worker_.Post(ApplyCodebookRequest{folder.File("absent.cod")}));
+    WaitFor(2);
+    ASSERT_TRUE(worker_.Post(DecodeFileRequest{longName, LosslessMode::Huffman}));
+    WaitFor(3);
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_FALSE(File(i).status);
+    EXPECT_NE(File(0).status.message().find("absent.mqc"), std::string::npos);
+    EXPECT_EQ(File(1).result.origin, StepOrigin::AppliedCodebook);
+    EXPECT_NE(File(2).status.message().find(longName), std::string::npos);
+}
+
+// Every lossless stage is measured after a step and opened again in memory;
+// a damaged file is refused with the networks kept.
+TEST_F(WorkerTest, LosslessStagesAreMeasuredAndOpenedInMemory) {
+    ASSERT_TRUE(compressor_.LoadImage(TestData("photo64-d.png")));
+    worker_.Start();
+    worker_.Post(NewRun({1, 1, 1}, LosslessMode::Contextual));
+    WaitFor(1);
+    EXPECT_GT(Step(0).result.losslessRatio, 0.0);
+    EXPECT_LT(Step(0).result.losslessRatio, 1.0);
+    std::vector<std::uint8_t> before;
+    ASSERT_TRUE(compressor_.EncodeCodedImage(before));
+    TempFolder folder;
+    std::size_t count = 1;
+    for (auto [kind, mode, name] : {std::tuple{ResultFileKind::Huffman, LosslessMode::Huffman, "d.huf"},
+                                    std::tuple{ResultFileKind::Arithmetic, LosslessMode::Arithmetic, "d.art"},
+                                    std::tuple{ResultFileKind::Contextual, LosslessMode::Contextual, "d.mqz"}}) {
+        ASSERT_TRUE(WriteResultFile(compressor_, kind, folder.File(name)));
+        std::vector<std::uint8_t> bytes;
+        ASSERT_TRUE(ReadWholeFile(folder.File(name), bytes));
+        bytes[bytes.size() / 2] ^= 0x10;
+        ASSERT_TRUE(WriteFileAtomically(folder.File(std::string("bad-") + name), bytes));
+        ASSERT_TRUE(worker_.Post(DecodeFileRequest{folder.File(std::string("bad-") + name), mode}));
+        WaitFor(++count);
+        std::vector<std::uint8_t> after;
+        ASSERT_TRUE(compressor_.EncodeCodedImage(after));
+        EXPECT_EQ(after, before) << name;
+        ASSERT_TRUE(worker_.Post(DecodeFileRequest{folder.File(name), mode}));
+        WaitFor(++count);
+        EXPECT_TRUE(File(count - 1).status) << File(count - 1).status.message();
+        ASSERT_TRUE(compressor_.EncodeCodedImage(after));
+        EXPECT_EQ(after, before) << name;
+    }
+}
+
+TEST(WorkerLifetimeTest, DestroyingTheWorkerMidRunEndsAfterTheStepInProgress) {
+    ImageCompressor compressor;
+    ASSERT_TRUE(compressor.LoadImage(TestData("photo64-a.png")));
+    std::mutex mutex;
+    std::condition_variable arrived;
+    int steps = 0;
+    {
+        CodingWorker worker(compressor);
+        worker.SetOutcomeSink([&](WorkerOutcome) {
+            {
+                std::lock_guard lock(mutex);
+                ++steps;
+            }
+            arrived.notify_all();
+            worker.OutcomeTaken();
+            worker.Post(TrainStepRequest{Settings(), false, ChannelSteps{1, 1, 1}});  // an endless run
+        });
+        worker.Start();
+        worker.Post(NewRun({1, 1, 1}));
+        std::unique_lock lock(mutex);
+        arrived.wait(lock, [&] { return steps > 0; });
+    }  // joined: the sink is never called again
+    const int afterStop = steps;
+    EXPECT_GE(afterStop, 1);
+}
+
+}  // namespace
+}  // namespace pictora
