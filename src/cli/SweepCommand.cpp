@@ -18,6 +18,7 @@
 #include "cli/JobProgress.h"
 #include "cli/OptionValues.h"
 #include "cli/ShellQuote.h"
+#include "cli/SummaryTable.h"
 #include "support/NumberText.h"
 #include "study/SweepCollection.h"
 #include "study/SweepRunner.h"
@@ -108,8 +109,12 @@ Status RunJobs(const SweepJobList& list, const std::vector<std::size_t>& pending
     return ran;
 }
 
+// Merges the parts and prints the set-level summary on stdout.
 int Collect(const SweepJobList& list) {
-    if (Status collected = CollectSweep(list); !collected) return ReportBadFile(collected.message());
+    std::vector<SetSummaryRow> summary;
+    if (Status collected = CollectSweep(list, summary); !collected) return ReportBadFile(collected.message());
+    std::fputs(FormatSummaryTable(summary).c_str(), stdout);
+    std::fflush(stdout);
     return kExitOk;
 }
 
@@ -188,8 +193,8 @@ CLI::App* DeclareSweepCommand(CLI::App& program, SweepOptions& options) {
     CLI::App* sweep = program.add_subcommand(
         "sweep", "Rate-distortion study: trains every image with every combination of the listed settings (each "
                  "value used for all three channels) for a few steps from a new run, encodes each image at every "
-                 "rung of the reference codecs' ladders, and writes results.csv, bd-rate.csv and the charts of "
-                 "each image into the output folder.");
+                 "rung of the reference codecs' ladders, and writes results.csv, bd-rate.csv, the set-level "
+                 "summary.csv (also printed) and the charts of each image into the output folder.");
     SweepDefinition& definition = options.sweep;
     sweep->add_option("IMAGE", definition.images, "8-bit RGB PNG images")->required();
     DeclareGridOptions(*sweep, definition.grid);
@@ -230,7 +235,7 @@ CLI::App* DeclareSweepCommand(CLI::App& program, SweepOptions& options) {
         sweep->add_flag("--plan", options.plan, "print one shell command per job on stdout and run nothing");
     CLI::Option* collect =
         sweep->add_flag("--collect", options.collect, "merge the jobs' results in DIR, check that none is missing, "
-                                                      "compute the BD-rates and draw the charts");
+                                                      "compute the BD-rates and their summary and draw the charts");
     plan->excludes(collect);
     // What a planned command runs; not for people.
     sweep

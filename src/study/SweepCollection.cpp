@@ -23,7 +23,7 @@ std::vector<std::size_t> PendingJobs(const SweepJobList& list) {
     return pending;
 }
 
-Status CollectSweep(const SweepJobList& list) {
+Status CollectSweep(const SweepJobList& list, std::vector<SetSummaryRow>& summary) {
     std::vector<SweepRow> rows;
     std::string missing;
     std::size_t missingCount = 0;
@@ -49,7 +49,11 @@ Status CollectSweep(const SweepJobList& list) {
     for (const SweepRow& row : rows) results += FormatSweepLine(row) + "\n";
     if (Status written = WriteFileAtomically(list.folder + "/results.csv", results); !written) return written;
     const std::vector<ImageCurves> curves = GroupCurves(rows);
-    if (Status written = WriteFileAtomically(list.folder + "/bd-rate.csv", FormatBdRateCsv(curves)); !written)
+    const std::vector<BdRateRow> bdRates = ComputeBdRates(curves);
+    if (Status written = WriteFileAtomically(list.folder + "/bd-rate.csv", FormatBdRateCsv(bdRates)); !written)
+        return written;
+    summary = SummarizeBdRates(bdRates);
+    if (Status written = WriteFileAtomically(list.folder + "/summary.csv", FormatSummaryCsv(summary)); !written)
         return written;
     for (const ImageCurves& image : curves) {
         const std::string folder = list.folder + "/" + std::filesystem::path(image.image).stem().string();

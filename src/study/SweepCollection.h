@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "study/SetSummary.h"
 #include "study/SweepJobs.h"
 #include "support/Status.h"
 
@@ -13,9 +14,10 @@ bool PartIsComplete(const SweepJobList& list, std::size_t job);
 // The jobs without such a part, in job order.
 std::vector<std::size_t> PendingJobs(const SweepJobList& list);
 
-// Merges every job's part into DIR/results.csv and DIR/bd-rate.csv, and draws
-// each image's charts into DIR/STEM/. Refuses a damaged part with its
+// Merges every job's part into DIR/results.csv, DIR/bd-rate.csv and the
+// set-level DIR/summary.csv (whose rows it also returns in `summary`), and
+// draws each image's charts into DIR/STEM/. Refuses a damaged part with its
 // message, and a sweep with jobs that have no part yet naming every one.
-Status CollectSweep(const SweepJobList& list);
+Status CollectSweep(const SweepJobList& list, std::vector<SetSummaryRow>& summary);
 
 }  // namespace pictora

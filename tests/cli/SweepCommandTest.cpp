@@ -250,7 +250,60 @@ TEST_F(SweepCommandTest, PlannedJobsCollectToTheSameResults) {
         ASSERT_EQ(Collect(out, messages), kExitOk) << messages;
         EXPECT_EQ(Contents(out + "/results.csv"), Contents(Folder() + "/results.csv")) << runners[r];
         EXPECT_EQ(Contents(out + "/bd-rate.csv"), Contents(Folder() + "/bd-rate.csv")) << runners[r];
+        EXPECT_EQ(Contents(out + "/summary.csv"), Contents(Folder() + "/summary.csv")) << runners[r];
     }
+}
+
+// Four photos, four radii and two codecs: BD-rates defined on most images,
+// so the set-level summary has real intervals. An independent script
+// recomputes it from bd-rate.csv; one job at a time, two at once and the
+// planned jobs all give the same bytes.
+TEST(SweepSummaryTest, TheSummaryAgreesWithAnIndependentRecomputationForAnyWayOfRunning) {
+    if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 is not installed";
+    TempFolder folder;
+    const auto sweep = [&](const std::string& out, std::vector<std::string> more) {
+        std::vector<std::string> arguments = {"sweep"};
+        for (const char* photo : {"photo64-a.png", "photo64-b.png", "photo64-c.png", "photo64-d.png"})
+            arguments.push_back(TestData(photo));
+        for (const char* word : {"--block", "4", "--radius", "0.3,0.2,0.1,0.05", "--steps", "2", "--codecs", "jpeg,webp",
+                                 "-o"})
+            arguments.push_back(word);
+        arguments.push_back(folder.File(out));
+        arguments.insert(arguments.end(), more.begin(), more.end());
+        return arguments;
+    };
+    const std::string printed = folder.File("printed.txt");
+    ASSERT_EQ(RunProgram(sweep("one", {"--jobs", "1"}), printed), kExitOk);
+    const std::string summary = Contents(folder.File("one/summary.csv"));
+    const std::vector<std::string> lines = Lines(folder.File("one/summary.csv"));
+    ASSERT_EQ(lines.size(), 5u);  // one family, two codecs, two measures
+    EXPECT_EQ(lines[0], "color_space,block,alfa,filter,reference,measure,images,mean,median,ci_low,ci_high");
+    EXPECT_NE(Fields(lines[1])[6], "0");  // pSNR BD-rates exist
+
+    const std::string check = ShellQuote(std::string(PICTORA_SOURCE_DIR) + "/tests/tools/check_summary.py") + " " +
+                              ShellQuote(folder.File("one/bd-rate.csv")) + " " +
+                              ShellQuote(folder.File("one/summary.csv"));
+    EXPECT_EQ(std::system(("python3 " + check + " >/dev/null").c_str()), 0) << check;
+
+    // The table on stdout: a caption line and one line per summary row, the
+    // family by its legend.
+    const std::vector<std::string> table = Lines(printed);
+    ASSERT_EQ(table.size(), 5u);
+    EXPECT_EQ(table[0].substr(0, 6), "family");
+    EXPECT_NE(table[1].find("rgb 4×4 ALFA 0.1"), std::string::npos);
+    EXPECT_NE(table[1].find("jpeg"), std::string::npos);
+    EXPECT_NE(table[1].find("["), std::string::npos);
+
+    ASSERT_EQ(RunProgram(sweep("two", {"--jobs", "2"})), kExitOk);
+    EXPECT_EQ(Contents(folder.File("two/summary.csv")), summary);
+    const std::string plan = folder.File("plan.txt");
+    ASSERT_EQ(RunProgram(sweep("planned", {"--plan"}), plan), kExitOk);
+    const std::string runner = std::system("command -v parallel >/dev/null 2>&1") == 0
+                                   ? "parallel --will-cite -j 2 <"
+                                   : "while IFS= read -r line; do bash -c \"$line\" || exit 1; done <";
+    ASSERT_EQ(std::system(("bash -c " + ShellQuote(runner + ShellQuote(plan))).c_str()), 0);
+    ASSERT_EQ(RunProgram(sweep("planned", {"--collect"})), kExitOk);
+    EXPECT_EQ(Contents(folder.File("planned/summary.csv")), summary);
 }
 
 TEST_F(SweepCommandTest, AnInterruptedSweepResumesWithoutRedoingFinishedJobs) {
