@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "image/BoxFilter.h"
+#include "measures/Butteraugli.h"
 #include "image/ChromaResampling.h"
 #include "image/ColorConversion.h"
 #include "image/Deblocking.h"
@@ -370,11 +371,13 @@ StepResult ImageCompressor::Result(StepOrigin origin, int step, MeasureSet measu
     result.rate = Rate();
     result.figures.bytes = result.rate.Total();
     result.figures.bpp = BitsPerPixel(result.rate.Total(), result.width, result.height);
-    if (measures == MeasureSet::All && imageLoaded_ && HasReconstruction()) {
+    if (measures != MeasureSet::PsnrOnly && imageLoaded_ && HasReconstruction()) {
         const RgbImage& source = *sourceImage_.rgb;
         result.figures.similarity = MeasureImages({&source.red, &source.green, &source.blue},
                                           {&ReconstructedPlane(0), &ReconstructedPlane(1), &ReconstructedPlane(2)},
                                           SimilarityMeasures::kBoth);
+        if (measures == MeasureSet::AllAndButteraugli)
+            result.figures.butteraugli = MeasureButteraugli(source, ReconstructedImage());
     }
     result.origin = origin;
     result.step = step;

@@ -4,12 +4,12 @@
 
 namespace pictora {
 
-std::vector<BdRateRow> ComputeBdRates(const std::vector<ImageCurves>& images) {
+std::vector<BdRateRow> ComputeBdRates(const std::vector<ImageCurves>& images, std::span<const QualityMeasure> measures) {
     std::vector<BdRateRow> rows;
     for (const ImageCurves& image : images)
         for (const SweepCurve& family : image.families)
             for (const SweepCurve& reference : image.references)
-                for (QualityMeasure measure : kRdMeasures)
+                for (QualityMeasure measure : measures)
                     rows.push_back({image.image, *family.family, reference.codec, measure,
                                     BdRate(family.points, reference.points, measure)});
     return rows;

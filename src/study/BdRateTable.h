@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,9 +24,9 @@ struct BdRateRow {
 };
 
 // Every family of every image against every codec of that image, by every
-// measure of kRdMeasures: images, families and codecs in their curves' order,
-// the measure varying fastest.
-std::vector<BdRateRow> ComputeBdRates(const std::vector<ImageCurves>& images);
+// measure of `measures`: images, families and codecs in their curves' order,
+// the measures in their order, varying fastest.
+std::vector<BdRateRow> ComputeBdRates(const std::vector<ImageCurves>& images, std::span<const QualityMeasure> measures);
 
 // The columns that name a family, ",color_space,block,..." (with a leading
 // comma): the grid's dimensions that a family shares, in the grid's order.

@@ -6,6 +6,8 @@
 #include "study/SweepCharts.h"
 #include "study/SweepCurves.h"
 #include "study/SweepPartFile.h"
+#include "study/SweepReport.h"
+#include "study/SweepVersions.h"
 #include "support/FileIO.h"
 #include "support/NumberText.h"
 
@@ -23,7 +25,8 @@ std::vector<std::size_t> PendingJobs(const SweepJobList& list) {
     return pending;
 }
 
-Status CollectSweep(const SweepJobList& list, std::vector<SetSummaryRow>& summary) {
+Status CollectSweep(const SweepJobList& list, const CollectionOptions& options, std::vector<SetSummaryRow>& summary) {
+    if (Status settled = SettleSweepVersions(list); !settled) return settled;
     std::vector<SweepRow> rows;
     std::string missing;
     std::size_t missingCount = 0;
@@ -49,7 +52,7 @@ Status CollectSweep(const SweepJobList& list, std::vector<SetSummaryRow>& summar
     for (const SweepRow& row : rows) results += FormatSweepLine(row) + "\n";
     if (Status written = WriteFileAtomically(list.folder + "/results.csv", results); !written) return written;
     const std::vector<ImageCurves> curves = GroupCurves(rows);
-    const std::vector<BdRateRow> bdRates = ComputeBdRates(curves);
+    const std::vector<BdRateRow> bdRates = ComputeBdRates(curves, BdRateMeasures(list));
     if (Status written = WriteFileAtomically(list.folder + "/bd-rate.csv", FormatBdRateCsv(bdRates)); !written)
         return written;
     summary = SummarizeBdRates(bdRates);
@@ -59,7 +62,15 @@ Status CollectSweep(const SweepJobList& list, std::vector<SetSummaryRow>& summar
         const std::string folder = list.folder + "/" + std::filesystem::path(image.image).stem().string();
         if (Status drawn = WriteSweepCharts(image, folder); !drawn) return drawn;
     }
-    return Status::Ok();
+    if (!options.writeReport) return Status::Ok();
+    std::vector<ImageCrops> crops(list.imageNames.size());
+    for (std::size_t image = 0; image < list.imageNames.size(); ++image) {
+        crops[image].image = list.imageNames[image];
+        if (Status made = MakeImageCrops(list, image, rows, crops[image].crops); !made) return made;
+    }
+    const SweepReportContent report{&list,     options.programVersion, SweepVersionsText(list), &summary,
+                                    &bdRates, &curves,                &crops};
+    return WriteFileAtomically(list.folder + "/report.html", FormatSweepReport(report));
 }
 
 }  // namespace pictora

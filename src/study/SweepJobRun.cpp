@@ -19,7 +19,7 @@ Status RunTraining(const SweepJobList& list, const SweepJob& job, const std::ato
         if (stop.load()) return Status::Ok();
         training.restart = step == 1;
         if (Status trained = compressor.TrainAndCode(training); !trained) return trained.Prefixed(path);
-        const StepResult result = compressor.Result(StepOrigin::TrainingStep, static_cast<int>(step), MeasureSet::All);
+        const StepResult result = compressor.Result(StepOrigin::TrainingStep, static_cast<int>(step), list.measures);
         rows.push_back({list.imageNames[job.image], result.width, result.height, TrainedOrigin{job.cell, step},
                         result.figures});
     }
@@ -35,7 +35,7 @@ Status RunLadder(const SweepJobList& list, const SweepJob& job, const std::atomi
     PngImage source;
     if (const int loaded = source.Load(path); loaded != PngImage::kOk) return source.LastStatus(loaded).Concerning(path);
     ReferenceCurve curve;
-    if (Status measured = MeasureLadder(job.codec, source, &stop, curve); !measured) return measured.Prefixed(path);
+    if (Status measured = MeasureLadder(job.codec, source, list.measures, &stop, curve); !measured) return measured.Prefixed(path);
     for (std::size_t rung = 0; rung < curve.knobs.size(); ++rung)
         rows.push_back({list.imageNames[job.image], static_cast<std::uint32_t>(source.width),
                         static_cast<std::uint32_t>(source.height), LadderOrigin{job.codec, curve.knobs[rung]},

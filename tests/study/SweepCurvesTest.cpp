@@ -83,7 +83,7 @@ TEST(SweepCurvesTest, BdRatesHaveARowPerFamilyCodecAndMeasure) {
         rows.push_back(Trained("a.png", 0.1, 0.1, static_cast<std::uint32_t>(k), 2.0 * k, 20.0 + 3 * k));
         rows.push_back(Rung("a.png", ReferenceCodecKind::Jpeg, 20.0 * k, 1.0 * k, 20.0 + 3 * k));
     }
-    const std::string csv = FormatBdRateCsv(ComputeBdRates(GroupCurves(rows)));
+    const std::string csv = FormatBdRateCsv(ComputeBdRates(GroupCurves(rows), kRdMeasures));
     const std::string header = "image,color_space,block,alfa,filter,reference,measure,bd_rate,overlap_low,overlap_high\n";
     ASSERT_EQ(csv.substr(0, header.size()), header);
     // Twice the bits for the same pSNR (+100 % up to rounding); no MS-SSIM at all.
