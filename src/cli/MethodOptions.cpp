@@ -3,7 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <string>
 
-#include "report/MethodSettingsText.h"
+#include "pipeline/MethodSettingsText.h"
 
 namespace pictora::cli {
 namespace {

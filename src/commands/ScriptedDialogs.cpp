@@ -27,4 +27,12 @@ std::array<int, 3> ScriptedDialogs::AskCodebookOrder(const std::array<QString, 3
     return Pop(script_.orderAnswers, std::array<int, 3>{1, 2, 3});
 }
 
+bool ScriptedDialogs::AskMethodSettings(MethodSettings& settings) {
+    ++script_.methodQuestions;
+    if (script_.methodAnswers.empty()) return false;
+    settings = script_.methodAnswers.front();
+    script_.methodAnswers.pop_front();
+    return true;
+}
+
 }  // namespace pictora

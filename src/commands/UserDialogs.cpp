@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "commands/CDialogOrdemCodeBook.h"
+#include "commands/MethodOptionsDialog.h"
 
 namespace pictora {
 
@@ -35,6 +36,13 @@ std::array<int, 3> WidgetDialogs::AskCodebookOrder(const std::array<QString, 3>&
     dialog.SetFiles(files[0], files[1], files[2]);
     dialog.exec();  // however it closes, the choices made count
     return {dialog.choiceR, dialog.choiceG, dialog.choiceB};
+}
+
+bool WidgetDialogs::AskMethodSettings(MethodSettings& settings) {
+    MethodOptionsDialog dialog(settings, parent_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    settings = dialog.Settings();
+    return true;
 }
 
 }  // namespace pictora

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <array>
 
+#include "pipeline/MethodSettings.h"
+
 class QWidget;
 
 namespace pictora {
@@ -25,6 +27,9 @@ public:
     // Which codebook (1 R/Y, 2 G/Cb, 3 B/Cr) of each file feeds the channel
     // of its row; the files are shown in the rows R/Y, G/Cb, B/Cr.
     virtual std::array<int, 3> AskCodebookOrder(const std::array<QString, 3>& files) = 0;
+    // The method's options, starting from `settings`: true with the new
+    // values in `settings` when confirmed, false (unchanged) when cancelled.
+    virtual bool AskMethodSettings(MethodSettings& settings) = 0;
 };
 
 // The application's title, the caption of every message box.
@@ -38,6 +43,7 @@ public:
     QStringList AskOpenPaths(const QString& filter) override;
     QString AskSavePath(const QString& filter) override;
     std::array<int, 3> AskCodebookOrder(const std::array<QString, 3>& files) override;
+    bool AskMethodSettings(MethodSettings& settings) override;
 
 private:
     QWidget* parent_;

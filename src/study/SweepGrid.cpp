@@ -19,6 +19,12 @@ constexpr std::array<std::pair<std::string_view, LowPassFilter>, 5> kFilterNames
                                                                                    {"7", LowPassFilter::Box7},
                                                                                    {"9", LowPassFilter::Box9}}};
 
+constexpr std::array<std::pair<std::string_view, LosslessMode>, 4> kEntropyNames{
+    {{"none", LosslessMode::None},
+     {"huffman", LosslessMode::Huffman},
+     {"arithmetic", LosslessMode::Arithmetic},
+     {"contextual", LosslessMode::Contextual}}};
+
 template <typename T, std::size_t N>
 std::string NameOf(const std::array<std::pair<std::string_view, T>, N>& names, T value) {
     for (const auto& [name, named] : names)
@@ -65,6 +71,9 @@ std::string ValueText(double value, ValueStyle style) {
     return style == ValueStyle::Exact ? FormatC("%.17g", value) : ShortestText(value);
 }
 std::string ValueText(LowPassFilter value, ValueStyle) { return NameOf(kFilterNames, value); }
+std::string ValueText(LosslessMode value, ValueStyle) { return NameOf(kEntropyNames, value); }
+std::string ValueText(CodeBy value, ValueStyle) { return CodeByName(value); }
+std::string ValueText(DeblockStrength value, ValueStyle) { return std::to_string(DeblockLevel(value)); }
 
 bool ReadColorSpace(std::string_view text, ColorSpace& value) { return ValueNamed(kColorSpaceNames, text, value); }
 
@@ -85,6 +94,7 @@ bool ReadFiniteReal(std::string_view text, double& value) {
 }
 
 bool ReadFilter(std::string_view text, LowPassFilter& value) { return ValueNamed(kFilterNames, text, value); }
+bool ReadEntropy(std::string_view text, LosslessMode& value) { return ValueNamed(kEntropyNames, text, value); }
 
 std::string OptionName(std::string_view dimensionName) {
     std::string option = "--" + std::string(dimensionName);

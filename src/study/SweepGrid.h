@@ -8,7 +8,11 @@
 
 #include "image/BoxFilter.h"
 #include "image/ColorSpace.h"
+#include "image/Deblocking.h"
+#include "pipeline/MethodSettingsText.h"
 #include "pipeline/TrainingJob.h"
+#include "quantizer/CodingMethod.h"
+#include "quantizer/EntropyCoderSlot.h"
 
 namespace pictora {
 
@@ -20,6 +24,12 @@ struct SweepCell {
     double radius = 0.1;
     double alfa = 0.1;
     LowPassFilter filter = LowPassFilter::None;
+    // The lossless stage whose file a point's bytes are; none: the .mqc.
+    LosslessMode entropy = LosslessMode::None;
+    CodeBy codeBy = CodeBy::Similarity;
+    std::uint32_t refine = 0;
+    double lambda = 0.0;
+    DeblockStrength deblock = DeblockStrength::Off;
 };
 
 // The alternatives of every setting; the sweep trains their product.
@@ -29,6 +39,11 @@ struct SweepGrid {
     std::vector<double> radii{0.1};
     std::vector<double> alfas{0.1};
     std::vector<LowPassFilter> filters{LowPassFilter::None};
+    std::vector<LosslessMode> entropies{LosslessMode::None};
+    std::vector<CodeBy> codeBys{CodeBy::Similarity};
+    std::vector<std::uint32_t> refines{0};
+    std::vector<double> lambdas{0.0};
+    std::vector<DeblockStrength> deblocks{DeblockStrength::Off};
 
     // Every cell, the first dimension of kGridDimensions varying slowest and
     // the last fastest, each setting's alternatives in the order given.
@@ -45,6 +60,9 @@ std::string ValueText(ColorSpace value, ValueStyle style);
 std::string ValueText(std::uint32_t value, ValueStyle style);
 std::string ValueText(double value, ValueStyle style);
 std::string ValueText(LowPassFilter value, ValueStyle style);
+std::string ValueText(LosslessMode value, ValueStyle style);
+std::string ValueText(CodeBy value, ValueStyle style);
+std::string ValueText(DeblockStrength value, ValueStyle style);
 
 // One setting the grid varies. Its name is the column of results.csv and the
 // key of a job's description ("color_space"); the command line's option is
@@ -73,6 +91,7 @@ bool ReadColorSpace(std::string_view text, ColorSpace& value);
 bool ReadBlockSide(std::string_view text, std::uint32_t& value);
 bool ReadFiniteReal(std::string_view text, double& value);
 bool ReadFilter(std::string_view text, LowPassFilter& value);
+bool ReadEntropy(std::string_view text, LosslessMode& value);
 
 // Every setting of the grid in the order of results.csv's columns and of the
 // cells. A new setting is a field of SweepCell and SweepGrid and an entry
@@ -108,7 +127,41 @@ inline constexpr auto kGridDimensions = std::make_tuple(
         [](const LowPassFilter& filter) {
             return filter == LowPassFilter::None ? std::string() : "filter " + ValueText(filter, ValueStyle::Shortest);
         },
-        [](const LowPassFilter& filter, TrainingJob& job) { job.filter = filter; }});
+        [](const LowPassFilter& filter, TrainingJob& job) { job.filter = filter; }},
+    // The stage does not change the training: the job's run puts the coded
+    // image through it and takes its file's bytes as the point's.
+    GridDimension<LosslessMode>{
+        "entropy", &SweepCell::entropy, &SweepGrid::entropies, true,
+        "lossless stages: none, huffman, arithmetic, contextual (none)", ReadEntropy,
+        [](const LosslessMode& stage) {
+            return stage == LosslessMode::None ? std::string() : ValueText(stage, ValueStyle::Shortest);
+        },
+        [](const LosslessMode&, TrainingJob&) {}},
+    GridDimension<CodeBy>{
+        "code_by", &SweepCell::codeBy, &SweepGrid::codeBys, true, "codings: similarity, error (similarity)",
+        ParseCodeBy,
+        [](const CodeBy& codeBy) {
+            return codeBy == CodeBy::Similarity ? std::string() : "by " + ValueText(codeBy, ValueStyle::Shortest);
+        },
+        [](const CodeBy& codeBy, TrainingJob& job) { job.method.coding.codeBy = codeBy; }},
+    GridDimension<std::uint32_t>{
+        "refine", &SweepCell::refine, &SweepGrid::refines, true, "Lloyd iterations after each coding (0)",
+        ParseRefine,
+        [](const std::uint32_t& iterations) {
+            return iterations == 0 ? std::string() : "refine " + std::to_string(iterations);
+        },
+        [](const std::uint32_t& iterations, TrainingJob& job) { job.method.coding.refine = iterations; }},
+    GridDimension<double>{"lambda", &SweepCell::lambda, &SweepGrid::lambdas, false,
+                          "rate-aware pruning, squared error per bit; 0: off (0)", ParseLambda, nullptr,
+                          [](const double& lambda, TrainingJob& job) { job.method.coding.lambda = lambda; }},
+    GridDimension<DeblockStrength>{
+        "deblock", &SweepCell::deblock, &SweepGrid::deblocks, true, "deblocking strengths, 0 (off) to 3 (0)",
+        ParseDeblockStrength,
+        [](const DeblockStrength& strength) {
+            return strength == DeblockStrength::Off ? std::string()
+                                                    : "deblock " + ValueText(strength, ValueStyle::Shortest);
+        },
+        [](const DeblockStrength& strength, TrainingJob& job) { job.method.deblock = strength; }});
 
 // Calls visit(dimension) for every entry of kGridDimensions, in order.
 template <typename Visit>
@@ -122,7 +175,8 @@ std::string OptionName(std::string_view dimensionName);
 // Whether two cells belong to the same family.
 bool SameFamily(const SweepCell& a, const SweepCell& b);
 
-// A family's legend: "rgb 8×8 ALFA 0.1", and the filter unless none.
+// A family's legend: "rgb 8×8 ALFA 0.1", and the filter, the lossless stage
+// and each of the method's settings unless it is the default.
 std::string FamilyLegend(const SweepCell& family);
 
 // The training job of one step of the cell: every channel trains once.

@@ -1,11 +1,25 @@
 #include "study/SweepJobRun.h"
 
 #include "image/PngImage.h"
+#include "measures/BitsPerPixel.h"
 #include "pipeline/ImageCompressor.h"
 #include "pipeline/ReferenceStudy.h"
+#include "pipeline/ResultFiles.h"
 
 namespace pictora {
 namespace {
+
+// With a lossless stage a point is the stage's file: its bytes and bits per
+// pixel replace the coded image's, the measures stay (the stage is lossless).
+Status TakeLosslessStage(const ImageCompressor& compressor, LosslessMode stage, StepResult& result) {
+    if (stage == LosslessMode::None) return Status::Ok();
+    LosslessImage lossless;
+    if (Status encoded = EncodeLosslessImage(compressor, stage, lossless); !encoded) return encoded;
+    result.losslessBytes = lossless.packed.size();
+    result.figures.bytes = result.losslessBytes;
+    result.figures.bpp = BitsPerPixel(result.figures.bytes, result.width, result.height);
+    return Status::Ok();
+}
 
 // The same jobs `pictora-cli train` runs for these settings: a new run, then
 // one pass per channel and step.
@@ -19,7 +33,9 @@ Status RunTraining(const SweepJobList& list, const SweepJob& job, const std::ato
         if (stop.load()) return Status::Ok();
         training.restart = step == 1;
         if (Status trained = compressor.TrainAndCode(training); !trained) return trained.Prefixed(path);
-        const StepResult result = compressor.Result(StepOrigin::TrainingStep, static_cast<int>(step), list.measures);
+        StepResult result = compressor.Result(StepOrigin::TrainingStep, static_cast<int>(step), list.measures);
+        if (Status staged = TakeLosslessStage(compressor, job.cell.entropy, result); !staged)
+            return staged.Prefixed(path);
         rows.push_back({list.imageNames[job.image], result.width, result.height, TrainedOrigin{job.cell, step},
                         result.figures});
     }

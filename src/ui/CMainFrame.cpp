@@ -3,14 +3,21 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenuBar>
+#include <QSettings>
 #include <QShortcut>
 #include <QStatusBar>
 #include <algorithm>
 
 #include "ui/CAboutDlg.h"
 #include "ui/CPictoraView.h"
+#include "ui/MethodSettingsStore.h"
 
 namespace pictora {
+namespace {
+
+QSettings ProgramSettings() { return QSettings(QStringLiteral("Pictora"), QStringLiteral("pictora")); }
+
+}  // namespace
 
 CMainFrame::CMainFrame(std::unique_ptr<UserDialogs> dialogs)
     : QMainWindow(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
@@ -21,6 +28,28 @@ CMainFrame::CMainFrame(std::unique_ptr<UserDialogs> dialogs)
     CreateStatusBar();
     setFixedSize(FrameSize());
     view_->OnInitialUpdate();
+    QSettings settings = ProgramSettings();
+    view_->SetMethod(LoadMethodSettings(settings));
+    ShowMethod();
+    connect(view_, &CPictoraView::MethodChanged, this, &CMainFrame::KeepMethod);
+}
+
+// The form goes while the frame is whole: its end serves the events still
+// pending (a status line's relayout among them), which must not reach a frame
+// half taken apart.
+CMainFrame::~CMainFrame() { delete view_; }
+
+// The options chosen are kept for the next session and shown while any is on.
+void CMainFrame::KeepMethod() {
+    QSettings settings = ProgramSettings();
+    SaveMethodSettings(settings, view_->Method());
+    ShowMethod();
+}
+
+void CMainFrame::ShowMethod() {
+    const QString text = MethodStatusText(view_->Method());
+    methodLabel_->setText(text);
+    methodLabel_->setVisible(!text.isEmpty());
 }
 
 // The frame is 1024 x 768, shrunk to fit the form with the menu and status
@@ -46,6 +75,9 @@ void CMainFrame::CreateMenus() {
         file->addAction(QString::fromUtf8("&Comparar imagens...\tCtrl+K"), view_, &CPictoraView::OnCompareImages);
     compare->setStatusTip(QString::fromUtf8("Comparar a imagem original com a codificada ou com uma referência"));
     file->addSeparator();
+    QAction* method = file->addAction(QString::fromUtf8("Opções do &método..."), view_, &CPictoraView::OnMethodOptions);
+    method->setStatusTip(
+        QString::fromUtf8("Codificação por menor erro, refinamento, poda por taxa e desbloqueio dos próximos passos"));
     file->addSeparator();
     QAction* exit = file->addAction(QStringLiteral("Sair"), this, &QWidget::close);
     exit->setStatusTip(QStringLiteral("Sair"));
@@ -66,6 +98,10 @@ void CMainFrame::CreateMenus() {
 void CMainFrame::CreateStatusBar() {
     QStatusBar* bar = statusBar();
     bar->showMessage(QStringLiteral("Pronto"));
+    methodLabel_ = new QLabel(bar);
+    methodLabel_->setObjectName(QStringLiteral("methodSettings"));
+    methodLabel_->hide();
+    bar->addPermanentWidget(methodLabel_);
     for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
         auto* label = new QLabel(QString::fromLatin1(indicator), bar);
         label->setObjectName(QString::fromLatin1(indicator));

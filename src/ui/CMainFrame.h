@@ -6,6 +6,8 @@
 #include "commands/UserDialogs.h"
 #include "ui/CPictoraDoc.h"
 
+class QLabel;
+
 namespace pictora {
 
 class CPictoraView;
@@ -18,6 +20,7 @@ class CMainFrame : public QMainWindow {
 public:
     // `dialogs` answers the form's questions (real dialogs when null).
     explicit CMainFrame(std::unique_ptr<UserDialogs> dialogs = nullptr);
+    ~CMainFrame() override;
     CPictoraView* View() const { return view_; }
 
     // The largest frame; a smaller form gets a smaller frame.
@@ -28,9 +31,12 @@ private:
     QSize FrameSize() const;
     void CreateMenus();
     void CreateStatusBar();
+    void KeepMethod();
+    void ShowMethod();
 
     CPictoraDoc document_;
     CPictoraView* view_;
+    QLabel* methodLabel_ = nullptr;  // the method's options while any is on
 };
 
 }  // namespace pictora

@@ -1,10 +1,12 @@
 #include "ui/CPictoraApp.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
 
 #include "ui/CMainFrame.h"
+#include "ui/CPictoraView.h"
 #include "ui/MqSplash.h"
 
 namespace pictora {
@@ -16,7 +18,7 @@ constexpr int kSplashMilliseconds = 3000;
 CPictoraApp::CPictoraApp() = default;
 CPictoraApp::~CPictoraApp() = default;
 
-bool CPictoraApp::InitInstance() {
+bool CPictoraApp::InitInstance(const QStringList& files) {
     frame_ = std::make_unique<CMainFrame>();
     frame_->setWindowTitle(QStringLiteral("Pictora por Quintar"));
     frame_->show();
@@ -30,6 +32,15 @@ bool CPictoraApp::InitInstance() {
     // The splash goes away after three seconds; meanwhile the window keeps
     // painting and the worker already waits for commands.
     QTimer::singleShot(kSplashMilliseconds, splash_.get(), &QWidget::hide);
+
+    // The Open dialog hands over absolute paths; so does the command line,
+    // so that a later save recognises them as the inputs. Opening waits for
+    // the event loop, so that any message shows over a window already drawn.
+    if (!files.isEmpty()) {
+        QStringList paths;
+        for (const QString& file : files) paths << QFileInfo(file).absoluteFilePath();
+        QTimer::singleShot(0, frame_.get(), [view = frame_->View(), paths] { view->OpenGiven(paths); });
+    }
     return true;
 }
 

@@ -236,6 +236,7 @@ TrainingJob CPictoraView::MakeJob(bool restart) const {
     job.filter = FilterFromSelections(controls_.filterType->currentIndex(), controls_.filterSize->currentIndex());
     job.restart = restart;
     job.colorSpace = ColorSpaceFromSelection(controls_.colourSpace->currentIndex());
+    job.method = method_;
     return job;
 }
 

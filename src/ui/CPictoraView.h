@@ -92,9 +92,20 @@ public:
     // Opens the comparison viewer on the source and the current result, or
     // raises it when it is open; nothing without an image.
     void OnCompareImages();
+    // "Opções do método...": asks for the method's options of the next
+    // steps (refused, with a word, while a step or file command runs).
+    void OnMethodOptions();
+    // The method's options training jobs carry, and that decoded files and
+    // applied codebooks are coded and deblocked with; only while the worker
+    // is idle.
+    void SetMethod(const MethodSettings& method);
+    const MethodSettings& Method() const { return method_; }
     // Opens the first local file of dropped data as the Open command would;
     // false when the data names none.
     bool OpenDropped(const QMimeData& data);
+    // Opens files named outside the form (on the command line) as if they
+    // were chosen together in the Open dialog.
+    void OpenGiven(const QStringList& paths);
 
     // The start button: starts, resumes, or asks to stop after the step in progress.
     void StartOrStop();
@@ -135,6 +146,8 @@ protected:
 signals:
     // A training step or file command has been shown (after its results row).
     void WorkerMessageHandled(int message);
+    // The method's options have been changed by the user.
+    void MethodChanged();
 
 private:
     void ExportResults();
@@ -195,6 +208,7 @@ private:
     RunFlags flags_;
     bool showCodebookMasks_ = false;
     bool sameParameters_ = false;
+    MethodSettings method_;
     bool initialised_ = false;
     // The kinds of training failure already told in this run: a failure that
     // repeats step after step is told once.

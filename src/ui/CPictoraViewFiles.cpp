@@ -82,8 +82,12 @@ void CPictoraView::dropEvent(QDropEvent* event) {
 bool CPictoraView::OpenDropped(const QMimeData& data) {
     const QList<QUrl> urls = data.urls();
     if (urls.isEmpty() || !urls.first().isLocalFile()) return false;
-    RunTellingMemoryShortage([&] { OpenPaths(*this, {urls.first().toLocalFile()}); });
+    OpenGiven({urls.first().toLocalFile()});
     return true;
+}
+
+void CPictoraView::OpenGiven(const QStringList& paths) {
+    RunTellingMemoryShortage([&] { OpenPaths(*this, paths); });
 }
 
 }  // namespace pictora

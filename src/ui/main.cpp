@@ -1,4 +1,4 @@
-// pictora: the desktop workbench.
+// pictora [FILE...]: the desktop workbench, opening the files named.
 #include <QApplication>
 
 #include "ui/CPictoraApp.h"
@@ -6,6 +6,7 @@
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     pictora::CPictoraApp app;
-    if (!app.InitInstance()) return 1;
+    // QApplication has taken its own options (-platform, -style, ...) out.
+    if (!app.InitInstance(QApplication::arguments().mid(1))) return 1;
     return QApplication::exec();
 }

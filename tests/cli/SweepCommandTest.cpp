@@ -106,8 +106,8 @@ TEST_F(SweepCommandTest, ResultsHaveOneRowPerPointInImageCellStepAndCodecOrder) 
     const std::vector<std::string> lines = Lines(Folder() + "/results.csv");
     ASSERT_EQ(lines.size(), 1 + kSmallSweepRows);
     EXPECT_EQ(lines[0],
-              "image,width,height,codec,color_space,block,radius,alfa,filter,step,setting,bytes,bpp,psnr,ssim,msssim,"
-              "butteraugli,butteraugli_3norm");
+              "image,width,height,codec,color_space,block,radius,alfa,filter,entropy,code_by,refine,lambda,deblock,step,"
+              "setting,bytes,bpp,psnr,ssim,msssim,butteraugli,butteraugli_3norm");
     for (std::size_t image = 0; image < 2; ++image) {
         const std::size_t first = 1 + image * (4 + kJpegRungs);
         const std::string name = image == 0 ? "photo64-a.png" : "photo64-c.png";
@@ -115,24 +115,25 @@ TEST_F(SweepCommandTest, ResultsHaveOneRowPerPointInImageCellStepAndCodecOrder) 
                                                 "0.10000000000000001"};
         for (std::size_t k = 0; k < 4; ++k) {
             const std::vector<std::string> f = Fields(lines[first + k]);
-            ASSERT_EQ(f.size(), 18u);
-            EXPECT_EQ(f[16] + f[17], "");  // Butteraugli only when asked for
+            ASSERT_EQ(f.size(), 23u);
+            EXPECT_EQ(f[21] + f[22], "");  // Butteraugli only when asked for
             EXPECT_EQ(f[0] + "," + f[1] + "," + f[2] + "," + f[3], name + ",64,64,pictora");
             EXPECT_EQ(f[4] + "," + f[5] + "," + f[6] + "," + f[7] + "," + f[8],
                       "rgb,4," + radii[k] + ",0.10000000000000001,none");
-            EXPECT_EQ(f[9], std::to_string(k % 2 + 1));
-            EXPECT_EQ(f[10], "");  // no setting for a Pictora point
-            const double bpp = std::strtoull(f[11].c_str(), nullptr, 10) * 8.0 / (64 * 64);
-            EXPECT_EQ(f[12], FormatC("%.17g", bpp));
+            EXPECT_EQ(f[9] + "," + f[10] + "," + f[11] + "," + f[12] + "," + f[13], "none,similarity,0,0,0");
+            EXPECT_EQ(f[14], std::to_string(k % 2 + 1));
+            EXPECT_EQ(f[15], "");  // no setting for a Pictora point
+            const double bpp = std::strtoull(f[16].c_str(), nullptr, 10) * 8.0 / (64 * 64);
+            EXPECT_EQ(f[17], FormatC("%.17g", bpp));
         }
         const std::vector<double> ladder = MakeReferenceCodec(ReferenceCodecKind::Jpeg)->Ladder();
         for (std::size_t k = 0; k < kJpegRungs; ++k) {
             const std::vector<std::string> f = Fields(lines[first + 4 + k]);
-            ASSERT_EQ(f.size(), 18u);
-            EXPECT_EQ(f[16] + f[17], "");  // Butteraugli only when asked for
+            ASSERT_EQ(f.size(), 23u);
+            EXPECT_EQ(f[21] + f[22], "");  // Butteraugli only when asked for
             EXPECT_EQ(f[0] + "," + f[3], name + ",jpeg");
-            for (std::size_t empty = 4; empty <= 9; ++empty) EXPECT_EQ(f[empty], "") << lines[first + 4 + k];
-            EXPECT_EQ(f[10], FormatC("%.17g", ladder[k]));
+            for (std::size_t empty = 4; empty <= 14; ++empty) EXPECT_EQ(f[empty], "") << lines[first + 4 + k];
+            EXPECT_EQ(f[15], FormatC("%.17g", ladder[k]));
         }
     }
 }
@@ -152,11 +153,11 @@ TEST_F(SweepCommandTest, PictoraPointsAreThoseOfTrain) {
         const std::vector<std::string> swept = Fields(lines[1 + (4 + kJpegRungs) + 2 + step]);
         const std::vector<std::string> train = Fields(trained[1 + step]);
         // bpp, psnr, ssim, msssim of the two files' columns
-        EXPECT_EQ(swept[12], train[16]);
-        EXPECT_EQ(swept[13], train[5]);
-        EXPECT_EQ(swept[14], train[18]);
-        EXPECT_EQ(swept[15], train[22]);
-        EXPECT_FALSE(swept[14].empty());
+        EXPECT_EQ(swept[17], train[16]);
+        EXPECT_EQ(swept[18], train[5]);
+        EXPECT_EQ(swept[19], train[18]);
+        EXPECT_EQ(swept[20], train[22]);
+        EXPECT_FALSE(swept[19].empty());
     }
 }
 
@@ -177,11 +178,11 @@ TEST_F(SweepCommandTest, ReferencePointsAreThoseOfTheLadderEncodings) {
         RateQualityPoint figures;
         ASSERT_TRUE(MeasurePair(source, decoded, file.size(), MeasureSet::All, figures));
         const std::vector<std::string> f = Fields(lines[1 + 4 + k]);
-        EXPECT_EQ(f[11], std::to_string(file.size()));
-        EXPECT_EQ(f[12], FormatC("%.17g", figures.bpp));
-        EXPECT_EQ(f[13], FormatC("%.17g", figures.quality.psnrMean));
-        EXPECT_EQ(f[14], OptionalText(figures.similarity.ssim));
-        EXPECT_EQ(f[15], OptionalText(figures.similarity.msSsim));
+        EXPECT_EQ(f[16], std::to_string(file.size()));
+        EXPECT_EQ(f[17], FormatC("%.17g", figures.bpp));
+        EXPECT_EQ(f[18], FormatC("%.17g", figures.quality.psnrMean));
+        EXPECT_EQ(f[19], OptionalText(figures.similarity.ssim));
+        EXPECT_EQ(f[20], OptionalText(figures.similarity.msSsim));
     }
 }
 
@@ -189,12 +190,14 @@ TEST_F(SweepCommandTest, BdRateHasARowPerFamilyCodecAndMeasure) {
     ASSERT_EQ(code_, kExitOk);
     const std::vector<std::string> lines = Lines(Folder() + "/bd-rate.csv");
     ASSERT_EQ(lines.size(), 1u + 2 * 2);  // per image one family (both radii) against jpeg, two measures
-    EXPECT_EQ(lines[0], "image,color_space,block,alfa,filter,reference,measure,bd_rate,overlap_low,overlap_high");
+    EXPECT_EQ(lines[0], "image,color_space,block,alfa,filter,entropy,code_by,refine,deblock,reference,measure,bd_rate,"
+                        "overlap_low,overlap_high");
     const std::vector<std::string> psnr = Fields(lines[1]);
-    ASSERT_EQ(psnr.size(), 10u);
-    EXPECT_EQ(psnr[0] + "," + psnr[1] + "," + psnr[2] + "," + psnr[4] + "," + psnr[5] + "," + psnr[6],
-              "photo64-a.png,rgb,4,none,jpeg,psnr");
-    EXPECT_EQ(Fields(lines[2])[6], "msssim");
+    ASSERT_EQ(psnr.size(), 14u);
+    EXPECT_EQ(psnr[0] + "," + psnr[1] + "," + psnr[2] + "," + psnr[4] + "," + psnr[5] + "," + psnr[6] + "," +
+                  psnr[7] + "," + psnr[8] + "," + psnr[9] + "," + psnr[10],
+              "photo64-a.png,rgb,4,none,none,similarity,0,0,jpeg,psnr");
+    EXPECT_EQ(Fields(lines[2])[10], "msssim");
     EXPECT_EQ(Fields(lines[3])[0], "photo64-c.png");
 }
 
@@ -280,8 +283,9 @@ TEST(SweepSummaryTest, TheSummaryAgreesWithAnIndependentRecomputationForAnyWayOf
     const std::string summary = Contents(folder.File("one/summary.csv"));
     const std::vector<std::string> lines = Lines(folder.File("one/summary.csv"));
     ASSERT_EQ(lines.size(), 5u);  // one family, two codecs, two measures
-    EXPECT_EQ(lines[0], "color_space,block,alfa,filter,reference,measure,images,mean,median,ci_low,ci_high");
-    EXPECT_NE(Fields(lines[1])[6], "0");  // pSNR BD-rates exist
+    EXPECT_EQ(lines[0], "color_space,block,alfa,filter,entropy,code_by,refine,deblock,reference,measure,images,mean,"
+                        "median,ci_low,ci_high");
+    EXPECT_NE(Fields(lines[1])[10], "0");  // pSNR BD-rates exist
 
     const std::string check = ShellQuote(std::string(PICTORA_SOURCE_DIR) + "/tests/tools/check_summary.py") + " " +
                               ShellQuote(folder.File("one/bd-rate.csv")) + " " +
@@ -523,6 +527,46 @@ TEST(SweepUsageTest, OneJobIsOneJob) {
     EXPECT_NE(messages.find("1 of 1 job has no part yet"), std::string::npos) << messages;
 }
 
+// A point with a lossless stage is the stage's file; the method's settings
+// reach the training as train's options do, and lambda varies inside a family.
+TEST(SweepLeversTest, AStagesPointIsItsFileAndTheSettingsAreThoseOfTrain) {
+    TempFolder folder;
+    const std::string image = TestData("photo64-c.png");
+    ::testing::internal::CaptureStderr();
+    int code = RunCommandLine({"sweep", image, "--block", "4", "--radius", "0.02", "--steps", "1", "--codecs", "jpeg",
+                               "--entropy", "none,contextual", "--code-by", "error", "--refine", "1", "--lambda", "0,50",
+                               "--deblock", "2", "-o", folder.File("out")});
+    ::testing::internal::GetCapturedStderr();
+    ASSERT_EQ(code, kExitOk);
+    ::testing::internal::CaptureStdout();
+    code = RunCommandLine({"train", image, "--block", "4", "--radius", "0.02", "--steps", "1", "--code-by", "error",
+                           "--refine", "1", "--lambda", "50", "--deblock", "2", "-o", folder.File("t.mqc"), "-o",
+                           folder.File("t.mqz"), "--results", folder.File("t.csv")});
+    ::testing::internal::GetCapturedStdout();
+    ASSERT_EQ(code, kExitOk);
+
+    const std::vector<std::string> lines = Lines(folder.File("out/results.csv"));
+    ASSERT_EQ(lines.size(), 1u + 4 + kJpegRungs);
+    const std::vector<std::string> plain = Fields(lines[2]);   // none, lambda 50
+    const std::vector<std::string> staged = Fields(lines[4]);  // contextual, lambda 50
+    EXPECT_EQ(plain[9] + "," + plain[10] + "," + plain[11] + "," + plain[12] + "," + plain[13], "none,error,1,50,2");
+    EXPECT_EQ(staged[9] + "," + staged[12], "contextual,50");
+    EXPECT_EQ(plain[16], std::to_string(std::filesystem::file_size(folder.File("t.mqc"))));
+    const auto mqzBytes = std::filesystem::file_size(folder.File("t.mqz"));
+    EXPECT_EQ(staged[16], std::to_string(mqzBytes));
+    EXPECT_EQ(staged[17], FormatC("%.17g", 8.0 * static_cast<double>(mqzBytes) / (64 * 64)));
+    const std::vector<std::string> trained = Fields(Lines(folder.File("t.csv"))[1]);
+    EXPECT_EQ(plain[18], trained[5]);  // pSNR after deblocking, the same with the stage
+    EXPECT_EQ(staged[18], trained[5]);
+    EXPECT_NE(Fields(lines[1])[16], plain[16]);  // lambda 50 prunes
+
+    // One family per stage, both lambdas in it: two families against jpeg, two measures each.
+    const std::vector<std::string> rates = Lines(folder.File("out/bd-rate.csv"));
+    ASSERT_EQ(rates.size(), 1u + 2 * 2);
+    EXPECT_EQ(Fields(rates[1])[5] + "," + Fields(rates[3])[5], "none,contextual");
+    EXPECT_EQ(Fields(rates[3])[6] + "," + Fields(rates[3])[7] + "," + Fields(rates[3])[8], "error,1,2");
+}
+
 TEST(SweepUsageTest, RefusesBadListsAndAJobOutsideTheSweep) {
     TempFolder folder;
     for (const std::vector<std::string>& bad : {
@@ -530,6 +574,11 @@ TEST(SweepUsageTest, RefusesBadListsAndAJobOutsideTheSweep) {
              std::vector<std::string>{"--block", "13"},
              std::vector<std::string>{"--color-space", "rgb,cmyk"},
              std::vector<std::string>{"--filter", "4"},
+             std::vector<std::string>{"--entropy", "none,zip"},
+             std::vector<std::string>{"--code-by", "nearest"},
+             std::vector<std::string>{"--refine", "-1"},
+             std::vector<std::string>{"--lambda", "0,-1"},
+             std::vector<std::string>{"--deblock", "4"},
              std::vector<std::string>{"--codecs", "jpeg,png"},
              std::vector<std::string>{"--steps", "0"},
              std::vector<std::string>{"--plan", "--collect"},

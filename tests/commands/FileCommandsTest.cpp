@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QDir>
 #include <filesystem>
 #include <QLineEdit>
 #include <QMimeData>
@@ -12,6 +13,8 @@
 
 #include "commands/CDialogOrdemCodeBook.h"
 #include "support/FileIO.h"
+#include "ui/CMainFrame.h"
+#include "ui/CPictoraApp.h"
 #include "ui/CPictoraView.h"
 #include "ui/FormHarness.h"
 
@@ -269,6 +272,45 @@ private slots:
         QVERIFY(form.view->OpenDropped(data));
         QVERIFY(form.view->Compressor().IsImageLoaded());
         QCOMPARE(form.c().blockSize[0]->currentIndex(), 6);
+    }
+
+    // pictora FILE...: a relative path opens, once the window is up, as the
+    // absolute path the Open dialog would have handed over.
+    void aFileOnTheCommandLineOpensWhenTheWindowIsUp() {
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(QFileInfo(Data("photo64-d.png")).absolutePath()));
+        CPictoraApp app;
+        const bool started = app.InitInstance({QStringLiteral("photo64-d.png")});
+        QDir::setCurrent(before);
+        QVERIFY(started);
+        const CPictoraView& view = *app.MainFrame()->View();
+        QVERIFY(!view.Compressor().IsImageLoaded());
+        QVERIFY(QTest::qWaitFor([&] { return view.Compressor().IsImageLoaded(); }, 10000));
+        QCOMPARE(view.InputPaths(), QStringList{QFileInfo(Data("photo64-d.png")).absoluteFilePath()});
+    }
+
+    // Files given together are one choice of the Open dialog: three codebooks
+    // ask for their order, two are refused with the Open command's message.
+    void filesGivenTogetherOpenAsOneChoiceOfTheOpenDialog() {
+        TempFolder folder;
+        Form form;
+        QVERIFY(form.Train("photo64-a.png"));
+        const QString a = QString::fromStdString(folder.File("a.cod"));
+        const QString b = QString::fromStdString(folder.File("b.cod"));
+        const QString c = QString::fromStdString(folder.File("c.cod"));
+        form.Save(a);
+        QVERIFY(QFile::copy(a, b) && QFile::copy(a, c));
+
+        form.view->OpenGiven({a, b});
+        QVERIFY(form.LastMessage().startsWith(QString::fromUtf8("Inicialmente você deve selecionar 1 arquivo ou 3")));
+        QVERIFY(form.dialogs.orderQuestions.empty());
+        const int handled = form.handled->count();
+        form.dialogs.orderAnswers.push_back({1, 2, 3});
+        form.view->OpenGiven({a, b, c});
+        QCOMPARE(form.dialogs.orderQuestions.size(), std::size_t(1));
+        QCOMPARE(form.dialogs.orderQuestions.back()[0], c);
+        QVERIFY(form.WaitUntilIdleAfter(handled + 1));
+        QCOMPARE(form.dialogs.messages.size(), std::size_t(1));
     }
 
     void theOrderDialogStartsUnmarkedAndTheLastClickCounts() {

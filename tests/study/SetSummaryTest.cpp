@@ -90,11 +90,12 @@ TEST(SetSummaryTest, OneRowPerFamilyCodecAndMeasureInTheOrderOfTheBdRates) {
     EXPECT_EQ(summary[2].statistics->median, -4.0);
 
     EXPECT_EQ(FormatSummaryCsv(summary),
-              "color_space,block,alfa,filter,reference,measure,images,mean,median,ci_low,ci_high\n"
-              "rgb,8,0.10000000000000001,none,jpeg,psnr,2,20,20,10,30\n"
-              "rgb,8,0.10000000000000001,none,jpeg,msssim,0,,,,\n"
-              "rgb,8,0.20000000000000001,none,jpeg,psnr,1,-4,-4,-4,-4\n"
-              "rgb,8,0.20000000000000001,none,jpeg,msssim,0,,,,\n");
+              "color_space,block,alfa,filter,entropy,code_by,refine,deblock,reference,measure,images,mean,median,ci_low,"
+              "ci_high\n"
+              "rgb,8,0.10000000000000001,none,none,similarity,0,0,jpeg,psnr,2,20,20,10,30\n"
+              "rgb,8,0.10000000000000001,none,none,similarity,0,0,jpeg,msssim,0,,,,\n"
+              "rgb,8,0.20000000000000001,none,none,similarity,0,0,jpeg,psnr,1,-4,-4,-4,-4\n"
+              "rgb,8,0.20000000000000001,none,none,similarity,0,0,jpeg,msssim,0,,,,\n");
 }
 
 }  // namespace

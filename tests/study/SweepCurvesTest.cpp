@@ -84,12 +84,14 @@ TEST(SweepCurvesTest, BdRatesHaveARowPerFamilyCodecAndMeasure) {
         rows.push_back(Rung("a.png", ReferenceCodecKind::Jpeg, 20.0 * k, 1.0 * k, 20.0 + 3 * k));
     }
     const std::string csv = FormatBdRateCsv(ComputeBdRates(GroupCurves(rows), kRdMeasures));
-    const std::string header = "image,color_space,block,alfa,filter,reference,measure,bd_rate,overlap_low,overlap_high\n";
+    const std::string header =
+        "image,color_space,block,alfa,filter,entropy,code_by,refine,deblock,reference,measure,bd_rate,overlap_low,"
+        "overlap_high\n";
     ASSERT_EQ(csv.substr(0, header.size()), header);
     // Twice the bits for the same pSNR (+100 % up to rounding); no MS-SSIM at all.
     EXPECT_EQ(csv.substr(header.size()),
-              "a.png,rgb,8,0.10000000000000001,none,jpeg,psnr,100.00000000000004,23,32\n"
-              "a.png,rgb,8,0.10000000000000001,none,jpeg,msssim,,,\n");
+              "a.png,rgb,8,0.10000000000000001,none,none,similarity,0,0,jpeg,psnr,100.00000000000004,23,32\n"
+              "a.png,rgb,8,0.10000000000000001,none,none,similarity,0,0,jpeg,msssim,,,\n");
 }
 
 }  // namespace

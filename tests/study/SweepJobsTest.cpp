@@ -51,6 +51,44 @@ TEST(SweepGridTest, EachSettingNamesItsOptionSetsItsJobAndSaysWhetherAFamilyShar
     }
 }
 
+// The lossless stage and the method's settings other than lambda make
+// families of their own; lambda, like the radius, varies inside one.
+TEST(SweepGridTest, TheMethodsLeversSplitFamiliesExceptLambdaAndReachTheJob) {
+    SweepCell levers;
+    levers.entropy = LosslessMode::Contextual;
+    levers.codeBy = CodeBy::Error;
+    levers.refine = 3;
+    levers.lambda = 40.0;
+    levers.deblock = DeblockStrength::Strong;
+    EXPECT_EQ(FamilyLegend(levers), "rgb 8×8 ALFA 0.1 contextual by error refine 3 deblock 3");
+    SweepCell otherLambda = levers;
+    otherLambda.lambda = 0.0;
+    EXPECT_TRUE(SameFamily(levers, otherLambda));
+    for (auto change : {+[](SweepCell& c) { c.entropy = LosslessMode::Huffman; },
+                        +[](SweepCell& c) { c.codeBy = CodeBy::Similarity; }, +[](SweepCell& c) { c.refine = 0; },
+                        +[](SweepCell& c) { c.deblock = DeblockStrength::Off; }}) {
+        SweepCell other = levers;
+        change(other);
+        EXPECT_FALSE(SameFamily(levers, other));
+    }
+    const TrainingJob job = TrainingJobOf(levers);
+    EXPECT_EQ(job.method.coding.codeBy, CodeBy::Error);
+    EXPECT_EQ(job.method.coding.refine, 3u);
+    EXPECT_EQ(job.method.coding.lambda, 40.0);
+    EXPECT_EQ(job.method.deblock, DeblockStrength::Strong);
+    EXPECT_TRUE(TrainingJobOf(SweepCell{}).method.IsDefault());
+
+    SweepGrid grid;
+    grid.entropies = {LosslessMode::None, LosslessMode::Contextual};
+    grid.lambdas = {0.0, 10.0};
+    grid.deblocks = {DeblockStrength::Off, DeblockStrength::Light};
+    const std::vector<SweepCell> cells = grid.Cells();
+    ASSERT_EQ(cells.size(), 8u);
+    EXPECT_EQ(cells[1].deblock, DeblockStrength::Light);
+    EXPECT_EQ(cells[2].lambda, 10.0);
+    EXPECT_EQ(cells[4].entropy, LosslessMode::Contextual);
+}
+
 TEST(SweepGridTest, ValuesReadBackFromTheirTextsAndOthersAreRefused) {
     ColorSpace space = ColorSpace::Rgb;
     EXPECT_TRUE(ReadColorSpace(ValueText(ColorSpace::YCbCr444, ValueStyle::Exact), space));
@@ -70,6 +108,15 @@ TEST(SweepGridTest, ValuesReadBackFromTheirTextsAndOthersAreRefused) {
     EXPECT_TRUE(ReadFilter("9", filter));
     EXPECT_EQ(filter, LowPassFilter::Box9);
     EXPECT_FALSE(ReadFilter("4", filter));
+    LosslessMode stage = LosslessMode::None;
+    for (LosslessMode each :
+         {LosslessMode::None, LosslessMode::Huffman, LosslessMode::Arithmetic, LosslessMode::Contextual}) {
+        EXPECT_TRUE(ReadEntropy(ValueText(each, ValueStyle::Exact), stage));
+        EXPECT_EQ(stage, each);
+    }
+    EXPECT_FALSE(ReadEntropy("xz", stage));
+    EXPECT_EQ(ValueText(DeblockStrength::Medium, ValueStyle::Exact), "2");
+    EXPECT_EQ(ValueText(CodeBy::Error, ValueStyle::Exact), "error");
 }
 
 SweepDefinition TwoImagesTwoCellsTwoCodecs() {
@@ -97,7 +144,8 @@ TEST(SweepJobsTest, JobsGoByImageThenCellsThenCodecs) {
     EXPECT_EQ(list.jobs[2].codec, ReferenceCodecKind::Jxl);
     EXPECT_EQ(list.jobs[3].codec, ReferenceCodecKind::Jpeg);
     EXPECT_EQ(JobDescription(list, 1),
-              "image=/data/b.png codec=pictora color_space=rgb block=8 radius=0.1 alfa=0.1 filter=none steps=3");
+              "image=/data/b.png codec=pictora color_space=rgb block=8 radius=0.1 alfa=0.1 filter=none entropy=none "
+              "code_by=similarity refine=0 lambda=0 deblock=0 steps=3");
     EXPECT_EQ(JobDescription(list, 7), "image=" + list.imagePaths[1] + " codec=jpeg");
     EXPECT_EQ(PartPath(list, 7), "/out/sweep/parts/job-7.part");
 }
@@ -140,7 +188,8 @@ TEST(SweepJobsTest, TheArgumentsDescribeTheSweepAgain) {
     EXPECT_EQ(SweepArguments(list),
               (std::vector<std::string>{"/data/it's.png", list.imagePaths[1], "--color-space", "rgb", "--block", "4,8",
                                         "--radius", "0.1,0.3333333333333333", "--alfa", "0.1", "--filter", "none",
-                                        "--steps", "3", "--codecs", "jxl,jpeg", "-o", "/out/sweep"}));
+                                        "--entropy", "none", "--code-by", "similarity", "--refine", "0", "--lambda",
+                                        "0", "--deblock", "0", "--steps", "3", "--codecs", "jxl,jpeg", "-o", "/out/sweep"}));
     sweep.codecs.clear();
     ASSERT_TRUE(ListSweepJobs(sweep, list));
     const std::vector<std::string> arguments = SweepArguments(list);

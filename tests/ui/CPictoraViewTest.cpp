@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTabBar>
 #include <QTest>
 #include <QTreeWidget>
@@ -32,6 +33,9 @@ class FormTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The main frame reads the kept settings: the tests' own, not the user's.
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
     void defaultsBeforeAndAfterAnImage() {
         Form form;
         QCOMPARE(form.StepsText(), QString("1,1,1"));

@@ -1,4 +1,4 @@
-#include "report/MethodSettingsText.h"
+#include "pipeline/MethodSettingsText.h"
 
 #include <charconv>
 #include <cmath>
@@ -24,12 +24,19 @@ bool ParseDeblockStrength(std::string_view text, DeblockStrength& strength) {
     return true;
 }
 
-bool ParseLambda(std::string_view text, double& lambda) {
+namespace {
+
+bool ReadLambda(std::string_view text, double& lambda, bool acceptComma) {
     double parsed = 0.0;
-    if (!ParseReal(text, parsed) || !std::isfinite(parsed) || parsed < 0.0) return false;
+    if (!ParseReal(text, parsed, acceptComma) || !std::isfinite(parsed) || parsed < 0.0) return false;
     lambda = parsed + 0.0;  // -0 reads as 0
     return true;
 }
+
+}  // namespace
+
+bool ParseLambda(std::string_view text, double& lambda) { return ReadLambda(text, lambda, false); }
+bool ParseTypedLambda(std::string_view text, double& lambda) { return ReadLambda(text, lambda, true); }
 
 bool ParseRefine(std::string_view text, std::uint32_t& iterations) {
     std::uint32_t parsed = 0;

@@ -19,6 +19,9 @@ std::uint32_t DeblockLevel(DeblockStrength strength);
 bool ParseDeblockStrength(std::string_view text, DeblockStrength& strength);
 // A finite lambda of at least 0.
 bool ParseLambda(std::string_view text, double& lambda);
+// The same typed in the desktop program, where a decimal comma is taken for
+// a point as in every field of its form.
+bool ParseTypedLambda(std::string_view text, double& lambda);
 bool ParseRefine(std::string_view text, std::uint32_t& iterations);
 
 }  // namespace pictora
