@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(cmake g++ make ninja-build pkg-config libpng-dev zlib1g-dev libdeflate-dev libgtest-dev libbenchmark-dev
           libhwy-dev qt6-base-dev fonts-dejavu-core libcli11-dev libjpeg62-turbo-dev libwebp-dev libavif-dev
           libjxl-dev locales libcairo2-dev libxml2-dev
-          desktop-file-utils libxml2-utils shared-mime-info groff-base dpkg-dev)
+          desktop-file-utils libxml2-utils shared-mime-info groff-base dpkg-dev
+          chromium parallel python3)
 packages+=("$@")
 
 sudo=""

@@ -17,6 +17,7 @@
 #include "cli/MethodOptions.h"
 #include "cli/OptionValues.h"
 #include "cli/OutputFiles.h"
+#include "cli/TrainOptions.h"
 #include "image/PngImage.h"
 #include "measures/RateQualityPoint.h"
 #include "pipeline/ImageCompressor.h"
@@ -39,12 +40,13 @@ struct CompareRow {
 
 std::string CsvLine(const CompareRow& row) {
     std::string line = row.codec + (row.knob ? FormatC(",%.17g", *row.knob) : ",");
-    if (!row.figures) return line + ",,,,,,,,";
+    if (!row.figures) return line + ",,,,,,,,,,";
     const RateQualityPoint& figures = *row.figures;
     line += FormatC(",%llu,%.17g,%.17g", static_cast<unsigned long long>(figures.bytes), figures.bpp,
                     figures.quality.psnrMean);
     for (double psnr : figures.quality.psnr) line += FormatC(",%.17g", psnr);
-    return line + CsvRealField(figures.similarity.ssim) + CsvRealField(figures.similarity.msSsim);
+    return line + CsvRealField(figures.similarity.ssim) + CsvRealField(figures.similarity.msSsim) +
+           ButteraugliCsvFields(figures.butteraugli);
 }
 
 std::string Cell(const std::optional<double>& value, const char* format) {
@@ -123,23 +125,22 @@ Status WriteReference(const CompareOptions& options, const ReferenceCodec& codec
 
 // Decodes a reference file with its own codec and measures it against the image.
 Status MeasureReference(const ReferenceCodec& codec, const RgbImage& image, const std::vector<std::uint8_t>& bytes,
-                        RateQualityPoint& figures) {
+                        MeasureSet measures, RateQualityPoint& figures) {
     RgbImage decoded;
     if (Status read = codec.Decode(bytes, decoded); !read) return read;
-    return MeasurePair(image, decoded, bytes.size(), MeasureSet::All, figures);
+    return MeasurePair(image, decoded, bytes.size(), measures, figures);
 }
 
 // The coded file given with --like, decoded (and deblocked when asked) and
 // measured against the image.
 Status MeasureCodedFile(const std::string& path, const MethodSettings& method, const RgbImage& image,
-                        RateQualityPoint& figures) {
+                        MeasureSet measures, RateQualityPoint& figures) {
     ImageCompressor compressor;
     compressor.SetMethod(method);
     if (Status decoded = DecodeResultFile(compressor, path); !decoded) return decoded;
     const std::int64_t size = FileSize(path);
     if (size < 0) return Status::Error(ErrorKind::FileAccess, "cannot examine " + path).Concerning(path);
-    return MeasurePair(image, compressor.ReconstructedImage(), static_cast<std::uint64_t>(size), MeasureSet::All,
-                       figures)
+    return MeasurePair(image, compressor.ReconstructedImage(), static_cast<std::uint64_t>(size), measures, figures)
         .About(path);
 }
 
@@ -183,6 +184,7 @@ CLI::App* DeclareCompareCommand(CLI::App& program, CompareOptions& options) {
     compare->add_option("-o", options.outputFolder, "write every reference file as DIR/STEM-CODEC-SETTING.EXT")
         ->type_name("DIR");
     compare->add_option("--results", options.resultsPath, "also write the rows as CSV")->type_name("FILE.csv");
+    DeclareMeasuresOption(*compare, options.measures, "file");
     DeclareMethodOptions(*compare, options.method, MethodOptionSet::DeblockOnly);
     return compare;
 }
@@ -219,7 +221,9 @@ int RunCompare(const CLI::App& command, const CompareOptions& options) {
         if (Status made = folder.Create(options.outputFolder); !made) return ReportBadFile(made.message());
     }
     CsvResults csv;
-    if (Status opened = csv.Open(options.resultsPath, "codec,setting,bytes,bpp,psnr,psnr_r,psnr_g,psnr_b,ssim,msssim");
+    if (Status opened = csv.Open(options.resultsPath,
+                                   "codec,setting,bytes,bpp,psnr,psnr_r,psnr_g,psnr_b,ssim,msssim,butteraugli,"
+                                   "butteraugli_3norm");
         !opened)
         return ReportBadFile(opened.message());
     RgbImage image;
@@ -237,7 +241,7 @@ int RunCompare(const CLI::App& command, const CompareOptions& options) {
     };
     if (!options.likePath.empty()) {
         RateQualityPoint figures;
-        if (Status measured = MeasureCodedFile(options.likePath, options.method, image, figures); !measured)
+        if (Status measured = MeasureCodedFile(options.likePath, options.method, image, options.measures, figures); !measured)
             return ReportBadFile(measured.message());
         target = figures.bytes;
         if (Status added = emit({"pictora", std::nullopt, figures}); !added) return ReportBadFile(added.message());
@@ -267,7 +271,7 @@ int RunCompare(const CLI::App& command, const CompareOptions& options) {
         for (const auto& [knob, bytes] : files) {
             const std::string setting = ReferenceCodec::KnobText(knob);
             RateQualityPoint figures;
-            if (Status measured = MeasureReference(*codec, image, bytes, figures); !measured)
+            if (Status measured = MeasureReference(*codec, image, bytes, options.measures, figures); !measured)
                 return ReportBadFile(measured.message());
             if (Status written = WriteReference(options, *codec, setting, bytes); !written)
                 return ReportBadFile(written.message());

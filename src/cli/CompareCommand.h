@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "measures/RateQualityPoint.h"
 #include "pipeline/MethodSettings.h"
 
 namespace CLI {
@@ -27,6 +28,7 @@ struct CompareOptions {
     std::string outputFolder;          // -o DIR: every reference file written
     std::string resultsPath;           // --results FILE.csv
     MethodSettings method;             // --deblock S: how the --like file is decoded
+    MeasureSet measures = MeasureSet::All;  // --measures: Butteraugli only when asked for
 };
 
 CLI::App* DeclareCompareCommand(CLI::App& program, CompareOptions& options);

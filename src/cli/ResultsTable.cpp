@@ -8,15 +8,14 @@ namespace {
 // Column widths in characters, wide enough for the captions and the usual values.
 constexpr int kWidths[kResultsColumnCount] = {5, 12, 6, 6, 6, 9, 6, 6, 6, 13, 7, 7, 7, 8, 8, 7, 6, 7};
 
-// Characters, not bytes: the captions carry accented letters in UTF-8.
-int DisplayWidth(const char* text) {
+}  // namespace
+
+int DisplayWidth(std::string_view text) {
     int width = 0;
-    for (const char* p = text; *p != '\0'; ++p)
-        if ((static_cast<unsigned char>(*p) & 0xC0) != 0x80) ++width;
+    for (const char c : text)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++width;
     return width;
 }
-
-}  // namespace
 
 void ResultsTable::PrintHeader() const { PrintCells(ResultsColumnCaptions().data()); }
 

@@ -1,10 +1,15 @@
 #pragma once
 
 #include <cstdio>
+#include <string_view>
 
 #include "report/ResultsRow.h"
 
 namespace pictora::cli {
+
+// The characters of UTF-8 text, not its bytes (captions and legends carry
+// accented letters and "×"), for aligning columns.
+int DisplayWidth(std::string_view text);
 
 // Prints results rows as aligned text columns under the list's captions.
 class ResultsTable {

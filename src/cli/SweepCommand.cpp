@@ -18,9 +18,12 @@
 #include "cli/JobProgress.h"
 #include "cli/OptionValues.h"
 #include "cli/ShellQuote.h"
+#include "cli/SummaryTable.h"
+#include "cli/TrainOptions.h"
 #include "support/NumberText.h"
 #include "study/SweepCollection.h"
 #include "study/SweepRunner.h"
+#include "study/SweepVersions.h"
 
 namespace pictora::cli {
 namespace {
@@ -108,25 +111,34 @@ Status RunJobs(const SweepJobList& list, const std::vector<std::size_t>& pending
     return ran;
 }
 
-int Collect(const SweepJobList& list) {
-    if (Status collected = CollectSweep(list); !collected) return ReportBadFile(collected.message());
+// Merges the parts and prints the set-level summary on stdout (nothing when
+// the sweep has no codec to compare with).
+int Collect(const SweepOptions& options, const SweepJobList& list) {
+    std::vector<SetSummaryRow> summary;
+    const CollectionOptions collection{options.report, std::string("pictora-cli ") + PICTORA_VERSION};
+    if (Status collected = CollectSweep(list, collection, summary); !collected)
+        return ReportBadFile(collected.message());
+    if (!summary.empty()) std::fputs(FormatSummaryTable(summary).c_str(), stdout);
+    std::fflush(stdout);
     return kExitOk;
 }
 
 int RunOneJob(const SweepJobList& list, std::size_t job) {
     if (PartIsComplete(list, job)) return kExitOk;
+    if (Status settled = SettleSweepVersions(list); !settled) return ReportBadFile(settled.message());
     SweepRunOutcome outcome;
     return ReportRunFailure(RunJobs(list, {job}, 1, false, outcome), outcome);
 }
 
 int RunMissingJobsAndCollect(const SweepOptions& options, const SweepJobList& list) {
     const auto start = std::chrono::steady_clock::now();
+    if (Status settled = SettleSweepVersions(list); !settled) return ReportBadFile(settled.message());
     const std::vector<std::size_t> pending = PendingJobs(list);
     const unsigned concurrency = options.jobs > 0 ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
     SweepRunOutcome outcome;
     Status ran = RunJobs(list, pending, concurrency, ::isatty(STDERR_FILENO) != 0, outcome);
     if (!ran || outcome.interrupted) return ReportRunFailure(ran, outcome);
-    const int collected = Collect(list);
+    const int collected = Collect(options, list);
     if (collected != kExitOk) return collected;
     const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::fprintf(stderr, "sweep: %s (%zu run now, %zu already done) in %s; results in %s\n",
@@ -188,8 +200,9 @@ CLI::App* DeclareSweepCommand(CLI::App& program, SweepOptions& options) {
     CLI::App* sweep = program.add_subcommand(
         "sweep", "Rate-distortion study: trains every image with every combination of the listed settings (each "
                  "value used for all three channels) for a few steps from a new run, encodes each image at every "
-                 "rung of the reference codecs' ladders, and writes results.csv, bd-rate.csv and the charts of "
-                 "each image into the output folder.");
+                 "rung of the reference codecs' ladders, and writes results.csv, bd-rate.csv, the set-level "
+                 "summary.csv (also printed), the charts of each image, report.html and versions.txt into the output "
+                 "folder.");
     SweepDefinition& definition = options.sweep;
     sweep->add_option("IMAGE", definition.images, "8-bit RGB PNG images")->required();
     DeclareGridOptions(*sweep, definition.grid);
@@ -225,12 +238,22 @@ CLI::App* DeclareSweepCommand(CLI::App& program, SweepOptions& options) {
             },
             "jobs run at once (one per core)")
         ->type_name("N");
+    DeclareMeasuresOption(*sweep, definition.measures, "point");
     sweep->add_option("-o", definition.outputFolder, "output folder (sweep)")->type_name("DIR");
+    sweep
+        ->add_option_function<std::string>(
+            "--report",
+            [&options](const std::string& text) {
+                if (text != "on" && text != "off") throw CLI::ValidationError("--report " + text + ": choose on or off");
+                options.report = text == "on";
+            },
+            "write report.html, one page of the study's tables and charts (on)")
+        ->type_name("on|off");
     CLI::Option* plan =
         sweep->add_flag("--plan", options.plan, "print one shell command per job on stdout and run nothing");
     CLI::Option* collect =
         sweep->add_flag("--collect", options.collect, "merge the jobs' results in DIR, check that none is missing, "
-                                                      "compute the BD-rates and draw the charts");
+                                                      "compute the BD-rates and their summary and draw the charts");
     plan->excludes(collect);
     // What a planned command runs; not for people.
     sweep
@@ -253,7 +276,7 @@ int RunSweep(const CLI::App& command, const SweepOptions& options) {
     if (options.job && *options.job >= list.jobs.size())
         return ReportUsageError(command, "--job " + std::to_string(*options.job) + ": the sweep has " +
                                              CountText(list.jobs.size(), "job", "jobs"));
-    if (options.collect) return Collect(list);
+    if (options.collect) return Collect(options, list);
     // Every image is looked at before a job starts or is planned, so a
     // missing or unusable one is named at once and no folder is left behind.
     if (Status checked = CheckSweepImages(list); !checked) return ReportBadFile(checked.message());

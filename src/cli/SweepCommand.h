@@ -17,6 +17,7 @@ struct SweepOptions {
     unsigned jobs = 0;     // jobs at once; 0 for one per core
     bool plan = false;     // print the jobs as shell commands and run nothing
     bool collect = false;  // merge the parts already written and draw
+    bool report = true;    // write report.html when collecting
     // Run only the job of this number (0-based), as a planned command does.
     std::optional<std::size_t> job;
 };

@@ -102,8 +102,7 @@ CLI::App* DeclareTrainCommand(CLI::App& program, TrainOptions& options) {
          {"arithmetic", LosslessMode::Arithmetic},
          {"contextual", LosslessMode::Contextual}},
         "lossless stage measured after each step (none)");
-    AddChoice<MeasureSet>(*train, "--measures", options.measures, {{"all", MeasureSet::All}, {"psnr", MeasureSet::PsnrOnly}},
-                          "measures of each step: all, or psnr to skip SSIM and MS-SSIM (all)");
+    DeclareMeasuresOption(*train, options.measures, "step");
     DeclareMethodOptions(*train, options.method, MethodOptionSet::All);
     train->add_option("--results", options.resultsPath, "also write the rows as CSV")->type_name("FILE.csv");
     train->add_flag("--reference-search", options.referenceSearch,
@@ -116,6 +115,15 @@ CLI::App* DeclareTrainCommand(CLI::App& program, TrainOptions& options) {
         ->type_name("OUT")
         ->allow_extra_args(false);
     return train;
+}
+
+CLI::Option* DeclareMeasuresOption(CLI::App& command, MeasureSet& measures, const std::string& what) {
+    std::vector<std::pair<std::string, MeasureSet>> choices;
+    for (const MeasureSetName& named : kMeasureSetNames) choices.emplace_back(named.name, named.set);
+    return AddChoice<MeasureSet>(command, "--measures", measures, choices,
+                                 "measures of each " + what +
+                                     ": all, psnr to skip SSIM and MS-SSIM, or butteraugli to add Butteraugli's "
+                                     "distances (slow) to all (all)");
 }
 
 bool ParseTrainOptions(const std::vector<std::string>& arguments, TrainOptions& options, std::string& error) {

@@ -12,6 +12,7 @@
 
 namespace CLI {
 class App;
+class Option;
 }
 
 namespace pictora::cli {
@@ -30,7 +31,8 @@ struct TrainOptions {
     std::vector<std::string> outputs;
     // Search with the plain ordered scan instead of the indexed vector search.
     bool referenceSearch = false;
-    // pSNR only skips SSIM and MS-SSIM, for speed-critical runs.
+    // pSNR only skips SSIM and MS-SSIM, for speed-critical runs; Butteraugli
+    // is added only when asked for.
     MeasureSet measures = MeasureSet::All;
     MethodSettings method;
 };
@@ -38,6 +40,10 @@ struct TrainOptions {
 // Adds the `train` command with its options, which fill `options`, to the
 // program's command line.
 CLI::App* DeclareTrainCommand(CLI::App& program, TrainOptions& options);
+
+// The option "--measures all|psnr|butteraugli" of a command, its help
+// naming `what` is measured ("step", "file").
+CLI::Option* DeclareMeasuresOption(CLI::App& command, MeasureSet& measures, const std::string& what);
 
 // Parses the arguments that follow `train` on a command line of their own
 // (for tests). Returns false with a one-line reason in `error`.

@@ -3,7 +3,12 @@
 namespace pictora {
 
 std::string_view MeasureColumnName(QualityMeasure measure) {
-    return measure == QualityMeasure::Psnr ? "psnr" : "msssim";
+    switch (measure) {
+        case QualityMeasure::Psnr: return "psnr";
+        case QualityMeasure::MsSsim: return "msssim";
+        case QualityMeasure::Butteraugli: return "butteraugli";
+    }
+    return "";
 }
 
 }  // namespace pictora

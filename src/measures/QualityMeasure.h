@@ -4,16 +4,16 @@
 
 namespace pictora {
 
-// The quality measure a rate–quality curve is drawn and compared by; higher
-// is better for both. (A measure where lower is better, such as Butteraugli,
-// would enter a curve negated.)
-enum class QualityMeasure { Psnr, MsSsim };
+// The quality measure a rate–quality curve is drawn and compared by, taken
+// so that higher is better: pSNR, MS-SSIM, and Butteraugli's 3-norm negated
+// (lower distances are better, so its curves run in -3-norm).
+enum class QualityMeasure { Psnr, MsSsim, Butteraugli };
 
-// The measures rate–quality studies compare by, in the order their rows and
-// charts come.
+// The measures rate–quality studies chart and always compare by, in the
+// order their rows and charts come; Butteraugli follows them when measured.
 inline constexpr QualityMeasure kRdMeasures[] = {QualityMeasure::Psnr, QualityMeasure::MsSsim};
 
-// "psnr" or "msssim", as results' columns are named.
+// "psnr", "msssim" or "butteraugli", as results' columns are named.
 std::string_view MeasureColumnName(QualityMeasure measure);
 
 }  // namespace pictora

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "image/BoxFilter.h"
+#include "measures/Butteraugli.h"
 #include "image/ChromaResampling.h"
 #include "image/ColorConversion.h"
 #include "image/Deblocking.h"
@@ -382,17 +383,20 @@ CodedImageRate ImageCompressor::Rate() const {
 }
 
 StepResult ImageCompressor::Result(StepOrigin origin, int step, MeasureSet measures) const {
-    const bool measured = measures == MeasureSet::All && imageLoaded_ && HasReconstruction();
-    return MakeResult(origin, step, KeptTotals(), quality_, measured ? sourceImage_.rgb.get() : nullptr);
+    const bool measured = measures != MeasureSet::PsnrOnly && imageLoaded_ && HasReconstruction();
+    return MakeResult(origin, step, KeptTotals(), quality_, measured ? sourceImage_.rgb.get() : nullptr,
+                      measures == MeasureSet::AllAndButteraugli);
 }
 
 StepResult ImageCompressor::MeasuredAgainst(const RgbImage& source, StepOrigin origin, int step) const {
-    return MakeResult(origin, step, CountedTotals(), QualityAgainst(source), HasReconstruction() ? &source : nullptr);
+    return MakeResult(origin, step, CountedTotals(), QualityAgainst(source), HasReconstruction() ? &source : nullptr,
+                      false);
 }
 
-// SSIM and MS-SSIM are measured against `source` when one is given.
+// SSIM and MS-SSIM are measured against `source` when one is given, and
+// Butteraugli too when asked for.
 StepResult ImageCompressor::MakeResult(StepOrigin origin, int step, const CodedTotals& totals,
-                                       const RgbQuality& quality, const RgbImage* source) const {
+                                       const RgbQuality& quality, const RgbImage* source, bool butteraugli) const {
     StepResult result;
     result.width = ReconstructionColumns();
     result.height = ReconstructionRows();
@@ -403,6 +407,7 @@ StepResult ImageCompressor::MakeResult(StepOrigin origin, int step, const CodedT
         result.figures.similarity = MeasureImages({&source->red, &source->green, &source->blue},
                                           {&ReconstructedPlane(0), &ReconstructedPlane(1), &ReconstructedPlane(2)},
                                           SimilarityMeasures::kBoth);
+        if (butteraugli) result.figures.butteraugli = MeasureButteraugli(*source, ReconstructedImage());
     }
     result.origin = origin;
     result.step = step;

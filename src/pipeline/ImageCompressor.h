@@ -175,7 +175,7 @@ private:
     CodedTotals CountedTotals() const;
     RgbQuality QualityAgainst(const RgbImage& source) const;
     StepResult MakeResult(StepOrigin origin, int step, const CodedTotals& totals, const RgbQuality& quality,
-                          const RgbImage* source) const;
+                          const RgbImage* source, bool butteraugli) const;
 
     pictora::ColorSpace colorSpace_ = pictora::ColorSpace::Rgb;
     std::uint32_t codedBytes_ = 0;

@@ -27,8 +27,8 @@ Status EncodeReferenceAtSize(ReferenceCodecKind codec, const RgbImage& source, s
     return Status::Ok();
 }
 
-Status MeasureLadder(ReferenceCodecKind codec, const RgbImage& source, const std::atomic<bool>* stop,
-                     ReferenceCurve& curve) {
+Status MeasureLadder(ReferenceCodecKind codec, const RgbImage& source, MeasureSet measures,
+                     const std::atomic<bool>* stop, ReferenceCurve& curve) {
     const std::unique_ptr<ReferenceCodec> coder = MakeReferenceCodec(codec);
     curve = ReferenceCurve{codec, {}, {}};
     for (double knob : coder->Ladder()) {
@@ -39,7 +39,7 @@ Status MeasureLadder(ReferenceCodecKind codec, const RgbImage& source, const std
         RgbImage decoded;
         if (Status read = coder->Decode(file, decoded); !read) return read.Prefixed(rung);
         RateQualityPoint figures;
-        if (Status measured = MeasurePair(source, decoded, file.size(), MeasureSet::All, figures); !measured)
+        if (Status measured = MeasurePair(source, decoded, file.size(), measures, figures); !measured)
             return measured.Prefixed(rung);
         curve.knobs.push_back(knob);
         curve.points.push_back(std::move(figures));
@@ -51,7 +51,7 @@ Status EncodeReferenceLadders(const RgbImage& source, const std::atomic<bool>* s
                               std::vector<ReferenceCurve>& curves) {
     std::vector<ReferenceCurve> made;
     for (ReferenceCodecKind kind : kAllReferenceCodecKinds) {
-        if (Status measured = MeasureLadder(kind, source, stop, made.emplace_back()); !measured) return measured;
+        if (Status measured = MeasureLadder(kind, source, MeasureSet::All, stop, made.emplace_back()); !measured) return measured;
         if (stop != nullptr && stop->load()) return Status::Ok();
     }
     curves = std::move(made);

@@ -17,11 +17,11 @@ Status EncodeReferenceAtSize(ReferenceCodecKind codec, const RgbImage& source, s
                              ReferenceAtSize& result);
 
 // The codec's ladder of `source`, worst rung first, each rung encoded,
-// decoded with the same codec and measured (pSNR, SSIM, MS-SSIM) in turn.
+// decoded with the same codec and measured by `measures` in turn.
 // Once `stop` is set (when given) the ladder is given up between two rungs,
 // and `curve` holds the rungs done so far. A failure names the rung.
-Status MeasureLadder(ReferenceCodecKind codec, const RgbImage& source, const std::atomic<bool>* stop,
-                     ReferenceCurve& curve);
+Status MeasureLadder(ReferenceCodecKind codec, const RgbImage& source, MeasureSet measures,
+                     const std::atomic<bool>* stop, ReferenceCurve& curve);
 
 // Every reference codec's ladder of `source`, decoded and measured (pSNR,
 // SSIM, MS-SSIM); `curves` is replaced only when all four succeed. Once

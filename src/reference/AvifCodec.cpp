@@ -5,7 +5,7 @@
 
 #include <avif/avif.h>
 
-#include "reference/InterleavedRgb.h"
+#include "image/InterleavedRgb.h"
 
 namespace pictora {
 namespace {

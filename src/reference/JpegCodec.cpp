@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "reference/InterleavedRgb.h"
+#include "image/InterleavedRgb.h"
 #include "reference/JpegErrorTrap.h"
 
 namespace pictora {

@@ -6,7 +6,7 @@
 #include <jxl/decode.h>
 #include <jxl/encode.h>
 
-#include "reference/InterleavedRgb.h"
+#include "image/InterleavedRgb.h"
 
 namespace pictora {
 namespace {

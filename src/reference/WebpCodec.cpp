@@ -5,7 +5,7 @@
 #include <webp/decode.h>
 #include <webp/encode.h>
 
-#include "reference/InterleavedRgb.h"
+#include "image/InterleavedRgb.h"
 
 namespace pictora {
 

@@ -48,7 +48,7 @@ ResultsRow FormatResultsRow(const StepResult& result) {
 std::string ResultsCsvHeader() {
     return "step,neurons,neurons_0,neurons_1,neurons_2,psnr,psnr_r,psnr_g,psnr_b,rate,rate_0,rate_1,rate_2,"
            "lossless_rate,total_rate,coded_bytes,bpp,bpp_lossless,ssim,ssim_r,ssim_g,ssim_b,msssim,msssim_r,msssim_g,"
-           "msssim_b,codebook_bytes,index_bytes,header_bytes";
+           "msssim_b,codebook_bytes,index_bytes,header_bytes,butteraugli,butteraugli_3norm";
 }
 
 std::string FormatResultsCsvLine(const StepResult& result) {
@@ -68,7 +68,7 @@ std::string FormatResultsCsvLine(const StepResult& result) {
     line += FormatC(",%llu,%llu,%llu", static_cast<unsigned long long>(result.rate.codebookBytes),
                     static_cast<unsigned long long>(result.rate.indexBytes),
                     static_cast<unsigned long long>(result.rate.headerBytes));
-    return line;
+    return line + ButteraugliCsvFields(result.figures.butteraugli);
 }
 
 }  // namespace pictora

@@ -6,6 +6,8 @@
 #include "study/SweepCharts.h"
 #include "study/SweepCurves.h"
 #include "study/SweepPartFile.h"
+#include "study/SweepReport.h"
+#include "study/SweepVersions.h"
 #include "support/FileIO.h"
 #include "support/NumberText.h"
 
@@ -23,7 +25,8 @@ std::vector<std::size_t> PendingJobs(const SweepJobList& list) {
     return pending;
 }
 
-Status CollectSweep(const SweepJobList& list) {
+Status CollectSweep(const SweepJobList& list, const CollectionOptions& options, std::vector<SetSummaryRow>& summary) {
+    if (Status settled = SettleSweepVersions(list); !settled) return settled;
     std::vector<SweepRow> rows;
     std::string missing;
     std::size_t missingCount = 0;
@@ -49,13 +52,25 @@ Status CollectSweep(const SweepJobList& list) {
     for (const SweepRow& row : rows) results += FormatSweepLine(row) + "\n";
     if (Status written = WriteFileAtomically(list.folder + "/results.csv", results); !written) return written;
     const std::vector<ImageCurves> curves = GroupCurves(rows);
-    if (Status written = WriteFileAtomically(list.folder + "/bd-rate.csv", FormatBdRateCsv(curves)); !written)
+    const std::vector<BdRateRow> bdRates = ComputeBdRates(curves, BdRateMeasures(list));
+    if (Status written = WriteFileAtomically(list.folder + "/bd-rate.csv", FormatBdRateCsv(bdRates)); !written)
+        return written;
+    summary = SummarizeBdRates(bdRates);
+    if (Status written = WriteFileAtomically(list.folder + "/summary.csv", FormatSummaryCsv(summary)); !written)
         return written;
     for (const ImageCurves& image : curves) {
         const std::string folder = list.folder + "/" + std::filesystem::path(image.image).stem().string();
         if (Status drawn = WriteSweepCharts(image, folder); !drawn) return drawn;
     }
-    return Status::Ok();
+    if (!options.writeReport) return Status::Ok();
+    std::vector<ImageCrops> crops(list.imageNames.size());
+    for (std::size_t image = 0; image < list.imageNames.size(); ++image) {
+        crops[image].image = list.imageNames[image];
+        if (Status made = MakeImageCrops(list, image, rows, crops[image].crops); !made) return made;
+    }
+    const SweepReportContent report{&list,     options.programVersion, SweepVersionsText(list), &summary,
+                                    &bdRates, &curves,                &crops};
+    return WriteFileAtomically(list.folder + "/report.html", FormatSweepReport(report));
 }
 
 }  // namespace pictora

@@ -1,8 +1,6 @@
 #include "study/SweepCurves.h"
 
-#include "measures/BdRate.h"
 #include "measures/ParetoFront.h"
-#include "support/NumberText.h"
 
 namespace pictora {
 namespace {
@@ -18,8 +16,6 @@ SweepCurve& CurveOf(ImageCurves& image, const SweepRow& row) {
     else added.codec = row.Ladder()->codec;
     return added;
 }
-
-std::string Real(double value) { return FormatC("%.17g", value); }
 
 }  // namespace
 
@@ -39,33 +35,6 @@ std::vector<ImageCurves> GroupCurves(const std::vector<SweepRow>& rows) {
         CurveOf(*image, row).points.push_back(row.figures);
     }
     return images;
-}
-
-std::string FormatBdRateCsv(const std::vector<ImageCurves>& images) {
-    std::string text = "image";
-    ForEachGridDimension([&](const auto& dimension) {
-        if (dimension.sharedByFamily) text += "," + std::string(dimension.name);
-    });
-    text += ",reference,measure,bd_rate,overlap_low,overlap_high\n";
-    for (const ImageCurves& image : images)
-        for (const SweepCurve& family : image.families)
-            for (const SweepCurve& reference : image.references)
-                for (QualityMeasure measure : kRdMeasures) {
-                    text += image.image;
-                    ForEachGridDimension([&](const auto& dimension) {
-                        if (dimension.sharedByFamily)
-                            text += "," + ValueText((*family.family).*dimension.inCell, ValueStyle::Exact);
-                    });
-                    text += "," + std::string(TraitsOf(reference.codec).name) + "," +
-                            std::string(MeasureColumnName(measure)) + ",";
-                    const auto rate = BdRate(family.points, reference.points, measure);
-                    if (rate)
-                        text += Real(rate->percent) + "," + Real(rate->overlapLow) + "," + Real(rate->overlapHigh);
-                    else
-                        text += ",,";
-                    text += "\n";
-                }
-    return text;
 }
 
 }  // namespace pictora

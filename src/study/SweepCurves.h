@@ -37,8 +37,4 @@ struct ImageCurves {
 // points come.
 std::vector<ImageCurves> GroupCurves(const std::vector<SweepRow>& rows);
 
-// bd-rate.csv: every family against every codec of its image, by pSNR then
-// by MS-SSIM, with an empty rate and overlap where BD-rate is not defined.
-std::string FormatBdRateCsv(const std::vector<ImageCurves>& images);
-
 }  // namespace pictora

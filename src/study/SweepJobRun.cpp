@@ -31,7 +31,7 @@ Status RunTraining(const SweepJobList& list, const SweepJob& job, const std::ato
     if (Status loaded = compressor.LoadImage(path); !loaded) return loaded;
     TrainingRun run(compressor);
     run.Begin({list.steps, list.steps, list.steps});
-    const RunSettings settings{TrainingJobOf(job.cell), LosslessMode::None, MeasureSet::All};
+    const RunSettings settings{TrainingJobOf(job.cell), LosslessMode::None, list.measures};
     while (run.HasStepsLeft()) {
         if (stop.load()) return Status::Ok();
         if (Status trained = run.Step(settings); !trained) return trained.Prefixed(path);
@@ -53,7 +53,7 @@ Status RunLadder(const SweepJobList& list, const SweepJob& job, const std::atomi
     RgbImage source;
     if (Status loaded = ReadPngFile(path, source); !loaded) return loaded;
     ReferenceCurve curve;
-    if (Status measured = MeasureLadder(job.codec, source, &stop, curve); !measured) return measured.Prefixed(path);
+    if (Status measured = MeasureLadder(job.codec, source, list.measures, &stop, curve); !measured) return measured.Prefixed(path);
     for (std::size_t rung = 0; rung < curve.knobs.size(); ++rung)
         rows.push_back({list.imageNames[job.image], static_cast<std::uint32_t>(source.width),
                         static_cast<std::uint32_t>(source.height), LadderOrigin{job.codec, curve.knobs[rung]},

@@ -48,6 +48,7 @@ Status ListSweepJobs(const SweepDefinition& sweep, SweepJobList& list) {
     listed.grid = sweep.grid;
     listed.steps = sweep.steps;
     listed.codecs = sweep.codecs;
+    listed.measures = sweep.measures;
     listed.folder = std::filesystem::absolute(sweep.outputFolder).lexically_normal().string();
     const std::vector<SweepCell> cells = sweep.grid.Cells();
     for (std::size_t image = 0; image < listed.imagePaths.size(); ++image) {
@@ -68,6 +69,9 @@ Status CheckSweepImages(const SweepJobList& list) {
 std::string JobDescription(const SweepJobList& list, std::size_t job) {
     const SweepJob& described = list.jobs[job];
     std::string text = "image=" + list.imagePaths[described.image];
+    // What the points were measured by, unless the default set: the jobs of
+    // a default sweep keep the descriptions they always had.
+    if (list.measures != MeasureSet::All) text += " measures=" + std::string(NameOf(list.measures));
     if (described.kind == SweepJobKind::Ladder) return text + " codec=" + std::string(TraitsOf(described.codec).name);
     text += " codec=" + std::string(kPictoraCodecName);
     ForEachGridDimension([&](const auto& dimension) {
@@ -94,9 +98,17 @@ std::vector<std::string> SweepArguments(const SweepJobList& list) {
     });
     std::string codecs;
     for (ReferenceCodecKind codec : list.codecs) codecs += (codecs.empty() ? "" : ",") + std::string(TraitsOf(codec).name);
-    arguments.insert(arguments.end(), {"--steps", std::to_string(list.steps), "--codecs",
-                                       codecs.empty() ? std::string("none") : codecs, "-o", list.folder});
+    arguments.insert(arguments.end(),
+                     {"--steps", std::to_string(list.steps), "--codecs", codecs.empty() ? std::string("none") : codecs});
+    if (list.measures != MeasureSet::All) arguments.insert(arguments.end(), {"--measures", std::string(NameOf(list.measures))});
+    arguments.insert(arguments.end(), {"-o", list.folder});
     return arguments;
+}
+
+std::vector<QualityMeasure> BdRateMeasures(const SweepJobList& list) {
+    std::vector<QualityMeasure> measures(std::begin(kRdMeasures), std::end(kRdMeasures));
+    if (list.measures == MeasureSet::AllAndButteraugli) measures.push_back(QualityMeasure::Butteraugli);
+    return measures;
 }
 
 }  // namespace pictora

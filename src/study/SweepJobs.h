@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "measures/RateQualityPoint.h"
 #include "reference/ReferenceCodecTable.h"
 #include "study/SweepGrid.h"
 #include "support/Status.h"
@@ -18,6 +19,7 @@ struct SweepDefinition {
     SweepGrid grid;
     std::uint32_t steps = 5;
     std::vector<ReferenceCodecKind> codecs{kAllReferenceCodecKinds.begin(), kAllReferenceCodecKinds.end()};
+    MeasureSet measures = MeasureSet::All;  // what every point is measured by
     std::string outputFolder = "sweep";
 };
 
@@ -40,6 +42,7 @@ struct SweepJobList {
     SweepGrid grid;
     std::uint32_t steps = 0;
     std::vector<ReferenceCodecKind> codecs;
+    MeasureSet measures = MeasureSet::All;
     std::string folder;  // absolute
     std::vector<SweepJob> jobs;
 };
@@ -66,7 +69,12 @@ std::string PartPath(const SweepJobList& list, std::size_t job);
 
 // The arguments of `sweep` that describe this sweep again: the images, every
 // setting's alternatives (reals in their shortest exact text), the steps, the
-// codecs and the folder, all absolute and as given, unquoted.
+// codecs, the measures unless all, and the folder, all absolute and as given,
+// unquoted.
 std::vector<std::string> SweepArguments(const SweepJobList& list);
+
+// The measures a sweep's BD-rates are computed by: pSNR and MS-SSIM, and
+// Butteraugli's 3-norm when it was measured.
+std::vector<QualityMeasure> BdRateMeasures(const SweepJobList& list);
 
 }  // namespace pictora

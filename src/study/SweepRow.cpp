@@ -9,8 +9,9 @@ namespace pictora {
 namespace {
 
 constexpr std::size_t kDimensionCount = std::tuple_size_v<decltype(kGridDimensions)>;
-// image, width, height, codec; the dimensions; step, setting, bytes, bpp, psnr, ssim, msssim.
-constexpr std::size_t kFieldCount = 4 + kDimensionCount + 7;
+// image, width, height, codec; the dimensions; step, setting, bytes, bpp, psnr, ssim, msssim, butteraugli,
+// butteraugli_3norm.
+constexpr std::size_t kFieldCount = 4 + kDimensionCount + 9;
 constexpr std::size_t kFirstDimension = 4;
 constexpr std::size_t kStep = kFirstDimension + kDimensionCount;
 
@@ -72,12 +73,24 @@ bool ReadLadderOrigin(const std::vector<std::string_view>& fields, SweepRow& row
     return true;
 }
 
+// Both of Butteraugli's distances or neither.
+bool ReadButteraugli(std::string_view maxNorm, std::string_view norm3, std::optional<ButteraugliDistance>& distance) {
+    if (maxNorm.empty() && norm3.empty()) {
+        distance.reset();
+        return true;
+    }
+    ButteraugliDistance read;
+    if (!ReadReal(maxNorm, read.maxNorm) || !ReadReal(norm3, read.norm3)) return false;
+    distance = read;
+    return true;
+}
+
 }  // namespace
 
 std::string SweepResultsHeader() {
     std::string header = "image,width,height,codec";
     ForEachGridDimension([&](const auto& dimension) { header += "," + std::string(dimension.name); });
-    return header + ",step,setting,bytes,bpp,psnr,ssim,msssim";
+    return header + ",step,setting,bytes,bpp,psnr,ssim,msssim,butteraugli,butteraugli_3norm";
 }
 
 std::string FormatSweepLine(const SweepRow& row) {
@@ -94,8 +107,10 @@ std::string FormatSweepLine(const SweepRow& row) {
     }
     const RateQualityPoint& figures = row.figures;
     return line + "," + std::to_string(figures.bytes) + "," + Real(figures.bpp) + "," + Real(figures.quality.psnrMean) +
-           "," + OptionalReal(figures.similarity.ssim) + "," + OptionalReal(figures.similarity.msSsim);
+           "," + OptionalReal(figures.similarity.ssim) + "," + OptionalReal(figures.similarity.msSsim) +
+           ButteraugliCsvFields(figures.butteraugli);
 }
+
 
 Status ParseSweepLine(std::string_view line, SweepRow& row) {
     const std::vector<std::string_view> fields = SplitFields(line);
@@ -112,7 +127,8 @@ Status ParseSweepLine(std::string_view line, SweepRow& row) {
         !ReadWhole(fields[kStep + 2], figures.bytes) || !ReadReal(fields[kStep + 3], figures.bpp) ||
         !ReadReal(fields[kStep + 4], figures.quality.psnrMean) ||
         !ReadOptionalReal(fields[kStep + 5], figures.similarity.ssim) ||
-        !ReadOptionalReal(fields[kStep + 6], figures.similarity.msSsim))
+        !ReadOptionalReal(fields[kStep + 6], figures.similarity.msSsim) ||
+        !ReadButteraugli(fields[kStep + 7], fields[kStep + 8], figures.butteraugli))
         return refuse();
     row = std::move(read);
     return Status::Ok();

@@ -35,7 +35,8 @@ int Quietly(const std::vector<std::string>& arguments) {
     return code;
 }
 
-constexpr const char* kHeader = "codec,setting,bytes,bpp,psnr,psnr_r,psnr_g,psnr_b,ssim,msssim";
+constexpr const char* kHeader =
+    "codec,setting,bytes,bpp,psnr,psnr_r,psnr_g,psnr_b,ssim,msssim,butteraugli,butteraugli_3norm";
 
 // A contextual coded image is compared at the size of its .mqz.
 TEST(CompareCommandTest, LikeAContextualCodedImageTakesItsSize) {
@@ -70,7 +71,7 @@ TEST(CompareCommandTest, LikeACodedImageGivesItsRowThenEveryCodecAtMostItsSize) 
     // The Pictora row is the coded image measured as train measured its step.
     const std::vector<std::string> pictora = CsvFields(lines[1]);
     const std::vector<std::string> step = CsvFields(Lines(folder.File("train.csv"))[2]);
-    ASSERT_EQ(pictora.size(), 10u);
+    ASSERT_EQ(pictora.size(), 12u);
     EXPECT_EQ(pictora[0], "pictora");
     EXPECT_EQ(pictora[1], "");
     EXPECT_EQ(pictora[2], std::to_string(target));
@@ -85,7 +86,8 @@ TEST(CompareCommandTest, LikeACodedImageGivesItsRowThenEveryCodecAtMostItsSize) 
     for (int k = 0; k < 4; ++k) {
         const std::vector<std::string> row = CsvFields(lines[static_cast<std::size_t>(k + 2)]);
         SCOPED_TRACE(lines[static_cast<std::size_t>(k + 2)]);
-        ASSERT_EQ(row.size(), 10u);
+        ASSERT_EQ(row.size(), 12u);
+        EXPECT_EQ(row[10] + row[11], "");  // Butteraugli only when asked for
         EXPECT_EQ(row[0], codecs[k]);
         ASSERT_FALSE(row[1].empty());
         EXPECT_LE(std::stoull(row[2]), target);
@@ -113,7 +115,7 @@ TEST(CompareCommandTest, ATargetBelowEveryFileGivesEmptyRowsAndSettingsGiveOneRo
     ASSERT_EQ(Quietly({"compare", TestData("photo64-a.png"), "--bytes", "20", "--codecs", "jpeg,webp", "--results",
                        folder.File("small.csv")}),
               kExitOk);
-    EXPECT_EQ(Lines(folder.File("small.csv")), (std::vector<std::string>{kHeader, "jpeg,,,,,,,,,", "webp,,,,,,,,,"}));
+    EXPECT_EQ(Lines(folder.File("small.csv")), (std::vector<std::string>{kHeader, "jpeg,,,,,,,,,,,", "webp,,,,,,,,,,,"}));
 
     ASSERT_EQ(Quietly({"compare", TestData("photo500-tiger.png"), "--setting", "50,90", "--codecs", "jpeg",
                        "--results", folder.File("settings.csv")}),

@@ -143,7 +143,7 @@ int FinishedRows(const std::string& text, const std::string& earlier) {
     int rows = 0;
     while (std::getline(lines, line)) {
         const std::vector<std::string> fields = CsvFields(line);
-        if (fields.size() != 29 || fields[0] != std::to_string(rows + 1)) return -1;
+        if (fields.size() != 31 || fields[0] != std::to_string(rows + 1)) return -1;
         ++rows;
     }
     return rows > 0 && text.back() == '\n' ? rows : -1;

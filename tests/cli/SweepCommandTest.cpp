@@ -107,7 +107,7 @@ TEST_F(SweepCommandTest, ResultsHaveOneRowPerPointInImageCellStepAndCodecOrder) 
     ASSERT_EQ(lines.size(), 1 + kSmallSweepRows);
     EXPECT_EQ(lines[0],
               "image,width,height,codec,color_space,block,radius,alfa,filter,entropy,code_by,refine,lambda,deblock,step,"
-              "setting,bytes,bpp,psnr,ssim,msssim");
+              "setting,bytes,bpp,psnr,ssim,msssim,butteraugli,butteraugli_3norm");
     for (std::size_t image = 0; image < 2; ++image) {
         const std::size_t first = 1 + image * (4 + kJpegRungs);
         const std::string name = image == 0 ? "photo64-a.png" : "photo64-c.png";
@@ -115,7 +115,8 @@ TEST_F(SweepCommandTest, ResultsHaveOneRowPerPointInImageCellStepAndCodecOrder) 
                                                 "0.10000000000000001"};
         for (std::size_t k = 0; k < 4; ++k) {
             const std::vector<std::string> f = Fields(lines[first + k]);
-            ASSERT_EQ(f.size(), 21u);
+            ASSERT_EQ(f.size(), 23u);
+            EXPECT_EQ(f[21] + f[22], "");  // Butteraugli only when asked for
             EXPECT_EQ(f[0] + "," + f[1] + "," + f[2] + "," + f[3], name + ",64,64,pictora");
             EXPECT_EQ(f[4] + "," + f[5] + "," + f[6] + "," + f[7] + "," + f[8],
                       "rgb,4," + radii[k] + ",0.10000000000000001,none");
@@ -128,7 +129,8 @@ TEST_F(SweepCommandTest, ResultsHaveOneRowPerPointInImageCellStepAndCodecOrder) 
         const std::vector<double> ladder = MakeReferenceCodec(ReferenceCodecKind::Jpeg)->Ladder();
         for (std::size_t k = 0; k < kJpegRungs; ++k) {
             const std::vector<std::string> f = Fields(lines[first + 4 + k]);
-            ASSERT_EQ(f.size(), 21u);
+            ASSERT_EQ(f.size(), 23u);
+            EXPECT_EQ(f[21] + f[22], "");  // Butteraugli only when asked for
             EXPECT_EQ(f[0] + "," + f[3], name + ",jpeg");
             for (std::size_t empty = 4; empty <= 14; ++empty) EXPECT_EQ(f[empty], "") << lines[first + 4 + k];
             EXPECT_EQ(f[15], FormatC("%.17g", ladder[k]));
@@ -254,7 +256,61 @@ TEST_F(SweepCommandTest, PlannedJobsCollectToTheSameResults) {
         ASSERT_EQ(Collect(out, messages), kExitOk) << messages;
         EXPECT_EQ(Contents(out + "/results.csv"), Contents(Folder() + "/results.csv")) << runners[r];
         EXPECT_EQ(Contents(out + "/bd-rate.csv"), Contents(Folder() + "/bd-rate.csv")) << runners[r];
+        EXPECT_EQ(Contents(out + "/summary.csv"), Contents(Folder() + "/summary.csv")) << runners[r];
     }
+}
+
+// Four photos, four radii and two codecs: BD-rates defined on most images,
+// so the set-level summary has real intervals. An independent script
+// recomputes it from bd-rate.csv; one job at a time, two at once and the
+// planned jobs all give the same bytes.
+TEST(SweepSummaryTest, TheSummaryAgreesWithAnIndependentRecomputationForAnyWayOfRunning) {
+    if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 is not installed";
+    TempFolder folder;
+    const auto sweep = [&](const std::string& out, std::vector<std::string> more) {
+        std::vector<std::string> arguments = {"sweep"};
+        for (const char* photo : {"photo64-a.png", "photo64-b.png", "photo64-c.png", "photo64-d.png"})
+            arguments.push_back(TestData(photo));
+        for (const char* word : {"--block", "4", "--radius", "0.3,0.2,0.1,0.05", "--steps", "2", "--codecs", "jpeg,webp",
+                                 "-o"})
+            arguments.push_back(word);
+        arguments.push_back(folder.File(out));
+        arguments.insert(arguments.end(), more.begin(), more.end());
+        return arguments;
+    };
+    const std::string printed = folder.File("printed.txt");
+    ASSERT_EQ(RunProgram(sweep("one", {"--jobs", "1"}), printed), kExitOk);
+    const std::string summary = Contents(folder.File("one/summary.csv"));
+    const std::vector<std::string> lines = Lines(folder.File("one/summary.csv"));
+    ASSERT_EQ(lines.size(), 5u);  // one family, two codecs, two measures
+    EXPECT_EQ(lines[0], "color_space,block,alfa,filter,entropy,code_by,refine,deblock,reference,measure,images,mean,"
+                        "median,ci_low,ci_high");
+    EXPECT_NE(Fields(lines[1])[10], "0");  // pSNR BD-rates exist
+
+    const std::string check = ShellQuote(std::string(PICTORA_SOURCE_DIR) + "/tests/tools/check_summary.py") + " " +
+                              ShellQuote(folder.File("one/bd-rate.csv")) + " " +
+                              ShellQuote(folder.File("one/summary.csv"));
+    EXPECT_EQ(std::system(("python3 " + check + " >/dev/null").c_str()), 0) << check;
+
+    // The table on stdout: a caption line and one line per summary row, the
+    // family by its legend.
+    const std::vector<std::string> table = Lines(printed);
+    ASSERT_EQ(table.size(), 5u);
+    EXPECT_EQ(table[0].substr(0, 6), "family");
+    EXPECT_NE(table[1].find("rgb 4×4 ALFA 0.1"), std::string::npos);
+    EXPECT_NE(table[1].find("jpeg"), std::string::npos);
+    EXPECT_NE(table[1].find("["), std::string::npos);
+
+    ASSERT_EQ(RunProgram(sweep("two", {"--jobs", "2"})), kExitOk);
+    EXPECT_EQ(Contents(folder.File("two/summary.csv")), summary);
+    const std::string plan = folder.File("plan.txt");
+    ASSERT_EQ(RunProgram(sweep("planned", {"--plan"}), plan), kExitOk);
+    const std::string runner = std::system("command -v parallel >/dev/null 2>&1") == 0
+                                   ? "parallel --will-cite -j 2 <"
+                                   : "while IFS= read -r line; do bash -c \"$line\" || exit 1; done <";
+    ASSERT_EQ(std::system(("bash -c " + ShellQuote(runner + ShellQuote(plan))).c_str()), 0);
+    ASSERT_EQ(RunProgram(sweep("planned", {"--collect"})), kExitOk);
+    EXPECT_EQ(Contents(folder.File("planned/summary.csv")), summary);
 }
 
 TEST_F(SweepCommandTest, AnInterruptedSweepResumesWithoutRedoingFinishedJobs) {
@@ -298,6 +354,62 @@ TEST_F(SweepCommandTest, TheCollectionRefusesADamagedPart) {
     EXPECT_EQ(Collect(copy, messages), kExitBadFile);
     EXPECT_NE(messages.find("damaged sweep part"), std::string::npos) << messages;
     EXPECT_NE(messages.find("job-2.part"), std::string::npos) << messages;
+}
+
+// The versions a folder's parts were made with are kept beside them; a
+// collection by a program with other libraries is refused and changes nothing.
+TEST_F(SweepCommandTest, TheCollectionRefusesPartsMadeWithOtherLibraryVersions) {
+    ASSERT_EQ(code_, kExitOk);
+    EXPECT_EQ(Contents(Folder() + "/versions.txt").rfind("jpeg: libjpeg-turbo ", 0), 0u);
+    TempFolder folder;
+    const std::string copy = folder.File("copy");
+    std::filesystem::copy(Folder(), copy, std::filesystem::copy_options::recursive);
+    std::ofstream(copy + "/versions.txt", std::ios::binary | std::ios::trunc) << "jpeg: libjpeg-turbo 1.0.0\n";
+    const std::string results = Contents(copy + "/results.csv");
+    std::filesystem::remove(copy + "/summary.csv");
+    std::string messages;
+    EXPECT_EQ(Collect(copy, messages), kExitBadFile);
+    EXPECT_NE(messages.find("other library versions"), std::string::npos) << messages;
+    EXPECT_NE(messages.find("libjpeg-turbo 1.0.0"), std::string::npos) << messages;
+    EXPECT_FALSE(std::filesystem::exists(copy + "/summary.csv"));
+    EXPECT_EQ(Contents(copy + "/results.csv"), results);
+}
+
+// report.html: one page with everything inside it, written by the sweep and
+// by --collect, and left out with --report off.
+TEST_F(SweepCommandTest, TheReportIsOneSelfContainedPageWithTheTablesAndCharts) {
+    ASSERT_EQ(code_, kExitOk);
+    const std::string page = Contents(Folder() + "/report.html");
+    ASSERT_FALSE(page.empty());
+    EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
+    EXPECT_NE(page.find("<meta name=\"viewport\""), std::string::npos);
+    EXPECT_NE(page.find("pictora-cli "), std::string::npos);      // the program's version
+    EXPECT_NE(page.find("libjpeg-turbo "), std::string::npos);    // the libraries'
+    EXPECT_NE(page.find("id=\"summary\""), std::string::npos);
+    std::size_t charts = 0;
+    for (std::size_t at = page.find("<svg "); at != std::string::npos; at = page.find("<svg ", at + 1)) ++charts;
+    EXPECT_EQ(charts, 4u);  // two images, pSNR and MS-SSIM
+    EXPECT_EQ(page.find("<?xml"), std::string::npos);
+    // Nothing fetched from elsewhere: no scripts, styles, fonts or images by
+    // address; the crops (source, Pictora, jpeg per image) are inside the page.
+    for (const char* outside : {"<link", "@import", "url(", "https:", "<script src"})
+        EXPECT_EQ(page.find(outside), std::string::npos) << outside;
+    std::size_t images = 0, inside = 0;
+    for (std::size_t at = page.find("src="); at != std::string::npos; at = page.find("src=", at + 1), ++images)
+        if (page.compare(at, 27, "src=\"data:image/png;base64,") == 0) ++inside;
+    EXPECT_EQ(images, 6u);
+    EXPECT_EQ(inside, images);
+
+    TempFolder folder;
+    const std::string copy = folder.File("copy");
+    std::filesystem::copy(Folder(), copy, std::filesystem::copy_options::recursive);
+    std::filesystem::remove(copy + "/report.html");
+    std::string messages;
+    ASSERT_EQ(Collect(copy, messages), kExitOk) << messages;
+    EXPECT_EQ(Contents(copy + "/report.html"), page);
+    std::filesystem::remove(copy + "/report.html");
+    ASSERT_EQ(RunProgram(SmallSweep(copy, {"--report", "off"})), kExitOk);
+    EXPECT_FALSE(std::filesystem::exists(copy + "/report.html"));
 }
 
 // A pSNR changed by hand still reads as a number: the part's checksum tells.

@@ -8,6 +8,8 @@
 #include "common/CsvFields.h"
 #include "common/TempFolder.h"
 #include "image/PngImage.h"
+
+#include <jxl/butteraugli.h>
 #include "support/FileIO.h"
 #include "support/NumberText.h"
 
@@ -103,12 +105,15 @@ TEST(TrainCommandTest, MeasuresColumnsAndDecodingAgainstTheSource) {
     EXPECT_NE(printed.find("MS-SSIM"), std::string::npos);
 
     const std::vector<std::string> header = CsvFields(Lines(folder.File("all.csv"))[0]);
-    ASSERT_EQ(header.size(), 29u);
+    ASSERT_EQ(header.size(), 31u);
     EXPECT_EQ(header[16], "bpp");
     EXPECT_EQ(header[22], "msssim");
     EXPECT_EQ(header[28], "header_bytes");
+    EXPECT_EQ(header[29], "butteraugli");
+    EXPECT_EQ(header[30], "butteraugli_3norm");
     const std::vector<std::string> all = CsvFields(Lines(folder.File("all.csv"))[1]);
-    ASSERT_EQ(all.size(), 29u);
+    ASSERT_EQ(all.size(), 31u);
+    EXPECT_EQ(all[29] + all[30], "");  // Butteraugli only when asked for
     const std::int64_t mqc = FileSize(folder.File("t.mqc"));
     EXPECT_EQ(std::stoll(all[26]) + std::stoll(all[27]) + std::stoll(all[28]), mqc);
     EXPECT_EQ(all[16], FormatC("%.17g", 8.0 * static_cast<double>(mqc) / (500 * 500)));
@@ -124,6 +129,47 @@ TEST(TrainCommandTest, MeasuresColumnsAndDecodingAgainstTheSource) {
     EXPECT_EQ(decoded[0], "0");
     for (int k : {5, 6, 7, 8, 9, 16, 18, 22, 26, 27, 28})
         EXPECT_EQ(decoded[static_cast<std::size_t>(k)], all[static_cast<std::size_t>(k)]) << header[k];
+}
+
+// Butteraugli's columns hold what the library itself says of the written
+// PNG against the source, called here directly; its other columns are
+// those of the default measures.
+TEST(TrainCommandTest, ButteraugliIsTheLibrarysOwnDistanceOfTheWrittenPng) {
+    TempFolder folder;
+    ::testing::internal::CaptureStdout();
+    for (const char* measures : {"all", "butteraugli"})
+        ASSERT_EQ(RunCommandLine({"train", TestData("photo64-a.png"), "--block", "4", "--measures", measures,
+                                  "--results", folder.File(std::string(measures) + ".csv"), "-o",
+                                  folder.File(std::string(measures) + ".png")}),
+                  kExitOk);
+    ::testing::internal::GetCapturedStdout();
+    const std::vector<std::string> all = CsvFields(Lines(folder.File("all.csv"))[1]);
+    const std::vector<std::string> with = CsvFields(Lines(folder.File("butteraugli.csv"))[1]);
+    ASSERT_EQ(with.size(), 31u);
+    for (std::size_t k = 0; k < 29; ++k) EXPECT_EQ(with[k], all[k]) << k;
+
+    PngImage source, written;
+    ASSERT_EQ(source.Load(TestData("photo64-a.png")), PngImage::kOk);
+    ASSERT_EQ(written.Load(folder.File("butteraugli.png")), PngImage::kOk);
+    const auto packed = [](const RgbImage& image) {
+        std::vector<std::uint8_t> bytes;
+        for (std::uint32_t y = 0; y < static_cast<std::uint32_t>(image.height); ++y)
+            for (std::uint32_t x = 0; x < static_cast<std::uint32_t>(image.width); ++x)
+                for (const Plane* plane : {&image.red, &image.green, &image.blue})
+                    bytes.push_back(static_cast<std::uint8_t>((*plane)[y][x]));
+        return bytes;
+    };
+    const std::vector<std::uint8_t> a = packed(source), b = packed(written);
+    JxlButteraugliApi* api = JxlButteraugliApiCreate(nullptr);
+    ASSERT_NE(api, nullptr);
+    const JxlPixelFormat format = {3, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
+    JxlButteraugliResult* result = JxlButteraugliCompute(api, 64, 64, &format, a.data(), a.size(), &format, b.data(), b.size());
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(with[29], FormatC("%.17g", static_cast<double>(JxlButteraugliResultGetMaxDistance(result))));
+    EXPECT_EQ(with[30], FormatC("%.17g", static_cast<double>(JxlButteraugliResultGetDistance(result, 3.0f))));
+    EXPECT_GT(std::stod(with[29]), std::stod(with[30]));  // the max norm bounds every p-norm
+    JxlButteraugliResultDestroy(result);
+    JxlButteraugliApiDestroy(api);
 }
 
 // Without a lossless stage its rates are not measured: empty in the CSV and

@@ -19,7 +19,7 @@ TEST(ReferenceStudyTest, ALadderMeasuresEveryRungWorstFirstAsItsCodecDecodesIt) 
     const RgbImage photo = Photo();
     for (const ReferenceCodecTraits& traits : kReferenceCodecs) {
         ReferenceCurve curve;
-        ASSERT_TRUE(MeasureLadder(traits.kind, photo, nullptr, curve)) << traits.name;
+        ASSERT_TRUE(MeasureLadder(traits.kind, photo, MeasureSet::All, nullptr, curve)) << traits.name;
         EXPECT_EQ(curve.codec, traits.kind);
         ASSERT_EQ(curve.knobs, std::vector<double>(traits.ladder.begin(), traits.ladder.end())) << traits.name;
         ASSERT_EQ(curve.points.size(), curve.knobs.size());
@@ -44,7 +44,7 @@ TEST(ReferenceStudyTest, AStoppedLadderEndsBetweenRungs) {
     const std::atomic<bool> stop{true};
     ReferenceCurve curve;
     curve.knobs = {1.0};
-    ASSERT_TRUE(MeasureLadder(ReferenceCodecKind::Webp, Photo(), &stop, curve));
+    ASSERT_TRUE(MeasureLadder(ReferenceCodecKind::Webp, Photo(), MeasureSet::All, &stop, curve));
     EXPECT_EQ(curve.codec, ReferenceCodecKind::Webp);
     EXPECT_TRUE(curve.knobs.empty());
     EXPECT_TRUE(curve.points.empty());

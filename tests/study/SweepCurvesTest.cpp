@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "study/BdRateTable.h"
 #include "study/SweepCharts.h"
 #include "study/SweepCurves.h"
 
@@ -82,7 +83,7 @@ TEST(SweepCurvesTest, BdRatesHaveARowPerFamilyCodecAndMeasure) {
         rows.push_back(Trained("a.png", 0.1, 0.1, static_cast<std::uint32_t>(k), 2.0 * k, 20.0 + 3 * k));
         rows.push_back(Rung("a.png", ReferenceCodecKind::Jpeg, 20.0 * k, 1.0 * k, 20.0 + 3 * k));
     }
-    const std::string csv = FormatBdRateCsv(GroupCurves(rows));
+    const std::string csv = FormatBdRateCsv(ComputeBdRates(GroupCurves(rows), kRdMeasures));
     const std::string header =
         "image,color_space,block,alfa,filter,entropy,code_by,refine,deblock,reference,measure,bd_rate,overlap_low,"
         "overlap_high\n";

@@ -44,16 +44,20 @@ SweepRow JxlPoint() {
 TEST(SweepRowTest, LinesHoldEveryColumnAndEmptyFieldsWhereAPointHasNoValue) {
     EXPECT_EQ(SweepResultsHeader(),
               "image,width,height,codec,color_space,block,radius,alfa,filter,entropy,code_by,refine,lambda,deblock,step,"
-              "setting,bytes,bpp,psnr,ssim,msssim");
+              "setting,bytes,bpp,psnr,ssim,msssim,butteraugli,butteraugli_3norm");
     EXPECT_EQ(FormatSweepLine(PictoraPoint()),
               "a.png,64,48,pictora,ycbcr420,4,0.10000000000000001,0.25,5,contextual,error,5,0.29999999999999999,2,3,,"
-              "1234,3.2135416666666665,31.5,0.90000000000000002,");
-    EXPECT_EQ(FormatSweepLine(JxlPoint()), "a.png,64,48,jxl,,,,,,,,,,,,0.69999999999999996,99,0.2578125,40.5,"
-                                          "0.98999999999999999,0.995");
+              "1234,3.2135416666666665,31.5,0.90000000000000002,,,");
+    SweepRow jxl = JxlPoint();
+    jxl.figures.butteraugli = ButteraugliDistance{2.5, 0.75};
+    EXPECT_EQ(FormatSweepLine(jxl), "a.png,64,48,jxl,,,,,,,,,,,,0.69999999999999996,99,0.2578125,40.5,"
+                                    "0.98999999999999999,0.995,2.5,0.75");
 }
 
 TEST(SweepRowTest, LinesReadBackToTheSameLine) {
-    for (const SweepRow& point : {PictoraPoint(), JxlPoint()}) {
+    SweepRow measured = JxlPoint();
+    measured.figures.butteraugli = ButteraugliDistance{3.25, 1.125};
+    for (const SweepRow& point : {PictoraPoint(), JxlPoint(), measured}) {
         SweepRow read;
         ASSERT_TRUE(ParseSweepLine(FormatSweepLine(point), read));
         EXPECT_EQ(FormatSweepLine(read), FormatSweepLine(point));
@@ -66,21 +70,22 @@ TEST(SweepRowTest, RefusesLinesThatAreNotPoints) {
     SweepRow read;
     for (const std::string& bad : std::vector<std::string>{
              "",
-             good + ",",                                                          // a twenty-second field
-             good.substr(0, good.rfind(',')),                                     // twenty fields
-             "a.png,64,48,pictora,cmyk,4,0.1,0.25,5,none,similarity,0,0,0,3,,1,1,1,,",  // unknown colour space
-             "a.png,64,48,pictora,rgb,4,0.1,0.25,5,none,similarity,0,0,0,3,75,1,1,1,,", // a Pictora point with a knob
-             "a.png,64,48,jpeg,,,,,,,,,,,,,1,1,1,,",                              // a reference point without one
-             "a.png,64,48,jpeg,rgb,,,,,,,,,,,75,1,1,1,,",                         // a reference point with a setting
-             "a.png,64,48,jpeg,,,,,,,,,,,,75,-1,1,1,,",                           // negative bytes
-             "a.png,64,48,jpeg,,,,,,,,,,,,75,1,1,1,0.9x,",                        // not a number
-             "a.png,64,48,png,,,,,,,,,,,,75,1,1,1,,",                             // no such codec
-             "a.png,64,48,pictora,rgb,13,0.1,0.25,5,none,similarity,0,0,0,3,,1,1,1,,",  // a block side out of range
-             "a.png,64,48,pictora,rgb,4,0.1,0.25,5,zip,similarity,0,0,0,3,,1,1,1,,",    // no such lossless stage
-             "a.png,64,48,pictora,rgb,4,0.1,0.25,5,none,nearest,0,0,0,3,,1,1,1,,",      // no such coding
-             "a.png,64,48,pictora,rgb,4,0.1,0.25,5,none,error,-1,0,0,3,,1,1,1,,",       // negative iterations
-             "a.png,64,48,pictora,rgb,4,0.1,0.25,5,none,error,0,-2,0,3,,1,1,1,,",       // negative lambda
-             "a.png,64,48,pictora,rgb,4,0.1,0.25,5,none,error,0,0,4,3,,1,1,1,,",        // no such strength
+             good + ",",                                                          // a twenty-fourth field
+             good.substr(0, good.rfind(',')),                                     // twenty-two fields
+             "a.png,64,48,pictora,cmyk,4,0.1,0.25,5,none,similarity,0,0,0,3,,1,1,1,,,,",  // unknown colour space
+             "a.png,64,48,pictora,rgb,4,0.1,0.25,5,none,similarity,0,0,0,3,75,1,1,1,,,,", // a Pictora point with a knob
+             "a.png,64,48,jpeg,,,,,,,,,,,,,1,1,1,,,,",                              // a reference point without one
+             "a.png,64,48,jpeg,rgb,,,,,,,,,,,75,1,1,1,,,,",                         // a reference point with a setting
+             "a.png,64,48,jpeg,,,,,,,,,,,,75,-1,1,1,,,,",                           // negative bytes
+             "a.png,64,48,jpeg,,,,,,,,,,,,75,1,1,1,0.9x,,,",                        // not a number
+             "a.png,64,48,png,,,,,,,,,,,,75,1,1,1,,,,",                             // no such codec
+             "a.png,64,48,pictora,rgb,13,0.1,0.25,5,none,similarity,0,0,0,3,,1,1,1,,,,",  // a block side out of range
+             "a.png,64,48,pictora,rgb,4,0.1,0.25,5,zip,similarity,0,0,0,3,,1,1,1,,,,",    // no such lossless stage
+             "a.png,64,48,pictora,rgb,4,0.1,0.25,5,none,nearest,0,0,0,3,,1,1,1,,,,",      // no such coding
+             "a.png,64,48,pictora,rgb,4,0.1,0.25,5,none,error,-1,0,0,3,,1,1,1,,,,",       // negative iterations
+             "a.png,64,48,pictora,rgb,4,0.1,0.25,5,none,error,0,-2,0,3,,1,1,1,,,,",       // negative lambda
+             "a.png,64,48,pictora,rgb,4,0.1,0.25,5,none,error,0,0,4,3,,1,1,1,,,,",        // no such strength
+             "a.png,64,48,jpeg,,,,,,,,,,,,75,1,1,1,,,2.5,",                       // one of Butteraugli's two distances
          })
         EXPECT_FALSE(ParseSweepLine(bad, read)) << bad;
 }

@@ -1,4 +1,4 @@
-#include "reference/InterleavedRgb.h"
+#include "image/InterleavedRgb.h"
 
 #include <string>
 
