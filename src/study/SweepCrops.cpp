@@ -7,6 +7,7 @@
 #include "image/PngImage.h"
 #include "image/PngWriter.h"
 #include "pipeline/ImageCompressor.h"
+#include "pipeline/TrainingRun.h"
 #include "reference/ReferenceCodecFactory.h"
 #include "support/NumberText.h"
 
@@ -78,19 +79,20 @@ Status MakeImageCrops(const SweepJobList& list, std::size_t image, const std::ve
     const std::string& name = list.imageNames[image];
     const SweepRow* best = BestTrainedPoint(name, rows);
     if (best == nullptr) return Status::Ok();
-    PngImage source;
-    if (const int loaded = source.Load(path); loaded != PngImage::kOk) return source.LastStatus(loaded).Concerning(path);
+    RgbImage source;
+    if (Status loaded = ReadPngFile(path, source); !loaded) return loaded;
     std::vector<ReportCrop> made;
     made.push_back({"source", CentreCrop(source)});
 
     const TrainedOrigin& trained = *best->Trained();
     ImageCompressor compressor;
     if (Status loaded = compressor.LoadImage(path); !loaded) return loaded;
-    TrainingJob training = TrainingJobOf(trained.cell);
-    for (std::uint32_t step = 1; step <= trained.step; ++step) {
-        training.restart = step == 1;
-        if (Status ran = compressor.TrainAndCode(training); !ran) return ran.Prefixed(path);
-    }
+    // The point's own run again, to its step: the same pixels its row measured.
+    TrainingRun run(compressor);
+    run.Begin({trained.step, trained.step, trained.step});
+    const RunSettings settings{TrainingJobOf(trained.cell), LosslessMode::None, MeasureSet::PsnrOnly};
+    while (run.HasStepsLeft())
+        if (Status ran = run.Step(settings); !ran) return ran.Prefixed(path);
     made.push_back({"pictora " + PointSettings(trained) + " — " + Figures(best->figures),
                     CentreCrop(compressor.ReconstructedImage())});
 

@@ -148,9 +148,9 @@ TEST(TrainCommandTest, ButteraugliIsTheLibrarysOwnDistanceOfTheWrittenPng) {
     ASSERT_EQ(with.size(), 31u);
     for (std::size_t k = 0; k < 29; ++k) EXPECT_EQ(with[k], all[k]) << k;
 
-    PngImage source, written;
-    ASSERT_EQ(source.Load(TestData("photo64-a.png")), PngImage::kOk);
-    ASSERT_EQ(written.Load(folder.File("butteraugli.png")), PngImage::kOk);
+    RgbImage source, written;
+    ASSERT_TRUE(ReadPngFile(TestData("photo64-a.png"), source));
+    ASSERT_TRUE(ReadPngFile(folder.File("butteraugli.png"), written));
     const auto packed = [](const RgbImage& image) {
         std::vector<std::uint8_t> bytes;
         for (std::uint32_t y = 0; y < static_cast<std::uint32_t>(image.height); ++y)
