@@ -79,7 +79,7 @@ TEST(RdChartLayoutTest, TextsAndLegendStayInTheFigureAndOffThePlot) {
 }
 
 TEST(RdChartLayoutTest, ALegendTooTallForOneColumnWrapsIntoMore) {
-    RdChartModel model{"many", "bpp", "pSNR (dB)", {}};
+    RdChartModel model{"many", "bpp", "pSNR (dB)", QualityMeasure::Psnr, {}};
     for (int i = 0; i < 40; ++i) {
         model.series.push_back({"family " + std::to_string(i), PsnrPoints({{0.1 * (i + 1), 20.0 + i}}), {}, RdMarker::Square});
     }
@@ -92,7 +92,7 @@ TEST(RdChartLayoutTest, ALegendTooTallForOneColumnWrapsIntoMore) {
 
 TEST(RdChartLayoutTest, PointsWithoutFiniteCoordinatesAreLeftOut) {
     constexpr double kInf = std::numeric_limits<double>::infinity();
-    RdChartModel model{"", "bpp", "pSNR (dB)", {}};
+    RdChartModel model{"", "bpp", "pSNR (dB)", QualityMeasure::Psnr, {}};
     model.series.push_back({"lossless", PsnrPoints({{1.0, 30.0}, {8.0, kInf}, {2.0, 33.0}}), {}, RdMarker::Circle});
     model.series.push_back({"nothing finite", PsnrPoints({{std::nan(""), 1.0}}), {}, RdMarker::Square});
     model.series.push_back({"empty", {}, {}, RdMarker::Diamond});

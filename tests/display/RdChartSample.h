@@ -23,7 +23,7 @@ inline std::vector<RateQualityPoint> PsnrPoints(const std::vector<std::pair<doub
 // A chart like a sweep draws: two trained families and one reference
 // ladder, pSNR against bpp.
 inline RdChartModel SampleRdChart() {
-    RdChartModel model{"tulips.png — pSNR", "bpp", "pSNR (dB)", {}};
+    RdChartModel model{"tulips.png — pSNR", "bpp", "pSNR (dB)", QualityMeasure::Psnr, {}};
     const std::pair<std::string, std::vector<std::pair<double, double>>> curves[] = {
         {"pictora RGB 4×4 α 0.1", {{0.31, 24.2}, {0.52, 26.9}, {0.86, 29.4}, {1.38, 31.6}, {2.05, 33.1}}},
         {"pictora YCbCr 4:2:0 8×8", {{0.12, 23.1}, {0.24, 25.8}, {0.45, 28.2}, {0.73, 30.0}}},

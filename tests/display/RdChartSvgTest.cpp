@@ -99,7 +99,7 @@ TEST(RdChartSvgTest, NumbersUseAPointAndTheOutputIsTheSameInEveryRun) {
 }
 
 TEST(RdChartSvgTest, AChartWithoutCurvesIsStillAnEmptyFrame) {
-    const RdChartModel model{"nothing yet", "bpp", "MS-SSIM", {}};
+    const RdChartModel model{"nothing yet", "bpp", "MS-SSIM", QualityMeasure::Psnr, {}};
     const Document document = Parse(WriteRdChartSvg(model));
     ASSERT_NE(document, nullptr);
     const xmlNode* root = xmlDocGetRootElement(document.get());

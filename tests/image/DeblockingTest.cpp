@@ -66,7 +66,9 @@ TEST(DeblockingTest, ABlockAlignedMosaicKeepsTheInsideOfItsBlocks) {
                 for (std::uint32_t j = 0; j < columns; ++j) {
                     const bool insideBlocks = i < rows / side * side && j < columns / side * side;
                     const auto nearEdge = [&](std::uint32_t k) { return k % side < w || k % side >= side - w; };
-                    if (!insideBlocks || (!nearEdge(i) && !nearEdge(j))) ASSERT_EQ(plane[i][j], mosaic[i][j]) << i << ", " << j;
+                    if (!insideBlocks || (!nearEdge(i) && !nearEdge(j))) {
+                        ASSERT_EQ(plane[i][j], mosaic[i][j]) << i << ", " << j;
+                    }
                     smoothed = smoothed || plane[i][j] != mosaic[i][j];
                 }
             }

@@ -27,7 +27,9 @@ constexpr std::uint32_t kSide = 24;
 std::string Refusal(const Bytes& file) {
     RgbImage image;
     const Status decoded = DecodePngImage(file, image);
-    if (!decoded) EXPECT_EQ(decoded.kind(), ErrorKind::DamagedFile) << decoded.message();
+    if (!decoded) {
+        EXPECT_EQ(decoded.kind(), ErrorKind::DamagedFile) << decoded.message();
+    }
     return decoded.message();
 }
 

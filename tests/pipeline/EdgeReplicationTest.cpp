@@ -70,7 +70,9 @@ TEST(EdgeReplicationTest, FlatImagesRebuildFlatInEveryPathColourSpaceSideAndSize
                     ASSERT_TRUE(ReconstructionIsFlat(trained));
                     if (!lumaHoldsBlock) continue;
                     // Red 200 rebuilt: a frame left at zero would differ.
-                    if (everyChannelTrains) EXPECT_NE(trained.ReconstructedPlane(0)[0][0], 0);
+                    if (everyChannelTrains) {
+                        EXPECT_NE(trained.ReconstructedPlane(0)[0][0], 0);
+                    }
 
                     Bytes coded;
                     ASSERT_TRUE(trained.EncodeCodedImage(coded));

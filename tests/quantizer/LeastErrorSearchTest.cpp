@@ -48,7 +48,9 @@ TEST(PixelKernelsTest, ErrorsAndBoundsAreThePlainOnesOnEveryTarget) {
             for (std::int32_t limit : {0, bound, bound - 1, 0x7FFFFFFF}) {
                 const std::uint32_t fast = TileBoundsWithin(groups.data(), block, limit);
                 ASSERT_EQ(fast, PlainTileBoundsWithin(groups.data(), block, limit)) << "limit " << limit;
-                if (limit == bound) ASSERT_NE(fast & (1u << (trial % kPixelLanes)), 0u);
+                if (limit == bound) {
+                    ASSERT_NE(fast & (1u << (trial % kPixelLanes)), 0u);
+                }
             }
         }
     });

@@ -285,8 +285,12 @@ TEST(MethodLeversTest, PruningFollowsTheGreedyRuleExactly) {
             channel.network.PruneForRate(lambda);
             ASSERT_EQ(channel.network.NeuronCount(), left);
             // Far from trivial cases: some neurons go, at the largest lambda most.
-            if (lambda > 1.0) EXPECT_LT(left, count);
-            if (lambda > 100.0) EXPECT_LT(2 * left, count);
+            if (lambda > 1.0) {
+                EXPECT_LT(left, count);
+            }
+            if (lambda > 100.0) {
+                EXPECT_LT(2 * left, count);
+            }
             std::vector<std::uint32_t> survivors;
             for (std::uint32_t k = 0; k < count; ++k)
                 if (removed[k] == 0) survivors.push_back(k);
