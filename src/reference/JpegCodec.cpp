@@ -90,36 +90,39 @@ Status JpegCodec::Encode(const RgbImage& image, double knob, std::vector<std::ui
     }
     const std::vector<std::uint8_t> pixels = InterleaveRgb(image);
     JpegCompression state{};
+    // Released however this ends, memory running out while the file is
+    // copied included.
+    const struct Release {
+        JpegCompression& state;
+        ~Release() {
+            jpeg_destroy_compress(&state.cinfo);
+            std::free(state.file);
+        }
+    } release{state};
     const bool done = Compress(state, pixels.data(), static_cast<JDIMENSION>(image.height),
                                static_cast<JDIMENSION>(image.width), static_cast<int>(knob));
-    jpeg_destroy_compress(&state.cinfo);
-    Status status = Status::Ok();
-    if (done) {
-        bytes.assign(state.file, state.file + state.fileSize);
-    } else {
-        status = Status::Error(ErrorKind::CodecFailure, std::string("jpeg: encoding failed: ") + state.trap.message);
-    }
-    std::free(state.file);
-    return status;
+    if (!done) return Status::Error(ErrorKind::CodecFailure, std::string("jpeg: encoding failed: ") + state.trap.message);
+    bytes.assign(state.file, state.file + state.fileSize);
+    return Status::Ok();
 }
 
 Status JpegCodec::Decode(std::span<const std::uint8_t> file, RgbImage& image) const {
     JpegDecompression state{};
-    if (!ReadHeader(state, file)) {
-        jpeg_destroy_decompress(&state.cinfo);
+    const struct Release {
+        JpegDecompression& state;
+        ~Release() { jpeg_destroy_decompress(&state.cinfo); }
+    } release{state};
+    if (!ReadHeader(state, file))
         return Status::Error(ErrorKind::DamagedFile, std::string("jpeg: the file is refused: ") + state.trap.message);
-    }
     const std::uint32_t height = state.cinfo.output_height;
     const std::uint32_t width = state.cinfo.output_width;
     if (state.cinfo.output_components != 3 || std::uint64_t{height} * width > kMaxReferencePixels) {
-        jpeg_destroy_decompress(&state.cinfo);
         return Status::Error(ErrorKind::DamagedFile, "jpeg: the file is refused: not an RGB picture of at most " +
                              std::to_string(kMaxReferencePixels) + " pixels");
     }
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(height) * width * 3);
-    const bool done = ReadPixels(state, pixels.data());
-    jpeg_destroy_decompress(&state.cinfo);
-    if (!done) return Status::Error(ErrorKind::DamagedFile, std::string("jpeg: the file is refused: ") + state.trap.message);
+    if (!ReadPixels(state, pixels.data()))
+        return Status::Error(ErrorKind::DamagedFile, std::string("jpeg: the file is refused: ") + state.trap.message);
     SpreadInterleavedRgb(pixels.data(), height, width, std::size_t{width} * 3, image);
     return Status::Ok();
 }

@@ -53,11 +53,13 @@ protected:
     const FileOutcome& File(std::size_t i) { return std::get<FileOutcome>(outcomes_.at(i)); }
 
     ImageCompressor compressor_;
-    CodingWorker worker_{compressor_};
     std::function<void(const WorkerOutcome&)> onOutcome_;
     std::mutex mutex_;
     std::condition_variable arrived_;
     std::vector<WorkerOutcome> outcomes_;
+    // Last, so that it is destroyed first: its thread, which runs the sink
+    // above, ends before what the sink touches is gone.
+    CodingWorker worker_{compressor_};
 };
 
 // The owner posts the next step once it has an outcome, as the form does,
