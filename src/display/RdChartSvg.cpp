@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "display/MarkupText.h"
 #include "display/RdMarkerOutline.h"
 
 namespace pictora {
@@ -19,27 +20,6 @@ std::string Number(double value) {
     while (text.back() == '0') text.pop_back();
     if (text.back() == '.') text.pop_back();
     return text;
-}
-
-// XML 1.0 cannot carry most control characters even escaped: they become spaces.
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&apos;"; break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') {
-                    out += ' ';
-                } else {
-                    out += c;
-                }
-        }
-    }
-    return out;
 }
 
 std::string Colour(const ChartColour& colour) {
@@ -75,7 +55,7 @@ void AppendText(std::string& svg, const RdChartText& text) {
     svg += " font-size=\"" + Number(text.size) + "\"";
     svg += std::string(" text-anchor=\"") + kAnchors[static_cast<int>(text.anchor)] + "\"";
     if (text.weight == RdFontWeight::Bold) svg += " font-weight=\"bold\"";
-    svg += ">" + Escaped(text.text) + "</text>\n";
+    svg += ">" + EscapedMarkup(text.text) + "</text>\n";
 }
 
 void AppendMarker(std::string& svg, RdMarker marker, const FigurePoint& at, double radius) {
@@ -131,7 +111,7 @@ std::string WriteRdChartSvg(const RdChartModel& model, int width, int height) {
     svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" + Number(width) + "\" height=\"" +
            Number(height) + "\" viewBox=\"0 0 " + Number(width) + " " + Number(height) + "\"" +
            " font-family=\"DejaVu Sans, Verdana, sans-serif\">\n";
-    svg += "<title>" + Escaped(model.title) + "</title>\n";
+    svg += "<title>" + EscapedMarkup(model.title) + "</title>\n";
     AppendRect(svg, {0.0, 0.0, layout.width, layout.height}, "fill=\"white\"");
     svg += "<g stroke=\"#d9d9d9\" stroke-width=\"" + Number(layout.gridWidth) + "\">\n";
     AppendSegments(svg, layout.grid);

@@ -1,5 +1,6 @@
 #include "study/SweepReport.h"
 
+#include "display/MarkupText.h"
 #include "display/RdChartSvg.h"
 #include "study/SweepCharts.h"
 #include "support/NumberText.h"
@@ -58,21 +59,7 @@ document.querySelectorAll("table.sortable").forEach(function(table){
 </script>
 )";
 
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
-
-std::string TextCell(const std::string& text) { return "<td>" + Escaped(text) + "</td>"; }
+std::string TextCell(const std::string& text) { return "<td>" + EscapedMarkup(text) + "</td>"; }
 
 // A number shown rounded, sorted by its exact value; "—" and sorted last
 // when undefined.
@@ -87,7 +74,7 @@ std::string CountCell(std::size_t count) {
 
 std::string HeaderRow(std::initializer_list<const char*> captions) {
     std::string row = "<thead><tr>";
-    for (const char* caption : captions) row += "<th scope=\"col\">" + Escaped(caption) + "</th>";
+    for (const char* caption : captions) row += "<th scope=\"col\">" + EscapedMarkup(caption) + "</th>";
     return row + "</tr></thead>\n";
 }
 
@@ -101,19 +88,19 @@ std::string MeasureCaption(QualityMeasure measure) {
 }
 
 std::string Settings(const SweepJobList& list, const std::string& programVersion) {
-    std::string text = "<dl>\n<dt>program</dt><dd>" + Escaped(programVersion) + "</dd>\n";
+    std::string text = "<dl>\n<dt>program</dt><dd>" + EscapedMarkup(programVersion) + "</dd>\n";
     text += "<dt>images</dt><dd>" + std::to_string(list.imageNames.size()) + "</dd>\n";
     ForEachGridDimension([&](const auto& dimension) {
         std::string values;
         for (const auto& value : list.grid.*dimension.inGrid)
             values += (values.empty() ? "" : ", ") + ValueText(value, ValueStyle::Shortest);
-        text += "<dt>" + Escaped(std::string(dimension.name)) + "</dt><dd>" + Escaped(values) + "</dd>\n";
+        text += "<dt>" + EscapedMarkup(std::string(dimension.name)) + "</dt><dd>" + EscapedMarkup(values) + "</dd>\n";
     });
     std::string codecs;
     for (ReferenceCodecKind codec : list.codecs) codecs += (codecs.empty() ? "" : ", ") + std::string(TraitsOf(codec).name);
     text += "<dt>steps</dt><dd>" + std::to_string(list.steps) + "</dd>\n";
-    text += "<dt>codecs</dt><dd>" + Escaped(codecs.empty() ? "none" : codecs) + "</dd>\n";
-    text += "<dt>measures</dt><dd>" + Escaped(std::string(NameOf(list.measures))) + "</dd>\n</dl>\n";
+    text += "<dt>codecs</dt><dd>" + EscapedMarkup(codecs.empty() ? "none" : codecs) + "</dd>\n";
+    text += "<dt>measures</dt><dd>" + EscapedMarkup(std::string(NameOf(list.measures))) + "</dd>\n</dl>\n";
     return text;
 }
 
@@ -172,8 +159,8 @@ std::string Crops(const std::vector<ReportCrop>& crops) {
     if (crops.empty()) return {};
     std::string text = "<h3>At 1:1, the centre</h3>\n<div class=\"crops\">\n";
     for (const ReportCrop& crop : crops)
-        text += "<figure><img alt=\"" + Escaped(crop.caption) + "\" src=\"data:image/png;base64," + Base64(crop.png) +
-                "\"><figcaption>" + Escaped(crop.caption) + "</figcaption></figure>\n";
+        text += "<figure><img alt=\"" + EscapedMarkup(crop.caption) + "\" src=\"data:image/png;base64," + Base64(crop.png) +
+                "\"><figcaption>" + EscapedMarkup(crop.caption) + "</figcaption></figure>\n";
     return text + "</div>\n";
 }
 
@@ -195,13 +182,13 @@ std::string FormatSweepReport(const SweepReportContent& content) {
     page += "</head>\n<body>\n<h1>Rate–distortion study</h1>\n";
     page += Settings(list, content.programVersion);
     if (!content.libraryVersions.empty())
-        page += "<h3>Library versions</h3>\n<pre id=\"versions\">" + Escaped(content.libraryVersions) + "</pre>\n";
+        page += "<h3>Library versions</h3>\n<pre id=\"versions\">" + EscapedMarkup(content.libraryVersions) + "</pre>\n";
     page += "<h2>Over all images</h2>\n<p>BD-rate of each Pictora family against each codec: positive means Pictora "
             "needs more bits for the same quality. Mean and median over the images where it is defined, with a 95 % "
             "bootstrap interval of the mean (10,000 resamples). Click a column's title to sort.</p>\n";
     page += SummaryTable(*content.summary);
     for (const ImageCurves& image : *content.curves) {
-        page += "<section class=\"image\">\n<h2>" + Escaped(image.image) + "</h2>\n<div class=\"charts\">\n";
+        page += "<section class=\"image\">\n<h2>" + EscapedMarkup(image.image) + "</h2>\n<div class=\"charts\">\n";
         for (QualityMeasure measure : kRdMeasures) page += InlineChart(image, measure);
         page += "</div>\n";
         if (content.crops != nullptr)
