@@ -11,6 +11,9 @@ mode="${1:-}"
 tools/install-deps.sh
 
 jobs="$(nproc)"
+# The sanitizer builds are for finding faults, not for speed: -O1 (what the
+# sanitizers recommend) and line tables compile in about half the time.
+checked_build=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG")
 case "$mode" in
   "")
     cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPICTORA_BUILD_TESTS=ON
@@ -19,7 +22,7 @@ case "$mode" in
     ;;
   --sanitize)
     flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
-    cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPICTORA_BUILD_TESTS=ON \
+    cmake -S . -B build-asan -G Ninja "${checked_build[@]}" -DPICTORA_BUILD_TESTS=ON \
       -DPICTORA_BUILD_GUI=OFF -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags"
     cmake --build build-asan -j "$jobs"
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -28,7 +31,7 @@ case "$mode" in
     ;;
   --tsan)
     flags="-fsanitize=thread -fno-omit-frame-pointer"
-    cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPICTORA_BUILD_TESTS=ON \
+    cmake -S . -B build-tsan -G Ninja "${checked_build[@]}" -DPICTORA_BUILD_TESTS=ON \
       -DPICTORA_BUILD_GUI=OFF -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags"
     cmake --build build-tsan -j "$jobs" --target worker_tests quantizer_tests support_tests measures_tests study_tests
     TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -j "$jobs" -R '^(worker_tests|quantizer_tests|support_tests|measures_tests|study_tests)\.'
