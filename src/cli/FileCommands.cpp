@@ -146,12 +146,12 @@ int CheckSameColourSpace(const std::array<std::string, 3>& paths, const std::arr
 }
 
 // The one row of a file read: printed under the list's captions and written
-// to the CSV file (when there is one).
-Status ReportFileRow(const StepResult& result, CsvResults& csv) {
+// to the CSV file (when there is one), opened in `layout`.
+Status ReportFileRow(const StepResult& result, ResultsCsvLayout layout, CsvResults& csv) {
     ResultsTable table(stdout);
     table.PrintHeader();
     table.PrintRow(FormatResultsRow(result));
-    return csv.Add(FormatResultsCsvLine(result));
+    return csv.Add(FormatResultsCsvLine(result, layout));
 }
 
 }  // namespace
@@ -204,8 +204,9 @@ int RunDecode(const CLI::App& command, const DecodeOptions& options) {
     outputs.push_back(options.resultsPath);
     if (int refused = CheckOutputPaths(command, outputs, {options.codedPath, options.referencePath}); refused != kExitOk)
         return refused;
+    const ResultsCsvLayout layout = ResultsCsvLayoutFor(MethodOfResult(StepOrigin::DecodedFile, options.method));
     CsvResults csv;
-    if (Status opened = csv.Open(options.resultsPath, ResultsCsvHeader()); !opened)
+    if (Status opened = csv.Open(options.resultsPath, ResultsCsvHeader(layout)); !opened)
         return ReportBadFile(opened.message());
     // The source is read before the coded file, so that its refusal comes first.
     ImageCompressor source;
@@ -224,7 +225,7 @@ int RunDecode(const CLI::App& command, const DecodeOptions& options) {
                                  " x " + std::to_string(compressor.ReconstructionRows()) + " pixels, " +
                                  options.referencePath + " is " + std::to_string(reference.width) + " x " +
                                  std::to_string(reference.height));
-        if (Status reported = ReportFileRow(compressor.MeasuredAgainst(reference, StepOrigin::DecodedFile, 0), csv);
+        if (Status reported = ReportFileRow(compressor.MeasuredAgainst(reference, StepOrigin::DecodedFile, 0), layout, csv);
             !reported)
             return ReportBadFile(reported.message());
     }
@@ -252,8 +253,9 @@ int RunApply(const CLI::App& command, const ApplyOptions& options) {
     if (int refused = CheckOutputPaths(command, outputs, {options.imagePath, paths[0], paths[1], paths[2]});
         refused != kExitOk)
         return refused;
+    const ResultsCsvLayout layout = ResultsCsvLayoutFor(options.method);
     CsvResults csv;
-    if (Status opened = csv.Open(options.resultsPath, ResultsCsvHeader()); !opened)
+    if (Status opened = csv.Open(options.resultsPath, ResultsCsvHeader(layout)); !opened)
         return ReportBadFile(opened.message());
 
     if (int refused = CheckSameColourSpace(paths, positions); refused != kExitOk) return refused;
@@ -265,7 +267,7 @@ int RunApply(const CLI::App& command, const ApplyOptions& options) {
         books == 1 ? compressor.ApplyCodebookFile(paths[0]) : compressor.ApplyCodebookFiles(paths, positions);
     if (!applied) return ReportBadFile(applied.message());
 
-    if (Status reported = ReportFileRow(compressor.Result(StepOrigin::AppliedCodebook, 0), csv); !reported)
+    if (Status reported = ReportFileRow(compressor.Result(StepOrigin::AppliedCodebook, 0), layout, csv); !reported)
         return ReportBadFile(reported.message());
     if (Status written = WriteOutputs(compressor, options.outputs); !written) return ReportBadFile(written.message());
     return kExitOk;

@@ -58,10 +58,13 @@ int RunTrain(const CLI::App& command, const TrainOptions& options) {
     std::vector<std::string> outputs = options.outputs;
     outputs.push_back(options.resultsPath);
     if (int refused = CheckOutputPaths(command, outputs, {options.imagePath}); refused != kExitOk) return refused;
+    // Every row is made with the run's method settings: they choose the columns.
+    const ResultsCsvLayout layout = ResultsCsvLayoutFor(options.method);
     // Checking the results file leaves an earlier one as it is, until the
     // first step has given a row to replace it with.
     CsvResults csv;
-    if (Status opened = csv.Open(options.resultsPath, ResultsCsvHeader()); !opened) return ReportBadFile(opened.message());
+    if (Status opened = csv.Open(options.resultsPath, ResultsCsvHeader(layout)); !opened)
+        return ReportBadFile(opened.message());
 
     ImageCompressor compressor;
     compressor.SetReferenceSearch(options.referenceSearch);
@@ -89,7 +92,7 @@ int RunTrain(const CLI::App& command, const TrainOptions& options) {
         if (!run.LosslessStatus()) return ReportBadFile(run.LosslessStatus().message());
         const StepResult& result = run.History().back();
         table.PrintRow(FormatResultsRow(result));
-        if (Status added = csv.Add(FormatResultsCsvLine(result)); !added) return ReportBadFile(added.message());
+        if (Status added = csv.Add(FormatResultsCsvLine(result, layout)); !added) return ReportBadFile(added.message());
         ++step;
     } while (run.HasStepsLeft());
 

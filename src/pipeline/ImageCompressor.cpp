@@ -411,6 +411,7 @@ StepResult ImageCompressor::MakeResult(StepOrigin origin, int step, const CodedT
     }
     result.origin = origin;
     result.step = step;
+    result.method = MethodOfResult(origin, method_);
     for (int c = 0; c < 3; ++c) {
         ChannelFigures& figures = result.channels[static_cast<std::size_t>(c)];
         figures.neurons = channels_[c].NeuronCount();

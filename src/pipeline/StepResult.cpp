@@ -25,4 +25,11 @@ std::optional<double> StepResult::LosslessBpp() const {
     return BitsPerPixel(losslessBytes, width, height);
 }
 
+MethodSettings MethodOfResult(StepOrigin origin, const MethodSettings& method) {
+    if (origin != StepOrigin::DecodedFile) return method;
+    MethodSettings shown;
+    shown.deblock = method.deblock;
+    return shown;
+}
+
 }  // namespace pictora

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "measures/RateQualityPoint.h"
+#include "pipeline/MethodSettings.h"
 
 namespace pictora {
 
@@ -54,6 +55,9 @@ struct StepResult {
     // mean of the three errors), SSIM and MS-SSIM (empty when not asked for
     // or not defined for the image's size).
     RateQualityPoint figures;
+    // The method settings the result was made with (MethodOfResult), so that
+    // the list and the exported rows can say which levers made them.
+    MethodSettings method;
 
     std::uint32_t TotalNeurons() const;
     std::uint32_t TotalPruned() const;
@@ -64,6 +68,12 @@ struct StepResult {
     // Bits per pixel of the lossless stage's file; empty without one.
     std::optional<double> LosslessBpp() const;
 };
+
+// The method settings a result of `origin` was made with when the compressor
+// worked with `method`: all of them for a training step and for applied
+// codebooks (coded here), only the deblocking for a decoded file, whose
+// coding was chosen by whoever wrote it.
+MethodSettings MethodOfResult(StepOrigin origin, const MethodSettings& method);
 
 // How often each neuron of a channel was trained and how many blocks it won,
 // in list order: what the "Treinamento X Número de Vitórias" chart plots.

@@ -1,5 +1,6 @@
 #include "report/ResultsRow.h"
 
+#include "pipeline/MethodSettingsText.h"
 #include "support/NumberText.h"
 
 namespace pictora {
@@ -14,6 +15,10 @@ std::string Measure(const std::optional<double>& value) { return value ? FormatC
 // A rate that was not measured stays empty, like its CSV field.
 std::string MeasuredPercent(const std::optional<double>& fraction) { return fraction ? Percent(*fraction) : ""; }
 
+std::string MethodCsvFields(const MethodSettings& method) {
+    return FormatC(",%s,%u,%.17g,%u", CodeByName(method.coding.codeBy), method.coding.refine, method.coding.lambda,
+                   DeblockLevel(method.deblock));
+}
 
 }  // namespace
 
@@ -45,13 +50,25 @@ ResultsRow FormatResultsRow(const StepResult& result) {
     return row;
 }
 
-std::string ResultsCsvHeader() {
-    return "step,neurons,neurons_0,neurons_1,neurons_2,psnr,psnr_r,psnr_g,psnr_b,rate,rate_0,rate_1,rate_2,"
-           "lossless_rate,total_rate,coded_bytes,bpp,bpp_lossless,ssim,ssim_r,ssim_g,ssim_b,msssim,msssim_r,msssim_g,"
-           "msssim_b,codebook_bytes,index_bytes,header_bytes,butteraugli,butteraugli_3norm";
+ResultsCsvLayout ResultsCsvLayoutFor(const MethodSettings& method) {
+    return method.IsDefault() ? ResultsCsvLayout::Plain : ResultsCsvLayout::WithMethod;
 }
 
-std::string FormatResultsCsvLine(const StepResult& result) {
+ResultsCsvLayout ResultsCsvLayoutFor(std::span<const StepResult> results) {
+    for (const StepResult& result : results)
+        if (ResultsCsvLayoutFor(result.method) == ResultsCsvLayout::WithMethod) return ResultsCsvLayout::WithMethod;
+    return ResultsCsvLayout::Plain;
+}
+
+std::string ResultsCsvHeader(ResultsCsvLayout layout) {
+    std::string header = "step,neurons,neurons_0,neurons_1,neurons_2,psnr,psnr_r,psnr_g,psnr_b,rate,rate_0,rate_1,rate_2,"
+           "lossless_rate,total_rate,coded_bytes,bpp,bpp_lossless,ssim,ssim_r,ssim_g,ssim_b,msssim,msssim_r,msssim_g,"
+           "msssim_b,codebook_bytes,index_bytes,header_bytes,butteraugli,butteraugli_3norm";
+    if (layout == ResultsCsvLayout::WithMethod) header += ",code_by,refine,lambda,deblock";
+    return header;
+}
+
+std::string FormatResultsCsvLine(const StepResult& result, ResultsCsvLayout layout) {
     std::string line = FormatC("%i,%u", result.step, result.TotalNeurons());
     for (const ChannelFigures& channel : result.channels) line += FormatC(",%u", channel.neurons);
     line += FormatC(",%.17g", result.figures.quality.psnrMean);
@@ -68,7 +85,15 @@ std::string FormatResultsCsvLine(const StepResult& result) {
     line += FormatC(",%llu,%llu,%llu", static_cast<unsigned long long>(result.rate.codebookBytes),
                     static_cast<unsigned long long>(result.rate.indexBytes),
                     static_cast<unsigned long long>(result.rate.headerBytes));
-    return line + ButteraugliCsvFields(result.figures.butteraugli);
+    line += ButteraugliCsvFields(result.figures.butteraugli);
+    return layout == ResultsCsvLayout::WithMethod ? line + MethodCsvFields(result.method) : line;
+}
+
+std::string ResultsCsvText(std::span<const StepResult> results) {
+    const ResultsCsvLayout layout = ResultsCsvLayoutFor(results);
+    std::string text = ResultsCsvHeader(layout) + "\n";
+    for (const StepResult& result : results) text += FormatResultsCsvLine(result, layout) + "\n";
+    return text;
 }
 
 }  // namespace pictora

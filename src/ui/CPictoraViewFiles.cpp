@@ -40,8 +40,7 @@ void CPictoraView::ExportResults() {
         return;
     }
     // The text pictora-cli train --results writes for the same run.
-    std::string text = ResultsCsvHeader() + "\n";
-    for (const StepResult& result : history_) text += FormatResultsCsvLine(result) + "\n";
+    const std::string text = ResultsCsvText(history_);
     const std::string file = path.toStdString();
     if (Status written = WriteFileAtomically(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
         !written)

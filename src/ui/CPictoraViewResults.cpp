@@ -11,6 +11,7 @@
 #include "support/DebugLog.h"
 #include "ui/CPictoraView.h"
 #include "ui/ChannelIcons.h"
+#include "ui/MethodSettingsStore.h"
 
 namespace pictora {
 
@@ -34,15 +35,20 @@ void CPictoraView::SetUpResultsViews() {
         list->setColumnWidth(column, widths[static_cast<std::size_t>(column)]);
 }
 
-// A row of the list and its value in the history, at the same position.
+// A row of the list and its value in the history, at the same position. A
+// row made with a lever on names the method settings in its tooltip, in the
+// words of the status line; the defaults add nothing, so the list looks as
+// it always has.
 void CPictoraView::InsertResult(int position, const StepResult& result) {
     const auto at = static_cast<std::size_t>(std::clamp(position, 0, static_cast<int>(history_.size())));
     history_.insert(history_.begin() + static_cast<std::ptrdiff_t>(at), result);
     const ResultsRow row = FormatResultsRow(result);
+    const QString method = MethodStatusText(result.method);
     auto* item = new QTreeWidgetItem;
     for (int column = 0; column < kResultsColumnCount; ++column) {
         item->setText(column, QString::fromStdString(row[static_cast<std::size_t>(column)]));
         item->setTextAlignment(column, Qt::AlignCenter);
+        if (!method.isEmpty()) item->setToolTip(column, method);
     }
     controls_.resultsList->insertTopLevelItem(static_cast<int>(at), item);
 }

@@ -43,6 +43,19 @@ int Quietly(std::vector<std::string> arguments) {
 // The fields of the last row of a results file.
 std::vector<std::string> LastRow(const std::string& path) { return CsvFields(Lines(path).back()); }
 
+// The method columns a results file ends its header and last row with, or ""
+// when it has none.
+std::string MethodColumns(const std::string& path) {
+    const std::vector<std::string> lines = Lines(path);
+    const std::vector<std::string> header = CsvFields(lines.front());
+    if (header.back() != "deblock") return "";
+    const std::vector<std::string> row = CsvFields(lines.back());
+    EXPECT_EQ(row.size(), header.size()) << path;
+    std::string columns;
+    for (std::size_t k = row.size() - 4; k < row.size(); ++k) columns += (columns.empty() ? "" : ",") + row[k];
+    return columns;
+}
+
 TEST(MethodOptionsTest, AreReadIntoTheRunsMethodSettings) {
     TrainOptions defaults;
     std::string error;
@@ -119,6 +132,10 @@ TEST(MethodOptionsTest, FilesWrittenWithTheLeversOnDecodeToThePixelsMeasured) {
                            folder.File("unfiltered.csv")}),
                   kExitOk);
         EXPECT_NE(LastRow(folder.File("unfiltered.csv"))[5], trained[5]);
+        // Each file says which levers made its rows: a decoded file only its deblocking.
+        EXPECT_EQ(MethodColumns(folder.File("fast.csv")), "error,2,3,2");
+        EXPECT_EQ(MethodColumns(folder.File("decoded.csv")), "similarity,0,0,2");
+        EXPECT_EQ(MethodColumns(folder.File("unfiltered.csv")), "");
     }
 }
 
@@ -145,6 +162,9 @@ TEST(MethodOptionsTest, ApplyCodesWithTheLevers) {
               kExitOk);
     EXPECT_EQ(Contents(folder.File("decoded.png")), Contents(folder.File("levers.png")));
     EXPECT_EQ(LastRow(folder.File("decoded.csv"))[5], applied[5]);
+    EXPECT_EQ(MethodColumns(folder.File("similarity.csv")), "");
+    EXPECT_EQ(MethodColumns(folder.File("error.csv")), "error,0,0,0");
+    EXPECT_EQ(MethodColumns(folder.File("levers.csv")), "error,3,40,1");
 }
 
 TEST(MethodOptionsTest, CompareDecodesTheLikeFileWithItsDeblocking) {

@@ -1,15 +1,18 @@
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTest>
+#include <QTreeWidget>
 
 #include "commands/MethodOptionsDialog.h"
 #include "common/Jobs.h"
@@ -20,6 +23,7 @@
 using namespace pictora;
 using pictora::testing::Data;
 using pictora::testing::Form;
+using pictora::testing::TempFolder;
 
 namespace {
 
@@ -37,6 +41,15 @@ QAction* MenuAction(CMainFrame& frame, const QString& text) {
         for (QAction* item : menu->menu()->actions())
             if (item->text() == text) return item;
     return nullptr;
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString ToolTip(const Form& form, int row, int column) {
+    return form.c().resultsList->topLevelItem(row)->toolTip(column);
 }
 
 QLabel* MethodLabel(CMainFrame& frame) {
@@ -129,6 +142,73 @@ private slots:
         plain.method = MethodSettings{};
         QVERIFY(engine.TrainAndCode(plain));
         QVERIFY(FormatResultsRow(engine.Result(StepOrigin::TrainingStep, 1)) != row);
+    }
+
+    // A run with the levers on exports what pictora-cli train --results
+    // writes with the same options, the method columns included, and its
+    // rows name the options in their tooltips. A coded file opened next is
+    // shown with the deblocking alone: its row says so.
+    void theListAndTheExportCarryTheOptions() {
+        TempFolder folder;
+        Form form;
+        form.Open({Data("photo64-d.png")});
+        form.SetSteps("2", "2", "2");
+        form.dialogs.methodAnswers.push_back(AllOn());
+        form.view->OnMethodOptions();
+        QTest::mouseClick(form.c().start, Qt::LeftButton);
+        QVERIFY(form.WaitUntilIdleAfter(2));
+        QCOMPARE(form.view->History().size(), std::size_t{2});
+        const QString shown = QString::fromUtf8("Método: menor erro, refinamento 2, lambda 2.5, desbloqueio 1");
+        for (int row = 0; row < 2; ++row)
+            for (int column : {0, kResultsColumnCount - 1}) QCOMPARE(ToolTip(form, row, column), shown);
+
+        const QString exported = QString::fromStdString(folder.File("form.csv"));
+        form.dialogs.saveAnswers.push_back(exported);
+        form.view->OnExportResults();
+        QVERIFY(form.dialogs.messages.empty());
+        const QString written = QString::fromStdString(folder.File("cli.csv"));
+        QProcess cli;
+        cli.start(PICTORA_CLI, {"train", Data("photo64-d.png"), "--steps", "2", "--code-by", "error", "--refine", "2",
+                                "--lambda", "2.5", "--deblock", "1", "--results", written});
+        QVERIFY(cli.waitForFinished(120000));
+        QCOMPARE(cli.exitCode(), 0);
+        const QList<QByteArray> lines = FileBytes(exported).split('\n');
+        QCOMPARE(lines, FileBytes(written).split('\n'));
+        QCOMPARE(lines.size(), qsizetype{4});
+        QVERIFY(lines[0].endsWith(",butteraugli_3norm,code_by,refine,lambda,deblock"));
+        QVERIFY(lines[1].endsWith(",error,2,2.5,1"));
+
+        // The coded file of the same job, opened with only the deblocking left on.
+        ImageCompressor engine;
+        QVERIFY(engine.LoadImage(pictora::testing::TestData("photo64-d.png")));
+        QVERIFY(engine.TrainAndCode(pictora::testing::MakeJob(ColorSpace::Rgb, 8, {1, 1, 1}, true)));
+        const QString coded = QString::fromStdString(folder.File("coded.mqc"));
+        QVERIFY(engine.WriteCodedFile(coded.toStdString()));
+        MethodSettings deblockOnly;
+        deblockOnly.deblock = DeblockStrength::Strong;
+        form.dialogs.methodAnswers.push_back(deblockOnly);
+        form.view->OnMethodOptions();
+        const int before = form.handled->count();
+        form.Open({coded});
+        QVERIFY(form.WaitUntilIdleAfter(before + 1));
+        // A file's row goes to the top of the list.
+        QCOMPARE(form.view->History().size(), std::size_t{3});
+        QCOMPARE(form.Cell(0, 0), QString("---"));
+        QCOMPARE(ToolTip(form, 0, 0), QString::fromUtf8("Método: desbloqueio 3"));
+        QCOMPARE(ToolTip(form, 1, 0), shown);
+        form.dialogs.saveAnswers.push_back(exported);
+        form.view->OnExportResults();
+        const QList<QByteArray> withFile = FileBytes(exported).split('\n');
+        QCOMPARE(withFile.size(), qsizetype{5});
+        QVERIFY(withFile[1].endsWith(",similarity,0,0,3"));
+        QCOMPARE(withFile[2], lines[1]);
+    }
+
+    // The defaults leave the list's rows as they were: no tooltip.
+    void defaultRowsNameNoOptions() {
+        Form form;
+        QVERIFY(form.Train("photo64-c.png"));
+        QCOMPARE(ToolTip(form, 0, 0), QString());
     }
 
     void changingTheOptionsWhileAStepRunsIsRefused() {
