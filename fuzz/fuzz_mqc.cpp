@@ -1,19 +1,23 @@
-// The coded-image reader and decoder: any bytes decode or are refused, and
-// whatever decodes is written again to a file that decodes the same.
+// The coded-image reader: any bytes decode or are refused, whatever decodes
+// reconstructs and is written again to bytes that decode to the same value,
+// and a compressor adopts it as it stands.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "pipeline/CodedImage.h"
 #include "pipeline/ImageCompressor.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    pictora::ImageCompressor compressor;
-    if (!compressor.DecodeCodedImage({data, size})) return 0;
+    pictora::CodedImage image;
+    if (!pictora::DecodeCodedImage({data, size}, image)) return 0;
+    const pictora::RgbImage rgb = pictora::Reconstruct(image, pictora::LowPassFilter::Box3, pictora::DeblockStrength::Strong);
+    if (rgb.height != static_cast<std::int32_t>(image.Rows()) || !rgb.PlanesMatchSize()) __builtin_trap();
     std::vector<std::uint8_t> written;
-    if (!compressor.EncodeCodedImage(written)) __builtin_trap();
-    pictora::ImageCompressor again;
-    std::vector<std::uint8_t> rewritten;
-    if (!again.DecodeCodedImage(written) || !again.EncodeCodedImage(rewritten) || rewritten != written)
-        __builtin_trap();
+    if (!pictora::EncodeCodedImage(image, written)) __builtin_trap();
+    pictora::CodedImage again;
+    if (!pictora::DecodeCodedImage(written, again) || !(again == image)) __builtin_trap();
+    pictora::ImageCompressor compressor;
+    if (!compressor.Adopt(image) || !(compressor.Coded() == image)) __builtin_trap();
     return 0;
 }

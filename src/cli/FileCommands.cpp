@@ -13,6 +13,7 @@
 #include "cli/OutputFiles.h"
 #include "cli/ResultsTable.h"
 #include "report/ResultsRow.h"
+#include "pipeline/CodedImage.h"
 #include "pipeline/ImageCompressor.h"
 #include "pipeline/ResultFiles.h"
 #include "quantizer/CodebookSection.h"
@@ -65,11 +66,8 @@ const char* LosslessStageName(LosslessMode mode) {
 int DescribeCodedImage(const std::string& path) {
     std::vector<std::uint8_t> coded;
     if (Status read = ReadCodedImageFile(path, coded); !read) return ReportBadFile(read.message());
-    ImageCompressor compressor;
-    if (Status decoded = compressor.DecodeCodedImage(coded); !decoded) return ReportBadFile(decoded.About(path).message());
-    CodedImageLayout layout;
-    (void)ReadCodedImageLayout(coded, layout);  // the decoder accepted it
-    const std::array<CodedChannelFigures, 3> figures = MeasureCodedChannels(layout);
+    CodedImage image;
+    if (Status decoded = DecodeCodedImage(coded, image); !decoded) return ReportBadFile(decoded.About(path).message());
     const LosslessMode mode = LosslessModeOf(ResultFileKindOf(path));
     ContextualParts parts;
     if (mode == LosslessMode::Contextual) {
@@ -80,18 +78,17 @@ int DescribeCodedImage(const std::string& path) {
     }
     const std::string codedText = "coded image of " + Counted(coded.size(), "byte", "bytes");
     if (const char* stage = LosslessStageName(mode); stage == nullptr) {
-        std::printf("%s: %s, colour space %s\n", path.c_str(), codedText.c_str(), ColourSpaceName(compressor.ColorSpace()));
+        std::printf("%s: %s, colour space %s\n", path.c_str(), codedText.c_str(), ColourSpaceName(image.colorSpace));
     } else {
         const std::string packed = Counted(static_cast<std::uint64_t>(FileSize(path)), "byte", "bytes");
         std::printf("%s: %s-coded image, %s; %s, colour space %s\n", path.c_str(), stage, packed.c_str(), codedText.c_str(),
-                    ColourSpaceName(compressor.ColorSpace()));
+                    ColourSpaceName(image.colorSpace));
     }
     for (int c = 0; c < 3; ++c) {
-        const KohonenNetwork& channel = compressor.Channel(c);
-        const CodedChannelFigures& figure = figures[static_cast<std::size_t>(c)];
-        const std::uint32_t side = BlockSide(channel.Dimension());
-        std::printf("channel %d: %u x %u pixels, block %u x %u, %s, index width %u\n", c, channel.Columns(),
-                    channel.Rows(), side, side, Counted(channel.NeuronCount(), "neuron", "neurons").c_str(),
+        const CodedChannel& channel = image.channels[static_cast<std::size_t>(c)];
+        const CodedChannelFigures figure = MeasureCodedChannel(channel);
+        std::printf("channel %d: %u x %u pixels, block %u x %u, %s, index width %u\n", c, channel.columns,
+                    channel.rows, channel.side, channel.side, Counted(channel.NeuronCount(), "neuron", "neurons").c_str(),
                     BitLength(channel.NeuronCount()));
         std::printf("%s", FormatC("  codebook %llu bytes; %llu blocks, index %llu bits as stored, order-0 entropy "
                                   "%.2f bits per block (%.0f bytes)\n",

@@ -149,7 +149,7 @@ Status ImageCompressor::ApplyLoadedCodebooks(Channels& loaded, pictora::ColorSpa
         loaded[c].Rebuild(false);
     }
     AdoptChannels(loaded, colorSpace);
-    ReconstructRgb();
+    Reconstruct(LowPassFilter::None);
     MeasureQuality();
     UpdateStatistics();
     return Status::Ok();

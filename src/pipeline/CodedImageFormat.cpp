@@ -1,11 +1,10 @@
-// Coded images (.mqc) of ImageCompressor: encoded to and decoded from bytes in
-// memory; the file versions only add the reading or writing of the file.
+// Coded images (.mqc) of ImageCompressor: the networks' coded image encoded
+// to bytes, and a coded image decoded from bytes adopted in their place; the
+// file versions only add the reading or writing of the file.
 #include <string>
 
 #include "image/PngImage.h"
 #include "pipeline/ImageCompressor.h"
-#include "quantizer/CodedImageLayout.h"
-#include "quantizer/CodedSection.h"
 #include "support/FileIO.h"
 
 namespace pictora {
@@ -14,18 +13,7 @@ namespace pictora {
 static_assert(KohonenNetwork::kMaxPixels == kPngMaxPixels);
 
 Status ImageCompressor::EncodeCodedImage(std::vector<std::uint8_t>& bytes) const {
-    if (channels_[0].NeuronCount() == 0)
-        return Status::Error(ErrorKind::NothingCoded, "nothing has been coded in channel 0");
-    std::vector<std::uint8_t> encoded;
-    ByteWriter out(encoded);
-    for (int c = 0; c < 3; ++c) {
-        if (Status written = WriteCodedSection(channels_[c], out); !written)
-            return written.Prefixed("channel " + std::to_string(c));
-    }
-    // The colour space travels in the top byte of channel 0's width.
-    out.PatchU32(0, channels_[0].Columns() | (static_cast<std::uint32_t>(FileCodeOf(colorSpace_)) << 24));
-    bytes = std::move(encoded);
-    return Status::Ok();
+    return pictora::EncodeCodedImage(Coded(), bytes);
 }
 
 Status ImageCompressor::WriteCodedFile(const std::string& path) const {
@@ -34,20 +22,28 @@ Status ImageCompressor::WriteCodedFile(const std::string& path) const {
     return WriteFileAtomically(path, bytes);
 }
 
-Status ImageCompressor::DecodeCodedImage(std::span<const std::uint8_t> bytes) {
-    CodedImageLayout layout;
-    if (Status read = ReadCodedImageLayout(bytes, layout); !read) return read;
-    const pictora::ColorSpace colorSpace = ColorSpaceFromFileCode(layout.ColourCode());
+Status ImageCompressor::Adopt(const CodedImage& image) {
+    if (Status checked = CheckCodedImage(image); !checked) return checked;
+    AdoptChecked(image);
+    return Status::Ok();
+}
 
-    // Every plane is channel 0's size: the half-size chroma of 4:2:0 later
-    // takes the upsampled chroma, the odd row or column left zero.
-    const std::uint32_t rows = layout.sections[0].header.rows;
-    const std::uint32_t columns = layout.sections[0].header.columns;
+// Every plane is channel 0's size: the half-size chroma of 4:2:0 later takes
+// the upsampled chroma.
+void ImageCompressor::AdoptChecked(const CodedImage& image) {
     Channels decoded;
-    for (int c = 0; c < 3; ++c) ApplyCodedSection(layout.sections[c], decoded[c], rows, columns);
-    for (int c = 0; c < 3; ++c) decoded[c].SetSource(channels_[c].Source());
-    AdoptChannels(decoded, colorSpace);
-    ReconstructRgb();
+    for (int c = 0; c < 3; ++c) {
+        ApplyCodedChannel(image.channels[c], decoded[c], image.Rows(), image.Columns());
+        decoded[c].SetSource(channels_[c].Source());
+    }
+    AdoptChannels(decoded, image.colorSpace);
+    Reconstruct(LowPassFilter::None);
+}
+
+Status ImageCompressor::DecodeCodedImage(std::span<const std::uint8_t> bytes) {
+    CodedImage image;
+    if (Status decoded = pictora::DecodeCodedImage(bytes, image); !decoded) return decoded;
+    AdoptChecked(image);
     return Status::Ok();
 }
 

@@ -7,11 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "image/BoxFilter.h"
 #include "measures/Butteraugli.h"
-#include "image/ChromaResampling.h"
-#include "image/ColorConversion.h"
-#include "image/Deblocking.h"
 #include "image/PngImage.h"
 #include "measures/BitsPerPixel.h"
 #include "support/Truncate.h"
@@ -55,6 +51,7 @@ Status ImageCompressor::LoadImage(std::span<const std::uint8_t> png, const std::
     quality_ = RgbQuality{};
     imageLoaded_ = true;
     BindRgbSources(channels_);
+    ReleaseReconstruction();
     return Status::Ok();
 }
 
@@ -92,7 +89,9 @@ void ImageCompressor::AdoptChannels(Channels& channels, pictora::ColorSpace colo
 }
 
 void ImageCompressor::PrepareNewRun() {
-    if (imageLoaded_) BindRgbSources(channels_);
+    if (!imageLoaded_) return;
+    BindRgbSources(channels_);
+    ReleaseReconstruction();
 }
 
 void ImageCompressor::BindRgbSources(Channels& channels) {
@@ -145,6 +144,7 @@ Status ImageCompressor::TrainAndCode(const TrainingJob& job) {
 // and the next job starts a new run on the image, which stays loaded.
 Status ImageCompressor::DropStepForMemory() {
     for (KohonenNetwork& channel : channels_) channel.ReleaseWork();
+    ReleaseReconstruction();
     return Status::Error(ErrorKind::OutOfMemory, "not enough memory to train on this image");
 }
 
@@ -183,6 +183,7 @@ Status ImageCompressor::LoadAndTrain(std::span<const std::uint8_t> png, const st
             sourceImage_.rgb = std::move(image);
             imageLoaded_ = true;
             BindRgbSources(channels_);
+            ReleaseReconstruction();
             colorSpace_ = job.colorSpace;
             for (KohonenNetwork& channel : channels_) channel.SetSourceArrival(&arrival);
             try {
@@ -206,6 +207,7 @@ Status ImageCompressor::LoadAndTrain(std::span<const std::uint8_t> png, const st
                 channel.ReleaseWork();
                 channel.ClearSource();
             }
+            ReleaseReconstruction();
         }
         return failure;
     }
@@ -267,52 +269,24 @@ Status ImageCompressor::TrainChannels(const TrainingJob& job, TaskPriority prior
 }
 
 void ImageCompressor::FinishStep(LowPassFilter filter) {
-    ReconstructRgb();
-    ApplyFilter(filter);
+    Reconstruct(filter);
     SumCodedBytes();
     MeasureQuality();
 }
 
-// The one way from the channels' rebuilt planes, in the colour space they
-// code, to the RGB image in their `rebuiltCopy` planes at channel 0's size:
-// every channel starts from its own unconverted reconstruction (an idle
-// channel's copy may hold last job's converted, filtered planes), 4:2:0
-// chroma is taken to full size, and YCbCr is converted in place.
-void ImageCompressor::ReconstructRgb() {
-    const std::uint32_t rows = channels_[0].Rows();
-    const std::uint32_t columns = channels_[0].Columns();
-    for (KohonenNetwork& channel : channels_) {
-        channel.RebuiltCopy() = channel.Rebuilt();
-        // Each channel is deblocked on its own plane and block grid, before
-        // 4:2:0 chroma is taken to full size and colours are converted.
-        Deblock(channel.RebuiltCopy(), channel.Rows(), channel.Columns(), BlockSide(channel.Dimension()),
-                method_.deblock);
-    }
-    if (colorSpace_ == ColorSpace::YCbCr420) {
-        for (int c = 1; c < 3; ++c) {
-            Plane& copy = channels_[c].RebuiltCopy();
-            if (method_.deblock == DeblockStrength::Off) {
-                Upsample420(rows, columns, copy, channels_[c].Rebuilt());
-            } else {
-                const Plane half = copy;
-                Upsample420(rows, columns, copy, half);
-            }
-        }
-    }
-    if (!IsYCbCr(colorSpace_)) return;
-    Plane& first = channels_[0].RebuiltCopy();
-    Plane& second = channels_[1].RebuiltCopy();
-    Plane& third = channels_[2].RebuiltCopy();
-    YCbCrToRgb(rows, columns, first, second, third, first, second, third);
+// The one way from the networks to the RGB image a front end shows: their
+// coded image, reconstructed.
+void ImageCompressor::Reconstruct(LowPassFilter filter) {
+    reconstruction_ = pictora::Reconstruct(Coded(), filter, method_.deblock);
 }
 
-void ImageCompressor::ApplyFilter(LowPassFilter filter) {
-    if (filter == LowPassFilter::None) return;
-    // Every channel's RGB copy is channel 0's size by now (4:2:0 chroma was
-    // taken to full size), whatever size the channel itself codes.
-    const std::uint32_t rows = channels_[0].Rows();
-    const std::uint32_t columns = channels_[0].Columns();
-    for (KohonenNetwork& channel : channels_) BoxFilter(channel.RebuiltCopy(), rows, columns, filter);
+void ImageCompressor::ReleaseReconstruction() { reconstruction_ = RgbImage{}; }
+
+CodedImage ImageCompressor::Coded() const {
+    CodedImage image;
+    image.colorSpace = colorSpace_;
+    for (int c = 0; c < 3; ++c) image.channels[c] = CodedChannelOf(channels_[c]);
+    return image;
 }
 
 namespace {
@@ -437,28 +411,19 @@ NeuronTallies ImageCompressor::Tallies() const {
     return tallies;
 }
 
-RgbImage ImageCompressor::ReconstructedImage() const {
-    RgbImage image;
-    if (!HasReconstruction()) return image;
-    const std::uint32_t rows = ReconstructionRows();
-    const std::uint32_t columns = ReconstructionColumns();
-    image.height = static_cast<std::int32_t>(rows);
-    image.width = static_cast<std::int32_t>(columns);
-    Plane* targets[3] = {&image.red, &image.green, &image.blue};
-    for (int c = 0; c < 3; ++c) {
-        targets[c]->Allocate(rows, columns);
-        const Plane& source = ReconstructedPlane(c);
-        for (std::uint32_t i = 0; i < rows; ++i) std::copy_n(source[i], columns, (*targets[c])[i]);
-    }
-    return image;
+RgbImage ImageCompressor::ReconstructedImage() const { return HasReconstruction() ? reconstruction_ : RgbImage{}; }
+
+const Plane& ImageCompressor::ReconstructedPlane(int c) const {
+    const Plane* const planes[3] = {&reconstruction_.red, &reconstruction_.green, &reconstruction_.blue};
+    return *planes[c];
 }
 
 bool ImageCompressor::HasReconstruction() const {
     const std::uint32_t rows = ReconstructionRows();
     const std::uint32_t columns = ReconstructionColumns();
     if (rows == 0 || columns == 0) return false;
-    for (const KohonenNetwork& channel : channels_)
-        if (channel.RebuiltCopy().Height() < rows || channel.RebuiltCopy().Width() < columns) return false;
+    for (int c = 0; c < 3; ++c)
+        if (ReconstructedPlane(c).Height() < rows || ReconstructedPlane(c).Width() < columns) return false;
     return true;
 }
 

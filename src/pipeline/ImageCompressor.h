@@ -12,6 +12,7 @@
 #include "image/ColorSpace.h"
 #include "image/ImageBuffer.h"
 #include "image/RgbQuality.h"
+#include "pipeline/CodedImage.h"
 #include "pipeline/StepResult.h"
 #include "pipeline/TrainingJob.h"
 #include "quantizer/KohonenNetwork.h"
@@ -88,8 +89,18 @@ public:
     // results are the same bit for bit; only the time differs.
     void SetReferenceSearch(bool reference);
 
-    // The coded image (.mqc) of the current networks: three channel sections,
-    // the colour space in the top byte of the first word.
+    // The coded image the current networks make: their codebooks in pixel
+    // form and codes, in the colour space of the last job or file.
+    CodedImage Coded() const;
+    // Takes a coded image in place of the current networks and reconstructs
+    // it (deblocked as Method() says, not filtered), without training; the
+    // loaded image stays. An image a .mqc file could not hold
+    // (CheckCodedImage) is refused and nothing changes. Statistics and
+    // quality figures are not recomputed: a caller that wants them measures
+    // the result with MeasuredAgainst.
+    Status Adopt(const CodedImage& image);
+
+    // The .mqc bytes of Coded() (EncodeCodedImage).
     Status EncodeCodedImage(std::vector<std::uint8_t>& bytes) const;
     Status WriteCodedFile(const std::string& path) const;
     // The three codebooks (.cod), each section carrying the colour space.
@@ -100,10 +111,8 @@ public:
     Status EncodeReconstructionPng(std::vector<std::uint8_t>& bytes) const;
     Status SaveReconstructionPng(const std::string& path) const;
 
-    // Reads a coded image and rebuilds it without training. The bytes are
-    // checked whole first: refused bytes leave networks and colour space as
-    // they were. Statistics and quality figures are not recomputed: a caller
-    // that wants them measures the result with MeasuredAgainst.
+    // Decodes .mqc bytes (DecodeCodedImage) and adopts the image as Adopt
+    // does; refused bytes leave networks and colour space as they were.
     Status DecodeCodedImage(std::span<const std::uint8_t> bytes);
     Status DecodeCodedFile(const std::string& path);
     // Codes the loaded image with the first three codebooks of a codebook
@@ -143,7 +152,7 @@ public:
     void DeriveSourcePlanes() { sourceImage_.DeriveYCbCrPlanes(); }
     // The RGB reconstruction a front end shows and a .png holds: plane c of
     // channel c (R, G, B), ReconstructionRows() x ReconstructionColumns().
-    const Plane& ReconstructedPlane(int c) const { return channels_[c].RebuiltCopy(); }
+    const Plane& ReconstructedPlane(int c) const;
     std::uint32_t ReconstructionRows() const { return channels_[0].Rows(); }
     std::uint32_t ReconstructionColumns() const { return channels_[0].Columns(); }
     // A copy of that reconstruction as an image of its own (empty without one).
@@ -155,14 +164,15 @@ private:
     void BindRgbSources(Channels& channels);
     void BindSourcesFor(Channels& channels, pictora::ColorSpace colorSpace);
     void AdoptChannels(Channels& channels, pictora::ColorSpace colorSpace);
+    void AdoptChecked(const CodedImage& image);
     void InstallProgress(KohonenNetwork& channel, int c) const;
     Status ApplyLoadedCodebooks(Channels& loaded, pictora::ColorSpace colorSpace);
     bool ChannelsHoldWork() const;
     Status TrainChannels(const TrainingJob& job, TaskPriority priority);
     Status DropStepForMemory();
     void FinishStep(LowPassFilter filter);
-    void ReconstructRgb();
-    void ApplyFilter(LowPassFilter filter);
+    void Reconstruct(LowPassFilter filter);
+    void ReleaseReconstruction();
     void SumCodedBytes();
     // What a result reports of the coded sizes: each channel's, their sum and
     // the sum over the image's samples.
@@ -186,6 +196,10 @@ private:
     // measured (zero for an image just loaded).
     RgbQuality quality_;
     Channels channels_;
+    // The RGB image the networks' coded image stands for (Reconstruct), as
+    // the last step, decode or applied codebooks made it; empty when the
+    // networks have been emptied or bound to a new image since.
+    RgbImage reconstruction_;
     Progress progress_;
     std::shared_ptr<std::mutex> progressLock_ = std::make_shared<std::mutex>();
     bool referenceSearch_ = false;

@@ -6,15 +6,10 @@
 namespace pictora {
 
 Status ImageCompressor::EncodeReconstructionPng(std::vector<std::uint8_t>& bytes) const {
-    const std::uint32_t rows = channels_[0].Rows();
-    const std::uint32_t columns = channels_[0].Columns();
-    for (const KohonenNetwork& channel : channels_) {
-        if (rows == 0 || channel.RebuiltCopy().Height() < rows || channel.RebuiltCopy().Width() < columns)
-            return Status::Error(ErrorKind::NothingCoded, "there is no reconstructed image to save");
-    }
-    const Plane* const planes[3] = {&channels_[0].RebuiltCopy(), &channels_[1].RebuiltCopy(),
-                                    &channels_[2].RebuiltCopy()};
-    bytes = EncodePng(planes, rows, columns);
+    if (!HasReconstruction())
+        return Status::Error(ErrorKind::NothingCoded, "there is no reconstructed image to save");
+    const Plane* const planes[3] = {&ReconstructedPlane(0), &ReconstructedPlane(1), &ReconstructedPlane(2)};
+    bytes = EncodePng(planes, ReconstructionRows(), ReconstructionColumns());
     return Status::Ok();
 }
 

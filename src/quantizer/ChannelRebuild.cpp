@@ -1,7 +1,9 @@
-// Rebuilding a channel from its codes, and the codebook mask, of KohonenNetwork.
-#include <cstring>
+// Rebuilding a channel from its codes, its codebook in pixel form and the
+// codebook mask, of KohonenNetwork.
+#include <algorithm>
 #include <vector>
 
+#include "quantizer/CodedChannel.h"
 #include "quantizer/KohonenNetwork.h"
 
 namespace pictora {
@@ -9,37 +11,16 @@ namespace pictora {
 void KohonenNetwork::Rebuild(bool drawMasks) {
     const std::uint32_t side = BlockSide(dimension_);
     if (neurons_.Count() == 0 || side == 0 || rebuilt_.Height() < rows_ || rebuilt_.Width() < columns_) return;
-    const std::uint32_t blockRows = rows_ / side;
-    const std::uint32_t blocksPerRow = columns_ / side;
-
-    std::uint32_t block = 0;
-    for (std::uint32_t r = 0; r < blockRows; ++r) {
-        for (std::uint32_t k = 0; k < blocksPerRow; ++k) {
-            const Neuron& neuron = neurons_.At(codes_[block++]);
-            for (std::uint32_t i = 0; i < side; ++i) {
-                const std::uint8_t* pixels = neuron.pixels.data() + i * side;
-                std::memcpy(rebuilt_[r * side + i] + k * side, pixels, side);
-            }
-        }
-    }
-    ReplicateEdges(blockRows * side, blocksPerRow * side);
+    RebuildPlane(CodebookPixels(), side, codes_, rows_, columns_, rebuilt_);
     originsFramed_ = drawMasks;
 }
 
-// The pixels right of the last full block column and below the last full
-// block row are coded by no block. Left at zero they would frame the picture
-// in black and weigh on every measure; each takes instead the value of the
-// nearest rebuilt pixel, (min(y, rebuiltRows - 1), min(x, rebuiltColumns - 1)).
-// A plane with no full block has nothing to repeat and stays as it is.
-void KohonenNetwork::ReplicateEdges(std::uint32_t rebuiltRows, std::uint32_t rebuiltColumns) {
-    if (rebuiltRows == 0 || rebuiltColumns == 0) return;
-    if (rebuiltColumns < columns_) {
-        for (std::uint32_t y = 0; y < rebuiltRows; ++y) {
-            std::uint8_t* row = rebuilt_[y];
-            std::memset(row + rebuiltColumns, row[rebuiltColumns - 1], columns_ - rebuiltColumns);
-        }
-    }
-    for (std::uint32_t y = rebuiltRows; y < rows_; ++y) std::memcpy(rebuilt_[y], rebuilt_[rebuiltRows - 1], columns_);
+std::vector<std::uint8_t> KohonenNetwork::CodebookPixels() const {
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(neurons_.Count()) * dimension_);
+    for (std::uint32_t i = 0; i < neurons_.Count(); ++i)
+        std::copy_n(neurons_.At(i).pixels.data(), dimension_,
+                    pixels.begin() + static_cast<std::ptrdiff_t>(i) * dimension_);
+    return pixels;
 }
 
 Plane KohonenNetwork::Mask() const {

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 
-#include "quantizer/CodedImageLayout.h"
+#include "quantizer/CodedChannel.h"
 
 namespace pictora {
 
@@ -16,6 +15,6 @@ struct CodedChannelFigures {
     double indexEntropyBits = 0.0;     // order-0 entropy of the full blocks' indices, bits per block
 };
 
-std::array<CodedChannelFigures, 3> MeasureCodedChannels(const CodedImageLayout& layout);
+CodedChannelFigures MeasureCodedChannel(const CodedChannel& channel);
 
 }  // namespace pictora

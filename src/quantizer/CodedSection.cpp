@@ -153,48 +153,4 @@ Status WriteCodedSectionLayout(const CodedSectionLayout& section, ByteWriter& ou
     return Status::Ok();
 }
 
-Status WriteCodedSection(const KohonenNetwork& network, ByteWriter& out) {
-    CodedSectionLayout section;
-    CodedSectionHeader& header = section.header;
-    header.neuronCount = network.NeuronCount();
-    header.dimension = network.Dimension();
-    header.rows = network.Rows();
-    header.columns = network.Columns();
-    const std::uint32_t side = header.Side();
-    if (header.dimension == 0 || side * side != header.dimension)
-        return Status::Error(ErrorKind::NothingCoded, "channel has no block dimension to write");
-    if (header.Width() * header.Entries() > UINT32_MAX)
-        return Status::Error(ErrorKind::UnsupportedImage, "channel is too large for a coded-image file");
-
-    std::vector<std::uint8_t> codebook(static_cast<std::size_t>(header.neuronCount) * header.dimension);
-    for (std::uint32_t i = 0; i < header.neuronCount; ++i)
-        std::copy_n(network.Neurons().At(i).pixels.data(), header.dimension,
-                    codebook.begin() + static_cast<std::ptrdiff_t>(i) * header.dimension);
-    section.codebook = codebook;
-    section.entries.assign(header.neuronCount == 0 ? 0 : header.Entries(), 0);
-    const std::vector<std::uint32_t>& codes = network.Codes();
-    std::copy_n(codes.begin(), std::min<std::size_t>(header.FullBlocks(), codes.size()), section.entries.begin());
-    return WriteCodedSectionLayout(section, out);
-}
-
-void ApplyCodedSection(const CodedSectionLayout& section, KohonenNetwork& network, std::uint32_t planeRows,
-                       std::uint32_t planeColumns) {
-    const CodedSectionHeader& header = section.header;
-    network.SetPlaneSize(planeRows, planeColumns);
-    if (header.neuronCount == 0) {
-        network.ResetWithoutWork(header.dimension);
-    } else {
-        network.Reset(header.dimension);
-    }
-    network.SetPlaneSize(header.rows, header.columns);
-    BlockVector normaliser;
-    if (header.neuronCount > 0) normaliser.Resize(header.dimension);
-    for (std::uint32_t i = 0; i < header.neuronCount; ++i)
-        network.Neurons().AppendFromPixels(section.codebook.data() + static_cast<std::size_t>(i) * header.dimension,
-                                           normaliser);
-    network.SetPrunedCount(0);
-    std::copy_n(section.entries.begin(), header.FullBlocks(), network.Codes().begin());
-    network.Rebuild(false);
-}
-
 }  // namespace pictora

@@ -9,8 +9,6 @@
 
 namespace pictora {
 
-class KohonenNetwork;
-
 // The fixed head of one channel section of a coded-image (.mqc) file.
 struct CodedSectionHeader {
     std::uint32_t columns = 0;     // low 24 bits of the first word
@@ -60,18 +58,5 @@ Status ReadCodedSectionLayout(ByteReader& in, CodedSectionLayout& section);
 // Appends the section's bytes: the one writer of the layout, so a section
 // read and written again gives the bytes it was read from.
 Status WriteCodedSectionLayout(const CodedSectionLayout& section, ByteWriter& out);
-
-// Appends the channel's section: its plane size, block dimension, codebook in
-// pixel form and packed codes. Needs a coding pass and RefreshPixels since the
-// last training.
-Status WriteCodedSection(const KohonenNetwork& network, ByteWriter& out);
-
-// Replaces the network's codebook and codes by those of a section read and
-// checked, and rebuilds the channel (no masks). The work planes get
-// planeRows x planeColumns, which must be at least the section's plane (the
-// half-size chroma of 4:2:0 later takes the upsampled image) and fit its
-// block.
-void ApplyCodedSection(const CodedSectionLayout& section, KohonenNetwork& network, std::uint32_t planeRows,
-                       std::uint32_t planeColumns);
 
 }  // namespace pictora

@@ -32,7 +32,6 @@ void KohonenNetwork::ResetWithoutWork(std::uint32_t dimension) {
     dimension_ = dimension;
     neurons_.SetDimension(dimension);
     rebuilt_.Allocate(rows_, columns_);
-    rebuiltCopy_.Allocate(rows_, columns_);
     maskRows_ = rows_;
     maskColumns_ = columns_;
     originsFramed_ = false;
@@ -46,7 +45,6 @@ void KohonenNetwork::ReleaseWork() {
     codes_.clear();
     codes_.shrink_to_fit();
     rebuilt_.Release();
-    rebuiltCopy_.Release();
     maskRows_ = 0;
     maskColumns_ = 0;
     originsFramed_ = false;

@@ -100,11 +100,13 @@ public:
     // The sum of squared differences between the full blocks and the pixels
     // of their neurons.
     std::uint64_t CodingError() const;
-    // Pastes each block's neuron back into `rebuilt` (whoever shows the
-    // channel makes `rebuiltCopy` from it) and gives the pixels outside the
-    // full blocks the value of the nearest rebuilt pixel; with drawMasks the
-    // mask frames, from then on, where each neuron in use was created.
+    // Rebuilds the channel's plane in `rebuilt` from the codes (RebuildPlane);
+    // with drawMasks the mask frames, from then on, where each neuron in use
+    // was created.
     void Rebuild(bool drawMasks);
+    // Every neuron's pixels, neuron after neuron: the codebook as a coded
+    // image holds it.
+    std::vector<std::uint8_t> CodebookPixels() const;
 
     std::uint32_t Dimension() const { return dimension_; }
     const Plane* Source() const { return source_; }
@@ -132,8 +134,6 @@ public:
 
     Plane& Rebuilt() { return rebuilt_; }
     const Plane& Rebuilt() const { return rebuilt_; }
-    Plane& RebuiltCopy() { return rebuiltCopy_; }
-    const Plane& RebuiltCopy() const { return rebuiltCopy_; }
     // The mask, drawn when asked for (only the desktop program shows it):
     // frames after Rebuild(true), zeros after any other Rebuild and after Reset.
     Plane Mask() const;
@@ -150,7 +150,6 @@ private:
     // for blocks too large for the integer kernels (foreign codebooks).
     bool ScansPlainly() const { return search_.Reference() || BlockSide(dimension_) > PixelIndex::kLargestSide; }
     std::vector<std::uint32_t> SurvivorPositions() const;
-    void ReplicateEdges(std::uint32_t rebuiltRows, std::uint32_t rebuiltColumns);
     void DrawOriginFrame(const Neuron& neuron, std::uint32_t side, Plane& mask) const;
     void Mark(std::uint32_t row, std::uint32_t column, Plane& mask) const;
     void ReportRow(const char* phase, std::uint32_t rowEnd, std::uint32_t row) const;
@@ -175,7 +174,6 @@ private:
     std::uint32_t prunedCount_ = 0;
     CodedSize codedSize_;
     Plane rebuilt_;
-    Plane rebuiltCopy_;
     std::uint32_t maskRows_ = 0;
     std::uint32_t maskColumns_ = 0;
     bool originsFramed_ = false;

@@ -94,8 +94,8 @@ TEST_P(CodedRoundTripTest, DecodingShowsWhatTrainingProducedAndReencodesByteForB
     ImageCompressor decoder;
     ASSERT_TRUE(decoder.DecodeCodedFile(folder.File("c.mqc")));
     for (int c = 0; c < 3; ++c) {
-        const Plane& expected = trained.Channel(c).RebuiltCopy();
-        const Plane& actual = decoder.Channel(c).RebuiltCopy();
+        const Plane& expected = trained.ReconstructedPlane(c);
+        const Plane& actual = decoder.ReconstructedPlane(c);
         for (std::int32_t i = 0; i < param.height; ++i)
             for (std::int32_t j = 0; j < param.width; ++j)
                 ASSERT_EQ(actual[i][j], expected[i][j]) << "channel " << c << " at " << i << "," << j;
@@ -130,7 +130,7 @@ TEST(CodedImageFilesTest, UnknownColourCodeDecodesWithoutConversion) {
     ImageCompressor decoder;
     ASSERT_TRUE(decoder.DecodeCodedImage(bytes));
     EXPECT_EQ(decoder.ColorSpace(), ColorSpace::None);
-    EXPECT_EQ(decoder.Channel(1).RebuiltCopy(), decoder.Channel(1).Rebuilt());
+    EXPECT_EQ(decoder.ReconstructedPlane(1), decoder.Channel(1).Rebuilt());
 }
 
 TEST(CodedImageFilesTest, AnUntrainedChannelIsWrittenEmptyAndReadBack) {

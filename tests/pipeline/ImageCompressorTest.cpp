@@ -81,8 +81,6 @@ TEST_P(ColourSpaceJobTest, TwoStepsCodeMeasureAndDrawTheImage) {
     EXPECT_TRUE(std::isfinite(compressor.Quality().psnrMean));
     EXPECT_GT(compressor.Quality().psnrMean, 20.0);
 
-    ExpectReconstructionIs(compressor, compressor.Channel(0).RebuiltCopy(), compressor.Channel(1).RebuiltCopy(),
-                           compressor.Channel(2).RebuiltCopy());
     EXPECT_TRUE(compressor.HasReconstruction());
     EXPECT_EQ(compressor.ReconstructionColumns(), 64u);
     for (int c = 0; c < 3; ++c) EXPECT_EQ(compressor.Channel(c).Mask().Height(), 64u) << c;
