@@ -1,6 +1,8 @@
 #include "display/ButteraugliOverlay.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -29,6 +31,13 @@ std::vector<double> ButteraugliScale::Marks() const {
         if (threshold < Top()) add(threshold);
     for (double tick : axis.Ticks()) add(tick);
     return marks;
+}
+
+std::string ButteraugliScale::Label(double mark) const {
+    std::array<char, 64> buffer{};
+    const auto result =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), mark, std::chars_format::fixed, axis.decimals);
+    return std::string(buffer.data(), result.ptr);
 }
 
 ButteraugliScale ButteraugliScaleOf(double largestDistance) {

@@ -22,8 +22,10 @@ struct ButteraugliScale {
     // usual thresholds 1 (about where a difference becomes visible) and 2
     // (clearly visible), then the other ticks of the axis.
     std::vector<double> Marks() const;
-    // A mark as the legend writes it: a point as separator whatever the locale.
-    std::string Label(double mark) const { return axis.Label(mark); }
+    // A mark as the legend writes it, with the axis's decimals and a point
+    // as separator whatever the locale (a threshold below half the axis's
+    // step still reads as itself, not as 0).
+    std::string Label(double mark) const;
 };
 
 ButteraugliScale ButteraugliScaleOf(double largestDistance);

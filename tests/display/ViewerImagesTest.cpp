@@ -96,6 +96,9 @@ TEST(ButteraugliOverlayTest, TheScaleCoversTheLargestDistanceOnANiceTopOfAtLeast
     const ButteraugliScale fine = {NiceScale{0.0, 2.5, 0.5, 1}};
     EXPECT_EQ(fine.Label(2.5), "2.5");
     EXPECT_EQ(fine.Label(1.0), "1.0");
+    // The thresholds read as themselves on a coarse axis too.
+    EXPECT_EQ(ButteraugliScaleOf(12.5).Label(1.0), "1");
+    EXPECT_EQ(ButteraugliScaleOf(12.5).Label(15.0), "15");
 }
 
 TEST(ButteraugliOverlayTest, DistancesColourByTheirShareOfTheTop) {
