@@ -3,6 +3,8 @@
 #include <jxl/butteraugli.h>
 #include <jxl/decode.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -21,22 +23,47 @@ struct ResultDeleter {
 
 bool Measurable(const RgbImage& image) { return static_cast<bool>(CheckEncodable(image, "Butteraugli")); }
 
-}  // namespace
+using ButteraugliResult = std::unique_ptr<JxlButteraugliResult, ResultDeleter>;
 
-std::optional<ButteraugliDistance> MeasureButteraugli(const RgbImage& source, const RgbImage& decoded) {
+// The library's comparison of the pair with its default settings; null when
+// it cannot compare them.
+ButteraugliResult Compare(const RgbImage& source, const RgbImage& decoded) {
     if (!Measurable(source) || !Measurable(decoded) || source.width != decoded.width || source.height != decoded.height)
-        return std::nullopt;
+        return nullptr;
     const std::unique_ptr<JxlButteraugliApi, ApiDeleter> api(JxlButteraugliApiCreate(nullptr));
-    if (!api) return std::nullopt;
+    if (!api) return nullptr;
     const std::vector<std::uint8_t> original = InterleaveRgb(source);
     const std::vector<std::uint8_t> distorted = InterleaveRgb(decoded);
     const JxlPixelFormat format = {3, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
-    const std::unique_ptr<JxlButteraugliResult, ResultDeleter> result(JxlButteraugliCompute(
-        api.get(), static_cast<std::uint32_t>(source.width), static_cast<std::uint32_t>(source.height), &format,
-        original.data(), original.size(), &format, distorted.data(), distorted.size()));
+    return ButteraugliResult(JxlButteraugliCompute(api.get(), static_cast<std::uint32_t>(source.width),
+                                                   static_cast<std::uint32_t>(source.height), &format, original.data(),
+                                                   original.size(), &format, distorted.data(), distorted.size()));
+}
+
+}  // namespace
+
+std::optional<ButteraugliDistance> MeasureButteraugli(const RgbImage& source, const RgbImage& decoded) {
+    const ButteraugliResult result = Compare(source, decoded);
     if (!result) return std::nullopt;
     return ButteraugliDistance{JxlButteraugliResultGetMaxDistance(result.get()),
                                JxlButteraugliResultGetDistance(result.get(), 3.0f)};
+}
+
+std::optional<RealPlane> ButteraugliDistanceMap(const RgbImage& source, const RgbImage& decoded) {
+    const ButteraugliResult result = Compare(source, decoded);
+    if (!result) return std::nullopt;
+    const float* distances = nullptr;
+    std::uint32_t stride = 0;
+    JxlButteraugliResultGetDistmap(result.get(), &distances, &stride);
+    const auto width = static_cast<std::uint32_t>(source.width);
+    const auto height = static_cast<std::uint32_t>(source.height);
+    if (!distances || stride < width) return std::nullopt;
+    RealPlane map(height, width);
+    for (std::uint32_t y = 0; y < height; ++y) {
+        const float* row = distances + static_cast<std::size_t>(y) * stride;
+        std::copy(row, row + width, map.Row(y));
+    }
+    return map;
 }
 
 std::string ButteraugliCsvFields(const std::optional<ButteraugliDistance>& distance) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "image/RgbImage.h"
+#include "measures/RealPlane.h"
 
 namespace pictora {
 
@@ -20,6 +21,11 @@ struct ButteraugliDistance {
 // instead). Empty when the library cannot measure the pair (images of
 // different sizes or without pixels, a size it refuses, no memory).
 std::optional<ButteraugliDistance> MeasureButteraugli(const RgbImage& source, const RgbImage& decoded);
+
+// The distance at every pixel, the plane the two norms above summarise:
+// the source's size, each sample the library's value for that pixel (so its
+// largest sample is the max norm). Empty when MeasureButteraugli would be.
+std::optional<RealPlane> ButteraugliDistanceMap(const RgbImage& source, const RgbImage& decoded);
 
 // The CSV fields ",MAX,NORM3" (reals with %.17g), or ",," when not measured.
 std::string ButteraugliCsvFields(const std::optional<ButteraugliDistance>& distance);

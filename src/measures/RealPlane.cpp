@@ -45,4 +45,11 @@ RealPlane HalvedOf(const Source& source) {
 RealPlane Halved(const Plane& plane) { return HalvedOf<Plane, std::uint32_t>(plane); }
 RealPlane Halved(const RealPlane& plane) { return HalvedOf<RealPlane, double>(plane); }
 
+double LargestSample(const RealPlane& plane) {
+    double largest = 0.0;
+    for (std::uint32_t y = 0; y < plane.Height(); ++y)
+        for (std::uint32_t x = 0; x < plane.Width(); ++x) largest = std::max(largest, plane.Row(y)[x]);
+    return largest;
+}
+
 }  // namespace pictora

@@ -34,4 +34,7 @@ private:
 RealPlane Halved(const Plane& plane);
 RealPlane Halved(const RealPlane& plane);
 
+// The plane's largest sample, 0 for a plane without samples.
+double LargestSample(const RealPlane& plane);
+
 }  // namespace pictora

@@ -6,6 +6,7 @@
 
 #include "image/RgbImage.h"
 #include "measures/RateQualityPoint.h"
+#include "measures/RealPlane.h"
 #include "measures/SsimMap.h"
 #include "reference/ReferenceCodec.h"
 
@@ -13,9 +14,23 @@ namespace pictora {
 
 // What a study command of the worker works out for the comparison views:
 // a reference codec's file of the source at a given size, the four
-// reference codecs' rate-distortion ladders, or the SSIM map of the current
-// reconstruction (large images make it too slow for the interface thread).
-enum class StudyTask { ReferenceAtSize, ReferenceLadders, ReconstructionSsimMap };
+// reference codecs' rate-distortion ladders, the SSIM map of the current
+// reconstruction (large images make it too slow for the interface thread),
+// or the Butteraugli distance map of the reconstruction or of a reference
+// codec's file (the job's codec), slow at any size.
+enum class StudyTask {
+    ReferenceAtSize,
+    ReferenceLadders,
+    ReconstructionSsimMap,
+    ReconstructionButteraugliMap,
+    ReferenceButteraugliMap,
+};
+
+// The task compares the source with a second image that the request carries.
+constexpr bool ComparesTwoImages(StudyTask task) {
+    return task == StudyTask::ReconstructionSsimMap || task == StudyTask::ReconstructionButteraugliMap ||
+           task == StudyTask::ReferenceButteraugliMap;
+}
 
 struct StudyJob {
     StudyTask task = StudyTask::ReferenceAtSize;
@@ -49,6 +64,7 @@ struct StudyOutcome {
     ReferenceAtSize atSize;              // ReferenceAtSize
     std::vector<ReferenceCurve> curves;  // ReferenceLadders, in kAllReferenceCodecKinds order
     std::optional<SsimMap> ssimMap;      // ReconstructionSsimMap
+    std::optional<RealPlane> butteraugliMap;  // the Butteraugli map tasks
 };
 
 }  // namespace pictora

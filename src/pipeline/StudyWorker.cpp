@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "measures/Butteraugli.h"
 #include "measures/RgbSsimMap.h"
 #include "pipeline/ReferenceStudy.h"
 
@@ -70,7 +71,7 @@ void StudyWorker::Hand(StudyReport report) {
     } catch (const std::bad_alloc&) {
         try {
             sink_(StudyReport{Status::Error(ErrorKind::OutOfMemory, "not enough memory for this job"),
-                              StudyOutcome{job, {}, {}, {}}});
+                              StudyOutcome{job, {}, {}, {}, {}}});
         } catch (const std::bad_alloc&) {
         }
     }
@@ -79,7 +80,7 @@ void StudyWorker::Hand(StudyReport report) {
 StudyReport StudyWorker::Work(const StudyRequest& request) {
     StudyReport report;
     report.outcome.job = request.job;
-    if (!request.source || (request.job.task == StudyTask::ReconstructionSsimMap && !request.reconstruction)) {
+    if (!request.source || (ComparesTwoImages(request.job.task) && !request.reconstruction)) {
         report.status = Status::Error(ErrorKind::InvalidSetting, "no image is loaded");
         return report;
     }
@@ -95,10 +96,17 @@ StudyReport StudyWorker::Work(const StudyRequest& request) {
             case StudyTask::ReconstructionSsimMap:
                 report.outcome.ssimMap = RgbSsimMap(*request.source, *request.reconstruction);
                 break;
+            case StudyTask::ReconstructionButteraugliMap:
+            case StudyTask::ReferenceButteraugliMap:
+                report.outcome.butteraugliMap = ButteraugliDistanceMap(*request.source, *request.reconstruction);
+                if (!report.outcome.butteraugliMap)
+                    report.status = Status::Error(ErrorKind::InvalidSetting,
+                                                  "Butteraugli cannot compare these images (their sizes differ)");
+                break;
         }
     } catch (const std::bad_alloc&) {
         report.status = Status::Error(ErrorKind::OutOfMemory, "not enough memory for this job");
-        report.outcome = StudyOutcome{request.job, {}, {}, {}};
+        report.outcome = StudyOutcome{request.job, {}, {}, {}, {}};
     }
     return report;
 }

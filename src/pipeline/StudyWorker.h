@@ -14,8 +14,9 @@
 
 namespace pictora {
 
-// A study with what it works on: the source and, for the SSIM map, the
-// reconstruction, shared as values that no one changes.
+// A study with what it works on: the source and, for a map, the image set
+// against it (`reconstruction`, also a reference codec's decoded file),
+// shared as values that no one changes.
 struct StudyRequest {
     StudyJob job;
     std::shared_ptr<const RgbImage> source;
@@ -28,7 +29,8 @@ struct StudyReport {
 };
 
 // The thread that works out the comparison studies (reference codecs at the
-// result's size, their ladders, the SSIM map of a large reconstruction) in
+// result's size, their ladders, the SSIM map of a large reconstruction,
+// Butteraugli maps) in
 // the order they are posted. Studies read only what they are given, never
 // the compressor, so they neither wait for a training step nor hold one up;
 // CancelAll drops the queue and gives up the study in progress (a ladder

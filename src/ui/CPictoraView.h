@@ -198,10 +198,13 @@ private:
     void GiveResult(ResultChoice choice);
     void AnswerReference(const ReferenceAtSize& reference);
     void GiveReconstructionMap();
+    void WantButteraugliMap(ResultChoice choice);
+    void TakeButteraugliMap(const Status& status, const StudyOutcome& outcome);
     void Want(StudyJob job);
     void PostWantedStudies();
     void CancelStudies();
     std::shared_ptr<const RgbImage> StudySource();
+    std::shared_ptr<const RgbImage> ComparedImage(const StudyJob& job) const;
     void TakeStudyReport(const std::shared_ptr<const StudyReport>& report);
     void HandleStudyDone(const StudyReport& report);
     // A new image or a new result: what was worked out for the old one is stale.

@@ -49,6 +49,7 @@ void CPictoraView::OpenViewer() {
     if (!viewer_) {
         viewer_ = new ComparisonViewer(this);
         connect(viewer_, &ComparisonViewer::ResultRequested, this, &CPictoraView::AnswerViewer);
+        connect(viewer_, &ComparisonViewer::ButteraugliMapRequested, this, &CPictoraView::WantButteraugliMap);
         viewer_->SetSource(ViewImageOf(*compressor_.SourceImage().rgb));
     }
     viewer_->show();
@@ -114,6 +115,32 @@ void CPictoraView::GiveReconstructionMap() {
     if (reconstructionMap_) viewer_->SetSsimMap(ResultChoice::kReconstruction, *reconstructionMap_);
 }
 
+// The map is slow at any size: always on the study thread.
+void CPictoraView::WantButteraugliMap(ResultChoice choice) {
+    const std::optional<ReferenceCodecKind> codec = CodecOf(choice);
+    try {
+        Want({codec ? StudyTask::ReferenceButteraugliMap : StudyTask::ReconstructionButteraugliMap,
+              codec.value_or(ReferenceCodecKind::Jpeg), 0, resultTicket_});
+    } catch (const std::bad_alloc&) {
+        viewer_->SetButteraugliMapUnavailable(
+            choice, PortugueseSentence(Status::Error(ErrorKind::OutOfMemory, "not enough memory")));
+    }
+}
+
+void CPictoraView::TakeButteraugliMap(const Status& status, const StudyOutcome& outcome) {
+    const ResultChoice choice = outcome.job.task == StudyTask::ReferenceButteraugliMap ? ChoiceOf(outcome.job.codec)
+                                                                                      : ResultChoice::kReconstruction;
+    if (status && outcome.butteraugliMap) {
+        viewer_->SetButteraugliMap(choice, *outcome.butteraugliMap);
+        return;
+    }
+    const QString reason = status.kind() == ErrorKind::OutOfMemory
+                               ? PortugueseSentence(status)
+                               : QString::fromUtf8("O Butteraugli só compara imagens do mesmo tamanho.");
+    viewer_->SetButteraugliMapUnavailable(choice,
+                                          QString::fromUtf8("Não foi possível calcular o mapa Butteraugli.\n%1").arg(reason));
+}
+
 void CPictoraView::Want(StudyJob job) {
     const auto same = [&](const StudyJob& asked) { return SameStudy(asked, job); };
     if (std::any_of(wantedStudies_.begin(), wantedStudies_.end(), same) ||
@@ -128,8 +155,7 @@ void CPictoraView::Want(StudyJob job) {
 void CPictoraView::PostWantedStudies() {
     if (RunInProgress()) return;
     for (const StudyJob& job : wantedStudies_) {
-        studies_->Post({job, StudySource(),
-                        job.task == StudyTask::ReconstructionSsimMap ? shownReconstruction_ : nullptr});
+        studies_->Post({job, StudySource(), ComparedImage(job)});
         postedStudies_.push_back(job);
     }
     wantedStudies_.clear();
@@ -149,6 +175,17 @@ std::shared_ptr<const RgbImage> CPictoraView::StudySource() {
     if (!studySource_ && compressor_.IsImageLoaded() && compressor_.SourceImage().rgb)
         studySource_ = std::make_shared<const RgbImage>(static_cast<const RgbImage&>(*compressor_.SourceImage().rgb));
     return studySource_;
+}
+
+// What a map study sets against the source: the reconstruction, or the
+// reference codec's decoded file at the current result's size.
+std::shared_ptr<const RgbImage> CPictoraView::ComparedImage(const StudyJob& job) const {
+    if (!ComparesTwoImages(job.task)) return nullptr;
+    if (job.task != StudyTask::ReferenceButteraugliMap) return shownReconstruction_;
+    const auto reference = std::find_if(references_.begin(), references_.end(),
+                                        [&](const ReferenceAtSize& cached) { return cached.codec == job.codec; });
+    if (reference == references_.end() || !reference->fits) return nullptr;
+    return std::make_shared<const RgbImage>(reference->decoded);
 }
 
 void CPictoraView::TakeStudyReport(const std::shared_ptr<const StudyReport>& report) {
@@ -197,6 +234,10 @@ void CPictoraView::HandleStudyDone(const StudyReport& report) {
             if (outcome.job.ticket != resultTicket_ || !outcome.ssimMap) break;
             reconstructionMap_ = std::move(outcome.ssimMap);
             if (viewer_) viewer_->SetSsimMap(ResultChoice::kReconstruction, *reconstructionMap_);
+            break;
+        case StudyTask::ReconstructionButteraugliMap:
+        case StudyTask::ReferenceButteraugliMap:
+            if (outcome.job.ticket == resultTicket_ && viewer_) TakeButteraugliMap(status, outcome);
             break;
     }
 }

@@ -8,6 +8,7 @@ QString ComparisonModeCaption(ComparisonMode mode) {
         case ComparisonMode::kSplit: return QString::fromUtf8("&Divisão");
         case ComparisonMode::kDifference: return QString::fromUtf8("Di&ferença");
         case ComparisonMode::kSsimMap: return QStringLiteral("&Mapa SSIM");
+        case ComparisonMode::kButteraugliMap: return QStringLiteral("Mapa &Butteraugli");
     }
     return {};
 }
@@ -18,6 +19,7 @@ QString ComparisonModeKey(ComparisonMode mode) {
         case ComparisonMode::kSplit: return QStringLiteral("split");
         case ComparisonMode::kDifference: return QStringLiteral("difference");
         case ComparisonMode::kSsimMap: return QStringLiteral("ssim-map");
+        case ComparisonMode::kButteraugliMap: return QStringLiteral("butteraugli-map");
     }
     return {};
 }

@@ -11,10 +11,12 @@ enum class ComparisonMode {
     kSplit,       // one pane, source left of a draggable line, result right of it
     kDifference,  // |source - result|, amplified
     kSsimMap,     // the local SSIM of the pair as a heat map
+    kButteraugliMap,  // Butteraugli's distance at each pixel as a heat map
 };
 
-inline constexpr std::array<ComparisonMode, 4> kComparisonModes = {ComparisonMode::kSideBySide, ComparisonMode::kSplit,
-                                                                   ComparisonMode::kDifference, ComparisonMode::kSsimMap};
+inline constexpr std::array<ComparisonMode, 5> kComparisonModes = {
+    ComparisonMode::kSideBySide, ComparisonMode::kSplit, ComparisonMode::kDifference, ComparisonMode::kSsimMap,
+    ComparisonMode::kButteraugliMap};
 
 // The mode's button caption, with its Alt accelerator marked by '&'.
 QString ComparisonModeCaption(ComparisonMode mode);

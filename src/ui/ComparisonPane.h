@@ -34,6 +34,7 @@ public:
     // The split line's view column.
     int SplitColumn() const;
     const QImage& Picture() const { return picture_; }
+    const QString& Caption() const { return caption_; }
 
 signals:
     // The shared geometry moved: every pane must repaint.

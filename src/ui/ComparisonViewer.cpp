@@ -16,6 +16,7 @@
 #include "display/SsimOverlay.h"
 #include "display/ViewImageConversion.h"
 #include "support/Truncate.h"
+#include "ui/ButteraugliLegend.h"
 #include "ui/ComparisonPane.h"
 
 namespace pictora {
@@ -77,6 +78,8 @@ ComparisonViewer::ComparisonViewer(QWidget* parent) : QWidget(parent, Qt::Window
     scale->addWidget(new QLabel(QStringLiteral("0"), ssimScale_), 0, Qt::AlignHCenter);
     scale->addStretch(1);
     panes->addWidget(ssimScale_);
+    butteraugliLegend_ = new ButteraugliLegend(this);
+    panes->addWidget(butteraugliLegend_);
     layout->addLayout(panes, 1);
     layout->addWidget(CreateStatusLine());
 
@@ -217,7 +220,9 @@ void ComparisonViewer::SetResult(ResultChoice choice, const ViewImage& image, co
     result.picture = ToQImage(image);
     result.label = label.isEmpty() ? ResultChoiceCaption(choice) : label;
     result.figures = figures;
-    if (choice == selected_) Refresh();
+    if (choice != selected_) return;
+    Refresh();
+    RequestButteraugliIfMissing();
 }
 
 void ComparisonViewer::SetResultUnavailable(ResultChoice choice, const QString& message) {
@@ -233,6 +238,25 @@ void ComparisonViewer::SetSsimMap(ResultChoice choice, const SsimMap& map) {
     if (choice == selected_ && mode_ == ComparisonMode::kSsimMap) Refresh();
 }
 
+void ComparisonViewer::SetButteraugliMap(ResultChoice choice, const RealPlane& map) {
+    Result& result = results_[static_cast<std::size_t>(choice)];
+    result.butteraugliLargest = LargestSample(map);
+    result.butteraugliScale = ButteraugliScaleOf(result.butteraugliLargest);
+    result.butteraugliPicture = ToQImage(ButteraugliPicture(map, result.butteraugliScale));
+    result.butteraugli = map;
+    result.butteraugliState = ResultState::kReady;
+    if (choice == selected_ && mode_ == ComparisonMode::kButteraugliMap) Refresh();
+}
+
+void ComparisonViewer::SetButteraugliMapUnavailable(ResultChoice choice, const QString& message) {
+    Result& result = results_[static_cast<std::size_t>(choice)];
+    result.butteraugli.reset();
+    result.butteraugliPicture = {};
+    result.butteraugliState = ResultState::kUnavailable;
+    result.butteraugliMessage = message;
+    if (choice == selected_ && mode_ == ComparisonMode::kButteraugliMap) Refresh();
+}
+
 void ComparisonViewer::ForgetResults() {
     results_ = {};
     Refresh();
@@ -243,11 +267,13 @@ void ComparisonViewer::SelectResult(ResultChoice choice) {
     selected_ = choice;
     Refresh();
     RequestIfMissing();
+    RequestButteraugliIfMissing();
 }
 
 void ComparisonViewer::SetMode(ComparisonMode mode) {
     mode_ = mode;
     Refresh();
+    RequestButteraugliIfMissing();
 }
 
 void ComparisonViewer::SetDifference(int amplification, DifferenceStyle style) {
@@ -261,6 +287,15 @@ void ComparisonViewer::RequestIfMissing() {
     Selected().state = ResultState::kRequested;
     Refresh();
     emit ResultRequested(selected_);
+}
+
+void ComparisonViewer::RequestButteraugliIfMissing() {
+    if (mode_ != ComparisonMode::kButteraugliMap || source_.Empty() || Selected().state != ResultState::kReady ||
+        Selected().butteraugliState != ResultState::kMissing)
+        return;
+    Selected().butteraugliState = ResultState::kRequested;
+    Refresh();
+    emit ButteraugliMapRequested(selected_);
 }
 
 QString ComparisonViewer::ResultNote() const {
@@ -291,6 +326,8 @@ void ComparisonViewer::Refresh() {
     }
     differenceOptions_->setVisible(mode_ == ComparisonMode::kDifference);
     ssimScale_->setVisible(mode_ == ComparisonMode::kSsimMap);
+    butteraugliLegend_->setVisible(mode_ == ComparisonMode::kButteraugliMap && ready &&
+                                   result.butteraugliState == ResultState::kReady);
     secondPane_->setVisible(mode_ == ComparisonMode::kSideBySide);
     secondPane_->SetNote({});
     firstPane_->SetNote({});
@@ -311,6 +348,7 @@ void ComparisonViewer::Refresh() {
             break;
         case ComparisonMode::kDifference: ShowDifference(); break;
         case ComparisonMode::kSsimMap: ShowSsimMap(); break;
+        case ComparisonMode::kButteraugliMap: ShowButteraugliMap(); break;
     }
     ViewMoved();
 }
@@ -341,6 +379,26 @@ void ComparisonViewer::ShowSsimMap() {
     }
     firstPane_->ShowPicture(ToQImage(SsimOverlay(*result.ssim, source_)),
                             QString::fromUtf8("SSIM: Original × %1").arg(result.label));
+}
+
+void ComparisonViewer::ShowButteraugliMap() {
+    const Result& result = Selected();
+    firstPane_->ShowPicture(sourcePicture_, SourceCaption());
+    if (result.state != ResultState::kReady || source_.Empty()) {
+        firstPane_->SetNote(ResultNote());
+        return;
+    }
+    switch (result.butteraugliState) {
+        case ResultState::kMissing:
+        case ResultState::kRequested: firstPane_->SetNote(QString::fromUtf8("Calculando o mapa Butteraugli…")); break;
+        case ResultState::kUnavailable: firstPane_->SetNote(result.butteraugliMessage); break;
+        case ResultState::kReady:
+            butteraugliLegend_->SetScale(result.butteraugliScale);
+            firstPane_->ShowPicture(result.butteraugliPicture,
+                                    QString::fromUtf8("Butteraugli: Original × %1 (máx. %2)")
+                                        .arg(result.label, Utf8(MeasureText(result.butteraugliLargest, 2))));
+            break;
+    }
 }
 
 void ComparisonViewer::ZoomTo(ZoomLevel level) {
@@ -389,10 +447,23 @@ QString ComparisonViewer::PixelText() const {
     const Result& result = Selected();
     const bool ready = result.state == ResultState::kReady;
     return QStringLiteral("x %1, y %2   %3: %4   %5: %6")
-        .arg(pixel->x)
-        .arg(pixel->y)
-        .arg(SourceCaption(), PixelValues(source_, *pixel), ready ? result.label : ResultChoiceCaption(selected_),
-             ready ? PixelValues(result.image, *pixel) : QStringLiteral("—"));
+               .arg(pixel->x)
+               .arg(pixel->y)
+               .arg(SourceCaption(), PixelValues(source_, *pixel), ready ? result.label : ResultChoiceCaption(selected_),
+                    ready ? PixelValues(result.image, *pixel) : QStringLiteral("—")) +
+           ButteraugliPixelText(*pixel);
+}
+
+// In the Butteraugli mode the distance under the pointer follows the pixels.
+QString ComparisonViewer::ButteraugliPixelText(PixelPoint pixel) const {
+    const Result& result = Selected();
+    if (mode_ != ComparisonMode::kButteraugliMap || result.state != ResultState::kReady || !result.butteraugli)
+        return {};
+    const RealPlane& map = *result.butteraugli;
+    const bool inside = pixel.x >= 0 && pixel.y >= 0 && static_cast<std::uint32_t>(pixel.x) < map.Width() &&
+                        static_cast<std::uint32_t>(pixel.y) < map.Height();
+    return QStringLiteral("   Butteraugli: %1")
+        .arg(inside ? Utf8(MeasureText(map.Row(static_cast<std::size_t>(pixel.y))[pixel.x], 2)) : QStringLiteral("—"));
 }
 
 QString ComparisonViewer::MeasuresText() const {

@@ -6,10 +6,12 @@
 #include <array>
 #include <optional>
 
+#include "display/ButteraugliOverlay.h"
 #include "display/DifferenceImage.h"
 #include "display/ViewGeometry.h"
 #include "display/ViewImage.h"
 #include "measures/RateQualityPoint.h"
+#include "measures/RealPlane.h"
 #include "measures/SsimMap.h"
 #include "ui/ComparisonMode.h"
 #include "ui/ResultChoice.h"
@@ -20,15 +22,21 @@ class QLabel;
 
 namespace pictora {
 
+class ButteraugliLegend;
 class ComparisonPane;
 
 // The window that sets a source image against a result: side by side,
-// under a split line, as an amplified difference or as an SSIM heat map,
-// with a shared zoom and pan and a status line of pixel values and measures.
+// under a split line, as an amplified difference, as an SSIM heat map or as
+// a Butteraugli distance map, with a shared zoom and pan and a status line
+// of pixel values and measures.
 //
 // The owner supplies every image. Choosing a result the viewer does not have
 // yet emits ResultRequested once; the pane says "Codificando…" until the
-// owner calls SetResult, or SetResultUnavailable with the reason.
+// owner calls SetResult, or SetResultUnavailable with the reason. A
+// Butteraugli map is slow, so it is asked for only when the Butteraugli mode
+// shows a result without one: ButteraugliMapRequested once, the pane saying
+// "Calculando o mapa Butteraugli…" until SetButteraugliMap or
+// SetButteraugliMapUnavailable.
 // The window remembers its size and mode between sessions.
 class ComparisonViewer : public QWidget {
     Q_OBJECT
@@ -49,6 +57,10 @@ public:
     // The choice cannot be shown; `message` (Portuguese) tells the user why.
     void SetResultUnavailable(ResultChoice choice, const QString& message);
     void SetSsimMap(ResultChoice choice, const SsimMap& map);
+    // The result's Butteraugli distance at each pixel of the source.
+    void SetButteraugliMap(ResultChoice choice, const RealPlane& map);
+    // The map cannot be worked out; `message` (Portuguese) tells the user why.
+    void SetButteraugliMapUnavailable(ResultChoice choice, const QString& message);
 
     void SelectResult(ResultChoice choice);
     ResultChoice SelectedResult() const { return selected_; }
@@ -62,11 +74,14 @@ public:
     // only side by side, the result.
     ComparisonPane* FirstPane() const { return firstPane_; }
     ComparisonPane* SecondPane() const { return secondPane_; }
+    // The key to the Butteraugli map, shown beside it.
+    ButteraugliLegend* Legend() const { return butteraugliLegend_; }
     QString PixelText() const;
     QString MeasuresText() const;
 
 signals:
     void ResultRequested(ResultChoice choice);
+    void ButteraugliMapRequested(ResultChoice choice);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -82,6 +97,13 @@ private:
         std::optional<RateQualityPoint> figures;
         QString message;
         std::optional<SsimMap> ssim;
+        // The Butteraugli map goes through the same states as the result.
+        ResultState butteraugliState = ResultState::kMissing;
+        std::optional<RealPlane> butteraugli;
+        ButteraugliScale butteraugliScale;
+        double butteraugliLargest = 0.0;
+        QImage butteraugliPicture;
+        QString butteraugliMessage;
     };
 
     QWidget* CreateToolbar();
@@ -91,12 +113,15 @@ private:
     Result& Selected() { return results_[static_cast<std::size_t>(selected_)]; }
     const Result& Selected() const { return results_[static_cast<std::size_t>(selected_)]; }
     void RequestIfMissing();
+    void RequestButteraugliIfMissing();
     // Rebuilds what the panes show after the source, result, mode or
     // difference settings changed.
     void Refresh();
     QString ResultNote() const;
     void ShowDifference();
     void ShowSsimMap();
+    void ShowButteraugliMap();
+    QString ButteraugliPixelText(PixelPoint pixel) const;
     void ZoomTo(ZoomLevel level);
     void ZoomStep(bool in);
     void ViewMoved();
@@ -121,6 +146,7 @@ private:
     ComparisonPane* secondPane_;
     QWidget* ssimScale_;
     QLabel* ssimScalePicture_;
+    ButteraugliLegend* butteraugliLegend_;
     QLabel* pixelLabel_;
     QLabel* measuresLabel_;
     std::optional<QPoint> pointer_;

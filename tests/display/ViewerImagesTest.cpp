@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "display/ButteraugliOverlay.h"
 #include "display/DifferenceImage.h"
 #include "display/HeatScale.h"
 #include "display/MeasureText.h"
@@ -76,6 +77,63 @@ TEST(HeatScaleTest, RunsDarkToBrightThroughItsAnchors) {
     for (int v = 1; v < 256; ++v)
         EXPECT_GE(Lightness(HeatColour(static_cast<std::uint8_t>(v))), Lightness(HeatColour(static_cast<std::uint8_t>(v - 1))))
             << v;
+}
+
+TEST(ButteraugliOverlayTest, TheScaleCoversTheLargestDistanceOnANiceTopOfAtLeast3) {
+    EXPECT_EQ(ButteraugliScaleOf(0.0).Top(), 3.0);
+    EXPECT_EQ(ButteraugliScaleOf(0.4).Top(), 3.0);
+    EXPECT_EQ(ButteraugliScaleOf(3.2).Top(), 4.0);
+    EXPECT_EQ(ButteraugliScaleOf(7.3).Top(), 8.0);
+    EXPECT_EQ(ButteraugliScaleOf(12.5).Top(), 15.0);
+    EXPECT_EQ(ButteraugliScaleOf(15.0).Top(), 15.0);
+    EXPECT_EQ(ButteraugliScaleOf(std::numeric_limits<double>::infinity()).Top(), 3.0);
+    EXPECT_EQ(ButteraugliScaleOf(std::nan("")).Top(), 3.0);
+
+    // The ends first, then the thresholds 1 and 2, then the other ticks.
+    EXPECT_EQ(ButteraugliScaleOf(7.3).Marks(), (std::vector<double>{0, 8, 1, 2, 4, 6}));
+    EXPECT_EQ(ButteraugliScaleOf(12.5).Marks(), (std::vector<double>{0, 15, 1, 2, 5, 10}));
+    EXPECT_EQ(ButteraugliScaleOf(1.0).Marks(), (std::vector<double>{0, 3, 1, 2}));
+    const ButteraugliScale fine = {NiceScale{0.0, 2.5, 0.5, 1}};
+    EXPECT_EQ(fine.Label(2.5), "2.5");
+    EXPECT_EQ(fine.Label(1.0), "1.0");
+    // The thresholds read as themselves on a coarse axis too.
+    EXPECT_EQ(ButteraugliScaleOf(12.5).Label(1.0), "1");
+    EXPECT_EQ(ButteraugliScaleOf(12.5).Label(15.0), "15");
+}
+
+TEST(ButteraugliOverlayTest, DistancesColourByTheirShareOfTheTop) {
+    const ButteraugliScale scale = ButteraugliScaleOf(2.0);  // 0 to 3
+    EXPECT_EQ(ButteraugliColour(0.0, scale), HeatColour(0));
+    EXPECT_EQ(ButteraugliColour(1.5, scale), HeatColour(127));
+    EXPECT_EQ(ButteraugliColour(3.0, scale), HeatColour(255));
+    EXPECT_EQ(ButteraugliColour(40.0, scale), HeatColour(255));
+    EXPECT_EQ(ButteraugliColour(std::nan(""), scale), HeatColour(0));
+
+    RealPlane map(2, 3);
+    map.Row(0)[1] = 1.5;
+    map.Row(1)[2] = 3.0;
+    const ViewImage picture = ButteraugliPicture(map, scale);
+    ASSERT_EQ(picture.width, 3);
+    ASSERT_EQ(picture.height, 2);
+    EXPECT_EQ(picture.At(0, 0), HeatColour(0));
+    EXPECT_EQ(picture.At(1, 0), HeatColour(127));
+    EXPECT_EQ(picture.At(2, 1), HeatColour(255));
+
+    const ViewImage strip = ButteraugliScaleImage(scale, 4, 256);
+    EXPECT_EQ(strip.At(3, 0), HeatColour(255));
+    EXPECT_EQ(strip.At(0, 255), HeatColour(0));
+    EXPECT_GT(Lightness(strip.At(0, 100)), Lightness(strip.At(0, 200)));
+}
+
+TEST(ButteraugliOverlayTest, TheLegendKeepsTheMarksWhoseLabelsStayApart) {
+    const ButteraugliScale scale = ButteraugliScaleOf(12.5);  // 0 to 15
+    EXPECT_EQ(ButteraugliScaleRow(scale, 15, 256), 0);
+    EXPECT_EQ(ButteraugliScaleRow(scale, 0, 256), 255);
+    EXPECT_EQ(ButteraugliScaleRow(scale, 1, 256), 238);
+    EXPECT_EQ(ButteraugliScaleRow(scale, 2, 256), 221);
+    EXPECT_EQ(LegibleMarks(scale, 256, 14), (std::vector<double>{0, 15, 1, 2, 5, 10}));
+    // Taller labels: 1 lies too near 0 and is left out, 2 still fits.
+    EXPECT_EQ(LegibleMarks(scale, 256, 20), (std::vector<double>{0, 15, 2, 5, 10}));
 }
 
 TEST(SsimOverlayTest, ValuesAreClampedToZeroOne) {

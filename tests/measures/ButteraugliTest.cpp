@@ -40,6 +40,32 @@ TEST(ButteraugliTest, NoDistanceFromItselfAGrowingOneWithTheErrorAndNoneAcrossSi
     EXPECT_FALSE(MeasureButteraugli(RgbImage{}, RgbImage{}));
 }
 
+TEST(ButteraugliTest, TheDistanceMapCoversTheSourceAndPeaksAtTheMaxNorm) {
+    const RgbImage source = Ramp(48, 40);
+    const auto still = ButteraugliDistanceMap(source, source);
+    ASSERT_TRUE(still);
+    ASSERT_EQ(still->Width(), 48u);
+    ASSERT_EQ(still->Height(), 40u);
+    for (std::uint32_t y = 0; y < still->Height(); ++y)
+        for (std::uint32_t x = 0; x < still->Width(); ++x) ASSERT_EQ(still->Row(y)[x], 0.0) << x << "," << y;
+
+    for (int offset : {6, 30}) {
+        const RgbImage decoded = Ramp(48, 40, offset);
+        const auto map = ButteraugliDistanceMap(source, decoded);
+        const auto distance = MeasureButteraugli(source, decoded);
+        ASSERT_TRUE(map && distance);
+        EXPECT_GT(LargestSample(*map), 0.0);
+        EXPECT_EQ(LargestSample(*map), distance->maxNorm) << offset;
+    }
+    // The map is not one value spread over the plane: the error follows the checkerboard's edges.
+    const auto map = ButteraugliDistanceMap(source, Ramp(48, 40, 30));
+    ASSERT_TRUE(map);
+    EXPECT_NE(map->Row(20)[24], map->Row(0)[0]);
+
+    EXPECT_FALSE(ButteraugliDistanceMap(source, Ramp(40, 48)));
+    EXPECT_FALSE(ButteraugliDistanceMap(RgbImage{}, RgbImage{}));
+}
+
 TEST(ButteraugliTest, OnlyTheButteraugliSetMeasuresItAndItsQualityIsTheNegated3Norm) {
     const RgbImage source = Ramp(48, 40);
     const RgbImage decoded = Ramp(48, 40, 10);

@@ -12,12 +12,15 @@
 #include <atomic>
 #include <thread>
 
+#include "display/ButteraugliOverlay.h"
 #include "display/MqGrafico.h"
 #include "display/RdChartView.h"
 #include "display/ViewImageConversion.h"
 #include "report/ResultsViews.h"
 #include "image/PngImage.h"
+#include "measures/Butteraugli.h"
 #include "support/NumberText.h"
+#include "ui/ButteraugliLegend.h"
 #include "ui/CMainFrame.h"
 #include "ui/ComparisonPane.h"
 #include "ui/ComparisonViewer.h"
@@ -234,6 +237,77 @@ private slots:
         viewer.SelectResult(ResultChoice::kJpeg);
         QVERIFY(WaitForReference(form));
         QTRY_VERIFY_WITH_TIMEOUT(form.view->Studies().IsIdle(), 120000);
+    }
+
+    // The map is worked out on the study thread for the result shown, and its
+    // largest distance is the library's max norm of the very same pair.
+    void theButteraugliMapOfEachResultIsWorkedOutOnTheStudyThread() {
+        Form form;
+        QVERIFY(form.Train("photo500-tiger.png"));
+        form.view->OnCompareImages();
+        ComparisonViewer& viewer = *form.view->Viewer();
+        viewer.SetMode(ComparisonMode::kButteraugliMap);
+        QCOMPARE(viewer.FirstPane()->Note(), QString::fromUtf8("Calculando o mapa Butteraugli…"));
+        QVERIFY(!form.view->Studies().IsIdle());
+        viewer.SetMode(ComparisonMode::kSplit);  // away and back while it is worked out
+        viewer.SetMode(ComparisonMode::kButteraugliMap);
+        QTRY_VERIFY_WITH_TIMEOUT(viewer.Legend()->isVisible(), 120000);
+        QVERIFY(viewer.FirstPane()->Note().isEmpty());
+        const auto distance = MeasureButteraugli(*form.view->Compressor().SourceImage().rgb,
+                                                 form.view->Compressor().ReconstructedImage());
+        QVERIFY(distance);
+        const QString caption = viewer.FirstPane()->Caption();
+        QVERIFY2(caption.endsWith(QString::fromUtf8("(máx. %1)").arg(QString::fromStdString(FormatC("%.2f", distance->maxNorm)))),
+                 qPrintable(caption));
+        const ButteraugliScale scale = ButteraugliScaleOf(distance->maxNorm);
+        QCOMPARE(viewer.Legend()->Labels().front(), QString::fromStdString(scale.Label(scale.Top())));
+        QCOMPARE(viewer.Legend()->Labels().back(), QStringLiteral("0"));
+
+        // A reference codec's file is encoded first, then mapped.
+        viewer.SelectResult(ResultChoice::kJpeg);
+        QTRY_VERIFY_WITH_TIMEOUT(viewer.Legend()->isVisible() && viewer.FirstPane()->Caption().contains("JPEG q"), 180000);
+        QTRY_VERIFY_WITH_TIMEOUT(form.view->Studies().IsIdle(), 60000);
+    }
+
+    // Closing the viewer, a new start, a new image and the form going away
+    // all may come while a map is worked out.
+    void aButteraugliMapUnderWayIsGivenUpOrKeptSafely() {
+        auto form = std::make_unique<Form>();
+        QVERIFY(form->Train("photo500-tiger.png"));
+        form->view->OnCompareImages();
+        form->view->Viewer()->SetMode(ComparisonMode::kButteraugliMap);
+        QVERIFY(!form->view->Studies().IsIdle());
+        const int trained = form->handled->count();
+        form->view->Viewer()->close();
+        QVERIFY(form->WaitForMessages(trained + 1));  // the hidden viewer takes it
+        form->view->OnCompareImages();
+        QVERIFY(form->view->Viewer()->Legend()->isVisible());
+
+        // A new step: the old map is stale, the new result's is asked for once the run ends.
+        const int before = form->handled->count();
+        QTest::mouseClick(form->c().start, Qt::LeftButton);
+        QVERIFY(form->WaitUntilIdleAfter(before + 1));
+        QTRY_VERIFY_WITH_TIMEOUT(form->view->Viewer()->Legend()->isVisible(), 120000);
+        QCOMPARE(form->view->Viewer()->FirstPane()->Caption().left(12), QStringLiteral("Butteraugli:"));
+
+        // A new image while the next step's map is under way: nothing of
+        // the old image is shown.
+        bool asked = false;
+        QObject::connect(form->view->Viewer(), &ComparisonViewer::ButteraugliMapRequested, form->view.get(),
+                         [&asked] { asked = true; });
+        QTest::mouseClick(form->c().start, Qt::LeftButton);
+        QVERIFY(form->WaitUntilIdleAfter(before + 2));
+        QVERIFY(asked);
+        form->Open({Data("photo64-a.png")});
+        QTRY_VERIFY_WITH_TIMEOUT(form->view->Studies().IsIdle(), 120000);
+        QTest::qWait(200);  // a late report of the old image would arrive by now
+        QVERIFY(!form->view->Viewer()->Legend()->isVisible());
+        QVERIFY(form->view->Viewer()->FirstPane()->Note().contains(QString::fromUtf8("Ainda não há imagem codificada")));
+
+        // And the form may go away while one runs: the new result's map is
+        // asked for as the step's outcome is shown.
+        QVERIFY(form->Train("photo500-tiger.png"));
+        form.reset();
     }
 
     void theNewColumnsShowBppAndTheSimilarities() {

@@ -12,9 +12,11 @@
 #include <memory>
 #include <vector>
 
+#include "display/ButteraugliOverlay.h"
 #include "display/HeatScale.h"
 #include "display/SsimOverlay.h"
 #include "display/ViewImageConversion.h"
+#include "ui/ButteraugliLegend.h"
 #include "ui/ComparisonPane.h"
 #include "ui/ComparisonViewer.h"
 
@@ -139,6 +141,8 @@ private slots:
         QTRY_COMPARE(viewer->Mode(), ComparisonMode::kSplit);  // a mnemonic clicks after a short animation
         QTest::keyClick(viewer->windowHandle(), Qt::Key_M, Qt::AltModifier);
         QTRY_COMPARE(viewer->Mode(), ComparisonMode::kSsimMap);
+        QTest::keyClick(viewer->windowHandle(), Qt::Key_B, Qt::AltModifier);
+        QTRY_COMPARE(viewer->Mode(), ComparisonMode::kButteraugliMap);
 
         viewer->findChild<QToolButton*>("side-by-side")->click();
         QVERIFY(viewer->SecondPane()->isVisible());
@@ -288,6 +292,73 @@ private slots:
         shot = viewer->FirstPane()->grab().toImage();
         QCOMPARE(ColourAt(shot, Centre(geometry, 5, 5)), SsimColour(0.5));
         QCOMPARE(ColourAt(shot, Centre(geometry, 4, 5)), (RgbPixel{50, 50, 50}));  // the picture dimmed to half its grey
+    }
+
+    void theButteraugliMapIsTheFifthModeAskedForOnceAndShownWithItsScale() {
+        QCOMPARE(kComparisonModes.back(), ComparisonMode::kButteraugliMap);
+        ViewImage source = Filled(8, 7, {100, 100, 100});
+        auto viewer = Shown(source, source);
+        QVERIFY(viewer);
+        std::vector<ResultChoice> requests;
+        connect(viewer.get(), &ComparisonViewer::ButteraugliMapRequested, this,
+                [&requests](ResultChoice choice) { requests.push_back(choice); });
+        QToolButton* button = viewer->findChild<QToolButton*>("butteraugli-map");
+        QVERIFY(button);
+        QCOMPARE(button->text(), QStringLiteral("Mapa &Butteraugli"));
+        QVERIFY(requests.empty());  // the other modes never ask: the map is slow
+
+        button->click();
+        QCOMPARE(viewer->Mode(), ComparisonMode::kButteraugliMap);
+        QCOMPARE(requests, std::vector<ResultChoice>{ResultChoice::kReconstruction});
+        QCOMPARE(viewer->FirstPane()->Note(), QString::fromUtf8("Calculando o mapa Butteraugli…"));
+        QVERIFY(!viewer->Legend()->isVisible());
+        viewer->SetMode(ComparisonMode::kSsimMap);
+        viewer->SetMode(ComparisonMode::kButteraugliMap);
+        QCOMPARE(requests.size(), std::size_t(1));
+
+        RealPlane map(7, 8);
+        map.Row(1)[1] = 2.5;
+        map.Row(2)[3] = 5.0;
+        viewer->SetButteraugliMap(ResultChoice::kReconstruction, map);
+        QVERIFY(viewer->FirstPane()->Note().isEmpty());
+        QVERIFY(viewer->Legend()->isVisible());
+        // 0 to 5, a label at every whole distance, the thresholds among them, written the same in every locale.
+        QCOMPARE(viewer->Legend()->Labels(), (QStringList{"5", "4", "3", "2", "1", "0"}));
+        QTest::keyClick(viewer->FirstPane(), Qt::Key_1);
+        for (int i = 0; i < 8; ++i) QTest::keyClick(viewer->FirstPane(), Qt::Key_Plus);
+        const ViewGeometry& geometry = viewer->Geometry();
+        const QImage shot = viewer->FirstPane()->grab().toImage();
+        const ButteraugliScale scale = ButteraugliScaleOf(5.0);
+        QCOMPARE(ColourAt(shot, Centre(geometry, 3, 2)), HeatColour(255));
+        QCOMPARE(ColourAt(shot, Centre(geometry, 1, 1)), ButteraugliColour(2.5, scale));
+        QCOMPARE(ColourAt(shot, Centre(geometry, 6, 5)), HeatColour(0));
+        Hover(viewer->FirstPane(), Centre(geometry, 1, 1));
+        QVERIFY2(Text(*viewer, "pixelLabel").endsWith(QStringLiteral("   Butteraugli: 2.50")),
+                 qPrintable(Text(*viewer, "pixelLabel")));
+
+        // Away and back: the map is kept, and the other modes show no legend.
+        viewer->SetMode(ComparisonMode::kDifference);
+        QVERIFY(!viewer->Legend()->isVisible());
+        QVERIFY(!Text(*viewer, "pixelLabel").contains(QStringLiteral("Butteraugli")));
+        viewer->SetMode(ComparisonMode::kButteraugliMap);
+        QVERIFY(viewer->Legend()->isVisible());
+        QCOMPARE(requests.size(), std::size_t(1));
+
+        // Another result asks for its own map once it is there; a failure is told.
+        viewer->SetResult(ResultChoice::kWebP, source, QStringLiteral("WebP q 50"), {});
+        viewer->SelectResult(ResultChoice::kWebP);
+        QCOMPARE(requests.back(), ResultChoice::kWebP);
+        const QString failure = QString::fromUtf8("Não foi possível calcular o mapa Butteraugli.");
+        viewer->SetButteraugliMapUnavailable(ResultChoice::kWebP, failure);
+        QCOMPARE(viewer->FirstPane()->Note(), failure);
+        QVERIFY(!viewer->Legend()->isVisible());
+
+        // A new result makes its map stale: asked for again.
+        viewer->SelectResult(ResultChoice::kReconstruction);
+        QCOMPARE(requests.size(), std::size_t(2));
+        viewer->SetResult(ResultChoice::kReconstruction, source, QStringLiteral("Passo 2"), {});
+        QCOMPARE(requests.size(), std::size_t(3));
+        QCOMPARE(requests.back(), ResultChoice::kReconstruction);
     }
 
     void aSmallerResultIsAlignedTopLeftAndItsMissingAreaMarked() {

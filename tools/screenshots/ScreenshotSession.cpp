@@ -85,7 +85,8 @@ bool WaitFor(Condition done) {
 }
 
 // The viewer on the trained sample: every mode at 4x about the middle of the
-// picture, where the petals' edges are, then a reference codec beside it.
+// picture, where the petals' edges are (the Butteraugli map once the study
+// thread has worked it out), then a reference codec beside it.
 bool SaveComparison(Session& shots, CPictoraView& view) {
     view.OnCompareImages();
     ComparisonViewer& viewer = *view.Viewer();
@@ -102,6 +103,9 @@ bool SaveComparison(Session& shots, CPictoraView& view) {
     shots.Save(viewer, "11-compare-difference");
     viewer.SetMode(ComparisonMode::kSsimMap);
     shots.Save(viewer, "11-compare-ssim-map");
+    viewer.SetMode(ComparisonMode::kButteraugliMap);
+    if (!WaitFor([&] { return viewer.FirstPane()->Note().isEmpty(); })) return false;
+    shots.Save(viewer, "11-compare-butteraugli-map");
     viewer.SetMode(ComparisonMode::kSideBySide);
     viewer.SelectResult(ResultChoice::kJpeg);
     if (!WaitFor([&] { return !viewer.SecondPane()->Picture().isNull() || (!viewer.SecondPane()->Note().isEmpty() &&

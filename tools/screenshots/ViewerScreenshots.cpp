@@ -1,7 +1,8 @@
 // pictora-viewer-screenshots SAMPLE.png OUTPUT_PREFIX
 // Opens the comparison viewer on a sample against a coarsely coded copy of
 // it (4 x 4 block means, colours cut to 5 bits) and saves a PNG of each mode
-// zoomed to 4× over the middle of the picture, plus the window while a
+// zoomed to 4× over the middle of the picture (the Butteraugli map the
+// library's own), plus the window while a
 // reference codec is being encoded and with a result smaller than the source.
 #include <QApplication>
 #include <QKeyEvent>
@@ -10,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "measures/Butteraugli.h"
 #include "measures/SsimMap.h"
 #include "image/PngImage.h"
 #include "support/Truncate.h"
@@ -80,6 +82,23 @@ SsimMap BoxSsim(const ViewImage& a, const ViewImage& b) {
     return map;
 }
 
+RgbImage RgbImageOf(const ViewImage& view) {
+    RgbImage image;
+    image.width = view.width;
+    image.height = view.height;
+    for (Plane* plane : {&image.red, &image.green, &image.blue})
+        plane->Allocate(static_cast<std::uint32_t>(view.height), static_cast<std::uint32_t>(view.width));
+    for (int y = 0; y < view.height; ++y)
+        for (int x = 0; x < view.width; ++x) {
+            const RgbPixel p = view.At(x, y);
+            const auto row = static_cast<std::size_t>(y);
+            image.red[row][x] = p.red;
+            image.green[row][x] = p.green;
+            image.blue[row][x] = p.blue;
+        }
+    return image;
+}
+
 double Psnr(const ViewImage& a, const ViewImage& b) {
     double squares = 0;
     for (std::size_t i = 0; i < a.rgb.size(); ++i) {
@@ -143,15 +162,18 @@ int main(int argc, char** argv) {
     viewer.SetSource(source);
     viewer.SetResult(ResultChoice::kReconstruction, coded, QString::fromUtf8("Reconstrução"), figures);
     viewer.SetSsimMap(ResultChoice::kReconstruction, map);
+    const std::optional<RealPlane> distances = ButteraugliDistanceMap(png, RgbImageOf(coded));
+    if (distances) viewer.SetButteraugliMap(ResultChoice::kReconstruction, *distances);
     viewer.SetDifference(4, DifferenceStyle::kGrey);
     QApplication::processEvents();
 
     bool ok = true;
     const QPoint detail(viewer.FirstPane()->width() / 2 - 20, viewer.FirstPane()->height() / 2 - 60);
-    const std::array<std::pair<ComparisonMode, const char*>, 4> modes = {{{ComparisonMode::kSideBySide, "side-by-side"},
+    const std::array<std::pair<ComparisonMode, const char*>, 5> modes = {{{ComparisonMode::kSideBySide, "side-by-side"},
                                                                          {ComparisonMode::kSplit, "split"},
                                                                          {ComparisonMode::kDifference, "difference"},
-                                                                         {ComparisonMode::kSsimMap, "ssim"}}};
+                                                                         {ComparisonMode::kSsimMap, "ssim"},
+                                                                         {ComparisonMode::kButteraugliMap, "butteraugli"}}};
     for (const auto& [mode, name] : modes) {
         viewer.SetMode(mode);
         QApplication::processEvents();
