@@ -36,15 +36,18 @@ void TileBatch::Flush() {
     count_ = 0;
 }
 
-// In a sorted bucket a tile is first bounded as a whole: by Cauchy-Schwarz in
-// the brightness plane and outside it, no lane's sketch bound exceeds
-//     largest radial * radial(v) + largest rest * rest(v),
+// In a sorted bucket a tile is first bounded as a whole: by Cauchy-Schwarz
+// outside the brightness plane, and inside it by the cosine of the least
+// angle between the block's brightness part and the bucket's, no lane's
+// similarity exceeds
+//     largest radial * radial(v) * cosine + largest rest * rest(v),
 // two products against the ten of its lanes' bounds. The test is held to the
 // target less the margin once more, which covers the rounding of the
-// lengths many times over.
-void ScanSortedBucket(const AngleIndex::Bucket& bucket, const VectorSketch& block, double margin, TileBatch& batch,
-                      std::uint32_t skippedTile) {
+// lengths and of the cosine many times over.
+void ScanSortedBucket(const AngleIndex::Bucket& bucket, const VectorSketch& block, double cosine, double margin,
+                      TileBatch& batch, std::uint32_t skippedTile) {
     const std::uint32_t tiles = bucket.Tiles();
+    const double radial = block.radial * cosine;
     std::array<std::uint32_t, kBoundGroup> listed;
     std::array<std::uint8_t, kBoundGroup> passing;
     for (std::uint32_t first = 0; first < tiles; first += kBoundGroup) {
@@ -53,7 +56,7 @@ void ScanSortedBucket(const AngleIndex::Bucket& bucket, const VectorSketch& bloc
         const double wholeTarget = target - margin;
         std::uint32_t count = 0;
         for (std::uint32_t t = first; t < end; ++t) {
-            if (!(bucket.tileRadial[t] * block.radial + bucket.tileRest[t] * block.rest < wholeTarget)) listed[count++] = t;
+            if (!(bucket.tileRadial[t] * radial + bucket.tileRest[t] * block.rest < wholeTarget)) listed[count++] = t;
         }
         if (count == 0) continue;
         ListedTilesReaching(bucket.terms.data(), listed.data(), count, block.terms.data(), target, passing.data());
@@ -62,9 +65,9 @@ void ScanSortedBucket(const AngleIndex::Bucket& bucket, const VectorSketch& bloc
     }
 }
 
-void ScanBucket(const AngleIndex::Bucket& bucket, const VectorSketch& block, double margin, TileBatch& batch,
-                std::uint32_t skippedTile) {
-    if (!bucket.tileRadial.empty()) return ScanSortedBucket(bucket, block, margin, batch, skippedTile);
+void ScanBucket(const AngleIndex::Bucket& bucket, const VectorSketch& block, double cosine, double margin,
+                TileBatch& batch, std::uint32_t skippedTile) {
+    if (!bucket.tileRadial.empty()) return ScanSortedBucket(bucket, block, cosine, margin, batch, skippedTile);
     const std::uint32_t tiles = bucket.Tiles();
     std::array<std::uint8_t, kBoundGroup> passing;
     for (std::uint32_t first = 0; first < tiles; first += kBoundGroup) {
