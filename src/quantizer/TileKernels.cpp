@@ -72,7 +72,9 @@ std::uint32_t ListTilesWithinReachFor(const double* radial, const double* rest, 
     for (; t + step <= end; t += step) {
         const auto bound = hn::Add(hn::Mul(hn::LoadU(d, radial + t), a), hn::Mul(hn::LoadU(d, rest + t), b));
         std::uint8_t bits[8] = {};
-        hn::StoreMaskBits(d, hn::Not(hn::Lt(bound, limit)), bits);
+        const auto within = hn::Not(hn::Lt(bound, limit));
+        if (hn::AllFalse(d, within)) continue;  // most tiles of a search are ruled out
+        hn::StoreMaskBits(d, within, bits);
         for (std::size_t l = 0; l < step; ++l) {
             listed[count] = t + static_cast<std::uint32_t>(l);
             count += (bits[l / 8] >> (l % 8)) & 1u;
