@@ -72,9 +72,10 @@ void AngleIndex::SortBySlant() {
 }
 
 // While some neuron is untamed its slant may be NaN, which has no order, and
-// the searches look at no bound anyway.
+// the searches look at no bound anyway. A bucket of one tile has no order to
+// gain.
 void AngleIndex::Changed(Bucket& bucket) {
-    if (++bucket.changes >= bucket.count && untamed_ == 0) Sort(bucket);
+    if (++bucket.changes >= 2 * bucket.count && bucket.count > kLanes && untamed_ == 0) Sort(bucket);
 }
 
 // The bucket is written anew in slant order from a copy of itself, its tile
