@@ -5,6 +5,19 @@
 #include <numbers>
 
 namespace pictora {
+namespace {
+
+// Raises a tile's bounds to the lengths of a lane's terms, computed as Finish
+// computes a block's. A NaN length leaves them as they are: it belongs to an
+// untamed neuron, and no search bounds anything while one exists.
+void RaiseTileBounds(AngleIndex::Bucket& bucket, std::uint32_t tile, const double* terms) {
+    const double radial = std::sqrt(terms[0] * terms[0] + terms[1] * terms[1]);
+    const double rest = std::sqrt(terms[2] * terms[2] + terms[3] * terms[3] + terms[4] * terms[4]);
+    bucket.tileRadial[tile] = std::max(bucket.tileRadial[tile], radial);
+    bucket.tileRest[tile] = std::max(bucket.tileRest[tile], rest);
+}
+
+}  // namespace
 
 AngleIndex::EdgeTable::EdgeTable() {
     for (std::uint32_t b = 0; b < kMostBuckets; ++b) {
@@ -25,7 +38,6 @@ void AngleIndex::Reset(std::uint32_t components, std::uint32_t buckets) {
     untamedMarks_.clear();
     untamed_ = 0;
     normBound_ = 0.0;
-    sorted_ = false;
 }
 
 std::uint32_t AngleIndex::BucketOf(double angle) const {
@@ -35,7 +47,6 @@ std::uint32_t AngleIndex::BucketOf(double angle) const {
 }
 
 void AngleIndex::Append(const double* weights, const VectorSketch& sketch) {
-    Unsort();
     slots_.push_back(Location{0, 0});
     untamedMarks_.push_back(0);
     const std::uint32_t position = Size() - 1;
@@ -44,73 +55,68 @@ void AngleIndex::Append(const double* weights, const VectorSketch& sketch) {
 }
 
 void AngleIndex::Update(std::uint32_t position, const double* weights, const VectorSketch& sketch) {
-    Unsort();
     const Location where = slots_[position];
     Track(position, sketch);
     if (BucketFor(sketch) == where.bucket) {
-        Write(buckets_[where.bucket], where.slot, weights, sketch.terms.data(), position);
+        Bucket& bucket = buckets_[where.bucket];
+        Write(bucket, where.slot, weights, sketch.terms.data(), position);
+        Changed(bucket);
         return;
     }
     Remove(where);
     Place(position, weights, sketch);
 }
 
-void AngleIndex::Unsort() {
-    if (!sorted_) return;
-    sorted_ = false;
-    for (Bucket& bucket : buckets_) {
-        bucket.tileRadial.clear();
-        bucket.tileRest.clear();
-    }
+void AngleIndex::SortBySlant() {
+    for (Bucket& bucket : buckets_) Sort(bucket);
 }
 
-// Each bucket is written anew in slant order from a copy of itself. Radial,
-// rest and slant are computed from the stored terms, the way Finish computes
-// them for a block.
-void AngleIndex::SortBySlant() {
+// While some neuron is untamed its slant may be NaN, which has no order, and
+// the searches look at no bound anyway. A bucket of one tile has no order to
+// gain.
+void AngleIndex::Changed(Bucket& bucket) {
+    if (++bucket.changes >= 2 * bucket.count && bucket.count > kLanes && untamed_ == 0) Sort(bucket);
+}
+
+// The bucket is written anew in slant order from a copy of itself, its tile
+// bounds from zero. Slant comes from the stored terms, the way Finish
+// computes it for a block.
+void AngleIndex::Sort(Bucket& bucket) {
+    bucket.changes = 0;
+    if (bucket.count == 0) return;
     const std::size_t weightStride = static_cast<std::size_t>(components_) * kLanes;
     const std::size_t termStride = static_cast<std::size_t>(VectorSketch::kTerms) * kLanes;
     struct Entry {
         double slant;
-        double radial;
-        double rest;
         std::uint32_t slot;
     };
     std::vector<Entry> entries;
+    entries.reserve(bucket.count);
     std::vector<double> weights(components_);
     std::array<double, VectorSketch::kTerms> terms;
-    for (Bucket& bucket : buckets_) {
-        if (bucket.count == 0) continue;
-        const Bucket unsorted = bucket;
-        entries.clear();
-        for (std::uint32_t slot = 0; slot < bucket.count; ++slot) {
-            const double* t = unsorted.terms.data() + (slot / kLanes) * termStride + slot % kLanes;
-            const double radial = std::sqrt(t[0] * t[0] + t[kLanes] * t[kLanes]);
-            const double rest =
-                std::sqrt(t[2 * kLanes] * t[2 * kLanes] + t[3 * kLanes] * t[3 * kLanes] + t[4 * kLanes] * t[4 * kLanes]);
-            entries.push_back({std::atan2(rest, radial), radial, rest, slot});
-        }
-        std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-            return a.slant < b.slant || (a.slant == b.slant && a.slot < b.slot);
-        });
-        bucket.tileRadial.assign(bucket.Tiles(), 0.0);
-        bucket.tileRest.assign(bucket.Tiles(), 0.0);
-        for (std::uint32_t slot = 0; slot < bucket.count; ++slot) {
-            const Entry& entry = entries[slot];
-            const double* fromWeights = unsorted.weights.data() + (entry.slot / kLanes) * weightStride + entry.slot % kLanes;
-            const double* fromTerms = unsorted.terms.data() + (entry.slot / kLanes) * termStride + entry.slot % kLanes;
-            for (std::uint32_t k = 0; k < components_; ++k) weights[k] = fromWeights[k * kLanes];
-            for (std::uint32_t k = 0; k < VectorSketch::kTerms; ++k) terms[k] = fromTerms[k * kLanes];
-            const std::uint32_t position = unsorted.positions[entry.slot];
-            Write(bucket, slot, weights.data(), terms.data(), position);
-            slots_[position].slot = slot;
-            double& radial = bucket.tileRadial[slot / kLanes];
-            double& rest = bucket.tileRest[slot / kLanes];
-            radial = std::max(radial, entry.radial);
-            rest = std::max(rest, entry.rest);
-        }
+    unsorted_ = bucket;
+    for (std::uint32_t slot = 0; slot < bucket.count; ++slot) {
+        const double* t = unsorted_.terms.data() + (slot / kLanes) * termStride + slot % kLanes;
+        const double radial = std::sqrt(t[0] * t[0] + t[kLanes] * t[kLanes]);
+        const double rest =
+            std::sqrt(t[2 * kLanes] * t[2 * kLanes] + t[3 * kLanes] * t[3 * kLanes] + t[4 * kLanes] * t[4 * kLanes]);
+        entries.push_back({std::atan2(rest, radial), slot});
     }
-    sorted_ = true;
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        return a.slant < b.slant || (a.slant == b.slant && a.slot < b.slot);
+    });
+    std::fill(bucket.tileRadial.begin(), bucket.tileRadial.end(), 0.0);
+    std::fill(bucket.tileRest.begin(), bucket.tileRest.end(), 0.0);
+    for (std::uint32_t slot = 0; slot < bucket.count; ++slot) {
+        const Entry& entry = entries[slot];
+        const double* fromWeights = unsorted_.weights.data() + (entry.slot / kLanes) * weightStride + entry.slot % kLanes;
+        const double* fromTerms = unsorted_.terms.data() + (entry.slot / kLanes) * termStride + entry.slot % kLanes;
+        for (std::uint32_t k = 0; k < components_; ++k) weights[k] = fromWeights[k * kLanes];
+        for (std::uint32_t k = 0; k < VectorSketch::kTerms; ++k) terms[k] = fromTerms[k * kLanes];
+        const std::uint32_t position = unsorted_.positions[entry.slot];
+        Write(bucket, slot, weights.data(), terms.data(), position);
+        slots_[position].slot = slot;
+    }
 }
 
 // Untamed neurons all go to bucket 0: while one exists the searches ignore the
@@ -133,6 +139,7 @@ void AngleIndex::Place(std::uint32_t position, const double* weights, const Vect
     occupied_[bucket / 64] |= std::uint64_t{1} << (bucket % 64);
     slots_[position] = Location{bucket, slot};
     Write(target, slot, weights, sketch.terms.data(), position);
+    Changed(target);
 }
 
 void AngleIndex::Write(Bucket& bucket, std::uint32_t slot, const double* weights, const double* terms,
@@ -143,12 +150,15 @@ void AngleIndex::Write(Bucket& bucket, std::uint32_t slot, const double* weights
         bucket.weights.resize(bucket.weights.size() + static_cast<std::size_t>(components_) * kLanes, 0.0);
         bucket.terms.resize(bucket.terms.size() + VectorSketch::kTerms * kLanes, 0.0);
         bucket.positions.resize(bucket.positions.size() + kLanes, 0);
+        bucket.tileRadial.push_back(0.0);
+        bucket.tileRest.push_back(0.0);
     }
     double* tileWeights = bucket.weights.data() + static_cast<std::size_t>(tile) * components_ * kLanes;
     for (std::uint32_t k = 0; k < components_; ++k) tileWeights[k * kLanes + lane] = weights[k];
     double* tileTerms = bucket.terms.data() + static_cast<std::size_t>(tile) * VectorSketch::kTerms * kLanes;
     for (std::uint32_t k = 0; k < VectorSketch::kTerms; ++k) tileTerms[k * kLanes + lane] = terms[k];
     bucket.positions[slot] = position;
+    RaiseTileBounds(bucket, tile, terms);
 }
 
 // Moves the bucket's last neuron into the hole and clears the lane it leaves,
@@ -164,7 +174,9 @@ void AngleIndex::Remove(const Location& where) {
         double* holeWeights = bucket.weights.data() + (where.slot / kLanes) * weightStride + where.slot % kLanes;
         double* holeTerms = bucket.terms.data() + (where.slot / kLanes) * termStride + where.slot % kLanes;
         for (std::uint32_t k = 0; k < components_; ++k) holeWeights[k * kLanes] = lastWeights[k * kLanes];
-        for (std::uint32_t k = 0; k < VectorSketch::kTerms; ++k) holeTerms[k * kLanes] = lastTerms[k * kLanes];
+        std::array<double, VectorSketch::kTerms> terms;
+        for (std::uint32_t k = 0; k < VectorSketch::kTerms; ++k) terms[k] = holeTerms[k * kLanes] = lastTerms[k * kLanes];
+        RaiseTileBounds(bucket, where.slot / kLanes, terms.data());
         const std::uint32_t moved = bucket.positions[last];
         bucket.positions[where.slot] = moved;
         slots_[moved].slot = where.slot;
@@ -172,6 +184,7 @@ void AngleIndex::Remove(const Location& where) {
     for (std::uint32_t k = 0; k < components_; ++k) lastWeights[k * kLanes] = 0.0;
     for (std::uint32_t k = 0; k < VectorSketch::kTerms; ++k) lastTerms[k * kLanes] = 0.0;
     if (last == 0) occupied_[where.bucket / 64] &= ~(std::uint64_t{1} << (where.bucket % 64));
+    Changed(bucket);
 }
 
 }  // namespace pictora

@@ -23,11 +23,14 @@ namespace pictora {
 // Every change costs O(d): a neuron that is moved into another bucket leaves a
 // hole that the bucket's last neuron fills.
 //
-// An index whose neurons will stay as they are (the codebook of a coding
-// scan) can be sorted: each bucket's neurons are then ordered by slant, the
-// angle of their sketch between its brightness part and the rest, and every
-// tile keeps the largest length of either part among its lanes, so that a
-// search can bound a whole tile with two products.
+// Every tile keeps at least the largest length of either part of its lanes'
+// sketches (the brightness part and the rest), so that a search can bound a
+// whole tile with two products. The bounds only grow as neurons are written
+// into a tile; they are tight where a bucket is ordered by slant, the angle of
+// a sketch between its two parts, which groups alike neurons into tiles. A
+// bucket is ordered anew once as many changes reached it since its last
+// ordering as it holds neurons, which costs O(1) per change on average, and
+// every bucket is ordered by SortBySlant (before a coding scan, say).
 class AngleIndex {
 public:
     static constexpr std::uint32_t kLanes = 8;
@@ -41,9 +44,10 @@ public:
         AlignedVector<double> weights;  // tile t, component k, lane l at (t * components + k) * kLanes + l
         AlignedVector<double> terms;    // tile t, term k, lane l at (t * kTerms + k) * kLanes + l
         std::vector<std::uint32_t> positions;  // neuron position of every slot
-        // Once sorted, of every tile: the largest radial and rest of its lanes.
+        // Of every tile: at least the largest radial and rest of its lanes.
         std::vector<double> tileRadial;
         std::vector<double> tileRest;
+        std::uint32_t changes = 0;  // neurons written, added or removed since the bucket was ordered
         std::uint32_t Tiles() const { return (count + kLanes - 1) / kLanes; }
     };
 
@@ -54,8 +58,7 @@ public:
     void Append(const double* weights, const VectorSketch& sketch);
     // Replaces the weights and sketch of the neuron at `position`.
     void Update(std::uint32_t position, const double* weights, const VectorSketch& sketch);
-    // Orders every bucket by slant and sums up its tiles; Append and Update
-    // undo it.
+    // Orders every bucket by slant and bounds its tiles tightly.
     void SortBySlant();
 
     // Where the neuron at a position is stored: its bucket and its slot there.
@@ -121,7 +124,8 @@ private:
     void Place(std::uint32_t position, const double* weights, const VectorSketch& sketch);
     void Write(Bucket& bucket, std::uint32_t slot, const double* weights, const double* terms, std::uint32_t position);
     void Remove(const Location& where);
-    void Unsort();
+    void Changed(Bucket& bucket);
+    void Sort(Bucket& bucket);
 
     std::uint32_t components_ = 0;
     const EdgeTable* edges_ = nullptr;
@@ -132,7 +136,7 @@ private:
     std::vector<std::uint8_t> untamedMarks_;
     std::uint32_t untamed_ = 0;
     double normBound_ = 0.0;
-    bool sorted_ = false;
+    Bucket unsorted_;  // Sort's copy of the bucket it orders
 };
 
 }  // namespace pictora

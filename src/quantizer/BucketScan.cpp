@@ -36,43 +36,29 @@ void TileBatch::Flush() {
     count_ = 0;
 }
 
-// In a sorted bucket a tile is first bounded as a whole: by Cauchy-Schwarz in
-// the brightness plane and outside it, no lane's sketch bound exceeds
-//     largest radial * radial(v) + largest rest * rest(v),
+// A tile is first bounded as a whole: by Cauchy-Schwarz outside the
+// brightness plane, and inside it by the cosine of the least angle between
+// the block's brightness part and the bucket's, no lane's similarity exceeds
+//     largest radial * radial(v) * cosine + largest rest * rest(v),
 // two products against the ten of its lanes' bounds. The test is held to the
 // target less the margin once more, which covers the rounding of the
-// lengths many times over.
-void ScanSortedBucket(const AngleIndex::Bucket& bucket, const VectorSketch& block, double margin, TileBatch& batch,
-                      std::uint32_t skippedTile) {
+// lengths and of the cosine many times over.
+void ScanBucket(const AngleIndex::Bucket& bucket, const VectorSketch& block, double cosine, double margin,
+                TileBatch& batch, std::uint32_t skippedTile) {
     const std::uint32_t tiles = bucket.Tiles();
+    const double radial = block.radial * cosine;
     std::array<std::uint32_t, kBoundGroup> listed;
     std::array<std::uint8_t, kBoundGroup> passing;
     for (std::uint32_t first = 0; first < tiles; first += kBoundGroup) {
         const std::uint32_t end = std::min(tiles, first + kBoundGroup);
         const double target = batch.Best().value - margin;
         const double wholeTarget = target - margin;
-        std::uint32_t count = 0;
-        for (std::uint32_t t = first; t < end; ++t) {
-            if (!(bucket.tileRadial[t] * block.radial + bucket.tileRest[t] * block.rest < wholeTarget)) listed[count++] = t;
-        }
+        const std::uint32_t count = ListTilesWithinReach(bucket.tileRadial.data(), bucket.tileRest.data(), first, end,
+                                                         radial, block.rest, wholeTarget, listed.data());
         if (count == 0) continue;
         ListedTilesReaching(bucket.terms.data(), listed.data(), count, block.terms.data(), target, passing.data());
         for (std::uint32_t k = 0; k < count; ++k)
             if (passing[k] != 0 && listed[k] != skippedTile) batch.Add(bucket, listed[k]);
-    }
-}
-
-void ScanBucket(const AngleIndex::Bucket& bucket, const VectorSketch& block, double margin, TileBatch& batch,
-                std::uint32_t skippedTile) {
-    if (!bucket.tileRadial.empty()) return ScanSortedBucket(bucket, block, margin, batch, skippedTile);
-    const std::uint32_t tiles = bucket.Tiles();
-    std::array<std::uint8_t, kBoundGroup> passing;
-    for (std::uint32_t first = 0; first < tiles; first += kBoundGroup) {
-        const std::uint32_t count = std::min(kBoundGroup, tiles - first);
-        TilesReaching(bucket.terms.data() + static_cast<std::size_t>(first) * VectorSketch::kTerms * kLanes, count,
-                      block.terms.data(), batch.Best().value - margin, passing.data());
-        for (std::uint32_t t = 0; t < count; ++t)
-            if (passing[t] != 0 && first + t != skippedTile) batch.Add(bucket, first + t);
     }
 }
 

@@ -35,10 +35,11 @@ private:
 };
 
 // Queues every tile of the bucket, but `skippedTile`, in which some lane has a
-// sketch bound of at least the batch's best similarity minus `margin`. In a
-// sorted bucket whole tiles are ruled out by their lengths first.
-void ScanBucket(const AngleIndex::Bucket& bucket, const VectorSketch& block, double margin, TileBatch& batch,
-                std::uint32_t skippedTile);
+// sketch bound of at least the batch's best similarity minus `margin`. Whole
+// tiles are ruled out by their lengths first, with `cosine` (in 0 .. 1) at least the cosine of the angle between the
+// brightness part of the block and that of any neuron of the bucket.
+void ScanBucket(const AngleIndex::Bucket& bucket, const VectorSketch& block, double cosine, double margin,
+                TileBatch& batch, std::uint32_t skippedTile);
 
 // Queues tiles first .. end-1 of the bucket.
 void ScanTiles(const AngleIndex::Bucket& bucket, std::uint32_t first, std::uint32_t end, TileBatch& batch);

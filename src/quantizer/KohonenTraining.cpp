@@ -79,9 +79,15 @@ void KohonenNetwork::TrainBlockRow(const BlockRow& blocks, std::uint32_t blockRo
     const std::uint32_t blocksPerRow = columns_ / side;
     for (std::uint32_t k = 0; k < blocksPerRow; ++k) {
         const double* vector = blocks.Vector(k);
-        const std::int64_t winner =
-            count == 0 ? -1 : search_.Find(neurons_, count, vector, blocks.Sketch(k), threshold);
         const std::uint32_t b = blockRow * blocksPerRow + k;
+        // The neuron the left neighbour trained (or the one above, at the
+        // start of a row) often wins again, and its similarity, computed
+        // first, narrows the search at once.
+        std::int64_t hint = -1;
+        if (k > 0) hint = trained_[b - 1];
+        else if (blockRow > 0) hint = trained_[b - blocksPerRow];
+        const std::int64_t winner =
+            count == 0 ? -1 : search_.Find(neurons_, count, vector, blocks.Sketch(k), threshold, hint);
         if (winner >= 0) {
             const auto position = static_cast<std::uint32_t>(winner);
             neurons_.At(position).MoveToward(vector, alfa);

@@ -22,9 +22,13 @@ public:
           radialSquared_(block.radial * block.radial), restSquared_(block.rest * block.rest),
           normSquared_(index.NormBound() * index.NormBound()) {}
 
-    bool Below(std::int64_t edge, double target) const {
-        const double c = std::max(index_.EdgeCosine(edge) * cos_ + index_.EdgeSine(edge) * sin_, 0.0);
-        return target > 0.0 && normSquared_ * (radialSquared_ * c * c + restSquared_) < target * target;
+    // The cosine of the angle from the block to the edge, or 0 past a right
+    // angle: no neuron beyond the edge has a brightness part more aligned.
+    double Cosine(std::int64_t edge) const {
+        return std::max(index_.EdgeCosine(edge) * cos_ + index_.EdgeSine(edge) * sin_, 0.0);
+    }
+    bool Below(double cosine, double target) const {
+        return target > 0.0 && normSquared_ * (radialSquared_ * cosine * cosine + restSquared_) < target * target;
     }
 
 private:
@@ -54,7 +58,7 @@ BestNeuron FindPruned(const AngleIndex& index, const VectorSketch& block, const 
     const auto skipped = [&](std::uint32_t bucket) { return bucket == hinted.bucket ? hinted.slot : kNoTile; };
     const std::uint32_t own = index.BucketOf(block.angle);
     // The block's own bucket first and at once: its winner sets a high target.
-    ScanBucket(index.At(own), block, margin, batch, skipped(own));
+    ScanBucket(index.At(own), block, 1.0, margin, batch, skipped(own));
     batch.Flush();
 
     // Each side covers at most half a turn, so that its bounds keep falling;
@@ -72,12 +76,13 @@ BestNeuron FindPruned(const AngleIndex& index, const VectorSketch& block, const 
         std::int64_t& step = goRight ? right : left;
         const std::int64_t limit = goRight ? rightLimit : leftLimit;
         const std::int64_t bucket = own + (goRight ? step : -step);
-        if (bound.Below(goRight ? bucket : bucket + 1, best.value - margin)) {
+        const double cosine = bound.Cosine(goRight ? bucket : bucket + 1);
+        if (bound.Below(cosine, best.value - margin)) {
             step = limit + 1;  // every bucket farther out on this side is bounded lower still
             continue;
         }
         const auto at = static_cast<std::uint32_t>((bucket + buckets) % buckets);
-        ScanBucket(index.At(at), block, margin, batch, skipped(at));
+        ScanBucket(index.At(at), block, cosine, margin, batch, skipped(at));
         step = index.NextOccupied(own, step + 1, goRight ? +1 : -1, limit);
     }
     batch.Flush();

@@ -60,6 +60,33 @@ void TileSimilaritiesFor(const double* const* tiles, std::uint32_t count, std::u
     }
 }
 
+std::uint32_t ListTilesWithinReachFor(const double* radial, const double* rest, std::uint32_t first, std::uint32_t end,
+                                      double radialFactor, double restFactor, double target, std::uint32_t* listed) {
+    const hn::ScalableTag<double> d;
+    const std::size_t step = hn::Lanes(d);
+    const auto a = hn::Set(d, radialFactor);
+    const auto b = hn::Set(d, restFactor);
+    const auto limit = hn::Set(d, target);
+    std::uint32_t count = 0;
+    std::uint32_t t = first;
+    for (; t + step <= end; t += step) {
+        const auto bound = hn::Add(hn::Mul(hn::LoadU(d, radial + t), a), hn::Mul(hn::LoadU(d, rest + t), b));
+        std::uint8_t bits[8] = {};
+        const auto within = hn::Not(hn::Lt(bound, limit));
+        if (hn::AllFalse(d, within)) continue;  // most tiles of a search are ruled out
+        hn::StoreMaskBits(d, within, bits);
+        for (std::size_t l = 0; l < step; ++l) {
+            listed[count] = t + static_cast<std::uint32_t>(l);
+            count += (bits[l / 8] >> (l % 8)) & 1u;
+        }
+    }
+    for (; t < end; ++t) {
+        listed[count] = t;
+        count += !(radial[t] * radialFactor + rest[t] * restFactor < target) ? 1u : 0u;
+    }
+    return count;
+}
+
 // Whether some lane of the term tile reaches the threshold.
 HWY_INLINE bool TileReaches(const double* tile, const double* blockTerms, double threshold) {
     const hn::CappedTag<double, kLanes> d;
@@ -74,14 +101,6 @@ HWY_INLINE bool TileReaches(const double* tile, const double* blockTerms, double
         reached = reached || !hn::AllFalse(d, hn::Ge(bound, limit));
     }
     return reached;
-}
-
-void TilesReachingFor(const double* terms, std::uint32_t tiles, const double* blockTerms, double threshold,
-                      std::uint8_t* passing) {
-    for (std::uint32_t t = 0; t < tiles; ++t) {
-        const double* tile = terms + static_cast<std::size_t>(t) * VectorSketch::kTerms * kLanes;
-        passing[t] = TileReaches(tile, blockTerms, threshold) ? 1 : 0;
-    }
 }
 
 void ListedTilesReachingFor(const double* terms, const std::uint32_t* listed, std::uint32_t count,
@@ -100,7 +119,7 @@ HWY_AFTER_NAMESPACE();
 namespace pictora {
 
 HWY_EXPORT(TileSimilaritiesFor);
-HWY_EXPORT(TilesReachingFor);
+HWY_EXPORT(ListTilesWithinReachFor);
 HWY_EXPORT(ListedTilesReachingFor);
 
 void TileSimilarities(const double* const* tiles, std::uint32_t count, std::uint32_t components, const double* vector,
@@ -108,9 +127,10 @@ void TileSimilarities(const double* const* tiles, std::uint32_t count, std::uint
     HWY_DYNAMIC_DISPATCH(TileSimilaritiesFor)(tiles, count, components, vector, out);
 }
 
-void TilesReaching(const double* terms, std::uint32_t tiles, const double* blockTerms, double threshold,
-                   std::uint8_t* passing) {
-    HWY_DYNAMIC_DISPATCH(TilesReachingFor)(terms, tiles, blockTerms, threshold, passing);
+std::uint32_t ListTilesWithinReach(const double* radial, const double* rest, std::uint32_t first, std::uint32_t end,
+                                   double radialFactor, double restFactor, double target, std::uint32_t* listed) {
+    return HWY_DYNAMIC_DISPATCH(ListTilesWithinReachFor)(radial, rest, first, end, radialFactor, restFactor, target,
+                                                         listed);
 }
 
 void ListedTilesReaching(const double* terms, const std::uint32_t* listed, std::uint32_t count,

@@ -17,13 +17,17 @@ namespace pictora {
 void TileSimilarities(const double* const* tiles, std::uint32_t count, std::uint32_t components, const double* vector,
                       double* out);
 
-// passing[t] = 1 when some lane of tile t has a sketch bound (the dot product
-// of its terms with `blockTerms`) at or above `threshold`, else 0; a NaN bound
-// or threshold never passes. `terms` holds `tiles` consecutive term tiles.
-void TilesReaching(const double* terms, std::uint32_t tiles, const double* blockTerms, double threshold,
-                   std::uint8_t* passing);
-// The same for tiles listed[0 .. count-1] of the term tiles at `terms`:
-// passing[k] tells of tile listed[k].
+// Lists, in order, every t in first .. end-1 for which
+//     !(radial[t] * radialFactor + rest[t] * restFactor < target),
+// each product rounded before the sum (a NaN sum is listed), and returns how
+// many it listed: at most end - first.
+std::uint32_t ListTilesWithinReach(const double* radial, const double* rest, std::uint32_t first, std::uint32_t end,
+                                   double radialFactor, double restFactor, double target, std::uint32_t* listed);
+
+// passing[k] = 1 when some lane of term tile listed[k] (of the tiles at
+// `terms`) has a sketch bound (the dot product of its terms with
+// `blockTerms`) at or above `threshold`, else 0; a NaN bound or threshold
+// never passes.
 void ListedTilesReaching(const double* terms, const std::uint32_t* listed, std::uint32_t count,
                          const double* blockTerms, double threshold, std::uint8_t* passing);
 

@@ -25,9 +25,15 @@ VectorSketch SketchAt(double angle, double norm) {
     return sketch;
 }
 
+double RadialOf(const VectorSketch& s) { return std::sqrt(s.terms[0] * s.terms[0] + s.terms[1] * s.terms[1]); }
+double RestOf(const VectorSketch& s) {
+    return std::sqrt(s.terms[2] * s.terms[2] + s.terms[3] * s.terms[3] + s.terms[4] * s.terms[4]);
+}
+
 // Every position is stored exactly once, with its latest weights and terms,
 // in the bucket of its angle (untamed ones in bucket 0); buckets are packed,
-// their spare lanes zero, and exactly the non-empty ones are marked occupied.
+// their spare lanes zero, exactly the non-empty ones are marked occupied, and
+// every tame neuron's lengths are within its tile's bounds.
 void ExpectHolds(const AngleIndex& index, const std::vector<std::vector<double>>& weights,
                  const std::vector<VectorSketch>& sketches) {
     std::vector<int> seen(weights.size(), 0);
@@ -51,6 +57,10 @@ void ExpectHolds(const AngleIndex& index, const std::vector<std::vector<double>>
             EXPECT_EQ(b, sketches[position].tame ? index.BucketOf(sketches[position].angle) : 0u);
             EXPECT_EQ(index.Where(position).bucket, b);
             EXPECT_EQ(index.Where(position).slot, slot);
+            if (sketches[position].tame) {
+                EXPECT_GE(bucket.tileRadial[tile], RadialOf(sketches[position])) << b << ", " << slot;
+                EXPECT_GE(bucket.tileRest[tile], RestOf(sketches[position])) << b << ", " << slot;
+            }
             for (std::uint32_t k = 0; k < VectorSketch::kTerms; ++k) {
                 EXPECT_EQ(std::bit_cast<std::uint64_t>(bucket.terms[(tile * VectorSketch::kTerms + k) * kLanes + lane]),
                           std::bit_cast<std::uint64_t>(sketches[position].terms[k]));
@@ -100,7 +110,8 @@ TEST(AngleIndexTest, AppendsAndMovesKeepEveryNeuronInItsBucket) {
 }
 
 // Sorting keeps every neuron where Where says, orders each bucket by slant
-// and bounds every lane's radial and rest by its tile's; a change undoes it.
+// and bounds every lane's radial and rest by its tile's, tightly; changes
+// keep the bounds.
 TEST(AngleIndexTest, SortingOrdersBucketsBySlantAndBoundsTheirTiles) {
     std::mt19937 random(5);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
@@ -120,29 +131,40 @@ TEST(AngleIndexTest, SortingOrdersBucketsBySlantAndBoundsTheirTiles) {
     }
     index.SortBySlant();
     ExpectHolds(index, weights, sketches);
-    const auto radialOf = [](const VectorSketch& s) { return std::sqrt(s.terms[0] * s.terms[0] + s.terms[1] * s.terms[1]); };
-    const auto restOf = [](const VectorSketch& s) {
-        return std::sqrt(s.terms[2] * s.terms[2] + s.terms[3] * s.terms[3] + s.terms[4] * s.terms[4]);
-    };
     std::uint32_t sortedBuckets = 0;
     for (std::uint32_t b = 0; b < index.BucketCount(); ++b) {
         const AngleIndex::Bucket& bucket = index.At(b);
         if (bucket.count == 0) continue;
         ++sortedBuckets;
-        ASSERT_EQ(bucket.tileRadial.size(), bucket.Tiles());
+        ASSERT_GE(bucket.tileRadial.size(), bucket.Tiles());
         double lastSlant = -1.0;
+        std::vector<double> largestRadial(bucket.Tiles(), 0.0);
+        std::vector<double> largestRest(bucket.Tiles(), 0.0);
         for (std::uint32_t slot = 0; slot < bucket.count; ++slot) {
             const VectorSketch& sketch = sketches[bucket.positions[slot]];
-            const double slant = std::atan2(restOf(sketch), radialOf(sketch));
+            const double slant = std::atan2(RestOf(sketch), RadialOf(sketch));
             EXPECT_GE(slant, lastSlant) << b << ", " << slot;
             lastSlant = slant;
-            EXPECT_GE(bucket.tileRadial[slot / kLanes], radialOf(sketch));
-            EXPECT_GE(bucket.tileRest[slot / kLanes], restOf(sketch));
+            largestRadial[slot / kLanes] = std::max(largestRadial[slot / kLanes], RadialOf(sketch));
+            largestRest[slot / kLanes] = std::max(largestRest[slot / kLanes], RestOf(sketch));
+        }
+        for (std::uint32_t t = 0; t < bucket.Tiles(); ++t) {
+            EXPECT_EQ(bucket.tileRadial[t], largestRadial[t]) << b << ", tile " << t;
+            EXPECT_EQ(bucket.tileRest[t], largestRest[t]) << b << ", tile " << t;
         }
     }
     EXPECT_EQ(sortedBuckets, 3u);
+    // Larger lengths, moves to another bucket and back, new neurons.
+    sketches[7].terms[4] = 5.0;
     index.Update(7, weights[7].data(), sketches[7]);
-    for (std::uint32_t b = 0; b < index.BucketCount(); ++b) EXPECT_TRUE(index.At(b).tileRadial.empty());
+    sketches[8] = SketchAt(2.0, 1.0);
+    index.Update(8, weights[8].data(), sketches[8]);
+    sketches[8] = SketchAt(0.3, 1.0);
+    sketches[8].terms[0] = 3.0;
+    index.Update(8, weights[8].data(), sketches[8]);
+    index.Append(weights[9].data(), sketches[9]);
+    weights.push_back(weights[9]);
+    sketches.push_back(sketches[9]);
     ExpectHolds(index, weights, sketches);
 }
 

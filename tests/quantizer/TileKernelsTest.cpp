@@ -75,22 +75,54 @@ TEST(TileKernelsTest, ATileReachesWhenOneLaneMeetsTheThresholdExactly) {
         terms[1 * kLanes + 6] = 2.0;
         for (std::uint32_t l = 0; l < kLanes; ++l) terms[(kTerms + 2) * kLanes + l] = std::nextafter(1.0, 0.0);
         terms[(2 * kTerms + 4) * kLanes + 1] = kNaN;  // tile 2: a NaN lane never reaches
+        const std::uint32_t all[3] = {0, 1, 2};
         std::uint8_t passing[3];
-        TilesReaching(terms.data(), 3, block, 1.0, passing);
+        ListedTilesReaching(terms.data(), all, 3, block, 1.0, passing);
         EXPECT_EQ(passing[0], 1);
         EXPECT_EQ(passing[1], 0);
         EXPECT_EQ(passing[2], 0);
         terms[(2 * kTerms + 4) * kLanes + 7] = kInf;
-        TilesReaching(terms.data(), 3, block, 1.0, passing);
+        ListedTilesReaching(terms.data(), all, 3, block, 1.0, passing);
         EXPECT_EQ(passing[2], 1);
-        TilesReaching(terms.data(), 3, block, kNaN, passing);
+        ListedTilesReaching(terms.data(), all, 3, block, kNaN, passing);
         EXPECT_EQ(passing[0] + passing[1] + passing[2], 0);
         // Listed tiles, in any order and repeated, are told in list order.
-        TilesReaching(terms.data(), 3, block, 1.0, passing);
+        ListedTilesReaching(terms.data(), all, 3, block, 1.0, passing);
         const std::uint32_t listed[4] = {2, 0, 1, 0};
         std::uint8_t told[4];
         ListedTilesReaching(terms.data(), listed, 4, block, 1.0, told);
         for (int k = 0; k < 4; ++k) EXPECT_EQ(told[k], passing[listed[k]]) << k;
+    });
+}
+
+// The vector listing keeps exactly the tiles the plain test keeps, in order,
+// at any start and end (whole vectors and tails), ties and NaN sums included.
+TEST(TileKernelsTest, TilesWithinReachAreThePlainTestsOnEveryTarget) {
+    std::mt19937_64 random(3);
+    ForEachTarget([&] {
+        for (int round = 0; round < 200; ++round) {
+            const std::uint32_t tiles = 1 + static_cast<std::uint32_t>(random() % 40);
+            std::vector<double> radial(tiles);
+            std::vector<double> rest(tiles);
+            for (std::uint32_t t = 0; t < tiles; ++t) {
+                // Few distinct values, so that sums often equal the target.
+                radial[t] = random() % 50 == 0 ? kInf : 0.25 * static_cast<double>(random() % 5);
+                rest[t] = 0.5 * static_cast<double>(random() % 4);
+            }
+            const double radialFactor = round % 7 == 0 ? 0.0 : 0.5 * static_cast<double>(random() % 3);
+            const double restFactor = 0.25 * static_cast<double>(random() % 3);
+            const double target = round % 11 == 0 ? kNaN : 0.125 * static_cast<double>(random() % 12);
+            const std::uint32_t first = static_cast<std::uint32_t>(random() % tiles);
+            std::vector<std::uint32_t> expected;
+            for (std::uint32_t t = first; t < tiles; ++t) {
+                if (!(radial[t] * radialFactor + rest[t] * restFactor < target)) expected.push_back(t);
+            }
+            std::vector<std::uint32_t> listed(tiles);
+            const std::uint32_t count = ListTilesWithinReach(radial.data(), rest.data(), first, tiles, radialFactor,
+                                                             restFactor, target, listed.data());
+            listed.resize(count);
+            ASSERT_EQ(listed, expected) << "round " << round;
+        }
     });
 }
 
