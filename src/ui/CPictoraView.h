@@ -78,9 +78,19 @@ public:
     // Fills the lists and tabs and starts the worker thread; once.
     void OnInitialUpdate();
 
-    // Loads a PNG as the source image (refused while a step runs). A failure
-    // is told in a message and leaves the form as it was.
+    // Starts loading a PNG as the source image on the worker (refused, told,
+    // while the worker is busy). The form is busy until it is done; a
+    // failure is then told and leaves the form as it was.
     bool LoadImage(const QString& path) override;
+    // Starts writing the current result as a file of `kind` on the worker,
+    // as LoadImage does.
+    bool SaveResult(ResultFileKind kind, const QString& path) override;
+    // While an image loads or a file is saved: the status line's text and
+    // the text that refuses another command; both empty otherwise.
+    QString BusyText() const;
+    QString FileTaskWait() const override;
+    bool HasImage() const override { return imageLoaded_; }
+    bool HasResult() const override { return hasResult_; }
 
     // The Open and Save commands of the menu and accelerators.
     void OnFileOpen();
@@ -126,7 +136,9 @@ public:
     const NeuronTallies& Tallies() const { return tallies_; }
     const ChannelSettingsSet& Channels() const { return channels_; }
     const RunFlags& Flags() const { return flags_; }
-    const ImageCompressor& Compressor() const override { return compressor_; }
+    // The form's compressor, for tests; the form itself reads it only while
+    // the worker waits for it to take an outcome in.
+    const ImageCompressor& Compressor() const { return compressor_; }
     CodingWorker& Worker() override { return *worker_; }
     // The comparison studies' thread; idle once nothing is asked or worked on.
     const StudyWorker& Studies() const { return *studies_; }
@@ -153,6 +165,11 @@ signals:
     void StudyArrived(std::shared_ptr<const StudyReport> report);
     // The method's options have been changed by the user.
     void MethodChanged();
+    // The form has become busy with a load or save (the status line's text)
+    // or is no longer (empty).
+    void BusyChanged(const QString& text);
+    // A load or save has been taken in: done, or refused and told.
+    void FileTaskEnded(bool done);
 
 private:
     void ExportResults();
@@ -174,8 +191,19 @@ private:
     // it ran out.
     bool RunTellingMemoryShortage(const std::function<void()>& command);
     void TellMemoryShortage(const QString& context);
-    bool BuildSourcePictures(const QString& path);
     void EndRunForMemory();
+    // A click that would start a run is refused while the worker is busy
+    // with a file and before an image is loaded; true when it was (told).
+    bool RefuseStart();
+
+    // The load or save the worker runs for the form.
+    enum class FileTask { None, Loading, Saving };
+    bool StartFileTask(FileTask task, WorkerRequest request, const char* busyText);
+    void EndFileTask();
+    void TakeFileTask(const WorkerOutcome& outcome);
+    bool HandleLoadDone(const LoadOutcome& outcome);
+    void BuildSourcePictures(const QString& path);
+    bool HandleSaveDone(const SaveOutcome& outcome);
 
     void SetUpResultsViews();
     void TakeOutcome(const std::shared_ptr<const WorkerOutcome>& outcome);
@@ -201,7 +229,6 @@ private:
     void Want(StudyJob job);
     void PostWantedStudies();
     void CancelStudies();
-    std::shared_ptr<const RgbImage> StudySource();
     void TakeStudyReport(const std::shared_ptr<const StudyReport>& report);
     void HandleStudyDone(const StudyReport& report);
     // A new image or a new result: what was worked out for the old one is stale.
@@ -224,6 +251,11 @@ private:
     // repeats step after step is told once.
     std::vector<ErrorKind> failuresTold_;
 
+    FileTask fileTask_ = FileTask::None;
+    // What the compressor held when the worker's last outcome was taken in.
+    bool imageLoaded_ = false;
+    bool hasResult_ = false;
+
     ImageCompressor compressor_;
     QString sourcePath_;         // the loaded image's file
     QStringList resultFiles_;    // the files the current result was read from (none after a step)
@@ -239,7 +271,7 @@ private:
     std::vector<ReferenceAtSize> references_;  // of the current result
     std::optional<StepResult> shownResult_;  // the latest step or file read
     std::shared_ptr<const RgbImage> shownReconstruction_;  // its reconstruction, as the worker handed it over
-    std::shared_ptr<const RgbImage> studySource_;          // the loaded image, copied for the studies when asked
+    std::shared_ptr<const RgbImage> studySource_;          // the loaded image, as the worker copied it on loading
     std::optional<SsimMap> reconstructionMap_;
     std::vector<StudyJob> wantedStudies_;  // not yet given to the study thread
     std::vector<StudyJob> postedStudies_;  // given to it, no report yet
