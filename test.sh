@@ -35,9 +35,11 @@ case "$mode" in
     forms="form_tests file_commands_tests compare_form_tests"
     cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPICTORA_BUILD_TESTS=ON \
       -DPICTORA_BUILD_GUI=ON -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags"
+    # The comparison form's tests start pictora-cli (fork and exec) while
+    # Qt's threads run, which die_after_fork=0 lets through.
     # shellcheck disable=SC2086
     cmake --build build-tsan -j "$jobs" --target $engine $forms
-    TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan.supp" \
+    TSAN_OPTIONS="halt_on_error=1 die_after_fork=0 suppressions=$PWD/tests/tsan.supp" \
       ctest --test-dir build-tsan --output-on-failure -j "$jobs" \
       -R "^((${engine// /|})\\.|(${forms// /|})(\\.pt_BR)?\$)"
     ;;

@@ -96,10 +96,14 @@ void CPictoraView::OnInitialUpdate() {
     // The threads hand their outcomes over and go on; this form takes them
     // in on its own thread, in the order they came.
     worker_->SetOutcomeSink([this](WorkerOutcome outcome) {
-        emit OutcomeArrived(std::make_shared<const WorkerOutcome>(std::move(outcome)));
+        auto shared = std::make_shared<const WorkerOutcome>(std::move(outcome));
+        std::lock_guard handingOver(handover_);
+        emit OutcomeArrived(std::move(shared));
     });
     studies_->SetReportSink([this](StudyReport report) {
-        emit StudyArrived(std::make_shared<const StudyReport>(std::move(report)));
+        auto shared = std::make_shared<const StudyReport>(std::move(report));
+        std::lock_guard handingOver(handover_);
+        emit StudyArrived(std::move(shared));
     });
     worker_->Start();
 }
@@ -264,9 +268,17 @@ void CPictoraView::ShowCodedChannel() {
     if (slot) controls_.codedPicture->SetBitmap(displays_.GetDisplay(*slot));
 }
 
+// Qt queues a signal between threads behind locks of its own, which race
+// checkers cannot see. The threads hold this lock while they queue an
+// outcome or report; passing it before reading orders what they wrote (the
+// value, Qt's copy of it, the compressor) before what this form reads, in a
+// way the checkers see too.
+void CPictoraView::PassHandover() const { std::lock_guard lock(handover_); }
+
 // The worker waits for this form until it is told the outcome is taken in,
 // so what it left in the compressor is read here.
 void CPictoraView::TakeOutcome(const std::shared_ptr<const WorkerOutcome>& outcome) {
+    PassHandover();
     imageLoaded_ = compressor_.IsImageLoaded();
     hasResult_ = compressor_.HasReconstruction();
     if (std::holds_alternative<LoadOutcome>(*outcome) || std::holds_alternative<SaveOutcome>(*outcome)) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -206,6 +207,7 @@ private:
     bool HandleSaveDone(const SaveOutcome& outcome);
 
     void SetUpResultsViews();
+    void PassHandover() const;
     void TakeOutcome(const std::shared_ptr<const WorkerOutcome>& outcome);
     void HandleStepDone(const StepOutcome& outcome);
     void HandleFileDone(const FileOutcome& outcome);
@@ -239,6 +241,7 @@ private:
 
     std::unique_ptr<UserDialogs> dialogs_;
     Controls controls_;
+    mutable std::mutex handover_;  // see PassHandover
     ChannelSettingsSet channels_{};
     QString widthText_;
     QString heightText_;

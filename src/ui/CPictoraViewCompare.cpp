@@ -146,6 +146,7 @@ void CPictoraView::CancelStudies() {
 
 
 void CPictoraView::TakeStudyReport(const std::shared_ptr<const StudyReport>& report) {
+    PassHandover();
     try {
         HandleStudyDone(*report);
     } catch (const std::bad_alloc&) {
