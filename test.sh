@@ -3,7 +3,8 @@
 #   ./test.sh             every test, in build/
 #   ./test.sh --sanitize  every non-GUI test under AddressSanitizer and
 #                         UndefinedBehaviorSanitizer, in build-asan/
-#   ./test.sh --tsan      the worker-thread and search tests under ThreadSanitizer, in build-tsan/
+#   ./test.sh --tsan      the worker-thread, search and form tests under ThreadSanitizer, in
+#                         build-tsan/
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -30,11 +31,20 @@ case "$mode" in
       ctest --test-dir build-asan --output-on-failure -j "$jobs"
     ;;
   --tsan)
+    # Only the targets whose tests start threads: the engine's and the
+    # form's, whose worker loads, codes and saves while the window is served.
     flags="-fsanitize=thread -fno-omit-frame-pointer"
+    engine="worker_tests quantizer_tests support_tests measures_tests study_tests"
+    forms="form_tests file_commands_tests compare_form_tests"
     cmake -S . -B build-tsan -G Ninja "${checked_build[@]}" -DPICTORA_BUILD_TESTS=ON \
-      -DPICTORA_BUILD_GUI=OFF -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags"
-    cmake --build build-tsan -j "$jobs" --target worker_tests quantizer_tests support_tests measures_tests study_tests
-    TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -j "$jobs" -R '^(worker_tests|quantizer_tests|support_tests|measures_tests|study_tests)\.'
+      -DPICTORA_BUILD_GUI=ON -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags"
+    # The comparison form's tests start pictora-cli (fork and exec) while
+    # Qt's threads run, which die_after_fork=0 lets through.
+    # shellcheck disable=SC2086
+    cmake --build build-tsan -j "$jobs" --target $engine $forms
+    TSAN_OPTIONS="halt_on_error=1 die_after_fork=0 suppressions=$PWD/tests/tsan.supp" \
+      ctest --test-dir build-tsan --output-on-failure -j "$jobs" \
+      -R "^((${engine// /|})\\.|(${forms// /|})(\\.pt_BR)?\$)"
     ;;
   *)
     echo "usage: $0 [--sanitize|--tsan]" >&2

@@ -14,6 +14,10 @@ const char* const kOpenFilter =
     "Imagens (*.png);;Imagens Codificadas (Sem Compressão) (*.mqc);;Imagens Codificadas (Huffman) (*.huf);;"
     "Imagens Codificadas (Aritmético) (*.art);;Imagens Codificadas (Contextual) (*.mqz);;CodeBook (*.cod)";
 
+const char* const kLoadAnImageFirst = "Inicialmente você precisa carregar uma imagem";
+const char* const kEarlierCommandRunning =
+    "O processamento anterior ainda não terminou. Tente novamente quando ele acabar.";
+
 namespace {
 
 void Tell(CommandTarget& target, const char* text, UserDialogs::Icon icon = UserDialogs::Icon::Information) {
@@ -22,8 +26,7 @@ void Tell(CommandTarget& target, const char* text, UserDialogs::Icon icon = User
 
 // A request the worker refused: it is still busy with an earlier one.
 void TellWhenRefused(CommandTarget& target, bool accepted) {
-    if (!accepted)
-        Tell(target, "O processamento anterior ainda não terminou. Tente novamente quando ele acabar.");
+    if (!accepted) Tell(target, kEarlierCommandRunning);
 }
 
 void DecodeFile(CommandTarget& target, const std::string& path, LosslessMode stage) {
@@ -45,8 +48,8 @@ void WarnOfMixedColourSpaces(CommandTarget& target, const std::array<std::string
 }
 
 void OpenCodebooks(CommandTarget& target, const QStringList& paths) {
-    if (!target.Compressor().IsImageLoaded()) {
-        Tell(target, "Inicialmente você precisa carregar uma imagem");
+    if (!target.HasImage()) {
+        Tell(target, kLoadAnImageFirst);
         return;
     }
     if (paths.size() == 1) {

@@ -3,7 +3,6 @@
 #include "commands/CommandTarget.h"
 #include "commands/ErrorText.h"
 #include "commands/UserDialogs.h"
-#include "pipeline/ImageCompressor.h"
 #include "pipeline/CodingWorker.h"
 #include "pipeline/ResultFiles.h"
 #include "support/FileIO.h"
@@ -35,12 +34,20 @@ QString InputReplacedText(const QString& path) {
         .arg(path);
 }
 
+QString SaveFailedText(const QString& path, const Status& status) {
+    return QString::fromUtf8("Não foi possível salvar o arquivo \"%1\".\n\n%2").arg(path, PortugueseSentence(status));
+}
+
 void RunSaveCommand(CommandTarget& target) {
     UserDialogs& dialogs = target.Dialogs();
     for (;;) {
         const QString path = dialogs.AskSavePath(QString::fromUtf8(kSaveFilter));
         if (path.isEmpty()) return;
-        if (!target.Compressor().HasReconstruction()) return;  // nothing coded yet
+        if (!target.HasResult()) return;  // nothing coded yet
+        if (const QString wait = target.FileTaskWait(); !wait.isEmpty()) {
+            dialogs.ShowMessage(wait, UserDialogs::Icon::Information);
+            return;
+        }
         if (!target.Worker().IsIdle()) {
             dialogs.ShowMessage(QString::fromUtf8("Aguarde o fim do passo em andamento para salvar."),
                                 UserDialogs::Icon::Information);
@@ -55,10 +62,7 @@ void RunSaveCommand(CommandTarget& target) {
             dialogs.ShowMessage(InputReplacedText(path), UserDialogs::Icon::Information);
             continue;
         }
-        if (Status status = WriteResultFile(target.Compressor(), kind, path.toStdString()); !status)
-            dialogs.ShowMessage(QString::fromUtf8("Não foi possível salvar o arquivo \"%1\".\n\n%2")
-                                    .arg(path, PortugueseSentence(status)),
-                                UserDialogs::Icon::Warning);
+        target.SaveResult(kind, path);
         return;
     }
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "support/Status.h"
+
 namespace pictora {
 
 class CommandTarget;
@@ -13,7 +15,9 @@ extern const char* const kSaveFilter;
 // extension (case ignored): .mqc coded image, .huf or .art coded image through
 // the Huffman or arithmetic coder, .cod codebooks, .png reconstruction. Any
 // other name is explained and asked for again. Nothing is saved before an
-// image has been coded, nor while the worker runs a step.
+// image has been coded, nor while the worker runs a step, loads an image or
+// saves. The file is written on the worker; a failure is told once it is
+// done (SaveFailedText).
 void RunSaveCommand(CommandTarget& target);
 
 // Whether `path` is the same file as one the target's image or result was
@@ -21,5 +25,6 @@ void RunSaveCommand(CommandTarget& target);
 // the message that refuses it.
 bool IsAnInput(const CommandTarget& target, const QString& path);
 QString InputReplacedText(const QString& path);
+QString SaveFailedText(const QString& path, const Status& status);
 
 }  // namespace pictora

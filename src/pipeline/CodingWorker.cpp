@@ -91,6 +91,8 @@ void CodingWorker::Hand(WorkerOutcome outcome) {
 // Memory running out in a command is answered like any other failure, so the
 // owner hears of it and the loop goes on; the figures are then of nothing.
 WorkerOutcome CodingWorker::RunRequest(const WorkerRequest& request) {
+    if (const auto* load = std::get_if<LoadImageRequest>(&request)) return RunLoad(*load);
+    if (const auto* save = std::get_if<SaveResultRequest>(&request)) return RunSave(*save);
     const bool training = std::holds_alternative<TrainStepRequest>(request);
     try {
         if (training) return RunStep(std::get<TrainStepRequest>(request));
@@ -134,6 +136,39 @@ FileOutcome CodingWorker::RunFile(const WorkerRequest& request) {
     if (!outcome.status) return outcome;
     outcome.tallies = TakeTallies();
     outcome.pictures = TakePictures(false);
+    return outcome;
+}
+
+// A copy of the image that cannot be made leaves it loaded for coding, only
+// not shown.
+LoadOutcome CodingWorker::RunLoad(const LoadImageRequest& request) {
+    LoadOutcome outcome;
+    outcome.path = request.path;
+    try {
+        outcome.status = compressor_.LoadImage(request.path);
+    } catch (const std::bad_alloc&) {
+        outcome.status = Status::Error(ErrorKind::OutOfMemory, "not enough memory to read " + request.path);
+    }
+    if (!outcome.status) return outcome;
+    outcome.width = compressor_.GetImageWidth();
+    outcome.height = compressor_.GetImageHeight();
+    try {
+        compressor_.DeriveSourcePlanes();  // the form shows them as pictures
+        outcome.source = std::make_shared<const RgbImage>(static_cast<const RgbImage&>(*compressor_.SourceImage().rgb));
+    } catch (const std::bad_alloc&) {
+        outcome.source.reset();
+    }
+    return outcome;
+}
+
+SaveOutcome CodingWorker::RunSave(const SaveResultRequest& request) {
+    SaveOutcome outcome;
+    outcome.path = request.path;
+    try {
+        outcome.status = WriteResultFile(compressor_, request.kind, request.path);
+    } catch (const std::bad_alloc&) {
+        outcome.status = Status::Error(ErrorKind::OutOfMemory, "not enough memory to write " + request.path);
+    }
     return outcome;
 }
 

@@ -55,6 +55,8 @@ private:
     WorkerOutcome RunRequest(const WorkerRequest& request);
     StepOutcome RunStep(const TrainStepRequest& request);
     FileOutcome RunFile(const WorkerRequest& request);
+    LoadOutcome RunLoad(const LoadImageRequest& request);
+    SaveOutcome RunSave(const SaveResultRequest& request);
     Status ReadFile(const WorkerRequest& request, std::vector<std::string>& files);
     ResultPictures TakePictures(bool withMasks) const;
     NeuronTallies TakeTallies() const;

@@ -56,6 +56,25 @@ struct FileOutcome {
     ResultPictures pictures;
 };
 
-using WorkerOutcome = std::variant<StepOutcome, FileOutcome>;
+// A PNG has been read as the source image, or refused (`status`; the image
+// loaded before then stays). `source` is a copy of the new image, for the
+// interface to show and to study while the worker goes on with its own;
+// null when memory ran out making it (the image is still loaded for coding,
+// only not shown). Its Y, Cb, Cr planes have been derived for the pictures.
+struct LoadOutcome {
+    Status status = Status::Ok();
+    std::string path;
+    std::shared_ptr<const RgbImage> source;
+    int width = 0;
+    int height = 0;
+};
+
+// The current result has been written to `path`, or not (`status`).
+struct SaveOutcome {
+    Status status = Status::Ok();
+    std::string path;
+};
+
+using WorkerOutcome = std::variant<StepOutcome, FileOutcome, LoadOutcome, SaveOutcome>;
 
 }  // namespace pictora

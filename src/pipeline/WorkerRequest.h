@@ -5,6 +5,7 @@
 #include <string>
 #include <variant>
 
+#include "pipeline/ResultFiles.h"
 #include "pipeline/TrainingRun.h"
 #include "quantizer/EntropyCoderSlot.h"
 
@@ -40,7 +41,20 @@ struct ApplyCodebookSectionsRequest {
     std::array<int, 3> positions{};
 };
 
-using WorkerRequest =
-    std::variant<TrainStepRequest, DecodeFileRequest, ApplyCodebookRequest, ApplyCodebookSectionsRequest>;
+// A PNG read as the new source image. It runs here rather than on the
+// interface thread so that a large photo does not freeze the window, and it
+// waits for a step in progress, which reads the image it would replace.
+struct LoadImageRequest {
+    std::string path;
+};
+
+// The current result written as a file of `kind`.
+struct SaveResultRequest {
+    ResultFileKind kind = ResultFileKind::Unknown;
+    std::string path;
+};
+
+using WorkerRequest = std::variant<TrainStepRequest, DecodeFileRequest, ApplyCodebookRequest,
+                                   ApplyCodebookSectionsRequest, LoadImageRequest, SaveResultRequest>;
 
 }  // namespace pictora

@@ -113,6 +113,11 @@ void CMainFrame::CreateStatusBar() {
     connect(bar, &QStatusBar::messageChanged, this, [bar](const QString& text) {
         if (text.isEmpty()) bar->showMessage(QStringLiteral("Pronto"));
     });
+    // While the form loads or saves, the status line says so.
+    connect(view_, &CPictoraView::BusyChanged, this, [bar](const QString& text) {
+        if (text.isEmpty()) bar->clearMessage();
+        else bar->showMessage(text);
+    });
 }
 
 }  // namespace pictora

@@ -10,6 +10,7 @@
 #include <new>
 
 #include "commands/ErrorText.h"
+#include "commands/OpenCommand.h"
 #include "display/ImagePicture.h"
 #include "ui/ComparisonViewer.h"
 #include "support/DebugLog.h"
@@ -95,10 +96,14 @@ void CPictoraView::OnInitialUpdate() {
     // The threads hand their outcomes over and go on; this form takes them
     // in on its own thread, in the order they came.
     worker_->SetOutcomeSink([this](WorkerOutcome outcome) {
-        emit OutcomeArrived(std::make_shared<const WorkerOutcome>(std::move(outcome)));
+        auto shared = std::make_shared<const WorkerOutcome>(std::move(outcome));
+        std::lock_guard handingOver(handover_);
+        emit OutcomeArrived(std::move(shared));
     });
     studies_->SetReportSink([this](StudyReport report) {
-        emit StudyArrived(std::make_shared<const StudyReport>(std::move(report)));
+        auto shared = std::make_shared<const StudyReport>(std::move(report));
+        std::lock_guard handingOver(handover_);
+        emit StudyArrived(std::move(shared));
     });
     worker_->Start();
 }
@@ -154,52 +159,6 @@ void CPictoraView::FillFilterSizes() {
     controls_.filterSize->setCurrentIndex(0);
 }
 
-bool CPictoraView::LoadImage(const QString& path) {
-    if (!worker_->IsIdle()) {
-        dialogs_->ShowMessage(QString::fromUtf8("Aguarde o fim do passo em andamento para carregar outra imagem."),
-                              UserDialogs::Icon::Information);
-        return false;
-    }
-    if (Status loaded = compressor_.LoadImage(path.toStdString()); !loaded) {
-        dialogs_->ShowMessage(QString::fromUtf8("Não foi possível carregar a imagem \"%1\".\n\n%2")
-                                  .arg(path, PortugueseSentence(loaded)),
-                              UserDialogs::Icon::Warning);
-        return false;
-    }
-    sourcePath_ = path;
-    BuildSourcePictures(path);
-    for (QComboBox* list : controls_.blockSize) {
-        list->clear();
-        for (int side = 2; side <= 12; ++side) list->addItem(QString::asprintf("%i X %i", side, side));
-        list->setCurrentIndex(6);
-    }
-    controls_.filterType->clear();
-    controls_.filterType->addItem(QString::fromUtf8("Não Filtrar"));
-    controls_.filterType->addItem(QString::fromUtf8("Retangular"));
-    controls_.filterType->setCurrentIndex(0);
-    widthText_ = QString::asprintf("%i", compressor_.GetImageWidth());
-    heightText_ = QString::asprintf("%i", compressor_.GetImageHeight());
-    WriteFields();
-    ShowSourceChannel();
-    flags_.imageReloaded = true;
-    SourceChanged();
-    return true;
-}
-
-// The image is loaded for coding even when there is no memory left to show
-// it: its pictures stay empty, and the user is told.
-bool CPictoraView::BuildSourcePictures(const QString& path) {
-    try {
-        compressor_.DeriveSourcePlanes();  // the form shows them as pictures
-        displays_.BuildSourceDisplays(compressor_.SourceImage());
-        return true;
-    } catch (const std::bad_alloc&) {
-        displays_.FreeDisplays();
-        TellMemoryShortage(QString::fromUtf8("Não foi possível mostrar a imagem \"%1\".").arg(path));
-        return false;
-    }
-}
-
 bool CPictoraView::RunTellingMemoryShortage(const std::function<void()>& command) {
     try {
         command();
@@ -252,7 +211,17 @@ void CPictoraView::PostStep(TrainStepRequest request) {
     for (std::size_t c = 0; c < 3; ++c) channels_[c].steps = left[c];
 }
 
+bool CPictoraView::RefuseStart() {
+    QString refusal = FileTaskWait();
+    if (refusal.isEmpty() && !worker_->IsIdle()) refusal = QString::fromUtf8(kEarlierCommandRunning);
+    if (refusal.isEmpty() && !imageLoaded_) refusal = QString::fromUtf8(kLoadAnImageFirst);
+    if (refusal.isEmpty()) return false;
+    dialogs_->ShowMessage(refusal, UserDialogs::Icon::Information);
+    return true;
+}
+
 void CPictoraView::StartOrStop() {
+    if (!RunInProgress() && RefuseStart()) return;
     const ClickAction action = DecideClick(flags_);
     if (action == ClickAction::RequestStop) return;  // the button keeps "Parar" until the step ends
     CancelStudies();  // asked again once the run pauses or ends
@@ -299,7 +268,23 @@ void CPictoraView::ShowCodedChannel() {
     if (slot) controls_.codedPicture->SetBitmap(displays_.GetDisplay(*slot));
 }
 
+// Qt queues a signal between threads behind locks of its own, which race
+// checkers cannot see. The threads hold this lock while they queue an
+// outcome or report; passing it before reading orders what they wrote (the
+// value, Qt's copy of it, the compressor) before what this form reads, in a
+// way the checkers see too.
+void CPictoraView::PassHandover() const { std::lock_guard lock(handover_); }
+
+// The worker waits for this form until it is told the outcome is taken in,
+// so what it left in the compressor is read here.
 void CPictoraView::TakeOutcome(const std::shared_ptr<const WorkerOutcome>& outcome) {
+    PassHandover();
+    imageLoaded_ = compressor_.IsImageLoaded();
+    hasResult_ = compressor_.HasReconstruction();
+    if (std::holds_alternative<LoadOutcome>(*outcome) || std::holds_alternative<SaveOutcome>(*outcome)) {
+        TakeFileTask(*outcome);
+        return;
+    }
     const bool step = std::holds_alternative<StepOutcome>(*outcome);
     try {
         if (step) HandleStepDone(std::get<StepOutcome>(*outcome));

@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -78,9 +79,19 @@ public:
     // Fills the lists and tabs and starts the worker thread; once.
     void OnInitialUpdate();
 
-    // Loads a PNG as the source image (refused while a step runs). A failure
-    // is told in a message and leaves the form as it was.
+    // Starts loading a PNG as the source image on the worker (refused, told,
+    // while the worker is busy). The form is busy until it is done; a
+    // failure is then told and leaves the form as it was.
     bool LoadImage(const QString& path) override;
+    // Starts writing the current result as a file of `kind` on the worker,
+    // as LoadImage does.
+    bool SaveResult(ResultFileKind kind, const QString& path) override;
+    // While an image loads or a file is saved: the status line's text and
+    // the text that refuses another command; both empty otherwise.
+    QString BusyText() const;
+    QString FileTaskWait() const override;
+    bool HasImage() const override { return imageLoaded_; }
+    bool HasResult() const override { return hasResult_; }
 
     // The Open and Save commands of the menu and accelerators.
     void OnFileOpen();
@@ -126,7 +137,9 @@ public:
     const NeuronTallies& Tallies() const { return tallies_; }
     const ChannelSettingsSet& Channels() const { return channels_; }
     const RunFlags& Flags() const { return flags_; }
-    const ImageCompressor& Compressor() const override { return compressor_; }
+    // The form's compressor, for tests; the form itself reads it only while
+    // the worker waits for it to take an outcome in.
+    const ImageCompressor& Compressor() const { return compressor_; }
     CodingWorker& Worker() override { return *worker_; }
     // The comparison studies' thread; idle once nothing is asked or worked on.
     const StudyWorker& Studies() const { return *studies_; }
@@ -153,6 +166,11 @@ signals:
     void StudyArrived(std::shared_ptr<const StudyReport> report);
     // The method's options have been changed by the user.
     void MethodChanged();
+    // The form has become busy with a load or save (the status line's text)
+    // or is no longer (empty).
+    void BusyChanged(const QString& text);
+    // A load or save has been taken in: done, or refused and told.
+    void FileTaskEnded(bool done);
 
 private:
     void ExportResults();
@@ -174,10 +192,22 @@ private:
     // it ran out.
     bool RunTellingMemoryShortage(const std::function<void()>& command);
     void TellMemoryShortage(const QString& context);
-    bool BuildSourcePictures(const QString& path);
     void EndRunForMemory();
+    // A click that would start a run is refused while the worker is busy
+    // with a file and before an image is loaded; true when it was (told).
+    bool RefuseStart();
+
+    // The load or save the worker runs for the form.
+    enum class FileTask { None, Loading, Saving };
+    bool StartFileTask(FileTask task, WorkerRequest request, const char* busyText);
+    void EndFileTask();
+    void TakeFileTask(const WorkerOutcome& outcome);
+    bool HandleLoadDone(const LoadOutcome& outcome);
+    void BuildSourcePictures(const QString& path);
+    bool HandleSaveDone(const SaveOutcome& outcome);
 
     void SetUpResultsViews();
+    void PassHandover() const;
     void TakeOutcome(const std::shared_ptr<const WorkerOutcome>& outcome);
     void HandleStepDone(const StepOutcome& outcome);
     void HandleFileDone(const FileOutcome& outcome);
@@ -203,7 +233,6 @@ private:
     void Want(StudyJob job);
     void PostWantedStudies();
     void CancelStudies();
-    std::shared_ptr<const RgbImage> StudySource();
     std::shared_ptr<const RgbImage> ComparedImage(const StudyJob& job) const;
     void TakeStudyReport(const std::shared_ptr<const StudyReport>& report);
     void HandleStudyDone(const StudyReport& report);
@@ -215,6 +244,7 @@ private:
 
     std::unique_ptr<UserDialogs> dialogs_;
     Controls controls_;
+    mutable std::mutex handover_;  // see PassHandover
     ChannelSettingsSet channels_{};
     QString widthText_;
     QString heightText_;
@@ -226,6 +256,11 @@ private:
     // The kinds of training failure already told in this run: a failure that
     // repeats step after step is told once.
     std::vector<ErrorKind> failuresTold_;
+
+    FileTask fileTask_ = FileTask::None;
+    // What the compressor held when the worker's last outcome was taken in.
+    bool imageLoaded_ = false;
+    bool hasResult_ = false;
 
     ImageCompressor compressor_;
     QString sourcePath_;         // the loaded image's file
@@ -242,7 +277,7 @@ private:
     std::vector<ReferenceAtSize> references_;  // of the current result
     std::optional<StepResult> shownResult_;  // the latest step or file read
     std::shared_ptr<const RgbImage> shownReconstruction_;  // its reconstruction, as the worker handed it over
-    std::shared_ptr<const RgbImage> studySource_;          // the loaded image, copied for the studies when asked
+    std::shared_ptr<const RgbImage> studySource_;          // the loaded image, as the worker copied it on loading
     std::optional<SsimMap> reconstructionMap_;
     std::vector<StudyJob> wantedStudies_;  // not yet given to the study thread
     std::vector<StudyJob> postedStudies_;  // given to it, no report yet

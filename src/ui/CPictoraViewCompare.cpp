@@ -42,7 +42,7 @@ void CPictoraView::OnCompareImages() {
 }
 
 void CPictoraView::OpenViewer() {
-    if (!compressor_.IsImageLoaded()) {
+    if (!studySource_) {
         dialogs_->ShowMessage(QString::fromUtf8("Abra uma imagem antes de comparar."), UserDialogs::Icon::Information);
         return;
     }
@@ -50,7 +50,7 @@ void CPictoraView::OpenViewer() {
         viewer_ = new ComparisonViewer(this);
         connect(viewer_, &ComparisonViewer::ResultRequested, this, &CPictoraView::AnswerViewer);
         connect(viewer_, &ComparisonViewer::ButteraugliMapRequested, this, &CPictoraView::WantButteraugliMap);
-        viewer_->SetSource(ViewImageOf(*compressor_.SourceImage().rgb));
+        viewer_->SetSource(ViewImageOf(*studySource_));
     }
     viewer_->show();
     viewer_->raise();
@@ -105,7 +105,8 @@ void CPictoraView::AnswerReference(const ReferenceAtSize& reference) {
 
 void CPictoraView::GiveReconstructionMap() {
     if (!reconstructionMap_) {
-        const RgbImage& source = *compressor_.SourceImage().rgb;
+        if (!studySource_) return;
+        const RgbImage& source = *studySource_;
         if (static_cast<std::int64_t>(source.width) * source.height > kInlineMapPixels) {
             Want({StudyTask::ReconstructionSsimMap, ReferenceCodecKind::Jpeg, 0, resultTicket_});
             return;
@@ -155,7 +156,7 @@ void CPictoraView::Want(StudyJob job) {
 void CPictoraView::PostWantedStudies() {
     if (RunInProgress()) return;
     for (const StudyJob& job : wantedStudies_) {
-        studies_->Post({job, StudySource(), ComparedImage(job)});
+        studies_->Post({job, studySource_, ComparedImage(job)});
         postedStudies_.push_back(job);
     }
     wantedStudies_.clear();
@@ -169,13 +170,6 @@ void CPictoraView::CancelStudies() {
     postedStudies_.clear();
 }
 
-// The loaded image as the studies read it: a copy, made once per image, that
-// stays as it is while the worker goes on with the compressor.
-std::shared_ptr<const RgbImage> CPictoraView::StudySource() {
-    if (!studySource_ && compressor_.IsImageLoaded() && compressor_.SourceImage().rgb)
-        studySource_ = std::make_shared<const RgbImage>(static_cast<const RgbImage&>(*compressor_.SourceImage().rgb));
-    return studySource_;
-}
 
 // What a map study sets against the source: the reconstruction, or the
 // reference codec's decoded file at the current result's size.
@@ -189,6 +183,7 @@ std::shared_ptr<const RgbImage> CPictoraView::ComparedImage(const StudyJob& job)
 }
 
 void CPictoraView::TakeStudyReport(const std::shared_ptr<const StudyReport>& report) {
+    PassHandover();
     try {
         HandleStudyDone(*report);
     } catch (const std::bad_alloc&) {
@@ -249,17 +244,22 @@ void CPictoraView::SourceChanged() {
     studies_->CancelAll();
     wantedStudies_.clear();
     postedStudies_.clear();
-    studySource_.reset();
     shownResult_.reset();
     shownReconstruction_.reset();
     ++resultTicket_;
     references_.clear();
     reconstructionMap_.reset();
     if (viewer_) {
+        bool shown = false;
         try {
-            viewer_->SetSource(ViewImageOf(*compressor_.SourceImage().rgb));
+            if (studySource_) viewer_->SetSource(ViewImageOf(*studySource_));
+            shown = studySource_ != nullptr;
         } catch (const std::bad_alloc&) {
-            // It would compare with the image before: gone, the menu makes a new one.
+            shown = false;
+        }
+        if (!shown) {
+            // It would compare with the image before: gone, the menu makes a
+            // new one once the image can be shown.
             viewer_->deleteLater();
             viewer_ = nullptr;
         }

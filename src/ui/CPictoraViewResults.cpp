@@ -66,7 +66,7 @@ void CPictoraView::SwitchResultsView() {
     if (view == ResultsView::RateDistortion) {
         shown = controls_.rdPanel;
         // The ladders are worked out once per image, when first looked at.
-        if (!curvesWanted_ && compressor_.IsImageLoaded()) {
+        if (!curvesWanted_ && imageLoaded_) {
             curvesWanted_ = true;
             Want({StudyTask::ReferenceLadders, ReferenceCodecKind::Jpeg, 0, imageTicket_});
             FillRdChart();

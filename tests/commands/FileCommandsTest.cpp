@@ -222,6 +222,7 @@ private slots:
                                     QString::fromStdString(folder.File("fine.cod"))};
         const int asked = form.dialogs.saveQuestions;
         form.view->OnFileSave();
+        QVERIFY(form.FinishFileTask());
         QCOMPARE(form.dialogs.saveQuestions - asked, 3);
         QCOMPARE(form.dialogs.messages.size(), std::size_t(2));
         QVERIFY(form.dialogs.messages[0].startsWith(QString::fromUtf8("Você deve digitar a extensão")));
@@ -251,6 +252,7 @@ private slots:
         form.dialogs.saveAnswers = {photo, QString::fromStdString(folder.File("sub/../photo.png")), book};
         const int asked = form.dialogs.saveQuestions;
         form.view->OnFileSave();
+        QVERIFY(form.FinishFileTask());
         QCOMPARE(form.dialogs.saveQuestions - asked, 3);
         QCOMPARE(form.dialogs.messages.size(), std::size_t(2));
         QVERIFY(form.LastMessage().contains(QString::fromUtf8("não pode ser substituído")));
@@ -287,7 +289,8 @@ private slots:
         data.setUrls({QUrl::fromLocalFile(Data("photo64-d.png"))});
         QVERIFY(form.view->acceptDrops());
         QVERIFY(form.view->OpenDropped(data));
-        QVERIFY(form.view->Compressor().IsImageLoaded());
+        QVERIFY(form.FinishFileTask());
+        QVERIFY(form.view->HasImage());
         QCOMPARE(form.c().blockSize[0]->currentIndex(), 6);
     }
 
@@ -301,8 +304,8 @@ private slots:
         QDir::setCurrent(before);
         QVERIFY(started);
         const CPictoraView& view = *app.MainFrame()->View();
-        QVERIFY(!view.Compressor().IsImageLoaded());
-        QVERIFY(QTest::qWaitFor([&] { return view.Compressor().IsImageLoaded(); }, 10000));
+        QVERIFY(!view.HasImage());
+        QVERIFY(QTest::qWaitFor([&] { return view.HasImage(); }, 10000));
         QCOMPARE(view.InputPaths(), QStringList{QFileInfo(Data("photo64-d.png")).absoluteFilePath()});
     }
 

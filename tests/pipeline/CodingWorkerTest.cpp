@@ -182,6 +182,82 @@ TEST_F(WorkerTest, LosslessStagesAreMeasuredAndOpenedInMemory) {
     }
 }
 
+// A PNG is read on the worker: the outcome carries a copy of it, its
+// planes derived for the pictures, and a file that cannot be read leaves the
+// image loaded before.
+TEST_F(WorkerTest, AnImageLoadsOnTheWorkerAndARefusedOneKeepsTheImageBefore) {
+    ImageCompressor reference;
+    ASSERT_TRUE(reference.LoadImage(TestData("photo64-a.png")));
+    worker_.Start();
+    ASSERT_TRUE(worker_.Post(LoadImageRequest{TestData("photo64-a.png")}));
+    WaitFor(1);
+    const auto& loaded = std::get<LoadOutcome>(outcomes_.at(0));
+    ASSERT_TRUE(loaded.status);
+    EXPECT_EQ(loaded.path, TestData("photo64-a.png"));
+    EXPECT_EQ(loaded.width, 64);
+    EXPECT_EQ(loaded.height, 64);
+    ASSERT_TRUE(loaded.source);
+    EXPECT_EQ(loaded.source->red, reference.SourceImage().rgb->red);
+    EXPECT_EQ(loaded.source->blue, reference.SourceImage().rgb->blue);
+    EXPECT_NE(loaded.source.get(), compressor_.SourceImage().rgb.get());  // its own, not the worker's
+    EXPECT_TRUE(compressor_.SourceImage().HasYCbCrPlanes());
+
+    ASSERT_TRUE(worker_.Post(LoadImageRequest{TestData("refuse/palette-64.png")}));
+    WaitFor(2);
+    const auto& refused = std::get<LoadOutcome>(outcomes_.at(1));
+    EXPECT_FALSE(refused.status);
+    EXPECT_FALSE(refused.source);
+    EXPECT_NE(refused.status.message().find("palette-64.png"), std::string::npos);
+    EXPECT_TRUE(compressor_.IsImageLoaded());
+    EXPECT_EQ(compressor_.SourceImage().rgb->red, reference.SourceImage().rgb->red);
+}
+
+// Saving runs on the worker too: the file holds what the compressor codes,
+// and one that cannot be written comes back as a failure naming it.
+TEST_F(WorkerTest, AResultIsSavedOnTheWorkerAndAFailureComesBack) {
+    ASSERT_TRUE(compressor_.LoadImage(TestData("photo64-b.png")));
+    ASSERT_TRUE(compressor_.TrainAndCode(testing::MakeJob(ColorSpace::Rgb, 8, {1, 1, 1}, true)));
+    TempFolder folder;
+    worker_.Start();
+    ASSERT_TRUE(worker_.Post(SaveResultRequest{ResultFileKind::Coded, folder.File("b.mqc")}));
+    WaitFor(1);
+    EXPECT_TRUE(std::get<SaveOutcome>(outcomes_.at(0)).status);
+    std::vector<std::uint8_t> saved, coded;
+    ASSERT_TRUE(ReadWholeFile(folder.File("b.mqc"), saved));
+    ASSERT_TRUE(compressor_.EncodeCodedImage(coded));
+    EXPECT_EQ(saved, coded);
+
+    ASSERT_TRUE(worker_.Post(SaveResultRequest{ResultFileKind::Png, folder.File("missing/b.png")}));
+    WaitFor(2);
+    const auto& failed = std::get<SaveOutcome>(outcomes_.at(1));
+    EXPECT_FALSE(failed.status);
+    EXPECT_EQ(failed.path, folder.File("missing/b.png"));
+    EXPECT_NE(failed.status.message().find("b.png"), std::string::npos);
+}
+
+// A load or save posted while a step runs (here, from the step's own
+// progress report) is refused: it would replace or read the image the step
+// is coding.
+TEST_F(WorkerTest, ALoadOrSavePostedWhileAStepRunsIsRefused) {
+    ASSERT_TRUE(compressor_.LoadImage(TestData("photo64-c.png")));
+    TempFolder folder;
+    bool asked = false, loadTaken = false, saveTaken = false;
+    compressor_.SetProgress([&](int, const char*, std::uint32_t, std::uint32_t) {
+        if (asked) return;
+        asked = true;
+        loadTaken = worker_.Post(LoadImageRequest{TestData("photo64-a.png")});
+        saveTaken = worker_.Post(SaveResultRequest{ResultFileKind::Coded, folder.File("c.mqc")});
+    });
+    worker_.Start();
+    worker_.Post(NewRun({1, 1, 1}));
+    WaitFor(1);
+    EXPECT_TRUE(asked);
+    EXPECT_FALSE(loadTaken);
+    EXPECT_FALSE(saveTaken);
+    EXPECT_EQ(outcomes_.size(), 1u);
+    EXPECT_EQ(FileSize(folder.File("c.mqc")), std::int64_t(-1));
+}
+
 TEST(WorkerLifetimeTest, DestroyingTheWorkerMidRunEndsAfterTheStepInProgress) {
     ImageCompressor compressor;
     ASSERT_TRUE(compressor.LoadImage(TestData("photo64-a.png")));

@@ -14,6 +14,7 @@
 #include "ui/CMainFrame.h"
 #include "ui/CPictoraView.h"
 #include "common/SyntheticPng.h"
+#include "support/FileIO.h"
 #include "ui/FormHarness.h"
 
 using namespace pictora;
@@ -56,7 +57,7 @@ private slots:
         QVERIFY(!form.c().resultsList->isHidden());  // the list, not the chart, is shown first
         QVERIFY(form.c().chart->isHidden());
 
-        QVERIFY(form.view->LoadImage(Data("photo64-a.png")));
+        QVERIFY(form.Load(Data("photo64-a.png")));
         QCOMPARE(form.c().blockSize[2]->count(), 11);
         QCOMPARE(form.c().blockSize[0]->currentText(), QString("8 X 8"));
         QCOMPARE(form.c().blockSize[1]->itemText(10), QString("12 X 12"));
@@ -74,8 +75,8 @@ private slots:
 
     void aFailedLoadTellsTheUserAndKeepsTheForm() {
         Form form;
-        QVERIFY(form.view->LoadImage(Data("photo64-b.png")));
-        QVERIFY(!form.view->LoadImage(Data("refuse/palette-64.png")));
+        QVERIFY(form.Load(Data("photo64-b.png")));
+        QVERIFY(!form.Load(Data("refuse/palette-64.png")));
         QCOMPARE(form.dialogs.messages.size(), std::size_t(1));
         QVERIFY(form.dialogs.messages[0].contains("palette-64.png"));
         QCOMPARE(form.c().widthField->text(), QString("64"));
@@ -83,7 +84,7 @@ private slots:
 
     void stepsThreeOneOneAddThreeRowsAndCountDown() {
         Form form;
-        QVERIFY(form.view->LoadImage(Data("photo64-c.png")));
+        QVERIFY(form.Load(Data("photo64-c.png")));
         form.SetSteps("3", "1", "1");
         QTest::mouseClick(form.c().start, Qt::LeftButton);
         QCOMPARE(form.c().start->text(), QString("Parar"));
@@ -109,7 +110,7 @@ private slots:
 
     void aStopPausesAfterTheStepAndAClickResumes() {
         Form form;
-        QVERIFY(form.view->LoadImage(Data("photo64-d.png")));
+        QVERIFY(form.Load(Data("photo64-d.png")));
         form.SetSteps("5", "0", "0");
         QTest::mouseClick(form.c().start, Qt::LeftButton);
         QVERIFY(form.WaitForMessages(1));
@@ -140,7 +141,7 @@ private slots:
 
     void sameParametersGreyOutAndCopyChannelZero() {
         Form form;
-        QVERIFY(form.view->LoadImage(Data("photo64-a.png")));
+        QVERIFY(form.Load(Data("photo64-a.png")));
         QTest::mouseClick(form.c().sameParameters, Qt::LeftButton);
         QVERIFY(!form.c().steps[1]->isEnabled());
         QVERIFY(!form.c().blockSize[2]->isEnabled());
@@ -176,7 +177,7 @@ private slots:
     // both are read, and the form shows them with a point as it always did.
     void decimalCommasAreReadAndNumbersShownWithAPoint() {
         Form form;
-        QVERIFY(form.view->LoadImage(Data("photo64-a.png")));
+        QVERIFY(form.Load(Data("photo64-a.png")));
         form.c().radius[0]->setText("0,05");
         form.c().alfa[1]->setText(" 0.25 ");
         form.c().radius[2]->setText("1,5e-1");
@@ -203,7 +204,7 @@ private slots:
     // edit not yet read stays, and an invalid one is not prompted for.
     void openingMovesTheTabsBackWithoutTheFieldExchange() {
         Form form;
-        QVERIFY(form.view->LoadImage(Data("photo64-a.png")));
+        QVERIFY(form.Load(Data("photo64-a.png")));
         form.c().sourceTabs->setCurrentIndex(2);
         form.c().codedTabs->setCurrentIndex(3);
         form.c().alfa[0]->setText("abc");
@@ -219,7 +220,7 @@ private slots:
     // last step, not the networks the next step is changing.
     void theTrainingChartUsesTheHandedOverTallies() {
         Form form;
-        QVERIFY(form.view->LoadImage(Data("photo64-a.png")));
+        QVERIFY(form.Load(Data("photo64-a.png")));
         QTest::mouseClick(form.c().start, Qt::LeftButton);
         QVERIFY(form.WaitUntilIdleAfter(1));
         std::size_t neurons = 0;
@@ -234,7 +235,7 @@ private slots:
         TempFolder folder;
         QVERIFY(pictora::testing::CropPng(pictora::testing::TestData("photo64-a.png"), folder.File("small.png"), 10, 10));
         Form form;
-        QVERIFY(form.view->LoadImage(QString::fromStdString(folder.File("small.png"))));
+        QVERIFY(form.Load(QString::fromStdString(folder.File("small.png"))));
         form.c().blockSize[0]->setCurrentIndex(10);  // 12 x 12 blocks do not fit 10 x 10
         form.SetSteps("3", "3", "3");
         QTest::mouseClick(form.c().start, Qt::LeftButton);
@@ -277,7 +278,7 @@ private slots:
 
     void sourceTabsFollowTheColourSpaceAndMasks() {
         Form form;
-        QVERIFY(form.view->LoadImage(Data("photo64-b.png")));
+        QVERIFY(form.Load(Data("photo64-b.png")));
         form.c().colourSpace->setCurrentIndex(3);
         form.c().sourceTabs->setCurrentIndex(2);
         QCOMPARE(form.c().sourcePicture->Bitmap(), form.view->Displays().GetDisplay(static_cast<DisplaySlot>(15)));
@@ -293,9 +294,90 @@ private slots:
         QCOMPARE(form.c().codedPicture->Bitmap(), form.view->Displays().GetDisplay(static_cast<DisplaySlot>(0)));
     }
 
+    // Start without an image is refused: a message, no row, no run.
+    void startWithoutAnImageIsRefused() {
+        Form form;
+        form.view->StartOrStop();
+        QCOMPARE(form.dialogs.messages.size(), std::size_t(1));
+        QCOMPARE(form.LastMessage(), QString::fromUtf8("Inicialmente você precisa carregar uma imagem"));
+        QCOMPARE(form.c().resultsList->topLevelItemCount(), 0);
+        QCOMPARE(form.c().start->text(), QString::fromUtf8("Aplicar Rede Neural  à Imagem"));
+        QVERIFY(form.view->Worker().IsIdle());
+        QVERIFY(form.view->Flags().needsReset);
+        QCOMPARE(form.StepsText(), QString("1,1,1"));
+
+        QVERIFY(form.Load(Data("photo64-a.png")));  // and the next start runs as ever
+        form.view->StartOrStop();
+        QVERIFY(form.WaitUntilIdleAfter(1));
+        QCOMPARE(form.c().resultsList->topLevelItemCount(), 1);
+        QCOMPARE(form.dialogs.messages.size(), std::size_t(1));
+    }
+
+    // The image is read on the worker: until it is taken in, the window
+    // shows the wait cursor and says so on the status line, and a start or
+    // another load is refused; then both go back and the image is there.
+    void aLoadingFormIsBusyAndRefusesAStart() {
+        ScriptedDialogs::Script script;
+        CMainFrame frame(std::make_unique<ScriptedDialogs>(script));
+        CPictoraView& view = *frame.View();
+        QSignalSpy ended(&view, &CPictoraView::FileTaskEnded);
+        QCOMPARE(frame.statusBar()->currentMessage(), QString("Pronto"));
+        QVERIFY(view.LoadImage(Data("photo500-tiger.png")));
+        // Nothing the worker hands over is taken in before the event loop runs.
+        QCOMPARE(view.cursor().shape(), Qt::WaitCursor);
+        QCOMPARE(view.BusyText(), QString::fromUtf8("Carregando imagem..."));
+        QCOMPARE(frame.statusBar()->currentMessage(), QString::fromUtf8("Carregando imagem..."));
+        view.StartOrStop();
+        QCOMPARE(script.messages.size(), std::size_t(1));
+        QCOMPARE(script.messages.back(), QString::fromUtf8("Aguarde o fim do carregamento da imagem."));
+        QVERIFY(!view.LoadImage(Data("photo64-a.png")));
+        QCOMPARE(script.messages.size(), std::size_t(2));
+        QCOMPARE(script.messages.back(), QString::fromUtf8("Aguarde o fim do carregamento da imagem."));
+        QCOMPARE(view.GetControls().start->text(), QString::fromUtf8("Aplicar Rede Neural  à Imagem"));
+
+        QVERIFY(ended.wait(60000));
+        QCOMPARE(ended.count(), 1);
+        QVERIFY(ended.last().at(0).toBool());
+        QVERIFY(view.BusyText().isEmpty());
+        QVERIFY(!view.testAttribute(Qt::WA_SetCursor));
+        QCOMPARE(frame.statusBar()->currentMessage(), QString("Pronto"));
+        QCOMPARE(view.GetControls().widthField->text(), QString("500"));
+        QCOMPARE(view.InputPaths(), QStringList{Data("photo500-tiger.png")});
+        QCOMPARE(script.messages.size(), std::size_t(2));
+    }
+
+    // Saving is busy the same way; a failure reaches the dialog once the
+    // worker is done, never before.
+    void aSavingFormIsBusyAndItsFailureIsToldWhenDone() {
+        TempFolder folder;
+        Form form;
+        QVERIFY(form.Train("photo64-b.png"));
+        form.dialogs.saveAnswers = {QString::fromStdString(folder.File("missing/b.mqc"))};
+        form.view->OnFileSave();
+        QCOMPARE(form.view->BusyText(), QString::fromUtf8("Salvando arquivo..."));
+        QCOMPARE(form.view->cursor().shape(), Qt::WaitCursor);
+        QVERIFY(form.dialogs.messages.empty());
+        form.dialogs.saveAnswers = {QString::fromStdString(folder.File("b.cod"))};
+        form.view->OnFileSave();  // a second save waits for the first
+        QCOMPARE(form.LastMessage(), QString::fromUtf8("Aguarde o fim da gravação do arquivo."));
+        QVERIFY(!form.view->LoadImage(Data("photo64-a.png")));
+        QCOMPARE(form.LastMessage(), QString::fromUtf8("Aguarde o fim da gravação do arquivo."));
+        QCOMPARE(form.dialogs.messages.size(), std::size_t(2));
+
+        QVERIFY(!form.FinishFileTask());
+        QVERIFY(form.view->BusyText().isEmpty());
+        QCOMPARE(form.dialogs.messages.size(), std::size_t(3));
+        QVERIFY(form.LastMessage().startsWith(QString::fromUtf8("Não foi possível salvar o arquivo \"")));
+        QVERIFY(form.LastMessage().contains("missing/b.mqc"));
+        QCOMPARE(FileSize(folder.File("b.cod")), std::int64_t(-1));
+        form.Save(QString::fromStdString(folder.File("b.cod")));  // and the next save runs as ever
+        QVERIFY(FileSize(folder.File("b.cod")) > 0);
+        QCOMPARE(form.dialogs.messages.size(), std::size_t(3));
+    }
+
     void loadingWhileAStepRunsIsRefusedAndQuittingIsClean() {
         auto form = std::make_unique<Form>();
-        QVERIFY(form->view->LoadImage(Data("photo500-tiger.png")));
+        QVERIFY(form->Load(Data("photo500-tiger.png")));
         form->SetSteps("50", "50", "50");
         QTest::mouseClick(form->c().start, Qt::LeftButton);
         QVERIFY(form->WaitForMessages(1));

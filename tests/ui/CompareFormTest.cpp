@@ -28,7 +28,9 @@
 
 using namespace pictora;
 using pictora::testing::Data;
+using pictora::testing::FinishFileTaskOf;
 using pictora::testing::Form;
+using pictora::testing::LoadInto;
 using pictora::testing::TempFolder;
 
 namespace {
@@ -78,7 +80,7 @@ private slots:
         // Without an image there is nothing to compare: no window.
         compare->trigger();
         QVERIFY(frame.View()->Viewer() == nullptr);
-        QVERIFY(frame.View()->LoadImage(Data("photo64-a.png")));
+        QVERIFY(LoadInto(*frame.View(), Data("photo64-a.png")));
         compare->trigger();
         ComparisonViewer* viewer = frame.View()->Viewer();
         QVERIFY(viewer && viewer->isVisible());
@@ -195,12 +197,14 @@ private slots:
         auto frame = std::make_unique<CMainFrame>(std::make_unique<ScriptedDialogs>(script));
         CPictoraView& view = *frame->View();
         QSignalSpy handled(&view, &CPictoraView::OutcomeHandled);
-        QVERIFY(view.LoadImage(Data("photo500-tiger.png")));
+        QSignalSpy fileTasks(&view, &CPictoraView::FileTaskEnded);
+        QVERIFY(LoadInto(view, Data("photo500-tiger.png")));
         QTest::mouseClick(view.GetControls().start, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(handled.count() == 1 && view.Worker().IsIdle(), 60000);
         const QString coded = QString::fromStdString(folder.File("tiger.mqc"));
         script.saveAnswers.push_back(coded);
         view.OnFileSave();
+        QVERIFY(FinishFileTaskOf(view, fileTasks));
 
         view.OnCompareImages();
         view.Viewer()->SelectResult(ResultChoice::kAvif);

@@ -213,7 +213,7 @@ private slots:
 
     void changingTheOptionsWhileAStepRunsIsRefused() {
         Form form;
-        QVERIFY(form.view->LoadImage(Data("photo64-c.png")));
+        QVERIFY(form.Load(Data("photo64-c.png")));
         QTest::mouseClick(form.c().start, Qt::LeftButton);
         form.dialogs.methodAnswers.push_back(AllOn());
         form.view->OnMethodOptions();

@@ -148,6 +148,7 @@ int main(int argc, char** argv) {
 
     script.openAnswers.push_back({sample});
     view.OnFileOpen();
+    if (!WaitFor([&] { return view.BusyText().isEmpty(); })) return 1;  // read on the worker
     shots.Save(*frame, "04-sample-loaded");
 
     for (auto* field : controls.steps) field->setText(QStringLiteral("3"));
@@ -179,6 +180,7 @@ int main(int argc, char** argv) {
     const QString huffman = work.filePath("sample.huf");
     script.saveAnswers.push_back(huffman);
     view.OnFileSave();
+    if (!WaitFor([&] { return view.BusyText().isEmpty(); })) return 1;  // written on the worker
     ScriptedDialogs::Script readerScript;
     int readerHandled = 0;
     auto reader = MakeFrame(readerScript, readerHandled);
