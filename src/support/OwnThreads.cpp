@@ -3,6 +3,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <exception>
 #include <thread>
 #include <vector>
@@ -12,8 +14,21 @@
 namespace pictora {
 namespace {
 
-// A few steps of nice: enough for the scheduler to favour the other threads.
-constexpr int kYieldingNice = 5;
+// A few steps of nice below the thread that starts the tasks: enough for the
+// scheduler to favour the other threads. The step is relative: a program run
+// under `nice` keeps its yielding threads below its own, and a set value
+// would even raise them above a caller running at more than it.
+constexpr int kYieldingNiceStep = 5;
+constexpr int kLowestNice = 19;
+
+// A new thread starts at the nice value of the thread that made it.
+void LowerThisThreadsPriority() {
+    const id_t thread = static_cast<id_t>(gettid());
+    errno = 0;
+    const int inherited = getpriority(PRIO_PROCESS, thread);
+    if (errno != 0) return;
+    (void)setpriority(PRIO_PROCESS, thread, std::min(kLowestNice, inherited + kYieldingNiceStep));
+}
 
 }  // namespace
 
@@ -27,7 +42,7 @@ void RunOnOwnThreads(unsigned count, const std::function<void(unsigned task)>& t
         WorkerPool::BusyScope busy(pool, newThread ? admission : WorkerPool::BusyScope::Admission::Immediate);
         // Linux gives each thread a nice value of its own. A thread that
         // cannot lower its priority still runs its task.
-        if (yielding && newThread) (void)setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kYieldingNice);
+        if (yielding && newThread) LowerThisThreadsPriority();
         try {
             task(t);
         } catch (...) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -96,26 +97,55 @@ TEST(OwnThreadsTest, TasksFromAThreadThatWaitedForItsCoreKeepToTheCores) {
     EXPECT_LE(most.load(), static_cast<int>(pool.Participants()));
 }
 
+// The nices of three yielding tasks started from a thread running at
+// `callerNice` (or at its own nice when negative), and that thread's nice after.
+struct YieldingNices {
+    int caller = 0;
+    std::vector<int> tasks;
+    std::size_t threads = 0;
+    bool ranOnCaller = false;
+    int callerAfter = 0;
+};
+
+YieldingNices RunYieldingFrom(int callerNice) {
+    YieldingNices seen;
+    // A thread of its own: raising its nice must not slow the other tests.
+    std::thread caller([&] {
+        const id_t self = static_cast<id_t>(gettid());
+        if (callerNice >= 0) (void)setpriority(PRIO_PROCESS, self, callerNice);
+        seen.caller = getpriority(PRIO_PROCESS, self);
+        std::mutex lock;
+        std::set<std::thread::id> threads;
+        RunOnOwnThreads(
+            3,
+            [&](unsigned) {
+                const int nice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+                std::lock_guard<std::mutex> guard(lock);
+                seen.tasks.push_back(nice);
+                threads.insert(std::this_thread::get_id());
+            },
+            TaskPriority::Yielding);
+        seen.threads = threads.size();
+        seen.ranOnCaller = threads.count(std::this_thread::get_id()) != 0;
+        seen.callerAfter = getpriority(PRIO_PROCESS, self);
+    });
+    caller.join();
+    return seen;
+}
+
 TEST(OwnThreadsTest, YieldingTasksRunBelowTheCallersPriority) {
-    errno = 0;
-    const int callerNice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
-    ASSERT_EQ(errno, 0);
-    std::mutex lock;
-    std::vector<int> nices;
-    std::set<std::thread::id> threads;
-    RunOnOwnThreads(
-        3,
-        [&](unsigned) {
-            const int nice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
-            std::lock_guard<std::mutex> guard(lock);
-            nices.push_back(nice);
-            threads.insert(std::this_thread::get_id());
-        },
-        TaskPriority::Yielding);
-    EXPECT_EQ(threads.size(), 3u);
-    EXPECT_FALSE(threads.count(std::this_thread::get_id()));
-    for (int nice : nices) EXPECT_GT(nice, callerNice);
-    EXPECT_EQ(getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())), callerNice);
+    // At the caller's own nice, and at a nice of 5 like `nice -n 5 ctest`:
+    // the tasks run a few steps lower than the caller either way.
+    for (int callerNice : {-1, 5}) {
+        const YieldingNices seen = RunYieldingFrom(callerNice);
+        SCOPED_TRACE(seen.caller);
+        EXPECT_EQ(seen.threads, 3u);
+        EXPECT_FALSE(seen.ranOnCaller);
+        ASSERT_EQ(seen.tasks.size(), 3u);
+        // A caller already at the lowest priority leaves nothing below it.
+        for (int nice : seen.tasks) EXPECT_GT(nice, std::min(seen.caller, 18));
+        EXPECT_EQ(seen.callerAfter, seen.caller);
+    }
 }
 
 TEST(OwnThreadsTest, EveryTaskEndsAndTheLowestFailureIsThrown) {
