@@ -29,8 +29,8 @@ void TellWhenRefused(CommandTarget& target, bool accepted) {
     if (!accepted) Tell(target, kEarlierCommandRunning);
 }
 
-void DecodeFile(CommandTarget& target, const std::string& path, LosslessMode stage) {
-    TellWhenRefused(target, target.Worker().Post(DecodeFileRequest{path, stage}));
+void DecodeFile(CommandTarget& target, const std::string& path) {
+    TellWhenRefused(target, target.Worker().Post(DecodeFileRequest{path}));
 }
 
 // Codebooks of different colour spaces code every channel in the colour
@@ -93,10 +93,10 @@ void OpenPaths(CommandTarget& target, const QStringList& paths) {
     }
     std::string path = first.toStdString();
     switch (kind) {
-        case ResultFileKind::Coded: DecodeFile(target, path, LosslessMode::None); break;
-        case ResultFileKind::Huffman: DecodeFile(target, path, LosslessMode::Huffman); break;
-        case ResultFileKind::Arithmetic: DecodeFile(target, path, LosslessMode::Arithmetic); break;
-        case ResultFileKind::Contextual: DecodeFile(target, path, LosslessMode::Contextual); break;
+        case ResultFileKind::Coded:
+        case ResultFileKind::Huffman:
+        case ResultFileKind::Arithmetic:
+        case ResultFileKind::Contextual: DecodeFile(target, path); break;
         case ResultFileKind::Codebook: OpenCodebooks(target, paths); break;
         default: target.Dialogs().ShowMessage(QString::fromUtf8("Arquivo Inválido"), UserDialogs::Icon::None); break;
     }

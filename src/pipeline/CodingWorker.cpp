@@ -176,11 +176,7 @@ SaveOutcome CodingWorker::RunSave(const SaveResultRequest& request) {
 Status CodingWorker::ReadFile(const WorkerRequest& request, std::vector<std::string>& files) {
     if (const auto* decode = std::get_if<DecodeFileRequest>(&request)) {
         files = {decode->path};
-        if (decode->stage == LosslessMode::None) return compressor_.DecodeCodedFile(decode->path);
-        std::vector<std::uint8_t> bytes, coded;
-        if (Status status = ReadWholeFile(decode->path, bytes); !status) return status;
-        if (Status status = DecodeBytesWith(decode->stage, bytes, coded); !status) return status.About(decode->path);
-        return compressor_.DecodeCodedImage(coded).About(decode->path);
+        return DecodeResultFile(compressor_, decode->path);
     }
     if (const auto* apply = std::get_if<ApplyCodebookRequest>(&request)) {
         files = {apply->path};

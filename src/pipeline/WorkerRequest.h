@@ -22,11 +22,10 @@ struct TrainStepRequest {
     std::optional<ChannelSteps> steps;
 };
 
-// A coded image file read and rebuilt without training: `stage` is the
-// lossless stage the file went through (None for a .mqc).
+// A coded image file (.mqc, or one through a lossless stage: its extension
+// says which) read and rebuilt without training.
 struct DecodeFileRequest {
     std::string path;
-    LosslessMode stage = LosslessMode::None;
 };
 
 // The loaded image coded with the first three codebooks of one file.

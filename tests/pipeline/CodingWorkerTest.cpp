@@ -4,6 +4,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "common/Jobs.h"
@@ -136,11 +137,11 @@ TEST_F(WorkerTest, RefusedFilesAnswerAndNameTheFile) {
     TempFolder folder;
     const std::string longName = folder.File(std::string(250, 'y') + ".huf");  // longer than 256 with its folder
     worker_.Start();
-    ASSERT_TRUE(worker_.Post(DecodeFileRequest{folder.File("absent.mqc"), LosslessMode::None}));
+    ASSERT_TRUE(worker_.Post(DecodeFileRequest{folder.File("absent.mqc")}));
     WaitFor(1);
     ASSERT_TRUE(worker_.Post(ApplyCodebookRequest{folder.File("absent.cod")}));
     WaitFor(2);
-    ASSERT_TRUE(worker_.Post(DecodeFileRequest{longName, LosslessMode::Huffman}));
+    ASSERT_TRUE(worker_.Post(DecodeFileRequest{longName}));
     WaitFor(3);
     for (std::size_t i = 0; i < 3; ++i) EXPECT_FALSE(File(i).status);
     EXPECT_NE(File(0).status.message().find("absent.mqc"), std::string::npos);
@@ -161,20 +162,19 @@ TEST_F(WorkerTest, LosslessStagesAreMeasuredAndOpenedInMemory) {
     ASSERT_TRUE(compressor_.EncodeCodedImage(before));
     TempFolder folder;
     std::size_t count = 1;
-    for (auto [kind, mode, name] : {std::tuple{ResultFileKind::Huffman, LosslessMode::Huffman, "d.huf"},
-                                    std::tuple{ResultFileKind::Arithmetic, LosslessMode::Arithmetic, "d.art"},
-                                    std::tuple{ResultFileKind::Contextual, LosslessMode::Contextual, "d.mqz"}}) {
+    for (auto [kind, name] : {std::pair{ResultFileKind::Huffman, "d.huf"}, std::pair{ResultFileKind::Arithmetic, "d.art"},
+                              std::pair{ResultFileKind::Contextual, "d.mqz"}}) {
         ASSERT_TRUE(WriteResultFile(compressor_, kind, folder.File(name)));
         std::vector<std::uint8_t> bytes;
         ASSERT_TRUE(ReadWholeFile(folder.File(name), bytes));
         bytes[bytes.size() / 2] ^= 0x10;
         ASSERT_TRUE(WriteFileAtomically(folder.File(std::string("bad-") + name), bytes));
-        ASSERT_TRUE(worker_.Post(DecodeFileRequest{folder.File(std::string("bad-") + name), mode}));
+        ASSERT_TRUE(worker_.Post(DecodeFileRequest{folder.File(std::string("bad-") + name)}));
         WaitFor(++count);
         std::vector<std::uint8_t> after;
         ASSERT_TRUE(compressor_.EncodeCodedImage(after));
         EXPECT_EQ(after, before) << name;
-        ASSERT_TRUE(worker_.Post(DecodeFileRequest{folder.File(name), mode}));
+        ASSERT_TRUE(worker_.Post(DecodeFileRequest{folder.File(name)}));
         WaitFor(++count);
         EXPECT_TRUE(File(count - 1).status) << File(count - 1).status.message();
         ASSERT_TRUE(compressor_.EncodeCodedImage(after));
