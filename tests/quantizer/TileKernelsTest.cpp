@@ -38,7 +38,7 @@ TEST(TileKernelsTest, SimilaritiesAreThePlainLoopBitForBitOnEveryTarget) {
     std::mt19937_64 random(7);
     ForEachTarget([&] {
         for (std::uint32_t components : {2u, 17u, 65u, 145u}) {
-            for (std::uint32_t count : {1u, 4u, 5u, 8u}) {
+            for (std::uint32_t count : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u}) {
                 AlignedVector<double> tiles(static_cast<std::size_t>(count) * components * kLanes);
                 std::vector<Neuron> neurons(count * kLanes);
                 std::vector<const double*> pointers;
