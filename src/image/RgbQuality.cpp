@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "image/DifferenceKernels.h"
+
 namespace pictora {
 
 std::uint32_t MeanSquaredErrors(const RgbPlanes& source, const RgbPlanes& other, std::uint32_t rows,
@@ -9,19 +11,11 @@ std::uint32_t MeanSquaredErrors(const RgbPlanes& source, const RgbPlanes& other,
     const std::uint32_t count = columns * rows;
     for (std::size_t k = 0; k < 3; ++k) {
         // Every partial sum of squared 8-bit differences is an integer far
-        // below 2^53, so summing in integers, plane by plane, gives the very
+        // below 2^53, so summing in integers, in any grouping, gives the very
         // double the sample-by-sample sum in doubles gives.
         std::uint64_t sum = 0;
-        for (std::uint32_t i = 0; count != 0 && i < rows; ++i) {
-            const std::uint8_t* mine = (*source[k])[i];
-            const std::uint8_t* theirs = (*other[k])[i];
-            std::uint32_t row = 0;  // at most 65535 * 65025, within 32 bits
-            for (std::uint32_t j = 0; j < columns; ++j) {
-                const int difference = mine[j] - theirs[j];
-                row += static_cast<std::uint32_t>(difference * difference);
-            }
-            sum += row;
-        }
+        for (std::uint32_t i = 0; count != 0 && i < rows; ++i)
+            sum += SumOfSquaredDifferences((*source[k])[i], (*other[k])[i], columns);
         mse[k] = static_cast<double>(sum);
     }
     // With no samples the reciprocal is +inf and the errors come out NaN.
