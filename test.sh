@@ -28,9 +28,11 @@ case "$mode" in
     cmake -S . -B build-asan -G Ninja "${checked_build[@]}" -DPICTORA_BUILD_TESTS=ON \
       -DPICTORA_BUILD_GUI=ON -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags"
     cmake --build build-asan -j "$jobs"
+    # The GUI tests run in C.UTF-8 only: the users' locale changes how
+    # numbers read, which ./test.sh checks, not how memory is used.
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
       LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" \
-      ctest --test-dir build-asan --output-on-failure -j "$jobs"
+      ctest --test-dir build-asan --output-on-failure -j "$jobs" -E '\.pt_BR$'
     ;;
   --tsan)
     # Only the targets whose tests start threads: the engine's and the
