@@ -7,14 +7,37 @@
 namespace pictora {
 namespace {
 
-// Raises a tile's bounds to the lengths of a lane's terms, computed as Finish
-// computes a block's. A NaN length leaves them as they are: it belongs to an
-// untamed neuron, and no search bounds anything while one exists.
-void RaiseTileBounds(AngleIndex::Bucket& bucket, std::uint32_t tile, const double* terms) {
-    const double radial = std::sqrt(terms[0] * terms[0] + terms[1] * terms[1]);
-    const double rest = std::sqrt(terms[2] * terms[2] + terms[3] * terms[3] + terms[4] * terms[4]);
+// The lengths of the brightness part and of the rest of stored terms, term k
+// at terms[k * stride].
+double RadialOf(const float* terms, std::size_t stride) {
+    const double a = terms[0];
+    const double b = terms[stride];
+    return std::sqrt(a * a + b * b);
+}
+double RestOf(const float* terms, std::size_t stride) {
+    const double a = terms[2 * stride];
+    const double b = terms[3 * stride];
+    const double c = terms[4 * stride];
+    return std::sqrt(a * a + b * b + c * c);
+}
+
+// Raises a tile's bounds to the lengths of a lane's stored terms. A NaN
+// length leaves them as they are: it belongs to an untamed neuron, and no
+// search bounds anything while one exists.
+// The lengths are computed in double precision, where the squares of the
+// smallest tame terms do not vanish, and rounded to the nearest float.
+void RaiseTileBounds(AngleIndex::Bucket& bucket, std::uint32_t tile, const float* terms) {
+    const auto radial = static_cast<float>(RadialOf(terms, 1));
+    const auto rest = static_cast<float>(RestOf(terms, 1));
     bucket.tileRadial[tile] = std::max(bucket.tileRadial[tile], radial);
     bucket.tileRest[tile] = std::max(bucket.tileRest[tile], rest);
+}
+
+// The terms as stored: rounded to single precision.
+std::array<float, VectorSketch::kTerms> StoredTerms(const VectorSketch& sketch) {
+    std::array<float, VectorSketch::kTerms> terms;
+    for (std::uint32_t k = 0; k < VectorSketch::kTerms; ++k) terms[k] = static_cast<float>(sketch.terms[k]);
+    return terms;
 }
 
 }  // namespace
@@ -59,7 +82,7 @@ void AngleIndex::Update(std::uint32_t position, const double* weights, const Vec
     Track(position, sketch);
     if (BucketFor(sketch) == where.bucket) {
         Bucket& bucket = buckets_[where.bucket];
-        Write(bucket, where.slot, weights, sketch.terms.data(), position);
+        Write(bucket, where.slot, weights, StoredTerms(sketch).data(), position);
         Changed(bucket);
         return;
     }
@@ -79,8 +102,7 @@ void AngleIndex::Changed(Bucket& bucket) {
 }
 
 // The bucket is written anew in slant order from a copy of itself, its tile
-// bounds from zero. Slant comes from the stored terms, the way Finish
-// computes it for a block.
+// bounds from zero. Slant comes from the stored terms.
 void AngleIndex::Sort(Bucket& bucket) {
     bucket.changes = 0;
     if (bucket.count == 0) return;
@@ -93,24 +115,21 @@ void AngleIndex::Sort(Bucket& bucket) {
     std::vector<Entry> entries;
     entries.reserve(bucket.count);
     std::vector<double> weights(components_);
-    std::array<double, VectorSketch::kTerms> terms;
+    std::array<float, VectorSketch::kTerms> terms;
     unsorted_ = bucket;
     for (std::uint32_t slot = 0; slot < bucket.count; ++slot) {
-        const double* t = unsorted_.terms.data() + (slot / kLanes) * termStride + slot % kLanes;
-        const double radial = std::sqrt(t[0] * t[0] + t[kLanes] * t[kLanes]);
-        const double rest =
-            std::sqrt(t[2 * kLanes] * t[2 * kLanes] + t[3 * kLanes] * t[3 * kLanes] + t[4 * kLanes] * t[4 * kLanes]);
-        entries.push_back({std::atan2(rest, radial), slot});
+        const float* t = unsorted_.terms.data() + (slot / kLanes) * termStride + slot % kLanes;
+        entries.push_back({std::atan2(RestOf(t, kLanes), RadialOf(t, kLanes)), slot});
     }
     std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
         return a.slant < b.slant || (a.slant == b.slant && a.slot < b.slot);
     });
-    std::fill(bucket.tileRadial.begin(), bucket.tileRadial.end(), 0.0);
-    std::fill(bucket.tileRest.begin(), bucket.tileRest.end(), 0.0);
+    std::fill(bucket.tileRadial.begin(), bucket.tileRadial.end(), 0.0f);
+    std::fill(bucket.tileRest.begin(), bucket.tileRest.end(), 0.0f);
     for (std::uint32_t slot = 0; slot < bucket.count; ++slot) {
         const Entry& entry = entries[slot];
         const double* fromWeights = unsorted_.weights.data() + (entry.slot / kLanes) * weightStride + entry.slot % kLanes;
-        const double* fromTerms = unsorted_.terms.data() + (entry.slot / kLanes) * termStride + entry.slot % kLanes;
+        const float* fromTerms = unsorted_.terms.data() + (entry.slot / kLanes) * termStride + entry.slot % kLanes;
         for (std::uint32_t k = 0; k < components_; ++k) weights[k] = fromWeights[k * kLanes];
         for (std::uint32_t k = 0; k < VectorSketch::kTerms; ++k) terms[k] = fromTerms[k * kLanes];
         const std::uint32_t position = unsorted_.positions[entry.slot];
@@ -138,24 +157,24 @@ void AngleIndex::Place(std::uint32_t position, const double* weights, const Vect
     const std::uint32_t slot = target.count++;
     occupied_[bucket / 64] |= std::uint64_t{1} << (bucket % 64);
     slots_[position] = Location{bucket, slot};
-    Write(target, slot, weights, sketch.terms.data(), position);
+    Write(target, slot, weights, StoredTerms(sketch).data(), position);
     Changed(target);
 }
 
-void AngleIndex::Write(Bucket& bucket, std::uint32_t slot, const double* weights, const double* terms,
+void AngleIndex::Write(Bucket& bucket, std::uint32_t slot, const double* weights, const float* terms,
                        std::uint32_t position) {
     const std::uint32_t tile = slot / kLanes;
     const std::uint32_t lane = slot % kLanes;
     if (bucket.positions.size() <= slot) {
         bucket.weights.resize(bucket.weights.size() + static_cast<std::size_t>(components_) * kLanes, 0.0);
-        bucket.terms.resize(bucket.terms.size() + VectorSketch::kTerms * kLanes, 0.0);
+        bucket.terms.resize(bucket.terms.size() + VectorSketch::kTerms * kLanes, 0.0f);
         bucket.positions.resize(bucket.positions.size() + kLanes, 0);
-        bucket.tileRadial.push_back(0.0);
-        bucket.tileRest.push_back(0.0);
+        bucket.tileRadial.push_back(0.0f);
+        bucket.tileRest.push_back(0.0f);
     }
     double* tileWeights = bucket.weights.data() + static_cast<std::size_t>(tile) * components_ * kLanes;
     for (std::uint32_t k = 0; k < components_; ++k) tileWeights[k * kLanes + lane] = weights[k];
-    double* tileTerms = bucket.terms.data() + static_cast<std::size_t>(tile) * VectorSketch::kTerms * kLanes;
+    float* tileTerms = bucket.terms.data() + static_cast<std::size_t>(tile) * VectorSketch::kTerms * kLanes;
     for (std::uint32_t k = 0; k < VectorSketch::kTerms; ++k) tileTerms[k * kLanes + lane] = terms[k];
     bucket.positions[slot] = position;
     RaiseTileBounds(bucket, tile, terms);
@@ -169,12 +188,12 @@ void AngleIndex::Remove(const Location& where) {
     const std::size_t weightStride = static_cast<std::size_t>(components_) * kLanes;
     const std::size_t termStride = static_cast<std::size_t>(VectorSketch::kTerms) * kLanes;
     double* lastWeights = bucket.weights.data() + (last / kLanes) * weightStride + last % kLanes;
-    double* lastTerms = bucket.terms.data() + (last / kLanes) * termStride + last % kLanes;
+    float* lastTerms = bucket.terms.data() + (last / kLanes) * termStride + last % kLanes;
     if (where.slot != last) {
         double* holeWeights = bucket.weights.data() + (where.slot / kLanes) * weightStride + where.slot % kLanes;
-        double* holeTerms = bucket.terms.data() + (where.slot / kLanes) * termStride + where.slot % kLanes;
+        float* holeTerms = bucket.terms.data() + (where.slot / kLanes) * termStride + where.slot % kLanes;
         for (std::uint32_t k = 0; k < components_; ++k) holeWeights[k * kLanes] = lastWeights[k * kLanes];
-        std::array<double, VectorSketch::kTerms> terms;
+        std::array<float, VectorSketch::kTerms> terms;
         for (std::uint32_t k = 0; k < VectorSketch::kTerms; ++k) terms[k] = holeTerms[k * kLanes] = lastTerms[k * kLanes];
         RaiseTileBounds(bucket, where.slot / kLanes, terms.data());
         const std::uint32_t moved = bucket.positions[last];
@@ -182,7 +201,7 @@ void AngleIndex::Remove(const Location& where) {
         slots_[moved].slot = where.slot;
     }
     for (std::uint32_t k = 0; k < components_; ++k) lastWeights[k * kLanes] = 0.0;
-    for (std::uint32_t k = 0; k < VectorSketch::kTerms; ++k) lastTerms[k * kLanes] = 0.0;
+    for (std::uint32_t k = 0; k < VectorSketch::kTerms; ++k) lastTerms[k * kLanes] = 0.0f;
     if (last == 0) occupied_[where.bucket / 64] &= ~(std::uint64_t{1} << (where.bucket % 64));
     Changed(bucket);
 }

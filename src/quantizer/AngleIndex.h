@@ -17,15 +17,17 @@ namespace pictora {
 // component-major (component k of all its neurons, then component k + 1), so
 // one vector register holds one component of several neurons and each lane
 // sums its own neuron from component 0 upward. The sketch terms of a tile are
-// laid out the same way. A bucket keeps its neurons packed at the front; the
-// lanes after the last one hold zeros.
+// laid out the same way, in single precision: bounds are tests, not results,
+// and half the bytes pass through the cache twice as fast. A search allows
+// for their rounding (see BucketScan). A bucket keeps its neurons packed at
+// the front; the lanes after the last one hold zeros.
 //
 // Every change costs O(d): a neuron that is moved into another bucket leaves a
 // hole that the bucket's last neuron fills.
 //
 // Every tile keeps at least the largest length of either part of its lanes'
-// sketches (the brightness part and the rest), so that a search can bound a
-// whole tile with two products. The bounds only grow as neurons are written
+// stored terms (the brightness part and the rest, each rounded to single
+// precision), so that a search can bound a whole tile with two products. The bounds only grow as neurons are written
 // into a tile; they are tight where a bucket is ordered by slant, the angle of
 // a sketch between its two parts, which groups alike neurons into tiles. A
 // bucket is ordered anew once as many changes reached it since its last
@@ -42,11 +44,12 @@ public:
     struct Bucket {
         std::uint32_t count = 0;
         AlignedVector<double> weights;  // tile t, component k, lane l at (t * components + k) * kLanes + l
-        AlignedVector<double> terms;    // tile t, term k, lane l at (t * kTerms + k) * kLanes + l
+        AlignedVector<float> terms;     // tile t, term k, lane l at (t * kTerms + k) * kLanes + l
         std::vector<std::uint32_t> positions;  // neuron position of every slot
-        // Of every tile: at least the largest radial and rest of its lanes.
-        std::vector<double> tileRadial;
-        std::vector<double> tileRest;
+        // Of every tile: at least the largest radial and rest of its lanes,
+        // each rounded to the nearest float.
+        std::vector<float> tileRadial;
+        std::vector<float> tileRest;
         std::uint32_t changes = 0;  // neurons written, added or removed since the bucket was ordered
         std::uint32_t Tiles() const { return (count + kLanes - 1) / kLanes; }
     };
@@ -122,7 +125,7 @@ private:
     std::size_t EdgeAt(std::int64_t bucket) const { return Wrap(bucket) * edgeStride_; }
     void Track(std::uint32_t position, const VectorSketch& sketch);
     void Place(std::uint32_t position, const double* weights, const VectorSketch& sketch);
-    void Write(Bucket& bucket, std::uint32_t slot, const double* weights, const double* terms, std::uint32_t position);
+    void Write(Bucket& bucket, std::uint32_t slot, const double* weights, const float* terms, std::uint32_t position);
     void Remove(const Location& where);
     void Changed(Bucket& bucket);
     void Sort(Bucket& bucket);

@@ -36,25 +36,33 @@ void TileBatch::Flush() {
     count_ = 0;
 }
 
+ScannedBlock PrepareScan(const VectorSketch& block, double normBound, double margin) {
+    constexpr double kSinglePrecisionSlack = 4e-6;
+    ScannedBlock scanned;
+    for (std::uint32_t k = 0; k < VectorSketch::kTerms; ++k) scanned.terms[k] = static_cast<float>(block.terms[k]);
+    scanned.radial = block.radial;
+    scanned.rest = block.rest;
+    scanned.allowance = margin + kSinglePrecisionSlack * normBound * (block.radial + block.rest);
+    return scanned;
+}
+
 // A tile is first bounded as a whole: by Cauchy-Schwarz outside the
 // brightness plane, and inside it by the cosine of the least angle between
 // the block's brightness part and the bucket's, no lane's similarity exceeds
 //     largest radial * radial(v) * cosine + largest rest * rest(v),
-// two products against the ten of its lanes' bounds. The test is held to the
-// target less the margin once more, which covers the rounding of the
-// lengths and of the cosine many times over.
-void ScanBucket(const AngleIndex::Bucket& bucket, const VectorSketch& block, double cosine, double margin,
-                TileBatch& batch, std::uint32_t skippedTile) {
+// two products against the ten of its lanes' bounds.
+void ScanBucket(const AngleIndex::Bucket& bucket, const ScannedBlock& block, double cosine, TileBatch& batch,
+                std::uint32_t skippedTile) {
     const std::uint32_t tiles = bucket.Tiles();
-    const double radial = block.radial * cosine;
+    const auto radial = static_cast<float>(block.radial * cosine);
+    const auto rest = static_cast<float>(block.rest);
     std::array<std::uint32_t, kBoundGroup> listed;
     std::array<std::uint8_t, kBoundGroup> passing;
     for (std::uint32_t first = 0; first < tiles; first += kBoundGroup) {
         const std::uint32_t end = std::min(tiles, first + kBoundGroup);
-        const double target = batch.Best().value - margin;
-        const double wholeTarget = target - margin;
+        const auto target = static_cast<float>(batch.Best().value - block.allowance);
         const std::uint32_t count = ListTilesWithinReach(bucket.tileRadial.data(), bucket.tileRest.data(), first, end,
-                                                         radial, block.rest, wholeTarget, listed.data());
+                                                         radial, rest, target, listed.data());
         if (count == 0) continue;
         ListedTilesReaching(bucket.terms.data(), listed.data(), count, block.terms.data(), target, passing.data());
         for (std::uint32_t k = 0; k < count; ++k)

@@ -56,9 +56,10 @@ BestNeuron FindPruned(const AngleIndex& index, const VectorSketch& block, const 
         batch.Flush();
     }
     const auto skipped = [&](std::uint32_t bucket) { return bucket == hinted.bucket ? hinted.slot : kNoTile; };
+    const ScannedBlock scanned = PrepareScan(block, index.NormBound(), margin);
     const std::uint32_t own = index.BucketOf(block.angle);
     // The block's own bucket first and at once: its winner sets a high target.
-    ScanBucket(index.At(own), block, 1.0, margin, batch, skipped(own));
+    ScanBucket(index.At(own), scanned, 1.0, batch, skipped(own));
     batch.Flush();
 
     // Each side covers at most half a turn, so that its bounds keep falling;
@@ -82,7 +83,7 @@ BestNeuron FindPruned(const AngleIndex& index, const VectorSketch& block, const 
             continue;
         }
         const auto at = static_cast<std::uint32_t>((bucket + buckets) % buckets);
-        ScanBucket(index.At(at), block, cosine, margin, batch, skipped(at));
+        ScanBucket(index.At(at), scanned, cosine, batch, skipped(at));
         step = index.NextOccupied(own, step + 1, goRight ? +1 : -1, limit);
     }
     batch.Flush();

@@ -22,7 +22,9 @@ namespace pictora {
 // looked at), lowered by a margin of 1e-10 times the largest neuron length:
 // far more than the rounding of any similarity or bound (below 1e-13 of the
 // lengths' product), so a neuron is skipped only when its similarity is surely
-// below the target, never when it could equal it.
+// below the target, never when it could equal it. The bounds themselves are
+// computed in single precision, and the tests allow for that too (a few parts
+// in a million of the lengths' product; see ScannedBlock).
 //
 // A `hint` (a position, or -1) names a neuron likely to win: its tile is
 // computed first, so that the target starts high.

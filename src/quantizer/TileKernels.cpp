@@ -60,9 +60,9 @@ void TileSimilaritiesFor(const double* const* tiles, std::uint32_t count, std::u
     }
 }
 
-std::uint32_t ListTilesWithinReachFor(const double* radial, const double* rest, std::uint32_t first, std::uint32_t end,
-                                      double radialFactor, double restFactor, double target, std::uint32_t* listed) {
-    const hn::ScalableTag<double> d;
+std::uint32_t ListTilesWithinReachFor(const float* radial, const float* rest, std::uint32_t first, std::uint32_t end,
+                                      float radialFactor, float restFactor, float target, std::uint32_t* listed) {
+    const hn::ScalableTag<float> d;
     const std::size_t step = hn::Lanes(d);
     const auto a = hn::Set(d, radialFactor);
     const auto b = hn::Set(d, restFactor);
@@ -71,7 +71,7 @@ std::uint32_t ListTilesWithinReachFor(const double* radial, const double* rest, 
     std::uint32_t t = first;
     for (; t + step <= end; t += step) {
         const auto bound = hn::Add(hn::Mul(hn::LoadU(d, radial + t), a), hn::Mul(hn::LoadU(d, rest + t), b));
-        std::uint8_t bits[8] = {};
+        std::uint8_t bits[16] = {};
         const auto within = hn::Not(hn::Lt(bound, limit));
         if (hn::AllFalse(d, within)) continue;  // most tiles of a search are ruled out
         hn::StoreMaskBits(d, within, bits);
@@ -88,8 +88,8 @@ std::uint32_t ListTilesWithinReachFor(const double* radial, const double* rest, 
 }
 
 // Whether some lane of the term tile reaches the threshold.
-HWY_INLINE bool TileReaches(const double* tile, const double* blockTerms, double threshold) {
-    const hn::CappedTag<double, kLanes> d;
+HWY_INLINE bool TileReaches(const float* tile, const float* blockTerms, float threshold) {
+    const hn::CappedTag<float, kLanes> d;
     const std::size_t step = hn::Lanes(d);
     const auto limit = hn::Set(d, threshold);
     bool reached = false;
@@ -103,10 +103,10 @@ HWY_INLINE bool TileReaches(const double* tile, const double* blockTerms, double
     return reached;
 }
 
-void ListedTilesReachingFor(const double* terms, const std::uint32_t* listed, std::uint32_t count,
-                            const double* blockTerms, double threshold, std::uint8_t* passing) {
+void ListedTilesReachingFor(const float* terms, const std::uint32_t* listed, std::uint32_t count,
+                            const float* blockTerms, float threshold, std::uint8_t* passing) {
     for (std::uint32_t k = 0; k < count; ++k) {
-        const double* tile = terms + static_cast<std::size_t>(listed[k]) * VectorSketch::kTerms * kLanes;
+        const float* tile = terms + static_cast<std::size_t>(listed[k]) * VectorSketch::kTerms * kLanes;
         passing[k] = TileReaches(tile, blockTerms, threshold) ? 1 : 0;
     }
 }
@@ -127,14 +127,14 @@ void TileSimilarities(const double* const* tiles, std::uint32_t count, std::uint
     HWY_DYNAMIC_DISPATCH(TileSimilaritiesFor)(tiles, count, components, vector, out);
 }
 
-std::uint32_t ListTilesWithinReach(const double* radial, const double* rest, std::uint32_t first, std::uint32_t end,
-                                   double radialFactor, double restFactor, double target, std::uint32_t* listed) {
+std::uint32_t ListTilesWithinReach(const float* radial, const float* rest, std::uint32_t first, std::uint32_t end,
+                                   float radialFactor, float restFactor, float target, std::uint32_t* listed) {
     return HWY_DYNAMIC_DISPATCH(ListTilesWithinReachFor)(radial, rest, first, end, radialFactor, restFactor, target,
                                                          listed);
 }
 
-void ListedTilesReaching(const double* terms, const std::uint32_t* listed, std::uint32_t count,
-                         const double* blockTerms, double threshold, std::uint8_t* passing) {
+void ListedTilesReaching(const float* terms, const std::uint32_t* listed, std::uint32_t count,
+                         const float* blockTerms, float threshold, std::uint8_t* passing) {
     HWY_DYNAMIC_DISPATCH(ListedTilesReachingFor)(terms, listed, count, blockTerms, threshold, passing);
 }
 

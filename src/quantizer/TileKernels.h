@@ -21,14 +21,14 @@ void TileSimilarities(const double* const* tiles, std::uint32_t count, std::uint
 //     !(radial[t] * radialFactor + rest[t] * restFactor < target),
 // each product rounded before the sum (a NaN sum is listed), and returns how
 // many it listed: at most end - first.
-std::uint32_t ListTilesWithinReach(const double* radial, const double* rest, std::uint32_t first, std::uint32_t end,
-                                   double radialFactor, double restFactor, double target, std::uint32_t* listed);
+std::uint32_t ListTilesWithinReach(const float* radial, const float* rest, std::uint32_t first, std::uint32_t end,
+                                   float radialFactor, float restFactor, float target, std::uint32_t* listed);
 
 // passing[k] = 1 when some lane of term tile listed[k] (of the tiles at
 // `terms`) has a sketch bound (the dot product of its terms with
-// `blockTerms`) at or above `threshold`, else 0; a NaN bound or threshold
-// never passes.
-void ListedTilesReaching(const double* terms, const std::uint32_t* listed, std::uint32_t count,
-                         const double* blockTerms, double threshold, std::uint8_t* passing);
+// `blockTerms`, from term 0 upward, each product rounded before it is added)
+// at or above `threshold`, else 0; a NaN bound or threshold never passes.
+void ListedTilesReaching(const float* terms, const std::uint32_t* listed, std::uint32_t count,
+                         const float* blockTerms, float threshold, std::uint8_t* passing);
 
 }  // namespace pictora

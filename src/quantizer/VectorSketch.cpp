@@ -85,8 +85,8 @@ void SketchBasis::Describe(const double* vector, VectorSketch& sketch) const {
     sketch.terms = {augmentation, mean, a, b, std::sqrt(std::max(left, 0.0) + kResidualSlack * normSquared)};
     sketch.norm = std::sqrt(normSquared);
     Finish(sketch);
-    // Squares of weights below about 1e-154 vanish, so a vector whose largest
-    // weight is that small has no trustworthy length unless it is all zeros.
+    // A vector whose largest weight is this small has terms that single
+    // precision cannot hold, unless it is all zeros.
     const double largest = std::max({even.largest, odd.largest, std::abs(augmentation)});
     sketch.tame = sketch.tame && (largest >= kSmallestWeight || largest == 0.0);
 }

@@ -42,9 +42,10 @@ struct VectorSketch {
 class SketchBasis {
 public:
     // Lengths above this make a vector untamed, and so does a largest weight
-    // below this unless every weight is zero.
-    static constexpr double kLargestNorm = 1e100;
-    static constexpr double kSmallestWeight = 1e-100;
+    // below this unless every weight is zero: the terms of a tame vector and
+    // their products with a block's stay within single precision's range.
+    static constexpr double kLargestNorm = 1e30;
+    static constexpr double kSmallestWeight = 1e-30;
 
     void Resize(std::uint32_t dimension);
     std::uint32_t Dimension() const { return dimension_; }

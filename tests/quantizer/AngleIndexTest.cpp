@@ -25,9 +25,12 @@ VectorSketch SketchAt(double angle, double norm) {
     return sketch;
 }
 
-double RadialOf(const VectorSketch& s) { return std::sqrt(s.terms[0] * s.terms[0] + s.terms[1] * s.terms[1]); }
+// A sketch's terms as the index stores them, and their lengths computed from
+// those as it does.
+double Stored(const VectorSketch& s, std::uint32_t k) { return static_cast<float>(s.terms[k]); }
+double RadialOf(const VectorSketch& s) { return std::sqrt(Stored(s, 0) * Stored(s, 0) + Stored(s, 1) * Stored(s, 1)); }
 double RestOf(const VectorSketch& s) {
-    return std::sqrt(s.terms[2] * s.terms[2] + s.terms[3] * s.terms[3] + s.terms[4] * s.terms[4]);
+    return std::sqrt(Stored(s, 2) * Stored(s, 2) + Stored(s, 3) * Stored(s, 3) + Stored(s, 4) * Stored(s, 4));
 }
 
 // Every position is stored exactly once, with its latest weights and terms,
@@ -58,12 +61,12 @@ void ExpectHolds(const AngleIndex& index, const std::vector<std::vector<double>>
             EXPECT_EQ(index.Where(position).bucket, b);
             EXPECT_EQ(index.Where(position).slot, slot);
             if (sketches[position].tame) {
-                EXPECT_GE(bucket.tileRadial[tile], RadialOf(sketches[position])) << b << ", " << slot;
-                EXPECT_GE(bucket.tileRest[tile], RestOf(sketches[position])) << b << ", " << slot;
+                EXPECT_GE(bucket.tileRadial[tile], static_cast<float>(RadialOf(sketches[position]))) << b << ", " << slot;
+                EXPECT_GE(bucket.tileRest[tile], static_cast<float>(RestOf(sketches[position]))) << b << ", " << slot;
             }
             for (std::uint32_t k = 0; k < VectorSketch::kTerms; ++k) {
-                EXPECT_EQ(std::bit_cast<std::uint64_t>(bucket.terms[(tile * VectorSketch::kTerms + k) * kLanes + lane]),
-                          std::bit_cast<std::uint64_t>(sketches[position].terms[k]));
+                EXPECT_EQ(std::bit_cast<std::uint32_t>(bucket.terms[(tile * VectorSketch::kTerms + k) * kLanes + lane]),
+                          std::bit_cast<std::uint32_t>(static_cast<float>(Stored(sketches[position], k))));
             }
         }
     }
@@ -138,15 +141,15 @@ TEST(AngleIndexTest, SortingOrdersBucketsBySlantAndBoundsTheirTiles) {
         ++sortedBuckets;
         ASSERT_GE(bucket.tileRadial.size(), bucket.Tiles());
         double lastSlant = -1.0;
-        std::vector<double> largestRadial(bucket.Tiles(), 0.0);
-        std::vector<double> largestRest(bucket.Tiles(), 0.0);
+        std::vector<float> largestRadial(bucket.Tiles(), 0.0f);
+        std::vector<float> largestRest(bucket.Tiles(), 0.0f);
         for (std::uint32_t slot = 0; slot < bucket.count; ++slot) {
             const VectorSketch& sketch = sketches[bucket.positions[slot]];
             const double slant = std::atan2(RestOf(sketch), RadialOf(sketch));
             EXPECT_GE(slant, lastSlant) << b << ", " << slot;
             lastSlant = slant;
-            largestRadial[slot / kLanes] = std::max(largestRadial[slot / kLanes], RadialOf(sketch));
-            largestRest[slot / kLanes] = std::max(largestRest[slot / kLanes], RestOf(sketch));
+            largestRadial[slot / kLanes] = std::max(largestRadial[slot / kLanes], static_cast<float>(RadialOf(sketch)));
+            largestRest[slot / kLanes] = std::max(largestRest[slot / kLanes], static_cast<float>(RestOf(sketch)));
         }
         for (std::uint32_t t = 0; t < bucket.Tiles(); ++t) {
             EXPECT_EQ(bucket.tileRadial[t], largestRadial[t]) << b << ", tile " << t;

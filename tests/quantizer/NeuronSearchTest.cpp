@@ -89,7 +89,10 @@ TEST(NeuronSearchTest, FindsThePlainScansNeuronForEveryFloor) {
 
 TEST(NeuronSearchTest, WeightsOfAnySignAndSizeGiveThePlainScansNeuron) {
     const std::vector<BlockVector> blocks = Blocks(5, 200, 6);
-    for (double scale : {0.0, 1e-200, 1e-5, -1.0, 3.0, 1e90}) {
+    // 1e-25 and 1e25 stay tame, at either end of the range single precision
+    // holds their terms in; 1e-200 and 1e90 do not.
+    for (double scale : {0.0, 1e-200, 1e-25, 1e-5, -1.0, 3.0, 1e25, 1e90}) {
+        SCOPED_TRACE(scale);
         ExpectSameAsPlainScan(Neurons(blocks, 400, 2.0, scale, 8), blocks, {0.0, -std::abs(scale), 0.5 * scale});
     }
 }

@@ -21,6 +21,8 @@ namespace {
 constexpr std::uint32_t kLanes = AngleIndex::kLanes;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr float kFloatInf = std::numeric_limits<float>::infinity();
+constexpr float kFloatNaN = std::numeric_limits<float>::quiet_NaN();
 
 using testing::ForEachTarget;
 
@@ -69,28 +71,28 @@ TEST(TileKernelsTest, SimilaritiesAreThePlainLoopBitForBitOnEveryTarget) {
 TEST(TileKernelsTest, ATileReachesWhenOneLaneMeetsTheThresholdExactly) {
     ForEachTarget([&] {
         constexpr std::uint32_t kTerms = VectorSketch::kTerms;
-        AlignedVector<double> terms(3 * kTerms * kLanes, 0.0);
-        const double block[kTerms] = {0.5, 0.25, 1.0, 0.0, 2.0};
-        terms[0 * kLanes + 6] = 1.0;  // tile 0, lane 6: 0.5 * 1 + 0.25 * 2 = 1.0 exactly
-        terms[1 * kLanes + 6] = 2.0;
-        for (std::uint32_t l = 0; l < kLanes; ++l) terms[(kTerms + 2) * kLanes + l] = std::nextafter(1.0, 0.0);
-        terms[(2 * kTerms + 4) * kLanes + 1] = kNaN;  // tile 2: a NaN lane never reaches
+        AlignedVector<float> terms(3 * kTerms * kLanes, 0.0f);
+        const float block[kTerms] = {0.5f, 0.25f, 1.0f, 0.0f, 2.0f};
+        terms[0 * kLanes + 6] = 1.0f;  // tile 0, lane 6: 0.5 * 1 + 0.25 * 2 = 1.0 exactly
+        terms[1 * kLanes + 6] = 2.0f;
+        for (std::uint32_t l = 0; l < kLanes; ++l) terms[(kTerms + 2) * kLanes + l] = std::nextafter(1.0f, 0.0f);
+        terms[(2 * kTerms + 4) * kLanes + 1] = kFloatNaN;  // tile 2: a NaN lane never reaches
         const std::uint32_t all[3] = {0, 1, 2};
         std::uint8_t passing[3];
-        ListedTilesReaching(terms.data(), all, 3, block, 1.0, passing);
+        ListedTilesReaching(terms.data(), all, 3, block, 1.0f, passing);
         EXPECT_EQ(passing[0], 1);
         EXPECT_EQ(passing[1], 0);
         EXPECT_EQ(passing[2], 0);
-        terms[(2 * kTerms + 4) * kLanes + 7] = kInf;
-        ListedTilesReaching(terms.data(), all, 3, block, 1.0, passing);
+        terms[(2 * kTerms + 4) * kLanes + 7] = std::numeric_limits<float>::infinity();
+        ListedTilesReaching(terms.data(), all, 3, block, 1.0f, passing);
         EXPECT_EQ(passing[2], 1);
-        ListedTilesReaching(terms.data(), all, 3, block, kNaN, passing);
+        ListedTilesReaching(terms.data(), all, 3, block, kFloatNaN, passing);
         EXPECT_EQ(passing[0] + passing[1] + passing[2], 0);
         // Listed tiles, in any order and repeated, are told in list order.
-        ListedTilesReaching(terms.data(), all, 3, block, 1.0, passing);
+        ListedTilesReaching(terms.data(), all, 3, block, 1.0f, passing);
         const std::uint32_t listed[4] = {2, 0, 1, 0};
         std::uint8_t told[4];
-        ListedTilesReaching(terms.data(), listed, 4, block, 1.0, told);
+        ListedTilesReaching(terms.data(), listed, 4, block, 1.0f, told);
         for (int k = 0; k < 4; ++k) EXPECT_EQ(told[k], passing[listed[k]]) << k;
     });
 }
@@ -102,16 +104,16 @@ TEST(TileKernelsTest, TilesWithinReachAreThePlainTestsOnEveryTarget) {
     ForEachTarget([&] {
         for (int round = 0; round < 200; ++round) {
             const std::uint32_t tiles = 1 + static_cast<std::uint32_t>(random() % 40);
-            std::vector<double> radial(tiles);
-            std::vector<double> rest(tiles);
+            std::vector<float> radial(tiles);
+            std::vector<float> rest(tiles);
             for (std::uint32_t t = 0; t < tiles; ++t) {
                 // Few distinct values, so that sums often equal the target.
-                radial[t] = random() % 50 == 0 ? kInf : 0.25 * static_cast<double>(random() % 5);
-                rest[t] = 0.5 * static_cast<double>(random() % 4);
+                radial[t] = random() % 50 == 0 ? kFloatInf : 0.25f * static_cast<float>(random() % 5);
+                rest[t] = 0.5f * static_cast<float>(random() % 4);
             }
-            const double radialFactor = round % 7 == 0 ? 0.0 : 0.5 * static_cast<double>(random() % 3);
-            const double restFactor = 0.25 * static_cast<double>(random() % 3);
-            const double target = round % 11 == 0 ? kNaN : 0.125 * static_cast<double>(random() % 12);
+            const float radialFactor = round % 7 == 0 ? 0.0f : 0.5f * static_cast<float>(random() % 3);
+            const float restFactor = 0.25f * static_cast<float>(random() % 3);
+            const float target = round % 11 == 0 ? kFloatNaN : 0.125f * static_cast<float>(random() % 12);
             const std::uint32_t first = static_cast<std::uint32_t>(random() % tiles);
             std::vector<std::uint32_t> expected;
             for (std::uint32_t t = first; t < tiles; ++t) {
