@@ -169,8 +169,10 @@ void AngleIndex::Write(Bucket& bucket, std::uint32_t slot, const double* weights
         bucket.weights.resize(bucket.weights.size() + static_cast<std::size_t>(components_) * kLanes, 0.0);
         bucket.terms.resize(bucket.terms.size() + VectorSketch::kTerms * kLanes, 0.0f);
         bucket.positions.resize(bucket.positions.size() + kLanes, 0);
-        bucket.tileRadial.push_back(0.0f);
-        bucket.tileRest.push_back(0.0f);
+        if (bucket.tileRadial.size() <= tile) {
+            bucket.tileRadial.resize(bucket.tileRadial.size() + kTileBoundRun, 0.0f);
+            bucket.tileRest.resize(bucket.tileRest.size() + kTileBoundRun, 0.0f);
+        }
     }
     double* tileWeights = bucket.weights.data() + static_cast<std::size_t>(tile) * components_ * kLanes;
     for (std::uint32_t k = 0; k < components_; ++k) tileWeights[k * kLanes + lane] = weights[k];

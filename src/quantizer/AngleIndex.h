@@ -36,6 +36,9 @@ namespace pictora {
 class AngleIndex {
 public:
     static constexpr std::uint32_t kLanes = 8;
+    // Tile bounds are kept in runs of this many, so that a vector kernel may
+    // read whole runs.
+    static constexpr std::uint32_t kTileBoundRun = 16;
     // Bucket counts are powers of two in this range; the finest buckets
     // (0.006 rad) are well inside the similarity windows of radii from 0.01 up.
     static constexpr std::uint32_t kFewestBuckets = 64;
@@ -47,7 +50,8 @@ public:
         AlignedVector<float> terms;     // tile t, term k, lane l at (t * kTerms + k) * kLanes + l
         std::vector<std::uint32_t> positions;  // neuron position of every slot
         // Of every tile: at least the largest radial and rest of its lanes,
-        // each rounded to the nearest float.
+        // each rounded to the nearest float; zeros after the last tile, up
+        // to a multiple of kTileBoundRun.
         std::vector<float> tileRadial;
         std::vector<float> tileRest;
         std::uint32_t changes = 0;  // neurons written, added or removed since the bucket was ordered

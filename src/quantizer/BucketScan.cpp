@@ -10,6 +10,7 @@ namespace {
 constexpr std::uint32_t kLanes = AngleIndex::kLanes;
 // Tiles whose bounds are computed per kernel call.
 constexpr std::uint32_t kBoundGroup = 32;
+static_assert(kBoundGroup % AngleIndex::kTileBoundRun == 0);
 
 }  // namespace
 

@@ -62,27 +62,22 @@ void TileSimilaritiesFor(const double* const* tiles, std::uint32_t count, std::u
 
 std::uint32_t ListTilesWithinReachFor(const float* radial, const float* rest, std::uint32_t first, std::uint32_t end,
                                       float radialFactor, float restFactor, float target, std::uint32_t* listed) {
-    const hn::ScalableTag<float> d;
+    const hn::CappedTag<float, AngleIndex::kTileBoundRun> d;
     const std::size_t step = hn::Lanes(d);
     const auto a = hn::Set(d, radialFactor);
     const auto b = hn::Set(d, restFactor);
     const auto limit = hn::Set(d, target);
     std::uint32_t count = 0;
-    std::uint32_t t = first;
-    for (; t + step <= end; t += step) {
+    for (std::uint32_t t = first; t < end; t += static_cast<std::uint32_t>(step)) {
         const auto bound = hn::Add(hn::Mul(hn::LoadU(d, radial + t), a), hn::Mul(hn::LoadU(d, rest + t), b));
-        std::uint8_t bits[16] = {};
-        const auto within = hn::Not(hn::Lt(bound, limit));
+        const auto within = hn::And(hn::Not(hn::Lt(bound, limit)), hn::FirstN(d, end - t));
         if (hn::AllFalse(d, within)) continue;  // most tiles of a search are ruled out
+        std::uint8_t bits[8] = {};
         hn::StoreMaskBits(d, within, bits);
         for (std::size_t l = 0; l < step; ++l) {
             listed[count] = t + static_cast<std::uint32_t>(l);
             count += (bits[l / 8] >> (l % 8)) & 1u;
         }
-    }
-    for (; t < end; ++t) {
-        listed[count] = t;
-        count += !(radial[t] * radialFactor + rest[t] * restFactor < target) ? 1u : 0u;
     }
     return count;
 }

@@ -20,7 +20,9 @@ void TileSimilarities(const double* const* tiles, std::uint32_t count, std::uint
 // Lists, in order, every t in first .. end-1 for which
 //     !(radial[t] * radialFactor + rest[t] * restFactor < target),
 // each product rounded before the sum (a NaN sum is listed), and returns how
-// many it listed: at most end - first.
+// many it listed: at most end - first. `first` is a multiple of
+// AngleIndex::kTileBoundRun, both arrays are readable and `listed` has room
+// up to `end` rounded up to one.
 std::uint32_t ListTilesWithinReach(const float* radial, const float* rest, std::uint32_t first, std::uint32_t end,
                                    float radialFactor, float restFactor, float target, std::uint32_t* listed);
 
