@@ -21,11 +21,11 @@ double RestOf(const float* terms, std::size_t stride) {
     return std::sqrt(a * a + b * b + c * c);
 }
 
-// Raises a tile's bounds to the lengths of a lane's stored terms. A NaN
-// length leaves them as they are: it belongs to an untamed neuron, and no
-// search bounds anything while one exists.
-// The lengths are computed in double precision, where the squares of the
-// smallest tame terms do not vanish, and rounded to the nearest float.
+// Raises a tile's bounds to the lengths of a lane's stored terms, computed in
+// double precision, where the squares of the smallest tame terms do not
+// vanish, and rounded to the nearest float. A NaN length leaves them as they
+// are: it belongs to an untamed neuron, and no search bounds anything while
+// one exists.
 void RaiseTileBounds(AngleIndex::Bucket& bucket, std::uint32_t tile, const float* terms) {
     const auto radial = static_cast<float>(RadialOf(terms, 1));
     const auto rest = static_cast<float>(RestOf(terms, 1));
