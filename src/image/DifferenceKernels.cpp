@@ -37,11 +37,7 @@ std::uint64_t SumOfSquaredDifferencesFor(const std::uint8_t* a, const std::uint8
         }
         total += static_cast<std::uint64_t>(hn::GetLane(hn::SumOfLanes(d32, hn::Add(sum0, sum1))));
     }
-    for (; k < count; ++k) {
-        const int difference = a[k] - b[k];
-        total += static_cast<std::uint64_t>(difference * difference);
-    }
-    return total;
+    return total + PlainSumOfSquaredDifferences(a + k, b + k, count - k);
 }
 
 }  // namespace HWY_NAMESPACE
