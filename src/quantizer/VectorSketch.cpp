@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "quantizer/SketchKernels.h"
+
 namespace pictora {
 namespace {
 
@@ -22,21 +24,6 @@ std::vector<std::int8_t> HalfSigns(std::uint32_t side, bool acrossColumns) {
     return signs;
 }
 
-struct Sums {
-    double sum = 0.0;
-    double across = 0.0;
-    double down = 0.0;
-    double squares = 0.0;
-    double largest = 0.0;
-    void Add(double x, double leftRight, double topBottom) {
-        sum += x;
-        across += leftRight * x;
-        down += topBottom * x;
-        squares += x * x;
-        largest = std::max(largest, std::abs(x));
-    }
-};
-
 }  // namespace
 
 void SketchBasis::Resize(std::uint32_t dimension) {
@@ -55,31 +42,21 @@ void SketchBasis::Resize(std::uint32_t dimension) {
     }
 }
 
-// Four coordinates and the residual of any vector, in one pass. The sums run
-// two ways at once (even and odd components), since only their accuracy
-// matters here and not their order. The squared residual is what the four
-// coordinates leave of the squared length; that difference can lose its
-// digits to cancellation, but never more than 2e-13 of the squared length
+// Four coordinates and the residual of any vector, in one pass. Only the
+// sums' accuracy matters here, not their order. The squared residual is what
+// the four coordinates leave of the squared length; that difference can lose
+// its digits to cancellation, but never more than 2e-13 of the squared length
 // (d + 1 <= 145 terms, errors of 1.1e-16 each), so adding 1e-11 of the
 // squared length keeps it an upper bound.
 void SketchBasis::Describe(const double* vector, VectorSketch& sketch) const {
     constexpr double kResidualSlack = 1e-11;
     const std::uint32_t d = dimension_;
-    const double* lr = leftRight_.data();
-    const double* tb = topBottom_.data();
-    Sums even;
-    Sums odd;
-    std::uint32_t i = 0;
-    for (; i + 2 <= d; i += 2) {
-        even.Add(vector[i], lr[i], tb[i]);
-        odd.Add(vector[i + 1], lr[i + 1], tb[i + 1]);
-    }
-    if (i < d) even.Add(vector[i], lr[i], tb[i]);
+    const ComponentSums sums = SumComponents(vector, leftRight_.data(), topBottom_.data(), d);
     const double augmentation = vector[d];
-    const double mean = (even.sum + odd.sum) * meanWeight_;
-    const double a = even.across + odd.across;
-    const double b = even.down + odd.down;
-    const double pixelSquares = even.squares + odd.squares;
+    const double mean = sums.sum * meanWeight_;
+    const double a = sums.across;
+    const double b = sums.down;
+    const double pixelSquares = sums.squares;
     const double normSquared = pixelSquares + augmentation * augmentation;
     const double left = pixelSquares - mean * mean - a * a - b * b;
     sketch.terms = {augmentation, mean, a, b, std::sqrt(std::max(left, 0.0) + kResidualSlack * normSquared)};
@@ -87,7 +64,7 @@ void SketchBasis::Describe(const double* vector, VectorSketch& sketch) const {
     Finish(sketch);
     // A vector whose largest weight is this small has terms that single
     // precision cannot hold, unless it is all zeros.
-    const double largest = std::max({even.largest, odd.largest, std::abs(augmentation)});
+    const double largest = std::max(sums.largest, std::abs(augmentation));
     sketch.tame = sketch.tame && (largest >= kSmallestWeight || largest == 0.0);
 }
 
