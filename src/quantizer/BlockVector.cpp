@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "quantizer/GatherKernels.h"
 #include "support/Truncate.h"
 
 namespace pictora {
@@ -16,13 +15,11 @@ void BlockVector::Resize(std::uint32_t dimension) {
     side_ = BlockSide(dimension);
     blockScale_ = TruncateToInt64(std::sqrt(static_cast<double>(dimension)) * 255);
     vector_.assign(dimension + 1, 0.0);
-    // +1 on the first half of the lines (or columns), -1 on the second, 0 on
-    // an odd middle one: the same signs serve both differences.
-    halfSigns_.assign(side_, 0);
-    for (std::uint32_t i = 0; i < side_ / 2; ++i) {
-        halfSigns_[i] = 1;
-        halfSigns_[side_ - 1 - i] = -1;
-    }
+    // Every value to normalise lies in 0 .. N (pixels up to 255, the
+    // augmentation up to N), so the quotients are looked up, not divided.
+    const double scale = static_cast<double>(blockScale_);
+    quotients_.resize(static_cast<std::size_t>(blockScale_) + 1);
+    for (std::int64_t x = 0; x <= blockScale_; ++x) quotients_[x] = static_cast<double>(x) / scale;
     pixelLines_.assign(side_, nullptr);
 }
 
@@ -30,7 +27,7 @@ void BlockVector::Release() {
     dimension_ = 0;
     side_ = 0;
     vector_.clear();
-    halfSigns_.clear();
+    quotients_.clear();
     pixelLines_.clear();
 }
 
@@ -48,19 +45,50 @@ void BlockVector::NormalisePixels(const std::uint8_t* pixels, double* vector) {
 }
 
 // One pass over the block's samples gives its components and every sum its
-// sketch needs.
+// sketch needs. Sums of at most 144 samples of 8 bits (and of their squares)
+// fit 32 bits.
 void BlockVector::GatherLines(const std::uint8_t* const* lines, std::uint32_t column, double* vector) {
-    PixelSums sums;
-    GatherBlock(lines, column, side_, static_cast<double>(blockScale_), halfSigns_.data(), halfSigns_.data(), vector,
-                sums);
-    pixelSum_ = sums.sum;
-    sumOfSquares_ = sums.squares;
-    acrossDifference_ = sums.across;
-    downDifference_ = sums.down;
+    const std::uint32_t side = side_;
+    const std::uint32_t half = side / 2;
+    const double* quotients = quotients_.data();
+    std::int32_t sum = 0;
+    std::int32_t squares = 0;
+    std::int32_t across = 0;
+    std::int32_t down = 0;
+    for (std::uint32_t i = 0; i < side; ++i) {
+        const std::uint8_t* line = lines[i] + column;
+        double* out = vector + i * side;
+        std::int32_t left = 0;
+        std::int32_t right = 0;
+        for (std::uint32_t j = 0; j < half; ++j) {
+            const std::int32_t x = line[j];
+            const std::int32_t y = line[side - 1 - j];
+            left += x;
+            right += y;
+            squares += x * x + y * y;
+            out[j] = quotients[x];
+            out[side - 1 - j] = quotients[y];
+        }
+        std::int32_t total = left + right;
+        if (side % 2 == 1) {
+            const std::int32_t x = line[half];
+            total += x;
+            squares += x * x;
+            out[half] = quotients[x];
+        }
+        sum += total;
+        across += left - right;
+        if (i < half) down += total;
+        else if (i >= side - half) down -= total;
+    }
+    pixelSum_ = sum;
+    sumOfSquares_ = squares;
+    acrossDifference_ = across;
+    downDifference_ = down;
     // For square d every pixel is at most 255, so the radicand is never negative.
     const std::int64_t radicand = blockScale_ * blockScale_ - sumOfSquares_;
     augmentation_ = radicand > 0 ? TruncateToInt64(std::sqrt(static_cast<double>(radicand))) : 0;
-    vector[dimension_] = static_cast<double>(augmentation_) / static_cast<double>(blockScale_);
+    vector[dimension_] = quotients[augmentation_];
 }
 
 }  // namespace pictora

@@ -54,7 +54,7 @@ private:
     std::int64_t downDifference_ = 0;
     std::int64_t augmentation_ = 0;
     std::vector<double> vector_;
-    std::vector<std::int32_t> halfSigns_;  // of the columns across, of the lines down
+    std::vector<double> quotients_;  // x / N for x = 0 .. N
     std::vector<const std::uint8_t*> pixelLines_;  // NormalisePixels' rows
 };
 
