@@ -5,6 +5,9 @@
 #include <hwy/foreach_target.h>  // must come before highway.h
 #include <hwy/highway.h>
 
+#include <algorithm>
+#include <array>
+
 #include "quantizer/AngleIndex.h"
 #include "quantizer/TileKernels.h"
 #include "quantizer/VectorSketch.h"
@@ -16,47 +19,45 @@ namespace hn = hwy::HWY_NAMESPACE;
 
 constexpr std::size_t kLanes = AngleIndex::kLanes;
 
-// Four tiles at a time keep four independent chains of additions in flight,
-// which hides the latency of each addition; every chain still adds its lanes'
-// products in component order, exactly as the plain loop does.
+// A tile's similarities are several vectors of lanes, each summed by its own
+// chain of additions, and so is every tile of the call. The chains are
+// computed kChains at a time, so that their additions overlap and a call
+// costs about one chain's latency per kChains chains, however few tiles it
+// has; the last group repeats its last chain where it runs short (the same
+// doubles stored twice). Every chain adds its lanes' products in component
+// order, exactly as the plain loop does.
 void TileSimilaritiesFor(const double* const* tiles, std::uint32_t count, std::uint32_t components,
                          const double* vector, double* out) {
+    constexpr std::size_t kChains = 4;
     const hn::CappedTag<double, kLanes> d;
     const std::size_t step = hn::Lanes(d);
-    std::uint32_t t = 0;
-    for (; t + 4 <= count; t += 4) {
-        for (std::size_t j = 0; j < kLanes; j += step) {
-            const double* w0 = tiles[t] + j;
-            const double* w1 = tiles[t + 1] + j;
-            const double* w2 = tiles[t + 2] + j;
-            const double* w3 = tiles[t + 3] + j;
-            auto s0 = hn::Zero(d);
-            auto s1 = hn::Zero(d);
-            auto s2 = hn::Zero(d);
-            auto s3 = hn::Zero(d);
-            for (std::uint32_t k = 0; k < components; ++k) {
-                const auto x = hn::Set(d, vector[k]);
-                const std::size_t at = k * kLanes;
-                s0 = hn::Add(s0, hn::Mul(hn::Load(d, w0 + at), x));
-                s1 = hn::Add(s1, hn::Mul(hn::Load(d, w1 + at), x));
-                s2 = hn::Add(s2, hn::Mul(hn::Load(d, w2 + at), x));
-                s3 = hn::Add(s3, hn::Mul(hn::Load(d, w3 + at), x));
-            }
-            hn::Store(s0, d, out + t * kLanes + j);
-            hn::Store(s1, d, out + (t + 1) * kLanes + j);
-            hn::Store(s2, d, out + (t + 2) * kLanes + j);
-            hn::Store(s3, d, out + (t + 3) * kLanes + j);
+    const std::size_t perTile = kLanes / step;
+    const std::size_t chains = count * perTile;
+    for (std::size_t first = 0; first < chains; first += kChains) {
+        std::array<const double*, kChains> w;
+        std::array<double*, kChains> to;
+        for (std::size_t c = 0; c < kChains; ++c) {
+            const std::size_t chain = std::min(first + c, chains - 1);
+            const std::size_t lane = chain % perTile * step;
+            w[c] = tiles[chain / perTile] + lane;
+            to[c] = out + chain / perTile * kLanes + lane;
         }
-    }
-    for (; t < count; ++t) {
-        for (std::size_t j = 0; j < kLanes; j += step) {
-            const double* w = tiles[t] + j;
-            auto s = hn::Zero(d);
-            for (std::uint32_t k = 0; k < components; ++k) {
-                s = hn::Add(s, hn::Mul(hn::Load(d, w + k * kLanes), hn::Set(d, vector[k])));
-            }
-            hn::Store(s, d, out + t * kLanes + j);
+        auto s0 = hn::Zero(d);
+        auto s1 = hn::Zero(d);
+        auto s2 = hn::Zero(d);
+        auto s3 = hn::Zero(d);
+        for (std::uint32_t k = 0; k < components; ++k) {
+            const auto x = hn::Set(d, vector[k]);
+            const std::size_t at = k * kLanes;
+            s0 = hn::Add(s0, hn::Mul(hn::Load(d, w[0] + at), x));
+            s1 = hn::Add(s1, hn::Mul(hn::Load(d, w[1] + at), x));
+            s2 = hn::Add(s2, hn::Mul(hn::Load(d, w[2] + at), x));
+            s3 = hn::Add(s3, hn::Mul(hn::Load(d, w[3] + at), x));
         }
+        hn::Store(s0, d, to[0]);
+        hn::Store(s1, d, to[1]);
+        hn::Store(s2, d, to[2]);
+        hn::Store(s3, d, to[3]);
     }
 }
 
