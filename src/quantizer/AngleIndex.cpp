@@ -69,6 +69,40 @@ std::uint32_t AngleIndex::BucketOf(double angle) const {
     return static_cast<std::uint32_t>(std::clamp(place, 0.0, count - 1.0));
 }
 
+namespace {
+
+// atan2(y, x) within 1e-5 rad: a cubic in the ratio of the smaller to the
+// larger coordinate, reflected into the right octant.
+double RoughAngle(double x, double y) {
+    const double ax = std::abs(x);
+    const double ay = std::abs(y);
+    const double ratio = std::min(ax, ay) / std::max(ax, ay);
+    const double s = ratio * ratio;
+    double angle = ((-0.0464964749 * s + 0.15931422) * s - 0.327622764) * s * ratio + ratio;
+    if (ay > ax) angle = std::numbers::pi / 2 - angle;
+    if (x < 0) angle = std::numbers::pi - angle;
+    return y < 0 ? -angle : angle;
+}
+
+}  // namespace
+
+// The rough angle names the bucket or one beside it, far quicker than atan2;
+// the edges' own cosines and sines settle which, with the same rounding as the
+// bounds that use them. A direction of length zero, whose every test is a
+// tie, takes the bucket of angle 0, as atan2 gives it.
+std::uint32_t AngleIndex::BucketOf(double augmentation, double mean) const {
+    const auto startsBefore = [&](std::int64_t bucket) {
+        return EdgeCosine(bucket) * mean - EdgeSine(bucket) * augmentation >= 0.0;
+    };
+    std::int64_t bucket = BucketOf(RoughAngle(augmentation, mean));
+    for (int tries = 0; tries < 4; ++tries) {
+        if (!startsBefore(bucket)) --bucket;
+        else if (startsBefore(bucket + 1)) ++bucket;
+        else return static_cast<std::uint32_t>(Wrap(bucket));
+    }
+    return BucketOf(std::atan2(mean, augmentation));
+}
+
 void AngleIndex::Append(const double* weights, const VectorSketch& sketch) {
     slots_.push_back(Location{0, 0});
     untamedMarks_.push_back(0);
@@ -141,7 +175,7 @@ void AngleIndex::Sort(Bucket& bucket) {
 // Untamed neurons all go to bucket 0: while one exists the searches ignore the
 // buckets' order and scan every tile.
 std::uint32_t AngleIndex::BucketFor(const VectorSketch& sketch) const {
-    return sketch.tame ? BucketOf(sketch.angle) : 0;
+    return sketch.tame ? BucketOf(sketch.terms[0], sketch.terms[1]) : 0;
 }
 
 void AngleIndex::Track(std::uint32_t position, const VectorSketch& sketch) {

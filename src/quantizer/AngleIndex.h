@@ -86,6 +86,9 @@ public:
 
     // The bucket of a finite angle in [-pi, pi].
     std::uint32_t BucketOf(double angle) const;
+    // The bucket whose edges enclose the finite direction (augmentation,
+    // mean), tested with the edges' cosines and sines.
+    std::uint32_t BucketOf(double augmentation, double mean) const;
     // Cosine and sine of the angle where bucket b starts; b may run past
     // either end of the circle.
     double EdgeCosine(std::int64_t bucket) const { return edges_->cosines[EdgeAt(bucket)]; }

@@ -57,7 +57,7 @@ BestNeuron FindPruned(const AngleIndex& index, const VectorSketch& block, const 
     }
     const auto skipped = [&](std::uint32_t bucket) { return bucket == hinted.bucket ? hinted.slot : kNoTile; };
     const ScannedBlock scanned = PrepareScan(block, index.NormBound(), margin);
-    const std::uint32_t own = index.BucketOf(block.angle);
+    const std::uint32_t own = index.BucketOf(block.terms[0], block.terms[1]);
     // The block's own bucket first and at once: its winner sets a high target.
     ScanBucket(index.At(own), scanned, 1.0, batch, skipped(own));
     batch.Flush();

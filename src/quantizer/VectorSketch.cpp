@@ -93,7 +93,6 @@ void SketchBasis::Describe(const BlockVector& block, VectorSketch& sketch) const
 void SketchBasis::Finish(VectorSketch& sketch) const {
     const double augmentation = sketch.terms[0];
     const double mean = sketch.terms[1];
-    sketch.angle = std::atan2(mean, augmentation);
     sketch.radial = std::sqrt(mean * mean + augmentation * augmentation);
     sketch.rest = std::sqrt(sketch.terms[2] * sketch.terms[2] + sketch.terms[3] * sketch.terms[3] +
                             sketch.terms[4] * sketch.terms[4]);

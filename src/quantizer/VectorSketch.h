@@ -22,7 +22,6 @@ struct VectorSketch {
     static constexpr std::uint32_t kTerms = 5;
     std::array<double, kTerms> terms{};
     double norm = 0.0;    // length of the whole vector
-    double angle = 0.0;   // atan2(mean, augmentation): the brightness angle
     double radial = 0.0;  // length in the (mean, augmentation) plane
     double rest = 0.0;    // length of everything outside that plane
     // Every figure finite and small enough that no product of two of them

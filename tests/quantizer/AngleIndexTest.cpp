@@ -18,7 +18,6 @@ constexpr std::uint32_t kComponents = 5;
 
 VectorSketch SketchAt(double angle, double norm) {
     VectorSketch sketch;
-    sketch.angle = angle;
     sketch.norm = norm;
     sketch.tame = std::isfinite(norm);
     sketch.terms = {std::cos(angle), std::sin(angle), 0.5, -0.5, norm};
@@ -57,7 +56,7 @@ void ExpectHolds(const AngleIndex& index, const std::vector<std::vector<double>>
             }
             if (slot >= bucket.count) continue;
             ++seen[position];
-            EXPECT_EQ(b, sketches[position].tame ? index.BucketOf(sketches[position].angle) : 0u);
+            EXPECT_EQ(b, sketches[position].tame ? index.BucketOf(sketches[position].terms[0], sketches[position].terms[1]) : 0u);
             EXPECT_EQ(index.Where(position).bucket, b);
             EXPECT_EQ(index.Where(position).slot, slot);
             if (sketches[position].tame) {
@@ -185,6 +184,39 @@ TEST(AngleIndexTest, BucketsSplitTheCircleEvenly) {
             EXPECT_NEAR(index.EdgeSine(b), std::sin(edge), 1e-15);
             if (b >= 0 && b < static_cast<std::int64_t>(buckets)) {
                 EXPECT_EQ(index.BucketOf(edge + width / 2), static_cast<std::uint32_t>(b));
+            }
+        }
+    }
+}
+
+// A direction's bucket is the one whose edges enclose it by the edges' own
+// cosines and sines (the tests the searches' bounds rest on): in every
+// quadrant, at lengths from 1e-30 to 1e30, next to edges and exactly on
+// them. Away from the edges it is the bucket of its atan2 angle, and a
+// direction of length zero takes the bucket of angle 0.
+TEST(AngleIndexTest, ADirectionsBucketIsTheOneItsEdgesEnclose) {
+    AngleIndex index;
+    std::mt19937_64 random(17);
+    for (std::uint32_t buckets = AngleIndex::kFewestBuckets; buckets <= AngleIndex::kMostBuckets; buckets *= 2) {
+        index.Reset(kComponents, buckets);
+        const double width = 2.0 * std::numbers::pi / buckets;
+        EXPECT_EQ(index.BucketOf(0.0, 0.0), index.BucketOf(0.0));
+        for (int round = 0; round < 4000; ++round) {
+            double angle = std::uniform_real_distribution<double>(-std::numbers::pi, std::numbers::pi)(random);
+            if (round % 4 == 0) {  // on an edge, or within a few units in the last place of one
+                const double edge = -std::numbers::pi + static_cast<double>(random() % buckets) * width;
+                angle = edge + static_cast<double>(static_cast<int>(random() % 7) - 3) * 1e-16;
+            }
+            const double length = std::pow(10.0, static_cast<double>(static_cast<int>(random() % 61) - 30));
+            const double augmentation = length * std::cos(angle);
+            const double mean = length * std::sin(angle);
+            const std::uint32_t b = index.BucketOf(augmentation, mean);
+            ASSERT_LT(b, buckets);
+            EXPECT_GE(index.EdgeCosine(b) * mean - index.EdgeSine(b) * augmentation, 0.0) << angle;
+            EXPECT_LT(index.EdgeCosine(b + 1) * mean - index.EdgeSine(b + 1) * augmentation, 0.0) << angle;
+            const double place = (angle + std::numbers::pi) / width;
+            if (std::abs(place - std::round(place)) > 1e-6) {
+                EXPECT_EQ(b, index.BucketOf(angle)) << angle;
             }
         }
     }
