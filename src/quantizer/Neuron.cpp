@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "quantizer/WeightKernels.h"
 #include "support/Truncate.h"
 
 namespace pictora {
@@ -26,10 +27,7 @@ double Neuron::Similarity(const double* vector) const {
 }
 
 void Neuron::MoveToward(const double* vector, double alfa) {
-    for (std::uint32_t i = 0; i <= dimension; ++i) {
-        double delta = (vector[i] - weights[i]) * alfa;
-        weights[i] = weights[i] + delta;
-    }
+    MoveWeightsToward(weights.data(), vector, dimension + 1, alfa);
     ++trainings;
 }
 
