@@ -71,12 +71,14 @@ std::uint32_t AngleIndex::BucketOf(double angle) const {
 
 namespace {
 
-// atan2(y, x) within 1e-5 rad: a cubic in the ratio of the smaller to the
-// larger coordinate, reflected into the right octant.
+// atan2(y, x) within 3e-4 rad (a twentieth of the finest bucket): a cubic in the ratio of the smaller to the
+// larger coordinate, reflected into the right octant; 0 for (0, 0).
 double RoughAngle(double x, double y) {
     const double ax = std::abs(x);
     const double ay = std::abs(y);
-    const double ratio = std::min(ax, ay) / std::max(ax, ay);
+    const double larger = std::max(ax, ay);
+    if (larger == 0.0) return 0.0;
+    const double ratio = std::min(ax, ay) / larger;
     const double s = ratio * ratio;
     double angle = ((-0.0464964749 * s + 0.15931422) * s - 0.327622764) * s * ratio + ratio;
     if (ay > ax) angle = std::numbers::pi / 2 - angle;
