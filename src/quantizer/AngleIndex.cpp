@@ -71,8 +71,9 @@ std::uint32_t AngleIndex::BucketOf(double angle) const {
 
 namespace {
 
-// atan2(y, x) within 3e-4 rad (a twentieth of the finest bucket): a cubic in the ratio of the smaller to the
-// larger coordinate, reflected into the right octant; 0 for (0, 0).
+// atan2(y, x) within 3e-4 rad (a twentieth of the finest bucket): a cubic in
+// the ratio of the smaller to the larger coordinate, reflected into the right
+// octant; 0 for (0, 0).
 double RoughAngle(double x, double y) {
     const double ax = std::abs(x);
     const double ay = std::abs(y);
