@@ -27,12 +27,13 @@ namespace pictora {
 //
 // Every tile keeps at least the largest length of either part of its lanes'
 // stored terms (the brightness part and the rest, each rounded to single
-// precision), so that a search can bound a whole tile with two products. The bounds only grow as neurons are written
-// into a tile; they are tight where a bucket is ordered by slant, the angle of
-// a sketch between its two parts, which groups alike neurons into tiles. A
-// bucket is ordered anew once as many changes reached it since its last
-// ordering as it holds neurons, which costs O(1) per change on average, and
-// every bucket is ordered by SortBySlant (before a coding scan, say).
+// precision), so that a search can bound a whole tile with two products. The
+// bounds only grow as neurons are written into a tile; they are tight where a
+// bucket is ordered by slant, the angle of a sketch between its two parts,
+// which groups alike neurons into tiles. A bucket is ordered anew once as many
+// changes reached it since its last ordering as it holds neurons, which costs
+// O(1) per change on average, and every bucket is ordered by SortBySlant
+// (before a coding scan, say).
 class AngleIndex {
 public:
     static constexpr std::uint32_t kLanes = 8;
